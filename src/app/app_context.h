@@ -1,0 +1,45 @@
+#pragma once
+// The one object that owns the program's shared state: the record
+// engine's session, the services that talk to the user, the window
+// registry and the program's files. Windows receive it when they are made;
+// tests build their own with scripted services.
+
+#include <string>
+
+#include "data/ledger_session.h"
+#include "ui/file_chooser.h"
+#include "ui/form_registry.h"
+
+namespace ledger {
+
+class AppContext {
+ public:
+  AppContext(Prompter& prompter, FileChooser& files, std::string programDir);
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
+  LedgerSession& session() { return m_session; }
+  Prompter& prompter() { return m_prompter; }
+  FileChooser& files() { return m_files; }
+  FormRegistry& forms() { return m_forms; }
+
+  // The program folder, without a trailing separator.
+  const std::string& programDir() const { return m_programDir; }
+  // The master ledger (Zuvivev.mdb) and the template (DatSource.mdb).
+  std::string masterPath() const { return m_programDir + "/Zuvivev.mdb"; }
+  std::string templatePath() const { return m_programDir + "/DatSource.mdb"; }
+  // The file new ledgers are copied from: the template, or the master when
+  // start-up could not write the template.
+  const std::string& templateSource() const { return m_templateSource; }
+  void setTemplateSource(std::string path) { m_templateSource = std::move(path); }
+
+ private:
+  Prompter& m_prompter;
+  FileChooser& m_files;
+  std::string m_programDir;
+  std::string m_templateSource;
+  LedgerSession m_session;
+  FormRegistry m_forms;
+};
+
+}  // namespace ledger

@@ -1,0 +1,77 @@
+#include "new_ledger.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "data/db_error.h"
+#include "data/durable_file.h"
+
+namespace ledger {
+
+namespace {
+
+std::string lowered(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+  return s;
+}
+
+// The template's companies and queries without its trades, at target.
+void writeEmptyCopy(const std::string& source, const std::string& target) {
+  TempFileBeside temp(target);
+  temp.copyFrom(source);
+  {
+    Database db = Database::open(temp.path());
+    db.execute("DELETE * FROM Trade");
+  }
+  temp.commitOver(target);
+}
+
+}  // namespace
+
+void NewLedger(AppContext& app) {
+  LedgerSession& session = app.session();
+  if (!fileExists(app.templateSource())) {
+    app.prompter().show(app.programDir() + "/DatSource.mdb could not be found." + kNewLine +
+                            "Make sure it is in the program working directory.",
+                        MsgIcon::Critical);
+    session.LedgerCreated = false;
+    return;
+  }
+
+  const std::optional<std::string> chosen = app.files().chooseSave(FileDialogSettings{});
+  if (!chosen || chosen->empty()) {
+    session.LedgerCreated = false;
+    return;
+  }
+  if (lowered(*chosen) == lowered(app.templatePath())) {
+    app.prompter().show("You can not save to this file.", MsgIcon::Critical);
+    session.LedgerCreated = false;
+    return;
+  }
+
+  std::string why;
+  try {
+    writeEmptyCopy(app.templateSource(), *chosen);
+  } catch (const DbError& e) {
+    why = e.what();
+  } catch (const std::filesystem::filesystem_error& e) {
+    why = e.code().message();
+  }
+  if (!why.empty()) {
+    app.prompter().show("The new ledger could not be written to" + std::string(kNewLine) + *chosen + kNewLine +
+                            kNewLine + why,
+                        MsgIcon::Critical);
+    session.LedgerCreated = false;
+    return;
+  }
+
+  if (!session.OpenLedgerTable("Trade", *chosen)) {
+    session.LedgerCreated = false;
+    return;
+  }
+  session.LedgerPath = *chosen;
+  session.LedgerCreated = true;
+}
+
+}  // namespace ledger

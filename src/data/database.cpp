@@ -1,0 +1,138 @@
+#include "database.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+
+#include "db_error.h"
+#include "row_source.h"
+#include "sql_translate.h"
+
+namespace ledger {
+
+namespace {
+
+// How long a statement waits for another program's lock before it gives up
+// and reports kLocked.
+constexpr int kBusyTimeoutMs = 3000;
+
+const std::array<const char*, 7> kTradeColumns = {"CompanyID", "CompanySymbol", "Quantity", "Buy/Sell",
+                                                  "Date",      "Price",         "Commission"};
+const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbol"};
+
+detail::Connection connect(const std::string& path, int flags) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+  detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
+  if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
+  sqlite3_extended_result_codes(raw, 1);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  return conn;
+}
+
+// The object's type in the schema ("table", "view") or empty when absent.
+// Letters in names compare without case, as SQLite itself does.
+std::string objectType(sqlite3* db, const std::string& name) {
+  auto stmt = detail::prepare(db,
+                              "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
+                              "AND type IN ('table', 'view')");
+  const Value param = name;
+  detail::bindAll(db, stmt.get(), {&param, 1});
+  if (!detail::step(db, stmt.get())) return {};
+  return reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+}
+
+template <size_t N>
+void requireColumns(sqlite3* db, const char* table, const std::array<const char*, N>& expected) {
+  auto stmt = detail::prepare(db, "SELECT name FROM pragma_table_info(?1)");
+  const Value param = std::string(table);
+  detail::bindAll(db, stmt.get(), {&param, 1});
+  size_t i = 0;
+  for (; detail::step(db, stmt.get()) && i < N; ++i) {
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+    if (!name || sqlite3_stricmp(name, expected[i]) != 0) break;
+  }
+  if (i == 0 && objectType(db, table) != "table")
+    throw DbError(dberr::kNotALedger,
+                  "The file is not a share ledger: it has no table '" + std::string(table) + "'.");
+  if (i < N)
+    throw DbError(dberr::kNotALedger, "The file is not a share ledger: its table '" + std::string(table) +
+                                          "' lacks the column '" + expected[i] + "'.");
+}
+
+}  // namespace
+
+Database Database::open(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0)
+    throw DbError(dberr::kFileNotFound, "The file '" + path + "' could not be found.");
+  if (!S_ISREG(st.st_mode))
+    throw DbError(dberr::kCannotOpen, "'" + path + "' is not a file.");
+  const bool writable = ::access(path.c_str(), W_OK) == 0;
+  Database db(connect(path, writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY), path);
+  db.checkLedgerTables();
+  return db;
+}
+
+Database Database::openFile(const std::string& path, bool create) {
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  return Database(connect(path, flags), path);
+}
+
+void Database::checkLedgerTables() {
+  sqlite3* db = handle();
+  // Reading the schema is the first read of the file: a foreign or damaged
+  // file fails here with kNotADatabase.
+  requireColumns(db, "Trade", kTradeColumns);
+  requireColumns(db, "Companies", kCompaniesColumns);
+}
+
+bool Database::isReadOnly() const { return sqlite3_db_readonly(handle(), "main") == 1; }
+
+std::int64_t Database::execute(std::string_view jetSql, std::span<const Value> params) {
+  sqlite3* db = handle();
+  const std::string sql = translateJetSql(jetSql);
+  auto stmt = detail::prepare(db, sql);
+  detail::bindAll(db, stmt.get(), params);
+  while (detail::step(db, stmt.get())) {
+  }
+  return sqlite3_changes64(db);
+}
+
+void Database::executeScript(std::string_view sql) { detail::exec(handle(), sql); }
+
+std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
+  const std::string name = unquoteSourceName(source);
+  const std::string type = objectType(handle(), name);
+  if (type == "table") return std::make_unique<Recordset>(std::make_unique<detail::TableRows>(m_conn, name));
+  if (type == "view") return std::make_unique<Recordset>(std::make_unique<detail::QueryRows>(m_conn, name));
+  throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+}
+
+bool Database::hasQueryDef(std::string_view name) {
+  return objectType(handle(), std::string(name)) == "view";
+}
+
+QueryDef Database::queryDef(std::string_view name) {
+  if (!hasQueryDef(name))
+    throw DbError(dberr::kItemNotFound, "Item not found in this collection: '" + std::string(name) + "'.");
+  return QueryDef(m_conn, std::string(name));
+}
+
+QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql) {
+  if (!objectType(handle(), std::string(name)).empty())
+    throw DbError(dberr::kObjectExists, "Object '" + std::string(name) + "' already exists.");
+  detail::exec(handle(), QueryDef::createStatement(name, jetSql));
+  return QueryDef(m_conn, std::string(name));
+}
+
+std::optional<Value> Database::scalar(std::string_view sql, std::span<const Value> params) {
+  sqlite3* db = handle();
+  auto stmt = detail::prepare(db, sql);
+  detail::bindAll(db, stmt.get(), params);
+  if (!detail::step(db, stmt.get())) return std::nullopt;
+  return detail::columnValue(stmt.get(), 0);
+}
+
+}  // namespace ledger

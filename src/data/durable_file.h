@@ -1,0 +1,37 @@
+#pragma once
+// Writing a file so that a crash or a failure leaves either the old file or
+// the complete new one, never a mix: write under a temporary name in the
+// same folder, flush it to the disk, then rename it over the target.
+
+#include <string>
+
+namespace ledger {
+
+class TempFileBeside {
+ public:
+  // Picks an unused temporary name in the folder of target. Nothing is
+  // created yet.
+  explicit TempFileBeside(const std::string& target);
+  // Removes the temporary file unless commitOver ran.
+  ~TempFileBeside();
+  TempFileBeside(const TempFileBeside&) = delete;
+  TempFileBeside& operator=(const TempFileBeside&) = delete;
+
+  const std::string& path() const { return m_path; }
+
+  // Fills the temporary file with a copy of source.
+  // Throws std::filesystem::filesystem_error.
+  void copyFrom(const std::string& source);
+
+  // Flushes the temporary file and renames it over target.
+  // Throws std::filesystem::filesystem_error.
+  void commitOver(const std::string& target);
+
+ private:
+  std::string m_path;
+  bool m_committed = false;
+};
+
+bool fileExists(const std::string& path);
+
+}  // namespace ledger

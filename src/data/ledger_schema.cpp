@@ -1,0 +1,21 @@
+#include "ledger_schema.h"
+
+#include <filesystem>
+
+#include "database.h"
+#include "durable_file.h"
+
+namespace ledger {
+
+void writeLedgerFromSchema(const std::string& path) {
+  TempFileBeside temp(path);
+  {
+    Database db = Database::openFile(temp.path(), /*create=*/true);
+    db.executeScript("PRAGMA journal_mode = DELETE; BEGIN;");
+    db.executeScript(ledgerSchemaSql());
+    db.executeScript("COMMIT;");
+  }
+  temp.commitOver(path);
+}
+
+}  // namespace ledger

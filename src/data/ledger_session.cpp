@@ -1,0 +1,37 @@
+#include "ledger_session.h"
+
+#include "db_error.h"
+
+namespace ledger {
+
+std::string openFailureMessage(std::string_view path, std::string_view name) {
+  std::string text = "There was an error in opening the database or finding the recordset.";
+  text += kNewLine;
+  text += "Make sure that it and the recordset exist.";
+  text += kNewLine;
+  text += kNewLine;
+  text += "DB Path : " + std::string(path) + ".";
+  text += kNewLine;
+  text += "Recordset : " + std::string(name) + ".";
+  return text;
+}
+
+bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
+  const std::string file = path.value_or(LedgerPath);
+  try {
+    LedgerDatabase = Database::open(file);
+    CurrentRecordset = LedgerDatabase->openRecordset(name);
+    return true;
+  } catch (const DbError& e) {
+    std::string text = openFailureMessage(file, name);
+    // Say what the engine found too, so that a foreign or damaged file is
+    // told apart from a missing one.
+    text += kNewLine;
+    text += kNewLine;
+    text += e.what();
+    m_prompter.show(text, MsgIcon::Critical);
+    return false;
+  }
+}
+
+}  // namespace ledger

@@ -1,0 +1,33 @@
+#pragma once
+// A stored query of a ledger: an SQLite view of the same name.
+
+#include <string>
+#include <string_view>
+
+#include "sqlite_util.h"
+
+namespace ledger {
+
+class QueryDef {
+ public:
+  QueryDef(detail::Connection conn, std::string name)
+      : m_conn(std::move(conn)), m_name(std::move(name)) {}
+
+  const std::string& name() const { return m_name; }
+
+  // The query's SQL text as it was set, without a closing semicolon.
+  std::string sql() const;
+
+  // Replaces the query's text (ledger dialect) in one transaction: the old
+  // query stays when the new text is refused. Throws DbError.
+  void setSql(std::string_view jetSql);
+
+  // Builds the statement that creates the view; shared with createQueryDef.
+  static std::string createStatement(std::string_view name, std::string_view jetSql);
+
+ private:
+  detail::Connection m_conn;
+  std::string m_name;
+};
+
+}  // namespace ledger

@@ -1,0 +1,187 @@
+#include "row_source.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "db_error.h"
+#include "sql_translate.h"
+
+namespace ledger::detail {
+
+namespace {
+
+FieldKind kindOfDeclaredType(const char* declared) {
+  std::string t;
+  for (const char* p = declared ? declared : ""; *p; ++p)
+    t += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+  if (t.find("INT") != std::string::npos) return FieldKind::Integer;
+  if (t.find("DATE") != std::string::npos) return FieldKind::Date;
+  if (t.find("REAL") != std::string::npos || t.find("DOUB") != std::string::npos ||
+      t.find("FLOA") != std::string::npos || t.find("NUM") != std::string::npos)
+    return FieldKind::Real;
+  return FieldKind::Text;
+}
+
+std::vector<Value> readValues(sqlite3_stmt* stmt, int from) {
+  std::vector<Value> values;
+  const int n = sqlite3_column_count(stmt);
+  values.reserve(static_cast<size_t>(n - from));
+  for (int i = from; i < n; ++i) values.push_back(columnValue(stmt, i));
+  return values;
+}
+
+}  // namespace
+
+void RowSource::describe(sqlite3_stmt* stmt, int skip) {
+  const int n = sqlite3_column_count(stmt);
+  for (int i = skip; i < n; ++i) {
+    const char* name = sqlite3_column_name(stmt, i);
+    m_names.emplace_back(name ? name : "");
+    m_kinds.push_back(kindOfDeclaredType(sqlite3_column_decltype(stmt, i)));
+  }
+}
+
+// ---- tables -------------------------------------------------------------
+
+TableRows::TableRows(Connection conn, std::string table)
+    : m_conn(std::move(conn)), m_quotedTable(quoteSqlIdentifier(table)) {
+  sqlite3* db = m_conn.get();
+  const std::string select = "SELECT rowid, * FROM " + m_quotedTable;
+  m_first = prepare(db, select + " ORDER BY rowid LIMIT 1");
+  m_last = prepare(db, select + " ORDER BY rowid DESC LIMIT 1");
+  m_after = prepare(db, select + " WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
+  m_before = prepare(db, select + " WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
+  m_at = prepare(db, select + " WHERE rowid = ?1");
+  describe(m_first.get(), 1);
+}
+
+std::optional<SourceRow> TableRows::fetch(sqlite3_stmt* stmt, const std::int64_t* key) {
+  sqlite3_reset(stmt);
+  if (key) sqlite3_bind_int64(stmt, 1, *key);
+  std::optional<SourceRow> row;
+  if (step(m_conn.get(), stmt)) row = SourceRow{sqlite3_column_int64(stmt, 0), readValues(stmt, 1)};
+  sqlite3_reset(stmt);  // release the read lock between moves
+  return row;
+}
+
+std::optional<SourceRow> TableRows::first() { return fetch(m_first.get(), nullptr); }
+std::optional<SourceRow> TableRows::last() { return fetch(m_last.get(), nullptr); }
+std::optional<SourceRow> TableRows::after(std::int64_t key) { return fetch(m_after.get(), &key); }
+std::optional<SourceRow> TableRows::before(std::int64_t key) { return fetch(m_before.get(), &key); }
+std::optional<SourceRow> TableRows::at(std::int64_t key) { return fetch(m_at.get(), &key); }
+
+std::int64_t TableRows::count() {
+  if (!m_count) {
+    StmtPtr stmt = prepare(m_conn.get(), "SELECT count(*) FROM " + m_quotedTable);
+    step(m_conn.get(), stmt.get());
+    m_count = sqlite3_column_int64(stmt.get(), 0);
+  }
+  return *m_count;
+}
+
+std::int64_t TableRows::insert(const std::vector<Value>& values, const std::vector<bool>& dirty) {
+  std::string columns, marks;
+  std::vector<Value> params;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (!dirty[i]) continue;
+    if (!params.empty()) columns += ", ", marks += ", ";
+    columns += quoteSqlIdentifier(m_names[i]);
+    marks += "?";
+    params.push_back(values[i]);
+  }
+  const std::string sql = params.empty()
+                              ? "INSERT INTO " + m_quotedTable + " DEFAULT VALUES"
+                              : "INSERT INTO " + m_quotedTable + " (" + columns + ") VALUES (" + marks + ")";
+  sqlite3* db = m_conn.get();
+  StmtPtr stmt = prepare(db, sql);
+  bindAll(db, stmt.get(), params);
+  step(db, stmt.get());
+  if (m_count) ++*m_count;
+  return sqlite3_last_insert_rowid(db);
+}
+
+bool TableRows::modify(std::int64_t key, const std::vector<Value>& values,
+                       const std::vector<bool>& dirty) {
+  std::string sets;
+  std::vector<Value> params;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (!dirty[i]) continue;
+    if (!params.empty()) sets += ", ";
+    sets += quoteSqlIdentifier(m_names[i]) + " = ?";
+    params.push_back(values[i]);
+  }
+  if (params.empty()) return at(key).has_value();
+  params.emplace_back(key);
+  sqlite3* db = m_conn.get();
+  StmtPtr stmt = prepare(db, "UPDATE " + m_quotedTable + " SET " + sets + " WHERE rowid = ?");
+  bindAll(db, stmt.get(), params);
+  step(db, stmt.get());
+  return sqlite3_changes(db) > 0;
+}
+
+// ---- stored queries -----------------------------------------------------
+
+QueryRows::QueryRows(Connection conn, std::string query)
+    : m_conn(std::move(conn)), m_quotedQuery(quoteSqlIdentifier(query)) {
+  m_scan = prepare(m_conn.get(), "SELECT * FROM " + m_quotedQuery + " LIMIT ?2 OFFSET ?1");
+  describe(m_scan.get(), 0);
+}
+
+void QueryRows::loadChunk(std::int64_t position) {
+  sqlite3_stmt* stmt = m_scan.get();
+  sqlite3_reset(stmt);
+  sqlite3_bind_int64(stmt, 1, position);
+  sqlite3_bind_int64(stmt, 2, kChunkRows);
+  std::int64_t got = 0;
+  try {
+    while (step(m_conn.get(), stmt)) m_cache[position + got++] = readValues(stmt, 0);
+  } catch (...) {
+    sqlite3_reset(stmt);
+    throw;
+  }
+  sqlite3_reset(stmt);
+  if (got < kChunkRows && (got > 0 || position == 0)) m_count = position + got;
+  // Keep the cache bounded: drop rows from whichever end lies farther away.
+  while (m_cache.size() > kCacheRows) {
+    auto lo = m_cache.begin();
+    auto hi = std::prev(m_cache.end());
+    m_cache.erase(position - lo->first > hi->first - position ? lo : hi);
+  }
+}
+
+std::optional<SourceRow> QueryRows::seek(std::int64_t position) {
+  if (position < 0 || (m_count && position >= *m_count)) return std::nullopt;
+  auto it = m_cache.find(position);
+  if (it == m_cache.end()) {
+    loadChunk(position);
+    it = m_cache.find(position);
+    if (it == m_cache.end()) return std::nullopt;
+  }
+  return SourceRow{position, it->second};
+}
+
+std::optional<SourceRow> QueryRows::before(std::int64_t key) { return seek(key - 1); }
+
+std::optional<SourceRow> QueryRows::last() {
+  const std::int64_t n = count();
+  return n == 0 ? std::nullopt : seek(n - 1);
+}
+
+std::int64_t QueryRows::count() {
+  if (!m_count) {
+    StmtPtr stmt = prepare(m_conn.get(), "SELECT count(*) FROM " + m_quotedQuery);
+    step(m_conn.get(), stmt.get());
+    m_count = sqlite3_column_int64(stmt.get(), 0);
+  }
+  return *m_count;
+}
+
+std::int64_t QueryRows::insert(const std::vector<Value>&, const std::vector<bool>&) {
+  throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
+}
+
+bool QueryRows::modify(std::int64_t, const std::vector<Value>&, const std::vector<bool>&) {
+  throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
+}
+
+}  // namespace ledger::detail

@@ -1,0 +1,108 @@
+#include "sqlite_util.h"
+
+#include <string>
+
+#include "db_error.h"
+
+namespace ledger::detail {
+
+void throwSqlite(sqlite3* db, int rc, std::string_view context) {
+  const std::string detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  std::string where = context.empty() ? std::string() : std::string(context) + ": ";
+  switch (rc & 0xff) {
+    case SQLITE_FULL:
+      throw DbError(dberr::kDiskFull, "The disk is full; the change was not written.");
+    case SQLITE_READONLY:
+      throw DbError(dberr::kReadOnly, "The ledger file is read-only; the change was not written.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      throw DbError(dberr::kLocked,
+                    "The ledger is locked by another program; try again in a moment.");
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+      throw DbError(dberr::kNotADatabase,
+                    "The file is not a ledger database or it is damaged (" + detail + ").");
+    case SQLITE_CANTOPEN:
+      throw DbError(dberr::kCannotOpen, where + "the file cannot be opened (" + detail + ").");
+    case SQLITE_IOERR:
+    case SQLITE_PROTOCOL:
+      throw DbError(dberr::kIo, where + "the disk could not be read or written (" + detail + ").");
+    case SQLITE_CONSTRAINT:
+      throw DbError(dberr::kConstraint, where + "the row breaks a rule of the table (" + detail + ").");
+    case SQLITE_MISMATCH:
+      throw DbError(dberr::kTypeMismatch, where + detail);
+    case SQLITE_ERROR:
+      throw DbError(dberr::kSyntax, where + detail);
+    default:
+      throw DbError(dberr::kGeneral, where + detail);
+  }
+}
+
+StmtPtr prepare(sqlite3* db, std::string_view sql) {
+  sqlite3_stmt* raw = nullptr;
+  const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+  StmtPtr stmt(raw);
+  if (rc != SQLITE_OK) throwSqlite(db, rc, "");
+  return stmt;
+}
+
+void bindAll(sqlite3* db, sqlite3_stmt* stmt, std::span<const Value> params) {
+  int i = 1;
+  for (const Value& v : params) {
+    int rc = SQLITE_OK;
+    if (const auto* n = std::get_if<std::int64_t>(&v))
+      rc = sqlite3_bind_int64(stmt, i, *n);
+    else if (const auto* d = std::get_if<double>(&v))
+      rc = sqlite3_bind_double(stmt, i, *d);
+    else if (const auto* s = std::get_if<std::string>(&v))
+      rc = sqlite3_bind_text64(stmt, i, s->data(), s->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    else
+      rc = sqlite3_bind_null(stmt, i);
+    if (rc != SQLITE_OK) throwSqlite(db, rc, "");
+    ++i;
+  }
+}
+
+Value columnValue(sqlite3_stmt* stmt, int col) {
+  switch (sqlite3_column_type(stmt, col)) {
+    case SQLITE_INTEGER:
+      return static_cast<std::int64_t>(sqlite3_column_int64(stmt, col));
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(stmt, col);
+    case SQLITE_NULL:
+      return std::monostate{};
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+      return std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+    }
+  }
+}
+
+bool step(sqlite3* db, sqlite3_stmt* stmt) {
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  sqlite3_reset(stmt);
+  throwSqlite(db, rc, "");
+}
+
+void exec(sqlite3* db, std::string_view sql) {
+  const std::string text(sql);
+  char* err = nullptr;
+  const int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &err);
+  sqlite3_free(err);
+  if (rc != SQLITE_OK) throwSqlite(db, rc, "");
+}
+
+Transaction::Transaction(sqlite3* db) : m_db(db) { exec(db, "BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+  if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+  exec(m_db, "COMMIT");
+  m_done = true;
+}
+
+}  // namespace ledger::detail

@@ -1,0 +1,37 @@
+#include "twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace ledger {
+
+namespace {
+
+double dpiX() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->logicalDotsPerInchX() : 96.0;
+}
+
+double dpiY() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->logicalDotsPerInchY() : 96.0;
+}
+
+int scale(double value, double factor) { return static_cast<int>(std::lround(value * factor)); }
+
+}  // namespace
+
+int twipsToPixelsX(int twips) { return scale(twips, dpiX() / kTwipsPerInch); }
+int twipsToPixelsY(int twips) { return scale(twips, dpiY() / kTwipsPerInch); }
+int pixelsToTwipsX(int pixels) { return scale(pixels, kTwipsPerInch / dpiX()); }
+int pixelsToTwipsY(int pixels) { return scale(pixels, kTwipsPerInch / dpiY()); }
+
+QRect twipsRect(int left, int top, int width, int height) {
+  return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+}
+
+QSize twipsSize(int width, int height) { return QSize(twipsToPixelsX(width), twipsToPixelsY(height)); }
+
+}  // namespace ledger

@@ -1,0 +1,20 @@
+#pragma once
+// Window measures are kept in twips (1440 to the inch), converted with the
+// screen's logical resolution, so layouts keep their proportions on any
+// screen.
+
+#include <QRect>
+#include <QSize>
+
+namespace ledger {
+
+inline constexpr int kTwipsPerInch = 1440;
+
+int twipsToPixelsX(int twips);
+int twipsToPixelsY(int twips);
+int pixelsToTwipsX(int pixels);
+int pixelsToTwipsY(int pixels);
+QRect twipsRect(int left, int top, int width, int height);
+QSize twipsSize(int width, int height);
+
+}  // namespace ledger

@@ -1,0 +1,65 @@
+#include "test_ledger.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "ledger_schema.h"
+
+namespace ledger::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::random_device rd;
+  for (;;) {
+    m_path = fs::temp_directory_path() / ("ledger-test-" + std::to_string(rd()));
+    if (fs::create_directory(m_path)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+  for (const auto& entry : fs::recursive_directory_iterator(m_path, ignored))
+    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(m_path, ignored);
+}
+
+void addTrades(Database& db, const std::vector<TradeRow>& trades) {
+  for (const TradeRow& t : trades) {
+    const Value params[] = {t.companyId, t.symbol, t.quantity, t.side, t.date, t.price, t.commission};
+    db.execute("INSERT INTO Trade VALUES (?, ?, ?, ?, ?, ?, ?)", params);
+  }
+}
+
+void makeLedger(const std::string& path, const std::vector<TradeRow>& trades) {
+  writeLedgerFromSchema(path);
+  if (trades.empty()) return;
+  Database db = Database::open(path);
+  db.executeScript("BEGIN");
+  addTrades(db, trades);
+  db.executeScript("COMMIT");
+}
+
+std::vector<std::vector<std::string>> readAll(const std::string& path, const std::string& sql) {
+  Database db = Database::openFile(path, false);
+  auto stmt = detail::prepare(db.handle(), sql);
+  std::vector<std::vector<std::string>> rows;
+  while (detail::step(db.handle(), stmt.get())) {
+    std::vector<std::string> row;
+    for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i)
+      row.push_back(toDisplayText(detail::columnValue(stmt.get(), i)));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+}  // namespace ledger::test

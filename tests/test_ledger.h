@@ -1,0 +1,45 @@
+#pragma once
+// Helpers that make ledgers for tests.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "database.h"
+
+namespace ledger::test {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return m_path; }
+  std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+struct TradeRow {
+  std::int64_t companyId;
+  std::string symbol;
+  double quantity;
+  std::string side;  // "B" or "S"
+  std::string date;
+  double price;
+  double commission;
+};
+
+// Makes a ledger from the schema at path and adds the trades.
+void makeLedger(const std::string& path, const std::vector<TradeRow>& trades = {});
+void addTrades(Database& db, const std::vector<TradeRow>& trades);
+
+// Every row of a query, each value shown as text ("" for Null).
+std::vector<std::vector<std::string>> readAll(const std::string& path, const std::string& sql);
+
+std::string readBytes(const std::string& path);
+
+}  // namespace ledger::test
