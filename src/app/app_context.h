@@ -33,6 +33,10 @@ class AppContext {
   const std::string& templateSource() const { return m_templateSource; }
   void setTemplateSource(std::string path) { m_templateSource = std::move(path); }
 
+  // The chart's usage hint is no longer shown once the user says so; kept
+  // for this run of the program only.
+  bool HideChartHint = false;
+
  private:
   Prompter& m_prompter;
   FileChooser& m_files;
