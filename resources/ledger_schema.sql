@@ -8,7 +8,7 @@ CREATE TABLE Trade (
   CompanySymbol TEXT,
   Quantity      REAL CHECK (typeof(Quantity) IN ('real', 'integer', 'null')),
   [Buy/Sell]    TEXT CHECK ([Buy/Sell] IN ('B', 'S')),
-  Date          DATE CHECK (Date IS NULL OR (typeof(Date) = 'text' AND date(Date) IS Date)),
+  Date          DATE CHECK (Date IS NULL OR (typeof(Date) = 'text' AND date(Date, '+0 days') IS Date)),
   Price         REAL CHECK (typeof(Price) IN ('real', 'integer', 'null')),
   Commission    REAL CHECK (typeof(Commission) IN ('real', 'integer', 'null'))
 );

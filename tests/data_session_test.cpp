@@ -1,0 +1,68 @@
+// OpenLedgerTable: what it opens, what it says on failure and what it keeps.
+#include <gtest/gtest.h>
+
+#include "db_error.h"
+#include "fakes.h"
+#include "ledger_session.h"
+#include "test_ledger.h"
+
+namespace ledger {
+namespace {
+
+using test::ScriptedPrompter;
+using test::TempDir;
+
+TEST(OpenLedgerTable, OpensTheNamedSourceOnTheLedgerPath) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  ScriptedPrompter prompter;
+  LedgerSession session(prompter);
+  session.LedgerPath = dir.file("l.mdb");
+  ASSERT_TRUE(session.OpenLedgerTable("[Total Buy]"));
+  EXPECT_EQ(toDisplayText(session.CurrentRecordset->value(0)), "1005");
+  EXPECT_EQ(session.LedgerDatabase->path(), dir.file("l.mdb"));
+}
+
+TEST(OpenLedgerTable, FailedRecordsetKeepsThePreviousOneWithTheNewDatabase) {
+  TempDir dir;
+  test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  test::makeLedger(dir.file("b.mdb"));
+  Database::open(dir.file("b.mdb")).executeScript("DROP VIEW Sold");
+  ScriptedPrompter prompter;
+  LedgerSession session(prompter);
+  session.LedgerPath = dir.file("a.mdb");
+  ASSERT_TRUE(session.OpenLedgerTable("Trade"));
+
+  prompter.expect(MsgAnswer::Ok);
+  EXPECT_FALSE(session.OpenLedgerTable("Sold", dir.file("b.mdb")));
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  const test::ShownMessage& m = prompter.shown[0];
+  const std::string expectedHead =
+      "There was an error in opening the database or finding the recordset.\r\n"
+      "Make sure that it and the recordset exist.\r\n\r\n"
+      "DB Path : " + dir.file("b.mdb") + ".\r\n"
+      "Recordset : Sold.";
+  EXPECT_EQ(m.text.substr(0, expectedHead.size()), expectedHead);
+  EXPECT_EQ(m.icon, MsgIcon::Critical);
+  EXPECT_EQ(m.title, "Torvik's Dozeza Dovezir");
+  EXPECT_EQ(session.LedgerDatabase->path(), dir.file("b.mdb"));
+  EXPECT_EQ(toDisplayText(session.CurrentRecordset->value("CompanySymbol")), "AAPL");  // still over a.mdb's Trade
+  EXPECT_EQ(session.LedgerPath, dir.file("a.mdb"));
+}
+
+TEST(OpenLedgerTable, FailedDatabaseKeepsEverything) {
+  TempDir dir;
+  test::makeLedger(dir.file("a.mdb"));
+  ScriptedPrompter prompter;
+  LedgerSession session(prompter);
+  session.LedgerPath = dir.file("a.mdb");
+  ASSERT_TRUE(session.OpenLedgerTable("Companies"));
+  prompter.expect(MsgAnswer::Ok);
+  EXPECT_FALSE(session.OpenLedgerTable("Trade", dir.file("gone.mdb")));
+  EXPECT_NE(prompter.shown.at(0).text.find("DB Path : " + dir.file("gone.mdb") + "."), std::string::npos);
+  EXPECT_EQ(session.LedgerDatabase->path(), dir.file("a.mdb"));
+  EXPECT_EQ(session.CurrentRecordset->fieldCount(), 2);
+}
+
+}  // namespace
+}  // namespace ledger
