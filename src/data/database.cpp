@@ -105,8 +105,8 @@ void Database::executeScript(std::string_view sql) { detail::exec(handle(), sql)
 std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
   const std::string name = unquoteSourceName(source);
   const std::string type = objectType(handle(), name);
-  if (type == "table") return std::make_unique<Recordset>(std::make_unique<detail::TableRows>(m_conn, name));
-  if (type == "view") return std::make_unique<Recordset>(std::make_unique<detail::QueryRows>(m_conn, name));
+  if (type == "table") return std::make_unique<Recordset>(std::make_unique<detail::TableRows>(m_conn, name), name);
+  if (type == "view") return std::make_unique<Recordset>(std::make_unique<detail::QueryRows>(m_conn, name), name);
   throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
 }
 

@@ -70,7 +70,8 @@ Value convertFor(FieldKind kind, const Value& v, const std::string& field) {
 
 }  // namespace
 
-Recordset::Recordset(std::unique_ptr<detail::RowSource> source) : m_source(std::move(source)) {
+Recordset::Recordset(std::unique_ptr<detail::RowSource> source, std::string sourceName)
+    : m_source(std::move(source)), m_sourceName(std::move(sourceName)) {
   land(m_source->first());
   m_bof = m_eof = !m_row.has_value();
 }
@@ -140,6 +141,18 @@ void Recordset::movePrevious() {
   if (m_bof) noCurrentRow();
   land(m_row ? m_source->before(m_row->key) : m_source->last());
   if (!m_row) m_bof = true;
+}
+
+bool Recordset::moveToPosition(std::int64_t position) {
+  auto row = m_source->nth(position);
+  if (!row) return false;
+  land(std::move(row));
+  return true;
+}
+
+std::optional<std::int64_t> Recordset::findFirst(int field, const std::string& text) {
+  fieldName(field);
+  return m_source->findFirst(field, text);
 }
 
 std::int64_t Recordset::bookmark() const {

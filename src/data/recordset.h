@@ -36,10 +36,13 @@ enum class FieldKind { Integer, Real, Date, Text };
 
 class Recordset {
  public:
-  explicit Recordset(std::unique_ptr<detail::RowSource> source);
+  Recordset(std::unique_ptr<detail::RowSource> source, std::string sourceName);
   ~Recordset();
   Recordset(const Recordset&) = delete;
   Recordset& operator=(const Recordset&) = delete;
+
+  // The table or stored query the rows come from, without brackets.
+  const std::string& sourceName() const { return m_sourceName; }
 
   int fieldCount() const;
   const std::string& fieldName(int index) const;
@@ -63,6 +66,15 @@ class Recordset {
   void moveLast();
   void moveNext();
   void movePrevious();
+  // Moves to the row at 0-based position in the recordset's order. Returns
+  // false, leaving the cursor where it was, when there is no such row. For
+  // lazy grids that read pages by position.
+  bool moveToPosition(std::int64_t position);
+
+  // The 0-based position of the first row whose field (by position) equals
+  // text exactly, letter case included; a Null field never matches. The
+  // cursor does not move. Throws kItemNotFound for a bad field position.
+  std::optional<std::int64_t> findFirst(int field, const std::string& text);
 
   // A key for the current row that stays valid while the recordset is
   // open; moveToBookmark goes back to it. Throws kNoCurrentRow.
@@ -93,6 +105,7 @@ class Recordset {
   void land(std::optional<detail::SourceRow> row);
 
   std::unique_ptr<detail::RowSource> m_source;
+  std::string m_sourceName;
   std::optional<detail::SourceRow> m_row;
   bool m_bof = true;
   bool m_eof = true;

@@ -52,6 +52,7 @@ TableRows::TableRows(Connection conn, std::string table)
   m_after = prepare(db, select + " WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
   m_before = prepare(db, select + " WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
   m_at = prepare(db, select + " WHERE rowid = ?1");
+  m_nth = prepare(db, select + " ORDER BY rowid LIMIT 1 OFFSET ?1");
   describe(m_first.get(), 1);
 }
 
@@ -69,6 +70,24 @@ std::optional<SourceRow> TableRows::last() { return fetch(m_last.get(), nullptr)
 std::optional<SourceRow> TableRows::after(std::int64_t key) { return fetch(m_after.get(), &key); }
 std::optional<SourceRow> TableRows::before(std::int64_t key) { return fetch(m_before.get(), &key); }
 std::optional<SourceRow> TableRows::at(std::int64_t key) { return fetch(m_at.get(), &key); }
+std::optional<SourceRow> TableRows::nth(std::int64_t position) {
+  if (position < 0) return std::nullopt;
+  return fetch(m_nth.get(), &position);
+}
+
+std::optional<std::int64_t> TableRows::findFirst(int field, const std::string& text) {
+  sqlite3* db = m_conn.get();
+  const std::string column = quoteSqlIdentifier(m_names.at(static_cast<size_t>(field)));
+  StmtPtr find = prepare(db, "SELECT rowid FROM " + m_quotedTable + " WHERE " + column + " = ?1 ORDER BY rowid LIMIT 1");
+  const Value param = text;
+  bindAll(db, find.get(), {&param, 1});
+  if (!step(db, find.get())) return std::nullopt;
+  const std::int64_t rowid = sqlite3_column_int64(find.get(), 0);
+  StmtPtr before = prepare(db, "SELECT count(*) FROM " + m_quotedTable + " WHERE rowid < ?1");
+  sqlite3_bind_int64(before.get(), 1, rowid);
+  step(db, before.get());
+  return sqlite3_column_int64(before.get(), 0);
+}
 
 std::int64_t TableRows::count() {
   if (!m_count) {
@@ -158,6 +177,15 @@ std::optional<SourceRow> QueryRows::seek(std::int64_t position) {
     if (it == m_cache.end()) return std::nullopt;
   }
   return SourceRow{position, it->second};
+}
+
+std::optional<std::int64_t> QueryRows::findFirst(int field, const std::string& text) {
+  sqlite3* db = m_conn.get();
+  StmtPtr scan = prepare(db, "SELECT * FROM " + m_quotedQuery);
+  for (std::int64_t position = 0; step(db, scan.get()); ++position) {
+    if (toText(columnValue(scan.get(), field)) == text) return position;
+  }
+  return std::nullopt;
 }
 
 std::optional<SourceRow> QueryRows::before(std::int64_t key) { return seek(key - 1); }

@@ -22,6 +22,10 @@ class RowSource {
   virtual std::optional<SourceRow> after(std::int64_t key) = 0;
   virtual std::optional<SourceRow> before(std::int64_t key) = 0;
   virtual std::optional<SourceRow> at(std::int64_t key) = 0;
+  // The row at 0-based position in the source's order.
+  virtual std::optional<SourceRow> nth(std::int64_t position) = 0;
+  // Position of the first row whose field equals text exactly.
+  virtual std::optional<std::int64_t> findFirst(int field, const std::string& text) = 0;
   virtual std::int64_t count() = 0;
   virtual bool updatable() const = 0;
   // Writes a new row from the fields marked dirty; returns its key.
@@ -49,6 +53,8 @@ class TableRows final : public RowSource {
   std::optional<SourceRow> after(std::int64_t key) override;
   std::optional<SourceRow> before(std::int64_t key) override;
   std::optional<SourceRow> at(std::int64_t key) override;
+  std::optional<SourceRow> nth(std::int64_t position) override;
+  std::optional<std::int64_t> findFirst(int field, const std::string& text) override;
   std::int64_t count() override;
   bool updatable() const override { return true; }
   std::int64_t insert(const std::vector<Value>& values, const std::vector<bool>& dirty) override;
@@ -60,7 +66,7 @@ class TableRows final : public RowSource {
 
   Connection m_conn;
   std::string m_quotedTable;
-  StmtPtr m_first, m_last, m_after, m_before, m_at;
+  StmtPtr m_first, m_last, m_after, m_before, m_at, m_nth;
   std::optional<std::int64_t> m_count;
 };
 
@@ -72,6 +78,8 @@ class QueryRows final : public RowSource {
   std::optional<SourceRow> after(std::int64_t key) override { return seek(key + 1); }
   std::optional<SourceRow> before(std::int64_t key) override;
   std::optional<SourceRow> at(std::int64_t key) override { return seek(key); }
+  std::optional<SourceRow> nth(std::int64_t position) override { return seek(position); }
+  std::optional<std::int64_t> findFirst(int field, const std::string& text) override;
   std::int64_t count() override;
   bool updatable() const override { return false; }
   std::int64_t insert(const std::vector<Value>&, const std::vector<bool>&) override;
