@@ -41,6 +41,10 @@ class LedgerSession {
   std::int64_t FoundPosition = 0;
   // Which view raised the refresh menu: "DS", "Hi", "PL" or "Ch".
   std::string ViewTag;
+  // The Trade row whose values the General tab shows (its bookmark), so
+  // that an edit or a delete acts on the trade the user saw even when the
+  // cursor has moved since.
+  std::optional<std::int64_t> ShownTrade;
 
  private:
   Prompter& m_prompter;

@@ -1,0 +1,67 @@
+#include "company_list.h"
+
+#include "db_error.h"
+#include "record_display.h"
+
+namespace ledger {
+
+namespace {
+
+bool listHolds(const FormPort& form, const std::string& symbol) {
+  for (int i = 0; i < form.companyListCount(); ++i)
+    if (form.companyListItem(i) == symbol) return true;
+  return false;
+}
+
+}  // namespace
+
+bool AddCompany(LedgerSession& session, FormPort& form, const std::string& symbol) {
+  if (!session.OpenLedgerTable("Companies")) return false;
+  Recordset& rs = *session.CurrentRecordset;
+  try {
+    rs.addNew();
+    rs.setValue(1, symbol);
+    rs.update();
+  } catch (const DbError& e) {
+    rs.cancelUpdate();
+    session.prompter().show("The company could not be added." + std::string(kNewLine) + kNewLine + e.what(),
+                            MsgIcon::Critical);
+    return false;
+  }
+  FillCompanyList(session, form);
+  OpenAndShow(session, form, "Trade");
+  return true;
+}
+
+void FillCompanyList(LedgerSession& session, FormPort& form) {
+  if (!session.OpenLedgerTable("Companies")) return;
+  Recordset& rs = *session.CurrentRecordset;
+  const std::int64_t n = rs.recordCount();
+  for (std::int64_t i = 0; i < n && !rs.eof(); ++i) {
+    // A row without a symbol has nothing to list.
+    if (auto symbol = toText(rs.value(1)); symbol && !listHolds(form, *symbol))
+      form.insertCompanyListItem(static_cast<int>(std::min<std::int64_t>(i, form.companyListCount())), *symbol);
+    rs.moveNext();
+  }
+}
+
+void LookUpCompanySymbol(LedgerSession& session, FormPort& form) {
+  const std::string text = form.companySymbolText();
+  std::int64_t number = 0;
+  if (session.OpenLedgerTable("Companies")) {
+    Recordset& rs = *session.CurrentRecordset;
+    // Every row is visited, so a symbol stored twice still finds its last
+    // number.
+    while (!rs.eof()) {
+      const Value& symbol = rs.value(1);
+      if (const auto* s = std::get_if<std::string>(&symbol); s && *s == text) {
+        if (const auto* id = std::get_if<std::int64_t>(&rs.value(0))) number = *id;
+      }
+      rs.moveNext();
+    }
+  }
+  form.setBoxText("CompanySymbol", kGeneralTab, text);
+  form.setBoxText("CompanyID", kGeneralTab, std::to_string(number));
+}
+
+}  // namespace ledger
