@@ -43,17 +43,29 @@ void RowSource::describe(sqlite3_stmt* stmt, int skip) {
 
 // ---- tables -------------------------------------------------------------
 
+namespace {
+// What follows "SELECT rowid, * FROM <table>" in each move's statement.
+constexpr const char* kFirstTail = " ORDER BY rowid LIMIT 1";
+constexpr const char* kLastTail = " ORDER BY rowid DESC LIMIT 1";
+constexpr const char* kAfterTail = " WHERE rowid > ?1 ORDER BY rowid LIMIT 1";
+constexpr const char* kBeforeTail = " WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1";
+constexpr const char* kAtTail = " WHERE rowid = ?1";
+constexpr const char* kNthTail = " ORDER BY rowid LIMIT 1 OFFSET ?1";
+}  // namespace
+
 TableRows::TableRows(Connection conn, std::string table)
-    : m_conn(std::move(conn)), m_quotedTable(quoteSqlIdentifier(table)) {
-  sqlite3* db = m_conn.get();
-  const std::string select = "SELECT rowid, * FROM " + m_quotedTable;
-  m_first = prepare(db, select + " ORDER BY rowid LIMIT 1");
-  m_last = prepare(db, select + " ORDER BY rowid DESC LIMIT 1");
-  m_after = prepare(db, select + " WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
-  m_before = prepare(db, select + " WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
-  m_at = prepare(db, select + " WHERE rowid = ?1");
-  m_nth = prepare(db, select + " ORDER BY rowid LIMIT 1 OFFSET ?1");
-  describe(m_first.get(), 1);
+    : m_conn(std::move(conn)),
+      m_quotedTable(quoteSqlIdentifier(table)),
+      m_select("SELECT rowid, * FROM " + m_quotedTable) {
+  describe(statement(m_first, kFirstTail), 1);
+}
+
+// Opening a recordset needs only the first row's statement; each of the
+// others is prepared by the first move that uses it, since preparing all
+// of them at once was most of the cost of opening a small table.
+sqlite3_stmt* TableRows::statement(StmtPtr& slot, const char* tail) {
+  if (!slot) slot = prepare(m_conn.get(), m_select + tail);
+  return slot.get();
 }
 
 std::optional<SourceRow> TableRows::fetch(sqlite3_stmt* stmt, const std::int64_t* key) {
@@ -65,14 +77,16 @@ std::optional<SourceRow> TableRows::fetch(sqlite3_stmt* stmt, const std::int64_t
   return row;
 }
 
-std::optional<SourceRow> TableRows::first() { return fetch(m_first.get(), nullptr); }
-std::optional<SourceRow> TableRows::last() { return fetch(m_last.get(), nullptr); }
-std::optional<SourceRow> TableRows::after(std::int64_t key) { return fetch(m_after.get(), &key); }
-std::optional<SourceRow> TableRows::before(std::int64_t key) { return fetch(m_before.get(), &key); }
-std::optional<SourceRow> TableRows::at(std::int64_t key) { return fetch(m_at.get(), &key); }
+std::optional<SourceRow> TableRows::first() { return fetch(statement(m_first, kFirstTail), nullptr); }
+std::optional<SourceRow> TableRows::last() { return fetch(statement(m_last, kLastTail), nullptr); }
+std::optional<SourceRow> TableRows::after(std::int64_t key) { return fetch(statement(m_after, kAfterTail), &key); }
+std::optional<SourceRow> TableRows::before(std::int64_t key) {
+  return fetch(statement(m_before, kBeforeTail), &key);
+}
+std::optional<SourceRow> TableRows::at(std::int64_t key) { return fetch(statement(m_at, kAtTail), &key); }
 std::optional<SourceRow> TableRows::nth(std::int64_t position) {
   if (position < 0) return std::nullopt;
-  return fetch(m_nth.get(), &position);
+  return fetch(statement(m_nth, kNthTail), &position);
 }
 
 std::optional<std::int64_t> TableRows::findFirst(int field, const std::string& text) {

@@ -63,9 +63,12 @@ class TableRows final : public RowSource {
 
  private:
   std::optional<SourceRow> fetch(sqlite3_stmt* stmt, const std::int64_t* key);
+  // The statement in slot, prepared from m_select + tail on first use.
+  sqlite3_stmt* statement(StmtPtr& slot, const char* tail);
 
   Connection m_conn;
   std::string m_quotedTable;
+  std::string m_select;  // SELECT rowid, * FROM the table
   StmtPtr m_first, m_last, m_after, m_before, m_at, m_nth;
   std::optional<std::int64_t> m_count;
 };
