@@ -1,0 +1,169 @@
+// The engine's everyday moves on ledgers of 10k, 100k and 1M trades, each
+// against the same work done with the sqlite3 C API alone.
+
+#include <sqlite3.h>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "database.h"
+#include "ledger_generator.h"
+#include "paired_cases.h"
+
+namespace ledger::bench {
+
+namespace {
+
+// ---- bare sqlite3 helpers -----------------------------------------------
+
+struct CloseConnection {
+  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using BareConnection = std::unique_ptr<sqlite3, CloseConnection>;
+using BareStatement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+BareConnection bareOpen(const std::string& path) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  BareConnection db(raw);
+  if (rc != SQLITE_OK) throw std::runtime_error("cannot open " + path);
+  return db;
+}
+
+BareStatement barePrepare(sqlite3* db, const char* sql) {
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+  return BareStatement(raw);
+}
+
+// Reads every column of the current row the way a caller would use it.
+void readRow(sqlite3_stmt* stmt) {
+  const int columns = sqlite3_column_count(stmt);
+  for (int i = 0; i < columns; ++i) {
+    switch (sqlite3_column_type(stmt, i)) {
+      case SQLITE_INTEGER:
+        benchmark::DoNotOptimize(sqlite3_column_int64(stmt, i));
+        break;
+      case SQLITE_FLOAT:
+        benchmark::DoNotOptimize(sqlite3_column_double(stmt, i));
+        break;
+      case SQLITE_TEXT:
+        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+        benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, i));
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void readRow(const Recordset& rs) {
+  for (int i = 0; i < rs.fieldCount(); ++i) benchmark::DoNotOptimize(rs.value(i));
+}
+
+// ---- open a ledger and stand on the first row of a table or query -------
+
+void openSource(benchmark::State& state, const char* source) {
+  const std::string path = cachedLedger(state.range(0));
+  for (auto _ : state) {
+    Database db = Database::open(path);
+    auto rs = db.openRecordset(source);
+    readRow(*rs);
+    benchmark::DoNotOptimize(rs->recordCount());
+  }
+}
+
+void bareOpenSource(benchmark::State& state, const std::string& source) {
+  const std::string path = cachedLedger(state.range(0));
+  const std::string select = "SELECT * FROM " + source;
+  const std::string count = "SELECT count(*) FROM " + source;
+  for (auto _ : state) {
+    BareConnection db = bareOpen(path);
+    BareStatement rows = barePrepare(db.get(), select.c_str());
+    if (sqlite3_step(rows.get()) == SQLITE_ROW) readRow(rows.get());
+    BareStatement counted = barePrepare(db.get(), count.c_str());
+    sqlite3_step(counted.get());
+    benchmark::DoNotOptimize(sqlite3_column_int64(counted.get(), 0));
+  }
+}
+
+void openTrade(benchmark::State& state) { openSource(state, "Trade"); }
+void bareOpenTrade(benchmark::State& state) { bareOpenSource(state, "Trade"); }
+void openBought(benchmark::State& state) { openSource(state, "Bought"); }
+void bareOpenBought(benchmark::State& state) { bareOpenSource(state, "Bought"); }
+
+// ---- move to the last trade of an open recordset ------------------------
+
+void moveLast(benchmark::State& state) {
+  Database db = Database::open(cachedLedger(state.range(0)));
+  auto rs = db.openRecordset("Trade");
+  for (auto _ : state) {
+    rs->moveLast();
+    readRow(*rs);
+  }
+}
+
+// The engine reads a table by row id, so its last row is one seek down the
+// table's b-tree, the same as this statement prepared once.
+void bareMoveLast(benchmark::State& state) {
+  BareConnection db = bareOpen(cachedLedger(state.range(0)));
+  BareStatement last = barePrepare(db.get(), "SELECT * FROM Trade ORDER BY rowid DESC LIMIT 1");
+  for (auto _ : state) {
+    if (sqlite3_step(last.get()) == SQLITE_ROW) readRow(last.get());
+    sqlite3_reset(last.get());
+  }
+}
+
+// ---- add one trade, committed on its own --------------------------------
+
+void addTrade(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  Database db = Database::open(copy.path());
+  auto rs = db.openRecordset("Trade");
+  for (auto _ : state) {
+    rs->addNew();
+    rs->setValue(0, Value{std::int64_t{3}});
+    rs->setValue(1, Value{std::string("IBM")});
+    rs->setValue(2, Value{250.0});
+    rs->setValue(3, Value{std::string("B")});
+    rs->setValue(4, Value{std::string("2024-05-17")});
+    rs->setValue(5, Value{131.45});
+    rs->setValue(6, Value{9.95});
+    rs->update();
+  }
+}
+
+void bareAddTrade(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  BareConnection db = bareOpen(copy.path());
+  BareStatement insert = barePrepare(db.get(),
+                                     "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], "
+                                     "Date, Price, Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  sqlite3_stmt* stmt = insert.get();
+  for (auto _ : state) {
+    sqlite3_bind_int64(stmt, 1, 3);
+    sqlite3_bind_text(stmt, 2, "IBM", -1, SQLITE_TRANSIENT);
+    sqlite3_bind_double(stmt, 3, 250.0);
+    sqlite3_bind_text(stmt, 4, "B", -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 5, "2024-05-17", -1, SQLITE_TRANSIENT);
+    sqlite3_bind_double(stmt, 6, 131.45);
+    sqlite3_bind_double(stmt, 7, 9.95);
+    if (sqlite3_step(stmt) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db.get()));
+    sqlite3_reset(stmt);
+  }
+}
+
+const bool registered = registerPair("OpenTrade", openTrade, bareOpenTrade) &&
+                        registerPair("OpenBought", openBought, bareOpenBought) &&
+                        registerPair("MoveLast", moveLast, bareMoveLast) &&
+                        registerPair("AddTrade", addTrade, bareAddTrade);
+
+}  // namespace
+
+}  // namespace ledger::bench

@@ -1,0 +1,38 @@
+#pragma once
+// Ledgers with many made-up trades for the benchmarks.
+//
+// Making a ledger of a million trades takes seconds, so each size is made
+// once and kept in a folder ($LEDGER_BENCH_DATA, or bench-data in the build
+// folder) for later runs. Benchmarks that write work on a LedgerCopy, so the
+// kept files never change.
+
+#include <cstdint>
+#include <string>
+
+#include "durable_file.h"
+
+namespace ledger::bench {
+
+// Makes a ledger from the schema at path and fills it with `trades` trades
+// in one transaction: a few dozen companies, buys and sales about half each,
+// dates in entry order over some thirty years. The same count always gives
+// the same rows. Throws DbError or std::filesystem::filesystem_error.
+void generateLedger(const std::string& path, std::int64_t trades);
+
+// The kept ledger with that many trades, made first when it is missing.
+// Its name carries a hash of the schema, so a changed schema gets a new file.
+std::string cachedLedger(std::int64_t trades);
+
+// A private copy of the kept ledger with that many trades, removed (with
+// its journal) when the copy goes.
+class LedgerCopy {
+ public:
+  explicit LedgerCopy(std::int64_t trades);
+  const std::string& path() const { return m_file.path(); }
+
+ private:
+  std::string m_source;
+  TempFileBeside m_file;
+};
+
+}  // namespace ledger::bench
