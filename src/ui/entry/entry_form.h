@@ -1,0 +1,111 @@
+#pragma once
+// The trade entry form "Your Shares": three tabs of boxes named after the
+// columns they show (General: Trade, Bought Shares: Bought, Sold Shares:
+// Sold), the Buy/Sell choice, the symbol list, the ticker search and a
+// navigation toolbar per tab. The form holds no data of its own: the record
+// operations fill and read its boxes through FormPort.
+
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+#include "data/form_port.h"
+#include "ui/mdi_child.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolBar;
+
+namespace ledger {
+
+class AppContext;
+class EntryHost;
+
+class EntryForm final : public MdiChild, public FormPort {
+  Q_OBJECT
+
+ public:
+  // Builds and loads the form: it stands at the workspace's top left and
+  // shows the first trade of the General tab. app and host must outlive it.
+  EntryForm(AppContext& app, EntryHost& host, QMdiArea* area = nullptr);
+
+  QTabWidget* SSTab() const { return m_tab; }
+  // The box showing column on tab (0 General, 1 Bought, 2 Sold); nullptr
+  // when that tab has no such box.
+  QLineEdit* box(const QString& column, int tab) const;
+  // Every text box of the form, txtTicker included.
+  QList<QLineEdit*> textBoxes() const;
+  QComboBox* cboCompanySymbol() const { return m_cboCompanySymbol; }
+  QLineEdit* txtTicker() const { return m_txtTicker; }
+  QPushButton* cmdFind() const { return m_cmdFind; }
+  QRadioButton* optBuy() const { return m_optBuy; }
+  QRadioButton* optSell() const { return m_optSell; }
+  // tbNavigateG, tbNavigateB, tbNavigateS by tab.
+  QToolBar* navigationBar(int tab) const;
+
+  // Shows the symbol list in place of the CompanySymbol box of the General
+  // tab, or the box again.
+  void showSymbolList(bool show);
+
+  // Reopens the selected tab's table, shows its first row and sets the main
+  // toolbar's New, Edit and Delete. previousTab is not used. Every step runs
+  // even when one before it failed.
+  void SSTab_Click(int previousTab);
+  // New (button 2) = enableNew; Edit and Delete (4, 7) = editDelete, or
+  // enableNew when it is not given.
+  void ResetButtons(bool enableNew, std::optional<bool> editDelete = std::nullopt);
+  // A navigation button: "First", "Previous", "Next" or "Last" by its key.
+  void tbNavigateG_ButtonClick(QAction* button);
+  void tbNavigateB_ButtonClick(QAction* button) { tbNavigateG_ButtonClick(button); }
+  void tbNavigateS_ButtonClick(QAction* button) { tbNavigateG_ButtonClick(button); }
+  // The symbol check when the focus leaves the symbol list; also run by
+  // Save before it reads the General tab.
+  void cboCompanySymbol_Validate();
+  // The Find button.
+  void cmdFind_Click();
+
+  // FormPort
+  int currentTab() const override;
+  std::optional<std::string> boxText(std::string_view column, int tab) const override;
+  bool setBoxText(std::string_view column, int tab, const std::string& text) override;
+  bool isBuySelected() const override;
+  void selectBuy(bool buy) override;
+  void setStatusText(const std::string& text) override;
+  std::string companySymbolText() const override;
+  int companyListCount() const override;
+  std::string companyListItem(int index) const override;
+  void insertCompanyListItem(int index, const std::string& symbol) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // entry_layout.cpp
+  void buildGeneralTab(QWidget* page);
+  void buildTotalsTab(QWidget* page, int tab);
+  QLineEdit* addBox(QWidget* parent, const QString& column, int tab, int top);
+  QToolBar* addNavigation(QWidget* page, const QString& frameName, const QString& barName, int top);
+  void placeOnPage(QWidget* w, int left, int top, int width, int height) const;
+
+  AppContext& m_app;
+  EntryHost& m_host;
+  QTabWidget* m_tab = nullptr;
+  QHash<QPair<QString, int>, QLineEdit*> m_boxes;
+  QComboBox* m_cboCompanySymbol = nullptr;
+  QLineEdit* m_txtTicker = nullptr;
+  QPushButton* m_cmdFind = nullptr;
+  QRadioButton* m_optBuy = nullptr;
+  QRadioButton* m_optSell = nullptr;
+  QToolBar* m_navigation[3] = {};
+  int m_pageOffsetTwips = 0;
+};
+
+}  // namespace ledger
