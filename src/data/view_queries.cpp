@@ -1,0 +1,127 @@
+#include "view_queries.h"
+
+#include <cmath>
+#include <limits>
+
+#include "db_error.h"
+#include "sql_translate.h"
+
+namespace ledger {
+
+namespace {
+
+// Sets the text of the stored query name, creating it when the ledger lacks
+// it; any other failure is passed over.
+void ensureQueryDef(Database& db, const char* name, const char* sql) {
+  const int error = passOver([&] { db.queryDef(name).setSql(sql); });
+  if (error == dberr::kItemNotFound) passOver([&] { db.createQueryDef(name, sql); });
+}
+
+std::optional<double> numberOf(const Value& v) {
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* n = std::get_if<std::int64_t>(&v)) return static_cast<double>(*n);
+  return std::nullopt;
+}
+
+}  // namespace
+
+void EnsureTradeSorted(Database& db) { ensureQueryDef(db, "TradeSorted", kTradeSortedSql); }
+void EnsureBoughtSorted(Database& db) { ensureQueryDef(db, "BoughtSorted", kBoughtSortedSql); }
+void EnsureSoldSorted(Database& db) { ensureQueryDef(db, "SoldSorted", kSoldSortedSql); }
+
+std::array<std::string, 5> historyQueryTexts(std::string_view symbol) {
+  const std::string quoted = quoteSqlString(symbol);
+  return {
+      "SELECT * FROM [Bought] WHERE CompanySymbol = " + quoted,
+      "SELECT * FROM [Sold] WHERE CompanySymbol = " + quoted,
+      std::string("SELECT SUM([Bought].[TotalPurchase]) AS [Total Buy]") +
+          " FROM [Bought] WHERE CompanySymbol = " + quoted,
+      std::string("SELECT SUM([Sold].[TotalSell]) AS [Total Sell]") + " FROM [Sold] WHERE CompanySymbol = " +
+          quoted,
+      std::string("SELECT [Total Sell]-[Total Buy] AS [Profit/Loss] FROM ") + "VBQryTotalSell, VBQryTotalBuy",
+  };
+}
+
+void BuildHistoryQueries(Database& db, const std::string& symbol) {
+  const auto texts = historyQueryTexts(symbol);
+  passOver([&] {
+    for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) {
+      if (!db.hasQueryDef(kHistoryQueryNames[i])) db.createQueryDef(kHistoryQueryNames[i], texts[i]);
+    }
+    for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) db.queryDef(kHistoryQueryNames[i]).setSql(texts[i]);
+  });
+}
+
+ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
+  // A figure is read only from the query just opened: after a failed open
+  // the shared recordset may still stand on the previous source.
+  auto field = [&](int position) {
+    std::optional<std::string> text;
+    passOver([&] { text = toText(session.CurrentRecordset->value(position)); });
+    return text;
+  };
+  ProfitLossFigures figures;
+  if (session.OpenLedgerTable("[Total Buy]")) figures.totalBought = field(0);
+  if (session.OpenLedgerTable("[Total Sell]")) figures.totalSold = field(0);
+  if (session.OpenLedgerTable("[Profit/Loss]")) {
+    figures.profitLoss = field(0);
+    figures.percentage = field(1);
+  }
+  session.OpenLedgerTable("Trade");
+  return figures;
+}
+
+// ---- chart table -----------------------------------------------------------
+
+void ChartTable::reserve(std::size_t rows) {
+  m_labels.reserve(rows);
+  m_values.reserve(rows);
+}
+
+std::uint32_t ChartTable::intern(const std::string& text) {
+  const auto [it, added] = m_textIndex.try_emplace(text, static_cast<std::uint32_t>(m_texts.size()));
+  if (added) m_texts.push_back(text);
+  return it->second;
+}
+
+void ChartTable::appendRow(const std::string& symbol, const std::string& side, const std::string& quotedDate,
+                           std::optional<double> price, std::optional<double> commission) {
+  m_labels.push_back({intern(symbol), intern(side), intern(quotedDate)});
+  constexpr double kNull = std::numeric_limits<double>::quiet_NaN();
+  m_values.push_back({price.value_or(kNull), commission.value_or(kNull)});
+  for (const auto& n : {price, commission}) {
+    if (!n) continue;
+    m_min = std::min(m_min, *n);
+    m_max = std::max(m_max, *n);
+  }
+}
+
+const std::string& ChartTable::label(std::int64_t row, int level) const {
+  return m_texts[m_labels[static_cast<size_t>(row)][static_cast<size_t>(level)]];
+}
+
+std::optional<double> ChartTable::number(std::int64_t row, int series) const {
+  const double v = m_values[static_cast<size_t>(row)][static_cast<size_t>(series)];
+  if (std::isnan(v)) return std::nullopt;
+  return v;
+}
+
+Value ChartTable::cell(std::int64_t row, int column) const {
+  if (column < kLabelLevels) return label(row, column);
+  const auto n = number(row, column - kLabelLevels);
+  return n ? Value(*n) : Value();
+}
+
+ChartTable readChartTable(Recordset& trades) {
+  trades.moveFirst();
+  ChartTable table;
+  table.reserve(static_cast<size_t>(trades.recordCount()));
+  for (; !trades.eof(); trades.moveNext()) {
+    table.appendRow(toDisplayText(trades.value(kTradeSymbolPos)), toDisplayText(trades.value(kTradeSidePos)),
+                    "'" + toDisplayText(trades.value(kTradeDatePos)) + "'",
+                    numberOf(trades.value(kTradePricePos)), numberOf(trades.value(kTradeCommissionPos)));
+  }
+  return table;
+}
+
+}  // namespace ledger
