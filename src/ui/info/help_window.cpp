@@ -1,0 +1,80 @@
+#include "help_window.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTextBrowser>
+
+#include "rtf_reader.h"
+#include "ui/program_info.h"
+#include "ui/twips.h"
+
+namespace ledger {
+
+namespace {
+
+// Outer size at load, in twips.
+constexpr int kWidth = 9690;
+constexpr int kHeight = 7545;
+// What the box leaves free of the outer size, and where the button stands
+// from the outer bottom right corner.
+constexpr int kBoxMarginRight = 100;
+constexpr int kBoxMarginBottom = 1100;
+constexpr int kCloseFromRight = 1410;
+constexpr int kCloseFromBottom = 900;
+constexpr int kCloseWidth = 1095;
+constexpr int kCloseHeight = 375;
+
+constexpr const char* kMissingDocument = "ReadMe.rtf could not be found!";
+
+}  // namespace
+
+HelpWindow::HelpWindow(Prompter& prompter, const QString& documentPath, QMdiArea* area)
+    : MdiChild(area), m_prompter(prompter), m_help(new QTextBrowser(this)), m_close(new QPushButton(this)) {
+  setObjectName("frmHelp");
+  setWindowTitle("Help");
+
+  m_help->setObjectName("Help");
+  m_help->setOpenLinks(false);
+  m_close->setObjectName("cmdClose");
+  m_close->setText("&Close");
+  m_close->resize(twipsSize(kCloseWidth, kCloseHeight));
+  setTabOrder(m_help, m_close);
+  connect(m_close, &QPushButton::clicked, this, [this] { frame()->close(); });
+
+  setFrameGeometryTwips(0, 0, kWidth, kHeight);
+  layOut();
+  loadDocument(documentPath);
+}
+
+QString HelpWindow::defaultDocumentPath() { return programDirectory() + "/ReadMe.rtf"; }
+
+void HelpWindow::loadDocument(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    m_prompter.show(kMissingDocument, MsgIcon::Critical);
+    return;
+  }
+  readRtf(file.readAll(), m_help->document());
+  m_help->moveCursor(QTextCursor::Start);  // open at the top, not where reading ended
+}
+
+void HelpWindow::resizeEvent(QResizeEvent* event) {
+  MdiChild::resizeEvent(event);
+  layOut();
+}
+
+// Follows the outer size of the window. A size the window is too small for
+// is not applied, so the box keeps the last one that fitted.
+void HelpWindow::layOut() {
+  const int outerWidth = frameWidthTwips();
+  const int outerHeight = frameHeightTwips();
+  const int boxWidth = outerWidth - kBoxMarginRight;
+  const int boxHeight = outerHeight - kBoxMarginBottom;
+  m_help->move(0, 0);
+  if (boxWidth >= 0) m_help->resize(twipsToPixelsX(boxWidth), m_help->height());
+  if (boxHeight >= 0) m_help->resize(m_help->width(), twipsToPixelsY(boxHeight));
+  m_close->move(twipsToPixelsX(outerWidth - kCloseFromRight), twipsToPixelsY(outerHeight - kCloseFromBottom));
+}
+
+}  // namespace ledger

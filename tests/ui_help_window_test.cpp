@@ -1,0 +1,157 @@
+// The help window: loading the document, a missing document, and the
+// layout that follows the window's outer size.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QMdiArea>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+#include "fakes.h"
+#include "ui/info/help_window.h"
+#include "ui/twips.h"
+
+namespace ledger {
+namespace {
+
+using test::ScriptedPrompter;
+
+void settle() {
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QTextBrowser* helpBox(QWidget* w) { return w->findChild<QTextBrowser*>("Help"); }
+QPushButton* closeButton(QWidget* w) { return w->findChild<QPushButton*>("cmdClose"); }
+
+void writeFile(const QString& path, const QByteArray& content) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(content);
+}
+
+TEST(HelpWindow, MissingDocumentIsReportedOnceAndTheWindowStaysEmpty) {
+  ScriptedPrompter prompter;
+  prompter.expect(MsgAnswer::Ok);
+  QTemporaryDir dir;
+  QPointer<HelpWindow> help = new HelpWindow(prompter, dir.filePath("ReadMe.rtf"));
+  help->show();
+  help->resize(help->width() + 50, help->height() + 50);
+  settle();
+
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text, "ReadMe.rtf could not be found!");
+  EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(prompter.shown[0].buttons, MsgButtons::Ok);
+  ASSERT_TRUE(help);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->windowTitle(), "Help");
+  EXPECT_TRUE(helpBox(help)->document()->isEmpty());
+  delete help;
+}
+
+TEST(HelpWindow, EachOpeningReadsTheDocumentAfresh) {
+  ScriptedPrompter prompter;
+  QTemporaryDir dir;
+  const QString path = dir.filePath("ReadMe.rtf");
+  writeFile(path, R"({\rtf1 First edition})");
+  auto* first = new HelpWindow(prompter, path);
+  EXPECT_EQ(helpBox(first)->toPlainText(), "First edition");
+  delete first;
+
+  writeFile(path, R"({\rtf1 Second edition})");
+  auto* second = new HelpWindow(prompter, path);
+  EXPECT_EQ(helpBox(second)->toPlainText(), "Second edition");
+  EXPECT_TRUE(helpBox(second)->isReadOnly());
+  delete second;
+}
+
+// The document the build puts beside the program reads cleanly: no RTF
+// leaks into the text, and it opens with a bold heading.
+TEST(HelpWindow, ShowsTheHelpDocumentBesideTheProgram) {
+  ScriptedPrompter prompter;
+  auto* help = new HelpWindow(prompter, HelpWindow::defaultDocumentPath());
+  const QTextDocument* doc = helpBox(help)->document();
+  const QString text = doc->toPlainText();
+  EXPECT_GT(doc->blockCount(), 20);
+  EXPECT_FALSE(text.contains('\\') || text.contains('{') || text.contains('}') || text.contains(QChar(0xFFFD)));
+  const QTextBlock heading = doc->begin();
+  EXPECT_FALSE(heading.text().isEmpty());
+  EXPECT_GE(heading.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+  delete help;
+}
+
+TEST(HelpWindow, CloseButtonDestroysTheWindow) {
+  ScriptedPrompter prompter;
+  prompter.expect(MsgAnswer::Ok);
+  QMdiArea area;
+  area.show();
+  QPointer<HelpWindow> help = new HelpWindow(prompter, "no such file", &area);
+  help->frame()->show();
+  settle();
+  closeButton(help)->click();
+  settle();
+  EXPECT_FALSE(help);
+  EXPECT_TRUE(area.subWindowList().isEmpty());
+}
+
+// The outer sizes a user drags the window to, in order; a height below the
+// box's margin leaves the box at its previous height.
+struct ResizeStep {
+  int width;  // outer size in twips
+  int height;
+  bool boxFits;
+};
+
+class HelpResize : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HelpResize, BoxAndButtonFollowTheOuterSize) {
+  const bool inWorkspace = GetParam();
+  ScriptedPrompter prompter;
+  QMdiArea area;
+  area.resize(1600, 1200);
+  area.show();
+  QTemporaryDir dir;
+  writeFile(dir.filePath("ReadMe.rtf"), R"({\rtf1 Some help})");
+  auto* help = new HelpWindow(prompter, dir.filePath("ReadMe.rtf"), inWorkspace ? &area : nullptr);
+  QWidget* frame = help->frame();
+  frame->show();
+  settle();
+  EXPECT_EQ(frame->pos(), QPoint(0, 0));
+
+  const ResizeStep steps[] = {
+      {9690, 7545, true},  // as loaded
+      {6000, 4000, true}, {12000, 9000, true}, {3000, 1200, true}, {5000, 900, false}, {4000, 300, false},
+      {8000, 5000, true},
+  };
+  int lastBoxHeight = -1;
+  for (const ResizeStep& step : steps) {
+    SCOPED_TRACE(std::to_string(step.width) + " x " + std::to_string(step.height));
+    if (step.width != 9690) frame->resize(twipsToPixelsX(step.width), twipsToPixelsY(step.height));
+    settle();
+    ASSERT_NEAR(frame->width(), twipsToPixelsX(step.width), 1);
+    ASSERT_NEAR(frame->height(), twipsToPixelsY(step.height), 1);
+
+    const QRect box = helpBox(help)->geometry();
+    const QPoint button = closeButton(help)->pos();
+    EXPECT_EQ(box.topLeft(), QPoint(0, 0));
+    EXPECT_NEAR(box.width(), frame->width() - twipsToPixelsX(100), 1);
+    if (step.boxFits) EXPECT_NEAR(box.height(), frame->height() - twipsToPixelsY(1100), 1);
+    else EXPECT_EQ(box.height(), lastBoxHeight);
+    EXPECT_NEAR(button.x(), frame->width() - twipsToPixelsX(1410), 1);
+    EXPECT_NEAR(button.y(), frame->height() - twipsToPixelsY(900), 1);
+    EXPECT_EQ(closeButton(help)->size(), twipsSize(1095, 375));
+    lastBoxHeight = box.height();
+  }
+  delete frame;
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, HelpResize, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "InWorkspace" : "TopLevel"; });
+
+}  // namespace
+}  // namespace ledger
