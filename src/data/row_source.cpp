@@ -122,13 +122,20 @@ std::int64_t TableRows::insert(const std::vector<Value>& values, const std::vect
     marks += "?";
     params.push_back(values[i]);
   }
-  const std::string sql = params.empty()
-                              ? "INSERT INTO " + m_quotedTable + " DEFAULT VALUES"
-                              : "INSERT INTO " + m_quotedTable + " (" + columns + ") VALUES (" + marks + ")";
   sqlite3* db = m_conn.get();
-  StmtPtr stmt = prepare(db, sql);
-  bindAll(db, stmt.get(), params);
-  step(db, stmt.get());
+  // New rows nearly always set the same fields, and preparing the INSERT
+  // cost as much as running it: keep it for the next row with those fields.
+  if (!m_insert || m_insertFields != dirty) {
+    m_insert = prepare(db, params.empty()
+                               ? "INSERT INTO " + m_quotedTable + " DEFAULT VALUES"
+                               : "INSERT INTO " + m_quotedTable + " (" + columns + ") VALUES (" + marks + ")");
+    m_insertFields = dirty;
+  }
+  sqlite3_stmt* stmt = m_insert.get();
+  sqlite3_reset(stmt);
+  bindAll(db, stmt, params);
+  step(db, stmt);
+  sqlite3_reset(stmt);
   if (m_count) ++*m_count;
   return sqlite3_last_insert_rowid(db);
 }

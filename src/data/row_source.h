@@ -70,6 +70,8 @@ class TableRows final : public RowSource {
   std::string m_quotedTable;
   std::string m_select;  // SELECT rowid, * FROM the table
   StmtPtr m_first, m_last, m_after, m_before, m_at, m_nth;
+  StmtPtr m_insert;                 // the last INSERT, kept for the next row
+  std::vector<bool> m_insertFields; // the fields m_insert writes
   std::optional<std::int64_t> m_count;
 };
 
