@@ -1,0 +1,160 @@
+#pragma once
+// The program's main window: a workspace holding every other window as a
+// child, with the menus, the toolbar and the status bar that lead to the
+// commands.
+//
+// Where things are:
+//   main_actions.cpp     builds the menus, the popup menus and the toolbar
+//   window_states.cpp    the enabled/visible sets of the window's states
+//   window_commands.cpp  toolbar, help, ShortHand popup, workspace mouse
+//   file_commands.cpp    File menu      edit_commands.cpp  Edit menu
+//   view_commands.cpp    View, ShortHand View and Restore menus
+//   form_definitions.cpp the child windows the form registry can make
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace ledger {
+
+class AppContext;
+class MenuShortcutFilter;
+
+class MDIMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Loads the window without showing it: it covers the screen, the record
+  // mode is "Save" and no ledger is open. app must outlive the window.
+  explicit MDIMain(AppContext& app, QWidget* parent = nullptr);
+  ~MDIMain() override;
+
+  AppContext& app() { return m_app; }
+  // The workspace that child windows go into.
+  QMdiArea* mdiArea() const { return m_area; }
+
+  // "Save": the next Save adds a trade. Any other value ("Edit"): it
+  // rewrites the trade that is shown.
+  const QString& recordMode() const { return m_recordMode; }
+  void setRecordMode(const QString& mode) { m_recordMode = mode; }
+
+  // The no-ledger state: of the commands only New Database, Open, Close,
+  // Exit and Help can be used, and the Edit and View menus are hidden.
+  void ResetButtons();
+
+  // Menu items by their index in their menu; nullptr for an index the menu
+  // does not have. Separators are items too. Object names read
+  // "mnuFileItem(5)".
+  QAction* mnuFileItem(int index) const { return m_fileItems.value(index); }
+  QAction* mnuEditItem(int index) const { return m_editItems.value(index); }
+  QAction* mnuViewItem(int index) const { return m_viewItems.value(index); }
+  QAction* mnuHelpItem(int index) const { return m_helpItems.value(index); }
+  QAction* mnuSHItem(int index) const { return m_shItems.value(index); }
+  QAction* mnuSHViewItem(int index) const { return m_shViewItems.value(index); }
+  QAction* mnuRestoreItem(int index) const { return m_restoreItems.value(index); }
+
+  QMenu* mnuFile() const { return m_mnuFile; }
+  QMenu* mnuEdit() const { return m_mnuEdit; }
+  QMenu* mnuView() const { return m_mnuView; }
+  QMenu* mnuHelp() const { return m_mnuHelp; }
+  // Never in the menu bar: the workspace's and the views' popup menus.
+  QMenu* mnuSH() const { return m_mnuSH; }
+  QMenu* mnuRestore() const { return m_mnuRestore; }
+
+  // Toolbar button at position 1..11, separators included; nullptr
+  // otherwise. A button's key is its object name, its picture number the
+  // property "Image"; button 9 carries the property "Tag".
+  QAction* tbMainButton(int position) const { return m_buttons.value(position); }
+  QToolBar* tbMain() const { return m_tbMain; }
+  // Gives button picture number n of the picture list.
+  static void setButtonPicture(QAction* button, int number);
+
+  // Panel 1 of the status bar.
+  void setStatusText(const QString& text);
+  QString statusText() const;
+
+  // Command entry points. The menus and the toolbar call them with the
+  // clicked item's index; other windows call them as if an item had been
+  // clicked. An unknown index does nothing. No error leaves them: the File
+  // commands end quietly at a failing step, the others report it.
+  virtual void mnuFileItem_Click(int index);
+  virtual void mnuEditItem_Click(int index);
+  virtual void mnuViewItem_Click(int index);
+  virtual void mnuHelpItem_Click(int index);
+  void mnuSHItem_Click(int index);
+  void mnuSHViewItem_Click(int index);
+  void mnuRestoreItem_Click(int index);
+  // Runs the command of a toolbar button, chosen by its key.
+  void tbMain_ButtonClick(QAction* button);
+  // A mouse press on the empty workspace: the right button pops up mnuSH.
+  void MDIForm_MouseDown(Qt::MouseButton button);
+  // Pops up mnuRestore at the mouse; the views call it on a right click.
+  void popupRestoreMenu();
+
+  // Cancel of an entry (button 9 while its tag is not "Close").
+  virtual void cancelEntry();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the main window unloads every child window first.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // main_actions.cpp
+  void createMenus();
+  void createPopupMenus();
+  void createToolBar();
+  void createStatusBar();
+  // form_definitions.cpp
+  void defineForms();
+
+  // file_commands.cpp
+  void newDatabase();
+  void newRecord();
+  void openLedger();
+  void saveRecord();
+  void deleteRecord();
+  void exitProgram();
+  // edit_commands.cpp
+  void editRecords();
+  void addCompany();
+  // view_commands.cpp
+  void showView(int index);
+  void refreshView();
+  void refreshAllViews();
+  // window_commands.cpp
+  void setChildWindowsState(Qt::WindowState state);
+
+  AppContext& m_app;
+  QString m_recordMode;
+
+  QMdiArea* m_area = nullptr;
+  QToolBar* m_tbMain = nullptr;
+  QLabel* m_sbPanel = nullptr;
+  MenuShortcutFilter* m_shortcutFilter = nullptr;
+
+  QMenu* m_mnuFile = nullptr;
+  QMenu* m_mnuEdit = nullptr;
+  QMenu* m_mnuView = nullptr;
+  QMenu* m_mnuHelp = nullptr;
+  QMenu* m_mnuSH = nullptr;
+  QMenu* m_mnuSHView = nullptr;
+  QMenu* m_mnuRestore = nullptr;
+
+  QHash<int, QAction*> m_fileItems;
+  QHash<int, QAction*> m_editItems;
+  QHash<int, QAction*> m_viewItems;
+  QHash<int, QAction*> m_helpItems;
+  QHash<int, QAction*> m_shItems;
+  QHash<int, QAction*> m_shViewItems;
+  QHash<int, QAction*> m_restoreItems;
+  QHash<int, QAction*> m_buttons;
+};
+
+}  // namespace ledger

@@ -1,0 +1,36 @@
+#include "menu_shortcut_filter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace ledger {
+
+MenuShortcutFilter::MenuShortcutFilter(QMainWindow* window) : QObject(window), m_window(window) {
+  qApp->installEventFilter(this);
+}
+
+bool MenuShortcutFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != m_window) return false;
+  if (!isMenuShortcut(*static_cast<QKeyEvent*>(event))) return false;
+  // Left unaccepted, the key goes on to the shortcut map and the menu item.
+  event->ignore();
+  return true;
+}
+
+bool MenuShortcutFilter::isMenuShortcut(const QKeyEvent& key) const {
+  const QKeySequence pressed(key.keyCombination());
+  for (QAction* menuAction : m_window->menuBar()->actions()) {
+    if (!menuAction->menu() || !menuAction->isVisible() || !menuAction->isEnabled()) continue;
+    for (QAction* item : menuAction->menu()->actions())
+      if (item->isEnabled() && item->shortcut() == pressed) return true;
+  }
+  return false;
+}
+
+}  // namespace ledger

@@ -1,0 +1,404 @@
+// The main window as the user meets it before any ledger is open: its
+// commands, menus, toolbar, popups and child windows.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/app_context.h"
+#include "fakes.h"
+#include "test_ledger.h"
+#include "ui/main/command_guard.h"
+#include "ui/main/mdi_main.h"
+#include "ui/mdi_child.h"
+#include "ui/pictures.h"
+
+namespace ledger {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// Records which command entry points ran, then lets them run.
+class RecordingMainWindow : public MDIMain {
+ public:
+  using MDIMain::MDIMain;
+  void mnuFileItem_Click(int i) override { record("File", i, [&] { MDIMain::mnuFileItem_Click(i); }); }
+  void mnuEditItem_Click(int i) override { record("Edit", i, [&] { MDIMain::mnuEditItem_Click(i); }); }
+  void mnuViewItem_Click(int i) override { record("View", i, [&] { MDIMain::mnuViewItem_Click(i); }); }
+  void mnuHelpItem_Click(int i) override { record("Help", i, [&] { MDIMain::mnuHelpItem_Click(i); }); }
+  void cancelEntry() override { calls.push_back("Cancel"); }
+
+  Calls calls;
+  // A command that fails, as "Edit 1".
+  std::string failing;
+
+ private:
+  template <class F>
+  void record(const char* menu, int index, F run) {
+    const std::string call = std::string(menu) + " " + std::to_string(index);
+    calls.push_back(call);
+    if (call == failing) throw DbError(dberr::kNoCurrentRow, "No current record.");
+    run();
+  }
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    app.forms().unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // A child window in the workspace holding a text box with focus.
+  QLineEdit* focusedTextBox() {
+    auto* child = new MdiChild(window.mdiArea());
+    auto* box = new QLineEdit(QStringLiteral("abc"), child);
+    child->frame()->show();
+    window.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->frame()));
+    box->setFocus();
+    box->selectAll();
+    return box;
+  }
+
+  test::ScriptedPrompter prompter;
+  test::ScriptedFileChooser files;
+  test::TempDir dir;
+  AppContext app{prompter, files, dir.path().string()};
+  RecordingMainWindow window{app};
+};
+
+std::string name(const QAction* action) { return action ? action->objectName().toStdString() : "(none)"; }
+
+TEST_F(MainWindowTest, LoadsHiddenOverTheWholeScreenWithNoLedger) {
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Torvik's Dozeza Dovezir - "));
+  EXPECT_EQ(window.recordMode(), QStringLiteral("Save"));
+  EXPECT_EQ(window.pos(), QPoint(0, 0));
+  EXPECT_EQ(window.size(), QGuiApplication::primaryScreen()->size());
+}
+
+TEST_F(MainWindowTest, NoLedgerStateOffersOnlyNewOpenCloseAndHelp) {
+  const std::vector<std::pair<QAction*, bool>> enabled = {
+      {window.tbMainButton(1), true},   {window.tbMainButton(2), false},  {window.tbMainButton(3), true},
+      {window.tbMainButton(4), false},  {window.tbMainButton(6), false},  {window.tbMainButton(7), false},
+      {window.tbMainButton(9), true},   {window.tbMainButton(11), true},  {window.mnuFileItem(1), true},
+      {window.mnuFileItem(2), false},   {window.mnuFileItem(3), true},    {window.mnuFileItem(5), false},
+      {window.mnuFileItem(6), false},   {window.mnuFileItem(8), true},    {window.mnuHelpItem(1), true},
+      {window.mnuHelpItem(3), true},    {window.mnuSHItem(1), true},      {window.mnuSHItem(2), false},
+      {window.mnuSHItem(3), false},     {window.mnuSHViewItem(1), false}, {window.mnuSHViewItem(2), false},
+      {window.mnuSHViewItem(3), false}, {window.mnuSHViewItem(4), false}, {window.mnuRestoreItem(1), false},
+      {window.mnuRestoreItem(2), false},
+  };
+  for (const auto& [action, expected] : enabled) {
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->isEnabled(), expected) << name(action);
+  }
+  EXPECT_TRUE(window.mnuFile()->menuAction()->isVisible());
+  EXPECT_FALSE(window.mnuEdit()->menuAction()->isVisible());
+  EXPECT_FALSE(window.mnuView()->menuAction()->isVisible());
+  EXPECT_TRUE(window.mnuHelp()->menuAction()->isVisible());
+  EXPECT_EQ(window.tbMainButton(9)->property("Tag").toString(), QStringLiteral("Close"));
+}
+
+TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
+  struct Row {
+    const char* name;
+    QAction* action;
+    const char* caption;  // "-" for a separator
+    QKeySequence shortcut;
+  };
+  const Row rows[] = {
+      {"mnuFileItem(1)", window.mnuFileItem(1), "&New Database...", {}},
+      {"mnuFileItem(2)", window.mnuFileItem(2), "&New Record", QKeySequence(Qt::CTRL | Qt::Key_N)},
+      {"mnuFileItem(3)", window.mnuFileItem(3), "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {"mnuFileItem(4)", window.mnuFileItem(4), "-", {}},
+      {"mnuFileItem(5)", window.mnuFileItem(5), "&Save", {}},
+      {"mnuFileItem(6)", window.mnuFileItem(6), "&Delete...", {}},
+      {"mnuFileItem(7)", window.mnuFileItem(7), "-", {}},
+      {"mnuFileItem(8)", window.mnuFileItem(8), "E&xit", QKeySequence(Qt::CTRL | Qt::Key_X)},
+      {"mnuEditItem(1)", window.mnuEditItem(1), "&Records", QKeySequence(Qt::CTRL | Qt::Key_R)},
+      {"mnuEditItem(2)", window.mnuEditItem(2), "&Add Company...", QKeySequence(Qt::CTRL | Qt::Key_A)},
+      {"mnuViewItem(1)", window.mnuViewItem(1), "&Chart", QKeySequence(Qt::CTRL | Qt::Key_C)},
+      {"mnuViewItem(2)", window.mnuViewItem(2), "&DataSheet", QKeySequence(Qt::CTRL | Qt::Key_D)},
+      {"mnuViewItem(3)", window.mnuViewItem(3), "&History", QKeySequence(Qt::CTRL | Qt::Key_H)},
+      {"mnuViewItem(4)", window.mnuViewItem(4), "&Profit/Loss", QKeySequence(Qt::CTRL | Qt::Key_P)},
+      {"mnuHelpItem(1)", window.mnuHelpItem(1), "&Help", QKeySequence(Qt::Key_F1)},
+      {"mnuHelpItem(2)", window.mnuHelpItem(2), "-", {}},
+      {"mnuHelpItem(3)", window.mnuHelpItem(3), "&About", {}},
+      {"mnuSHItem(1)", window.mnuSHItem(1), "&About", {}},
+      {"mnuSHItem(2)", window.mnuSHItem(2), "Mi&nimize All", {}},
+      {"mnuSHItem(3)", window.mnuSHItem(3), "Ma&ximize All", {}},
+      {"mnuSHItem(4)", window.mnuSHItem(4), "&View", {}},
+      {"mnuSHViewItem(1)", window.mnuSHViewItem(1), "&Chart", {}},
+      {"mnuSHViewItem(2)", window.mnuSHViewItem(2), "&Datasheet", {}},
+      {"mnuSHViewItem(3)", window.mnuSHViewItem(3), "&History", {}},
+      {"mnuSHViewItem(4)", window.mnuSHViewItem(4), "&Profit/Loss", {}},
+      {"mnuRestoreItem(1)", window.mnuRestoreItem(1), "&Refresh", {}},
+      {"mnuRestoreItem(2)", window.mnuRestoreItem(2), "Refresh &All", {}},
+  };
+  for (const Row& row : rows) {
+    ASSERT_NE(row.action, nullptr) << row.name;
+    EXPECT_EQ(name(row.action), row.name);
+    if (std::string(row.caption) == "-")
+      EXPECT_TRUE(row.action->isSeparator()) << row.name;
+    else
+      EXPECT_EQ(row.action->text(), QString::fromLatin1(row.caption)) << row.name;
+    EXPECT_EQ(row.action->shortcut(), row.shortcut) << row.name;
+  }
+  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(9), window.mnuSHItem(5), window.mnuRestoreItem(3)})
+    EXPECT_EQ(beyond, nullptr);
+  EXPECT_EQ(window.mnuSHItem(4)->menu(), window.mnuSHViewItem(1)->parent());
+}
+
+TEST_F(MainWindowTest, MenuBarHoldsFourMenusAndNeitherPopup) {
+  const QList<QAction*> bar = window.menuBar()->actions();
+  const QList<QAction*> expected = {window.mnuFile()->menuAction(), window.mnuEdit()->menuAction(),
+                                    window.mnuView()->menuAction(), window.mnuHelp()->menuAction()};
+  EXPECT_EQ(bar, expected);
+  const std::pair<QMenu*, const char*> titles[] = {{window.mnuFile(), "&File"}, {window.mnuEdit(), "&Edit"},
+                                                   {window.mnuView(), "&View"}, {window.mnuHelp(), "&Help"},
+                                                   {window.mnuSH(), "ShortHand"}, {window.mnuRestore(), "Restore"}};
+  for (const auto& [menu, title] : titles) EXPECT_EQ(menu->title(), QString::fromLatin1(title));
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsHaveKeysTipsAndPictures) {
+  struct Row {
+    const char* key;
+    const char* toolTip;  // "" for a separator
+    int picture;
+  };
+  const Row rows[] = {{"New Database", "New Database", 1}, {"New", "New Record", 2}, {"Open", "Open Database", 3},
+                      {"Edit", "Edit Record", 4},          {"Sep1", "", 0},          {"Save", "Save Record", 6},
+                      {"Delete", "Delete Record", 5},      {"Sep2", "", 0},          {"Close", "Close", 7},
+                      {"Sep3", "", 0},                     {"Help", "Help", 9}};
+  EXPECT_EQ(window.tbMain()->actions().size(), 11);
+  for (int position = 1; position <= 11; ++position) {
+    const Row& row = rows[position - 1];
+    QAction* button = window.tbMainButton(position);
+    ASSERT_NE(button, nullptr) << position;
+    EXPECT_EQ(window.tbMain()->actions().at(position - 1), button) << position;
+    EXPECT_EQ(name(button), row.key) << position;
+    EXPECT_EQ(button->isSeparator(), row.picture == 0) << position;
+    if (row.picture == 0) continue;
+    EXPECT_EQ(button->toolTip(), QString::fromLatin1(row.toolTip)) << position;
+    EXPECT_EQ(button->property("Image").toInt(), row.picture) << position;
+    EXPECT_FALSE(button->icon().isNull()) << position;
+  }
+  EXPECT_EQ(window.tbMainButton(0), nullptr);
+  EXPECT_EQ(window.tbMainButton(12), nullptr);
+  EXPECT_FALSE(window.tbMain()->isMovable());
+}
+
+TEST_F(MainWindowTest, ToolbarDispatchesByExactKey) {
+  const std::pair<const char*, Calls> rows[] = {
+      {"New Database", {"File 1"}}, {"New", {"File 2"}},    {"Open", {"File 3"}}, {"Edit", {"Edit 1"}},
+      {"Save", {"File 5"}},         {"Delete", {"File 6"}}, {"Help", {"Help 1"}}, {"Sep1", {}},
+      {"Sep2", {}},                 {"Sep3", {}},           {"open", {}},         {"Open ", {}},
+      {"", {}},
+  };
+  for (const auto& [key, expected] : rows) {
+    QAction button;
+    button.setObjectName(QString::fromLatin1(key));
+    window.calls.clear();
+    window.tbMain_ButtonClick(&button);
+    EXPECT_EQ(window.calls, expected) << "key \"" << key << "\"";
+  }
+}
+
+TEST_F(MainWindowTest, ButtonNineClosesOnlyWhileItsTagIsClose) {
+  const std::tuple<const char*, bool, Calls> rows[] = {
+      {"Close", true, {"File 8"}}, {"Cancel", false, {"Cancel"}}, {"close", false, {"Cancel"}}};
+  for (const auto& [tag, closes, expected] : rows) {
+    window.show();
+    window.tbMainButton(9)->setProperty("Tag", QString::fromLatin1(tag));
+    window.calls.clear();
+    window.tbMainButton(9)->trigger();
+    EXPECT_EQ(window.calls, expected) << tag;
+    EXPECT_EQ(window.isVisible(), !closes) << tag;
+  }
+}
+
+TEST_F(MainWindowTest, MenuItemsRunTheirArrayHandlerWithTheirIndex) {
+  const std::pair<QAction*, Calls> rows[] = {
+      {window.mnuFileItem(3), {"File 3"}},       {window.mnuFileItem(6), {"File 6"}},
+      {window.mnuEditItem(2), {"Edit 2"}},       {window.mnuViewItem(4), {"View 4"}},
+      {window.mnuSHViewItem(2), {"View 2"}},     {window.mnuSHViewItem(3), {"View 3"}},
+      {window.mnuHelpItem(3), {"Help 3"}},       {window.mnuSHItem(1), {"Help 3"}},
+      {window.mnuRestoreItem(1), {}},
+  };
+  for (const auto& [action, expected] : rows) {
+    action->setEnabled(true);
+    window.calls.clear();
+    action->trigger();
+    EXPECT_EQ(window.calls, expected) << name(action);
+  }
+}
+
+TEST_F(MainWindowTest, HelpAndAboutShowTheirFormsOnce) {
+  int made = 0;
+  for (const char* form : {"frmHelp", "frmAbout"})
+    app.forms().define(QString::fromLatin1(form), [&made] {
+      ++made;
+      return new QWidget;
+    });
+  const std::pair<std::function<void()>, QStringList> rows[] = {
+      {[&] { window.mnuHelpItem_Click(2); }, {}},
+      {[&] { window.mnuHelpItem_Click(1); }, {"frmHelp"}},
+      {[&] { window.mnuHelpItem_Click(3); }, {"frmHelp", "frmAbout"}},
+      {[&] { window.mnuSHItem_Click(1); }, {"frmHelp", "frmAbout"}},
+      {[&] { window.tbMain_ButtonClick(window.tbMainButton(11)); }, {"frmHelp", "frmAbout"}},
+  };
+  for (const auto& [run, loaded] : rows) {
+    run();
+    EXPECT_EQ(app.forms().loaded(), loaded);
+  }
+  EXPECT_EQ(made, 2);
+  EXPECT_TRUE(app.forms().find("frmAbout")->isVisible());
+}
+
+TEST_F(MainWindowTest, WorkspacePopsUpShortHandOnlyOnTheRightButton) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  for (const auto& [button, pops] : {std::pair{Qt::LeftButton, false}, std::pair{Qt::MiddleButton, false},
+                                     std::pair{Qt::RightButton, true}}) {
+    QTest::mousePress(window.mdiArea()->viewport(), button, Qt::NoModifier, QPoint(50, 50));
+    EXPECT_EQ(window.mnuSH()->isVisible(), pops) << button;
+    window.mnuSH()->hide();
+  }
+  window.popupRestoreMenu();
+  EXPECT_TRUE(window.mnuRestore()->isVisible());
+  window.mnuRestore()->hide();
+}
+
+TEST_F(MainWindowTest, MinimizeAndMaximizeAllActOnEveryChildWindow) {
+  for (int count : {0, 1, 3}) {
+    for (QMdiSubWindow* old : window.mdiArea()->subWindowList()) delete old;
+    window.show();
+    for (int i = 0; i < count; ++i) window.mdiArea()->addSubWindow(new QWidget)->show();
+
+    window.mnuSHItem_Click(2);
+    for (QMdiSubWindow* child : window.mdiArea()->subWindowList()) EXPECT_TRUE(child->isMinimized()) << count;
+    // The workspace shows one maximized child at a time: whichever of them
+    // the user brings forward fills it.
+    window.mnuSHItem_Click(3);
+    for (QMdiSubWindow* child : window.mdiArea()->subWindowList()) {
+      window.mdiArea()->setActiveSubWindow(child);
+      EXPECT_TRUE(child->isMaximized()) << count;
+    }
+    EXPECT_EQ(window.mdiArea()->subWindowList().size(), count);
+    EXPECT_FALSE(window.isMinimized() || window.isMaximized()) << count;
+  }
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindowAndUnloadsEveryChild) {
+  app.forms().define("frmChild", [this] { return new MdiChild(window.mdiArea()); });
+  window.show();
+  app.forms().show("frmChild");
+  window.mdiArea()->addSubWindow(new QWidget)->show();
+
+  window.mnuFileItem_Click(8);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(app.forms().loaded().isEmpty());
+  EXPECT_TRUE(window.mdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(MainWindowTest, ShortcutsReachShownMenusEvenFromATextBox) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  struct Row {
+    QKeyCombination key;
+    bool editAndViewShown;
+    Calls expected;
+  };
+  const Row rows[] = {
+      {Qt::CTRL | Qt::Key_R, false, {}},  // the Edit menu is hidden
+      {Qt::CTRL | Qt::Key_R, true, {"Edit 1"}},
+      {Qt::CTRL | Qt::Key_A, false, {}},
+      {Qt::CTRL | Qt::Key_A, true, {"Edit 2"}},
+      {Qt::CTRL | Qt::Key_C, true, {"View 1"}},
+      {Qt::CTRL | Qt::Key_N, true, {}},  // New Record is disabled
+      {Qt::CTRL | Qt::Key_O, false, {"File 3"}},
+      {Qt::Key_F1, false, {"Help 1"}},
+  };
+  for (const Row& row : rows) {
+    window.mnuEdit()->menuAction()->setVisible(row.editAndViewShown);
+    window.mnuView()->menuAction()->setVisible(row.editAndViewShown);
+    QLineEdit* box = focusedTextBox();
+    window.calls.clear();
+    QTest::keyClick(box, row.key.key(), row.key.keyboardModifiers());
+    EXPECT_EQ(window.calls, row.expected) << QKeySequence(row.key).toString().toStdString();
+  }
+}
+
+TEST_F(MainWindowTest, CtrlXInATextBoxEndsTheProgramInsteadOfCutting) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QLineEdit* box = focusedTextBox();
+  QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(window.calls, Calls{"File 8"});
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, AFailingCommandIsReportedAndTheWindowGoesOn) {
+  window.failing = "Edit 1";
+  prompter.expect(MsgAnswer::Ok);
+  window.tbMain_ButtonClick(window.tbMainButton(4));
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text, "The command could not be completed.\r\nNo current record.");
+  EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Critical);
+}
+
+TEST(CommandGuardTest, ReportsEngineAndOtherErrorsButNotSuccess) {
+  const std::pair<std::function<void()>, std::string> rows[] = {
+      {[] { throw DbError(dberr::kFileNotFound, "File not found."); }, "File not found."},
+      {[] { throw std::runtime_error("disk full"); }, "disk full"},
+      {[] {}, ""},
+  };
+  for (const auto& [command, error] : rows) {
+    test::ScriptedPrompter prompter;
+    if (!error.empty()) prompter.expect(MsgAnswer::Ok);
+    guarded(prompter, command);
+    EXPECT_EQ(prompter.pending(), 0u) << error;
+    if (!error.empty()) {
+      EXPECT_EQ(prompter.shown.at(0).text, "The command could not be completed.\r\n" + error);
+    }
+    EXPECT_NO_THROW(guardedSilently(command)) << error;
+  }
+}
+
+TEST(PicturesTest, EveryPictureIsDrawnSharplyAndDiffersFromTheOthers) {
+  std::vector<QImage> drawn;
+  for (int id = int(PictureId::NewDatabase); id <= int(PictureId::Last); ++id) {
+    const QPixmap pm = picture(static_cast<PictureId>(id)).pixmap(kPictureSize, 2.0);
+    EXPECT_EQ(pm.size(), kPictureSize * 2) << id;
+    const QImage image = pm.toImage().convertToFormat(QImage::Format_ARGB32);
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) > 200;
+    EXPECT_GT(opaque, 40) << id;
+    for (size_t other = 0; other < drawn.size(); ++other) EXPECT_NE(image, drawn[other]) << id << " " << other + 1;
+    drawn.push_back(image);
+  }
+  EXPECT_TRUE(pictureListItem(0).isNull());
+  EXPECT_TRUE(pictureListItem(10).isNull());
+}
+
+}  // namespace
+}  // namespace ledger
