@@ -1,9 +1,16 @@
-// The share ledger: start-up.
+// The share ledger: start-up. The main window is loaded hidden, the
+// template ledger is refreshed from the master, and the splash runs; when
+// the splash ends the main window appears, with no ledger open.
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+
+#include <optional>
+#include <string>
 
 #include "app/app_context.h"
 #include "app/startup.h"
+#include "ui/info/splash.h"
+#include "ui/main/mdi_main.h"
 #include "ui/program_info.h"
 #include "ui/qt_file_chooser.h"
 #include "ui/qt_prompter.h"
@@ -20,12 +27,21 @@ int main(int argc, char** argv) {
   ledger::QtFileChooser files;
   ledger::AppContext app(prompter, files, ledger::programDirectory().toStdString());
 
-  QMainWindow window;
-  window.setWindowTitle(QString::fromUtf8(ledger::kTitlePrefix));
-  prompter.setParent(&window);
-  files.setParent(&window);
+  ledger::MDIMain mainWindow(app);
+  prompter.setParent(&mainWindow);
+  files.setParent(&mainWindow);
 
-  if (auto problem = ledger::refreshTemplate(app)) prompter.show(*problem, ledger::MsgIcon::Critical);
-  window.showMaximized();
+  const std::optional<std::string> problem = ledger::refreshTemplate(app);
+
+  auto* splash = new ledger::SplashScreen;
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(splash, &ledger::SplashScreen::finished, &mainWindow, [&] {
+    mainWindow.show();
+    // Told once the main window is up, from the event loop rather than from
+    // inside the splash's last tick.
+    if (problem)
+      QTimer::singleShot(0, &mainWindow, [&] { prompter.show(*problem, ledger::MsgIcon::Critical); });
+  });
+  splash->show();
   return application.exec();
 }
