@@ -10,6 +10,7 @@
 #include <string>
 
 #include "database.h"
+#include "bare_sqlite.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
 
@@ -17,53 +18,7 @@ namespace ledger::bench {
 
 namespace {
 
-// ---- bare sqlite3 helpers -----------------------------------------------
-
-struct CloseConnection {
-  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-struct FinalizeStatement {
-  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using BareConnection = std::unique_ptr<sqlite3, CloseConnection>;
-using BareStatement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-
-BareConnection bareOpen(const std::string& path) {
-  sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-  BareConnection db(raw);
-  if (rc != SQLITE_OK) throw std::runtime_error("cannot open " + path);
-  return db;
-}
-
-BareStatement barePrepare(sqlite3* db, const char* sql) {
-  sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
-  return BareStatement(raw);
-}
-
-// Reads every column of the current row the way a caller would use it.
-void readRow(sqlite3_stmt* stmt) {
-  const int columns = sqlite3_column_count(stmt);
-  for (int i = 0; i < columns; ++i) {
-    switch (sqlite3_column_type(stmt, i)) {
-      case SQLITE_INTEGER:
-        benchmark::DoNotOptimize(sqlite3_column_int64(stmt, i));
-        break;
-      case SQLITE_FLOAT:
-        benchmark::DoNotOptimize(sqlite3_column_double(stmt, i));
-        break;
-      case SQLITE_TEXT:
-        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
-        benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, i));
-        break;
-      default:
-        break;
-    }
-  }
-}
-
-void readRow(const Recordset& rs) {
+void readRecord(const Recordset& rs) {
   for (int i = 0; i < rs.fieldCount(); ++i) benchmark::DoNotOptimize(rs.value(i));
 }
 
@@ -74,7 +29,7 @@ void openSource(benchmark::State& state, const char* source) {
   for (auto _ : state) {
     Database db = Database::open(path);
     auto rs = db.openRecordset(source);
-    readRow(*rs);
+    readRecord(*rs);
     benchmark::DoNotOptimize(rs->recordCount());
   }
 }
@@ -105,7 +60,7 @@ void moveLast(benchmark::State& state) {
   auto rs = db.openRecordset("Trade");
   for (auto _ : state) {
     rs->moveLast();
-    readRow(*rs);
+    readRecord(*rs);
   }
 }
 
