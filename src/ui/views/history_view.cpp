@@ -1,0 +1,113 @@
+#include "history_view.h"
+
+#include <QResizeEvent>
+
+#include <cmath>
+
+#include "data/db_error.h"
+#include "data/view_queries.h"
+#include "ui/twips.h"
+#include "ui/views/view_support.h"
+
+namespace ledger {
+
+namespace {
+
+constexpr const char* kGridNames[] = {"DBGridBuy", "DBGridSell", "DBGridTotalBuy", "DBGridTotalSell", "DBGridPL"};
+// The three small grids keep this size (twips).
+constexpr int kSmallGridWidth = 2295;
+constexpr int kSmallGridHeight = 975;
+
+int twips(double value) { return static_cast<int>(std::lround(value)); }
+
+// Places a grid with its caption strip on top, both in the rectangle the
+// grid is given.
+void placeCaptioned(QLabel* caption, QTableView* grid, const QRect& rect) {
+  const int captionHeight = caption->sizeHint().height();
+  caption->setGeometry(rect.x(), rect.y(), rect.width(), captionHeight);
+  grid->setGeometry(rect.x(), rect.y() + captionHeight, rect.width(), std::max(0, rect.height() - captionHeight));
+}
+
+QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName) {
+  auto* caption = new QLabel(text, parent);
+  caption->setObjectName(objectName);
+  caption->setAlignment(Qt::AlignCenter);
+  caption->setFrameShape(QFrame::Panel);
+  caption->setFrameShadow(QFrame::Raised);
+  caption->setAutoFillBackground(true);
+  return caption;
+}
+
+}  // namespace
+
+HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
+    : MdiChild(area), m_app(app), m_host(host) {
+  setObjectName("frmHistory");
+  for (int g = 0; g < kGridCount; ++g) {
+    m_grids[g] = makeGrid(this, kGridNames[g]);
+    m_models[g] = new RecordsetModel(m_grids[g]);
+    m_grids[g]->setModel(m_models[g]);
+    connect(m_models[g], &RecordsetModel::readFailed, this,
+            [this](const QString& reason) {
+              reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, reason.toStdString());
+            },
+            Qt::QueuedConnection);
+  }
+  for (int g : {TotalBuy, TotalSell, ProfitLoss}) m_grids[g]->resize(twipsSize(kSmallGridWidth, kSmallGridHeight));
+  m_buyCaption = makeCaption(this, "Buying History", "lblBuyingHistory");
+  m_sellCaption = makeCaption(this, "Selling History", "lblSellingHistory");
+  new RightPressFilter(m_grids[Buy]->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Hi"); });
+
+  try {
+    const std::string& path = m_app.session().LedgerPath;
+    bool readable = true;
+    try {
+      Database ledger = Database::open(path);
+      BuildHistoryQueries(ledger, m_host.generalTabSymbol().toStdString());
+    } catch (const DbError& e) {
+      reportReadFailure(m_app.prompter(), path, e);
+      readable = false;
+    }
+    setWindowTitle("History of " + m_host.generalTabSymbol());
+    setFrameGeometryTwips(0, 5485, 9000, 7245);
+    layoutGrids();
+    if (readable) bindGrids();
+  } catch (const std::exception& e) {
+    reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
+  }
+}
+
+void HistoryView::bindGrids() {
+  // The first grid that cannot be bound says why; the others are still tried.
+  std::optional<std::string> failure;
+  for (int g = 0; g < kGridCount; ++g) {
+    try {
+      m_models[g]->setSource(m_app.session().LedgerPath, kHistoryQueryNames[static_cast<size_t>(g)]);
+      m_grids[g]->resizeColumnsToContents();
+    } catch (const DbError& e) {
+      if (!failure) failure = e.what();
+    }
+  }
+  if (failure) reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, *failure);
+}
+
+void HistoryView::layoutGrids() {
+  // Proportions of the window's outer size, so the two lists share the
+  // height and the three figures stay in a row below them.
+  const double w = frameWidthTwips();
+  const double h = frameHeightTwips();
+  placeCaptioned(m_buyCaption, m_grids[Buy], twipsRect(0, 0, twips(w), twips(0.39 * h)));
+  const int buyHeight = twips(0.39 * h);
+  placeCaptioned(m_sellCaption, m_grids[Sell], twipsRect(0, buyHeight, twips(w), twips(0.39 * h)));
+  const int top = twipsToPixelsY(twips(0.78 * h));
+  m_grids[TotalBuy]->move(twipsToPixelsX(480), top);
+  m_grids[TotalSell]->move(twipsToPixelsX(twips(w / 2 - pixelsToTwipsX(m_grids[TotalSell]->width()) / 2.0)), top);
+  m_grids[ProfitLoss]->move(twipsToPixelsX(twips(w - 2775)), top);
+}
+
+void HistoryView::resizeEvent(QResizeEvent* event) {
+  MdiChild::resizeEvent(event);
+  layoutGrids();
+}
+
+}  // namespace ledger

@@ -1,0 +1,158 @@
+#include "recordset_model.h"
+
+#include "data/db_error.h"
+
+namespace ledger {
+
+RecordsetModel::RecordsetModel(QObject* parent, int cachedPages)
+    : QAbstractTableModel(parent), m_cachedPages(std::max(1, cachedPages)) {}
+
+RecordsetModel::~RecordsetModel() = default;
+
+void RecordsetModel::resetState() {
+  m_rows.reset();
+  m_db.reset();
+  m_headers.clear();
+  m_pages.clear();
+  m_pageUse.clear();
+  m_rowCount = 0;
+  m_atEnd = true;
+  m_failed = false;
+}
+
+void RecordsetModel::clear() {
+  m_notifying = true;
+  beginResetModel();
+  m_notifying = false;
+  resetState();
+  finishReset();
+}
+
+void RecordsetModel::finishReset() {
+  // Those told of the change may ask for more rows at once; rows are only
+  // added once the change is over.
+  m_notifying = true;
+  endResetModel();
+  m_notifying = false;
+}
+
+void RecordsetModel::setSource(const std::string& path, const std::string& source) {
+  m_notifying = true;
+  beginResetModel();
+  m_notifying = false;
+  resetState();
+  m_path = path;
+  m_source = source;
+  try {
+    m_db = Database::open(path);
+    m_rows = m_db->openRecordset(source);
+    for (int i = 0; i < m_rows->fieldCount(); ++i) m_headers.append(QString::fromStdString(m_rows->fieldName(i)));
+    Page first = readPage(0);
+    m_rowCount = first.rows;
+    m_atEnd = first.rows < kPageRows;
+    m_pages.emplace(0, std::move(first));
+    m_pageUse.push_front(0);
+  } catch (const DbError&) {
+    resetState();
+    finishReset();
+    throw;
+  }
+  finishReset();
+}
+
+void RecordsetModel::refresh() { setSource(m_path, m_source); }
+
+int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }
+
+int RecordsetModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_headers.size());
+}
+
+RecordsetModel::Page RecordsetModel::readPage(int pageIndex) const {
+  Page p;
+  if (!m_rows->moveToPosition(static_cast<std::int64_t>(pageIndex) * kPageRows)) return p;
+  const int columns = m_rows->fieldCount();
+  p.texts.reserve(static_cast<size_t>(kPageRows * columns));
+  p.numeric.reserve(p.texts.capacity());
+  for (;;) {
+    for (int c = 0; c < columns; ++c) {
+      const Value& v = m_rows->value(c);
+      p.texts.push_back(QString::fromStdString(toDisplayText(v)));
+      p.numeric.push_back(std::holds_alternative<double>(v) || std::holds_alternative<std::int64_t>(v));
+    }
+    if (++p.rows == kPageRows) break;
+    m_rows->moveNext();
+    if (m_rows->eof()) break;
+  }
+  ++m_pageReads;
+  return p;
+}
+
+void RecordsetModel::fail(const QString& reason) const {
+  if (m_failed) return;
+  m_failed = true;
+  emit const_cast<RecordsetModel*>(this)->readFailed(reason);
+}
+
+const RecordsetModel::Page* RecordsetModel::page(int pageIndex) const {
+  if (auto it = m_pages.find(pageIndex); it != m_pages.end()) {
+    m_pageUse.remove(pageIndex);
+    m_pageUse.push_front(pageIndex);
+    return &it->second;
+  }
+  if (!m_rows) return nullptr;
+  try {
+    Page p = readPage(pageIndex);
+    while (static_cast<int>(m_pages.size()) >= m_cachedPages) {
+      m_pages.erase(m_pageUse.back());
+      m_pageUse.pop_back();
+    }
+    m_pageUse.push_front(pageIndex);
+    return &m_pages.emplace(pageIndex, std::move(p)).first->second;
+  } catch (const DbError& e) {
+    fail(QString::fromStdString(e.what()));
+    return nullptr;
+  }
+}
+
+QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) return {};
+  const Page* p = page(index.row() / kPageRows);
+  const int row = index.row() % kPageRows;
+  if (!p || row >= p->rows) return {};
+  const size_t cell = static_cast<size_t>(row * columnCount() + index.column());
+  if (role == Qt::DisplayRole) return p->texts[cell];
+  return QVariant::fromValue(Qt::Alignment(Qt::AlignVCenter | (p->numeric[cell] ? Qt::AlignRight : Qt::AlignLeft)));
+}
+
+QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return QString();  // plain row selectors
+  if (section < 0 || section >= m_headers.size()) return {};
+  return m_headers.at(section);
+}
+
+Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+bool RecordsetModel::canFetchMore(const QModelIndex& parent) const {
+  return !parent.isValid() && !m_atEnd && !m_notifying;
+}
+
+void RecordsetModel::fetchMore(const QModelIndex& parent) {
+  if (!canFetchMore(parent)) return;
+  const Page* p = page(m_rowCount / kPageRows);
+  const int added = p ? p->rows : 0;
+  m_atEnd = added < kPageRows;
+  if (added == 0) return;
+  m_notifying = true;
+  beginInsertRows(QModelIndex(), m_rowCount, m_rowCount + added - 1);
+  m_rowCount += added;
+  endInsertRows();
+  m_notifying = false;
+}
+
+}  // namespace ledger

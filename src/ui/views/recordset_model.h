@@ -1,0 +1,90 @@
+#pragma once
+// A grid model over the rows of one table or stored query of a ledger,
+// the way a data-bound grid shows them: columns are the fields in order,
+// headed by their names; numbers and dates as the ledger shows them.
+//
+// Rows are read on demand. The model opens with one page of rows and grows
+// by a page each time the view asks for more (canFetchMore/fetchMore), and
+// keeps only a bounded number of pages in memory, reading a dropped page
+// again by its position. So a million rows open at once and scroll without
+// being read up front. Cells are read-only: the bound queries cannot be
+// updated.
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "data/database.h"
+
+namespace ledger {
+
+class RecordsetModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  static constexpr int kPageRows = 256;
+  static constexpr int kDefaultCachedPages = 32;
+
+  explicit RecordsetModel(QObject* parent = nullptr, int cachedPages = kDefaultCachedPages);
+  ~RecordsetModel() override;
+
+  // Opens the ledger file at path by itself and binds the rows of source
+  // (a table or stored query name), replacing what was shown.
+  // Throws DbError when either cannot be opened; the model is then empty.
+  void setSource(const std::string& path, const std::string& source);
+  // Reopens the current source, so that the grid shows what it holds now.
+  // Throws DbError like setSource.
+  void refresh();
+  void clear();
+  const std::string& source() const { return m_source; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool canFetchMore(const QModelIndex& parent) const override;
+  void fetchMore(const QModelIndex& parent) override;
+
+  // How many times a page was read from the ledger (for tests of the cache).
+  int pageReads() const { return m_pageReads; }
+
+ signals:
+  // The ledger could not be read while scrolling; the grid shows what it
+  // has. Emitted once per binding.
+  void readFailed(const QString& reason);
+
+ private:
+  struct Page {
+    int rows = 0;
+    std::vector<QString> texts;    // rows x columns
+    std::vector<bool> numeric;     // rows x columns
+  };
+
+  void resetState();
+  void finishReset();
+  const Page* page(int pageIndex) const;
+  Page readPage(int pageIndex) const;
+  void fail(const QString& reason) const;
+
+  int m_cachedPages;
+  std::optional<Database> m_db;
+  std::unique_ptr<Recordset> m_rows;
+  std::string m_path;
+  std::string m_source;
+  QStringList m_headers;
+  int m_rowCount = 0;
+  bool m_atEnd = true;
+  bool m_notifying = false;  // inside our own change notification
+  mutable std::unordered_map<int, Page> m_pages;
+  mutable std::list<int> m_pageUse;  // most recently used first
+  mutable int m_pageReads = 0;
+  mutable bool m_failed = false;
+};
+
+}  // namespace ledger

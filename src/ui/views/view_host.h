@@ -1,0 +1,20 @@
+#pragma once
+// What the report views need from the main window and the entry form,
+// behind an interface so that the views can be made and tested without
+// them.
+
+#include <QString>
+
+namespace ledger {
+
+class ViewHost {
+ public:
+  virtual ~ViewHost() = default;
+  virtual int entryFormWidthTwips() = 0;   // the entry form's current outer width
+  virtual int entryFormHeightTwips() = 0;  // ... and height
+  virtual int mainWindowWidthTwips() = 0;
+  virtual QString generalTabSymbol() = 0;  // the text of CompanySymbol(0) on the General tab
+  virtual void popupRestoreMenu() = 0;     // the main window's mnuRestore at the cursor
+};
+
+}  // namespace ledger

@@ -1,0 +1,59 @@
+#include "view_support.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include "data/db_error.h"
+
+namespace ledger {
+
+RightPressFilter::RightPressFilter(QWidget* target, std::function<void()> onPress)
+    : QObject(target), m_onPress(std::move(onPress)) {
+  target->installEventFilter(this);
+}
+
+bool RightPressFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    m_onPress();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void popupRestoreMenu(AppContext& app, ViewHost& host, const char* viewTag) {
+  app.session().ViewTag = viewTag;
+  host.popupRestoreMenu();
+}
+
+QTableView* makeGrid(QWidget* parent, const QString& objectName) {
+  auto* grid = new QTableView(parent);
+  grid->setObjectName(objectName);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  grid->setContextMenuPolicy(Qt::PreventContextMenu);
+  grid->setWordWrap(false);
+  // Row selectors without numbers: counting a million rows to size them
+  // would defeat the lazy reading.
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid->verticalHeader()->setMinimumWidth(16);
+  return grid;
+}
+
+void reportReadFailure(Prompter& prompter, const std::string& path, const std::string& reason) {
+  std::string text = "The ledger could not be read.";
+  text += kNewLine;
+  text += "DB Path : " + path + ".";
+  text += kNewLine;
+  text += kNewLine;
+  text += reason;
+  prompter.show(text, MsgIcon::Critical);
+}
+
+void reportReadFailure(Prompter& prompter, const std::string& path, const DbError& error) {
+  reportReadFailure(prompter, path, std::string(error.what()));
+}
+
+}  // namespace ledger
