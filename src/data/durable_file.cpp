@@ -33,8 +33,10 @@ TempFileBeside::TempFileBeside(const std::string& target) {
   const fs::path t(target);
   const fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
   for (;;) {
-    const fs::path candidate = dir / ("." + t.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                                      std::to_string(counter++));
+    std::string name = ".";
+    name += t.filename().string();
+    name += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const fs::path candidate = dir / name;
     if (!fs::exists(candidate)) {
       m_path = candidate.string();
       break;
