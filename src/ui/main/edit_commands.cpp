@@ -1,6 +1,8 @@
 // The Edit menu and the toolbar's Edit button.
 
 #include "app/app_context.h"
+#include "data/company_list.h"
+#include "ui/entry/entry_form.h"
 #include "ui/main/command_guard.h"
 #include "ui/main/mdi_main.h"
 
@@ -17,11 +19,14 @@ void MDIMain::mnuEditItem_Click(int index) {
 }
 
 void MDIMain::editRecords() {
-  // Comes with the entry form, whose boxes become editable.
+  // The edit will rewrite the trade shown now, wherever the cursor goes
+  // meanwhile.
+  entryForm();
+  m_editRow = m_app.session().ShownTrade;
+  DataBeingEntered();
+  setRecordMode(QStringLiteral("Edit"));
 }
 
-void MDIMain::addCompany() {
-  // Comes with the add-company dialog.
-}
+void MDIMain::addCompany() { m_app.forms().show(QStringLiteral("frmAddCompany")); }
 
 }  // namespace ledger

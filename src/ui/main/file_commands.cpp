@@ -1,10 +1,34 @@
 // The File menu and the toolbar buttons that lead to it. A file command
 // ends quietly at a failing step: the steps report their own failures.
 
+#include <QComboBox>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "app/app_context.h"
+#include "app/new_ledger.h"
+#include "data/company_list.h"
+#include "data/record_writes.h"
+#include "ui/entry/entry_form.h"
+#include "ui/hourglass.h"
 #include "ui/main/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
+
+namespace {
+
+std::string upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+  return s;
+}
+
+constexpr const char* kTemplateRefused =
+    "This file contains the source databases and it cannot\r\n"
+    "be opened or modified. Please select another file.";
+
+}  // namespace
 
 void MDIMain::mnuFileItem_Click(int index) {
   guardedSilently([&] {
@@ -21,23 +45,76 @@ void MDIMain::mnuFileItem_Click(int index) {
 }
 
 void MDIMain::newDatabase() {
-  // Comes with the entry form, which the new ledger is shown in.
+  Hourglass busy;
+  NewLedger(m_app);
+  if (m_app.session().LedgerCreated) {
+    m_app.forms().unloadAll();
+    m_editRow.reset();
+    m_app.forms().show(QStringLiteral("frmMain"));
+    busy.release();
+    showLedgerMenus();
+  }
+  setLedgerTitle();
 }
 
 void MDIMain::newRecord() {
-  // Comes with the entry form, whose boxes take the new trade.
+  ClearForm();
+  DataBeingEntered();
+  setRecordMode(QStringLiteral("Save"));
+  EntryForm* form = entryForm();
+  FillCompanyList(m_app.session(), *form);
+  // A new trade starts with an empty symbol, not with what the list showed.
+  form->cboCompanySymbol()->setEditText(QString());
+  form->showSymbolList(true);
+  showLedgerMenus();
+  form->cboCompanySymbol()->setFocus();
 }
 
 void MDIMain::openLedger() {
-  // Comes with the entry form, which the opened ledger is shown in.
+  LedgerSession& session = m_app.session();
+  for (;;) {
+    FileDialogSettings settings;
+    settings.initialDirectory = m_app.programDir();
+    settings.fileName.clear();
+    const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
+    // Cancel changes nothing: the open ledger stays open.
+    if (!chosen || chosen->empty()) return;
+    Hourglass busy;
+    if (upper(*chosen) == upper(m_app.templatePath())) {
+      busy.release();
+      m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
+      continue;
+    }
+    // A file that is not a ledger is refused here, before anything the
+    // user has open is closed.
+    if (!session.OpenLedgerTable("Trade", *chosen)) return;
+    session.LedgerPath = *chosen;
+    m_app.forms().unloadAll();
+    m_editRow.reset();
+    DataBeingViewd();
+    m_app.forms().show(QStringLiteral("frmMain"));
+    showLedgerMenus();
+    setLedgerTitle();
+    return;
+  }
 }
 
 void MDIMain::saveRecord() {
-  // Comes with the entry form, whose boxes the trade is read from.
+  EntryForm* form = entryForm();
+  // The symbol check has always run before Save reads the General tab,
+  // also when the focus never left the symbol list.
+  if (form->cboCompanySymbol()->isVisible()) form->cboCompanySymbol_Validate();
+  if (!SaveRecord(m_app.session(), *form, recordMode().toStdString(), m_editRow)) return;
+  setRecordMode(QStringLiteral("Save"));
+  m_editRow.reset();
+  DataBeingViewd();
+  form->showSymbolList(false);
+  reloadEntryTab();
 }
 
 void MDIMain::deleteRecord() {
-  // Comes with the entry form, which shows the trade to delete.
+  DeleteRecord(m_app.session(), *entryForm());
+  reloadEntryTab();
 }
 
 void MDIMain::exitProgram() {

@@ -1,12 +1,45 @@
 // The child windows that the form registry can make, each by its name.
 
+#include <QMdiArea>
+
+#include "app/app_context.h"
+#include "data/company_list.h"
+#include "ui/entry/add_company_dialog.h"
+#include "ui/entry/entry_form.h"
+#include "ui/info/about_box.h"
+#include "ui/info/help_window.h"
+#include "ui/main/command_guard.h"
 #include "ui/main/mdi_main.h"
+#include "ui/program_info.h"
+#include "ui/views/chart_view.h"
+#include "ui/views/datasheet_view.h"
+#include "ui/views/history_view.h"
+#include "ui/views/profit_loss_view.h"
 
 namespace ledger {
 
 void MDIMain::defineForms() {
-  // Each child window is registered here as it arrives: its name and a
-  // factory that makes it in this window's workspace.
+  FormRegistry& forms = m_app.forms();
+  forms.define(QStringLiteral("frmMain"), [this] { return new EntryForm(m_app, *this, m_area); });
+  forms.define(QStringLiteral("frmAddCompany"), [this] {
+    return new AddCompanyDialog(
+        [this](const std::string& symbol) {
+          guarded(m_app.prompter(), [&] { AddCompany(m_app.session(), *entryForm(), symbol); });
+        },
+        m_area);
+  });
+  forms.define(QStringLiteral("frmHelp"), [this] {
+    return new HelpWindow(m_app.prompter(), programDirectory() + QStringLiteral("/ReadMe.rtf"), m_area);
+  });
+  forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
+  forms.define(QStringLiteral("frmDatasheet"), [this] { return new DatasheetView(m_app, *this, m_area); });
+  forms.define(QStringLiteral("frmHistory"), [this] { return new HistoryView(m_app, *this, m_area); });
+  forms.define(QStringLiteral("frmPL"), [this] { return new ProfitLossView(m_app, *this, m_area); });
+  forms.define(QStringLiteral("frmChart"), [this]() -> QWidget* {
+    // A ledger without trades says so and closes the chart at once.
+    auto* chart = new ChartView(m_app, *this, m_area);
+    return chart->unloaded() ? nullptr : chart;
+  });
 }
 
 }  // namespace ledger

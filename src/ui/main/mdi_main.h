@@ -15,6 +15,12 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
+
+#include "ui/entry/entry_host.h"
+#include "ui/views/view_host.h"
+
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -24,9 +30,10 @@ class QToolBar;
 namespace ledger {
 
 class AppContext;
+class EntryForm;
 class MenuShortcutFilter;
 
-class MDIMain : public QMainWindow {
+class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
   Q_OBJECT
 
  public:
@@ -47,6 +54,17 @@ class MDIMain : public QMainWindow {
   // The no-ledger state: of the commands only New Database, Open, Close,
   // Exit and Help can be used, and the Edit and View menus are hidden.
   void ResetButtons();
+  // The view state: a ledger is open and its trades are shown read-only;
+  // everything but Save can be used and button 9 closes the program.
+  void DataBeingViewd();
+  // The entry state: a trade is being typed or changed; only Save, Cancel,
+  // Exit and Help (and what the previous state left) can be used.
+  void DataBeingEntered();
+  // Empties every text box of the entry form.
+  void ClearForm();
+
+  // The entry form, loaded now if it is not.
+  EntryForm* entryForm();
 
   // Menu items by their index in their menu; nullptr for an index the menu
   // does not have. Separators are items too. Object names read
@@ -76,7 +94,7 @@ class MDIMain : public QMainWindow {
   static void setButtonPicture(QAction* button, int number);
 
   // Panel 1 of the status bar.
-  void setStatusText(const QString& text);
+  void setStatusText(const QString& text) override;
   QString statusText() const;
 
   // Command entry points. The menus and the toolbar call them with the
@@ -95,10 +113,19 @@ class MDIMain : public QMainWindow {
   // A mouse press on the empty workspace: the right button pops up mnuSH.
   void MDIForm_MouseDown(Qt::MouseButton button);
   // Pops up mnuRestore at the mouse; the views call it on a right click.
-  void popupRestoreMenu();
+  void popupRestoreMenu() override;
 
-  // Cancel of an entry (button 9 while its tag is not "Close").
+  // Cancel of an entry (button 9 while its tag is not "Close"): back to
+  // the view state, the typed text dropped and the tab's rows read again.
   virtual void cancelEntry();
+
+  // EntryHost
+  void setToolbarButtonEnabled(int position, bool enabled) override;
+  // ViewHost
+  int entryFormWidthTwips() override;
+  int entryFormHeightTwips() override;
+  int mainWindowWidthTwips() override;
+  QString generalTabSymbol() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -128,11 +155,20 @@ class MDIMain : public QMainWindow {
   void showView(int index);
   void refreshView();
   void refreshAllViews();
+  // Unloads the view called name, then shows it afresh.
+  void reloadView(const QString& name);
+  // Re-runs the entry form's tab change for its selected tab.
+  void reloadEntryTab();
+  // Shows the Edit and View menus.
+  void showLedgerMenus();
+  void setLedgerTitle();
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
 
   AppContext& m_app;
   QString m_recordMode;
+  // The trade that Edit, Records began on; Save in "Edit" mode rewrites it.
+  std::optional<std::int64_t> m_editRow;
 
   QMdiArea* m_area = nullptr;
   QToolBar* m_tbMain = nullptr;

@@ -1,11 +1,35 @@
 // The View menu, the View submenu of the ShortHand popup and the Restore
 // popup of the views.
 
+#include <QTabWidget>
+
 #include "app/app_context.h"
+#include "data/form_port.h"
+#include "ui/entry/entry_form.h"
+#include "ui/hourglass.h"
 #include "ui/main/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
+
+namespace {
+
+// The views by the index of their menu item.
+const char* viewName(int index) {
+  switch (index) {
+    case 1: return "frmChart";
+    case 2: return "frmDatasheet";
+    case 3: return "frmHistory";
+    case 4: return "frmPL";
+    default: return nullptr;
+  }
+}
+
+constexpr const char* kHistoryNeedsGeneralTab =
+    "Please select the General tab and choose the \r\n"
+    "company which you want to view it's history.";
+
+}  // namespace
 
 void MDIMain::mnuViewItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
@@ -30,16 +54,46 @@ void MDIMain::mnuRestoreItem_Click(int index) {
   });
 }
 
-void MDIMain::showView([[maybe_unused]] int index) {
-  // Comes with the views: 1 chart, 2 datasheet, 3 history, 4 profit/loss.
+void MDIMain::showView(int index) {
+  const QString name = QString::fromLatin1(viewName(index));
+  // Each step goes on when the one before it failed; failures have been
+  // reported by then.
+  if (index == 3) {
+    if (entryForm()->currentTab() != kGeneralTab) {
+      m_app.prompter().show(kHistoryNeedsGeneralTab, MsgIcon::Information);
+      return;
+    }
+    Hourglass busy;
+    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+    return;
+  }
+  {
+    Hourglass busy;
+    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+  }
+  guarded(m_app.prompter(), [&] { reloadEntryTab(); });
+}
+
+void MDIMain::reloadView(const QString& name) {
+  m_app.forms().unload(name);
+  guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
 }
 
 void MDIMain::refreshView() {
-  // Comes with the views: reloads the one that was right-clicked.
+  const std::string& tag = m_app.session().ViewTag;
+  if (tag == "DS") {
+    reloadView(QStringLiteral("frmDatasheet"));
+  } else if (tag == "Hi") {
+    reloadView(QStringLiteral("frmHistory"));
+  } else if (tag == "Ch") {
+    reloadView(QStringLiteral("frmChart"));
+  } else if (tag == "PL") {
+    reloadView(QStringLiteral("frmPL"));
+  }
 }
 
 void MDIMain::refreshAllViews() {
-  // Comes with the views: reloads all four.
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) reloadView(QString::fromLatin1(name));
 }
 
 }  // namespace ledger

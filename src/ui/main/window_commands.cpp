@@ -8,6 +8,7 @@
 #include <QMenu>
 
 #include "app/app_context.h"
+#include "ui/entry/entry_form.h"
 #include "ui/main/command_guard.h"
 #include "ui/main/mdi_main.h"
 
@@ -43,8 +44,12 @@ void MDIMain::tbMain_ButtonClick(QAction* button) {
 }
 
 void MDIMain::cancelEntry() {
-  // Cancel comes with the entry form: it needs the form's tab and symbol
-  // boxes to put the shown trade back.
+  guarded(m_app.prompter(), [&] {
+    DataBeingViewd();
+    entryForm()->showSymbolList(false);
+    m_editRow.reset();
+    reloadEntryTab();
+  });
 }
 
 void MDIMain::mnuHelpItem_Click(int index) {

@@ -3,7 +3,10 @@
 // properties, not a value of its own.
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
+
+#include "ui/entry/entry_form.h"
 
 #include "ui/main/mdi_main.h"
 
@@ -22,6 +25,57 @@ void MDIMain::ResetButtons() {
 
   mnuEdit()->menuAction()->setVisible(false);
   mnuView()->menuAction()->setVisible(false);
+}
+
+}  // namespace ledger
+
+namespace ledger {
+
+void MDIMain::DataBeingViewd() {
+  tbMainButton(6)->setEnabled(false);
+  for (int position : {2, 3, 4, 7}) tbMainButton(position)->setEnabled(true);
+
+  mnuFileItem(5)->setEnabled(false);
+  for (int index : {1, 2, 3, 6}) mnuFileItem(index)->setEnabled(true);
+  for (int index : {1, 2}) mnuSHViewItem(index)->setEnabled(true);
+  mnuEdit()->menuAction()->setVisible(true);
+  mnuView()->menuAction()->setVisible(true);
+  for (int index : {1, 2}) mnuEditItem(index)->setEnabled(true);
+  for (int index : {1, 2, 3}) mnuViewItem(index)->setEnabled(true);
+  for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(true);
+  for (int index : {2, 3}) mnuSHItem(index)->setEnabled(true);
+  for (int index : {1, 2, 3, 4}) mnuSHViewItem(index)->setEnabled(true);
+
+  QAction* close = tbMainButton(9);
+  setButtonPicture(close, 7);
+  close->setToolTip(QStringLiteral("Close"));
+  close->setProperty("Tag", QStringLiteral("Close"));
+
+  // The trade fields become read-only; the ticker search stays usable.
+  for (QLineEdit* box : entryForm()->textBoxes())
+    if (box->objectName() != QLatin1String("txtTicker")) box->setReadOnly(true);
+}
+
+void MDIMain::DataBeingEntered() {
+  tbMainButton(6)->setEnabled(true);
+  for (int position : {2, 3, 4, 7}) tbMainButton(position)->setEnabled(false);
+
+  mnuFileItem(5)->setEnabled(true);
+  for (int index : {1, 2, 3, 6}) mnuFileItem(index)->setEnabled(false);
+  for (int index : {1, 2}) mnuEditItem(index)->setEnabled(false);
+  for (int index : {1, 2, 3}) mnuViewItem(index)->setEnabled(false);
+  for (int index : {1, 2}) mnuSHViewItem(index)->setEnabled(false);
+
+  QAction* cancel = tbMainButton(9);
+  setButtonPicture(cancel, 8);
+  cancel->setToolTip(QStringLiteral("Cancel"));
+  cancel->setProperty("Tag", QStringLiteral("Cancel"));
+
+  for (QLineEdit* box : entryForm()->textBoxes()) box->setReadOnly(false);
+}
+
+void MDIMain::ClearForm() {
+  for (QLineEdit* box : entryForm()->textBoxes()) box->clear();
 }
 
 }  // namespace ledger
