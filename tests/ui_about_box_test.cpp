@@ -81,6 +81,12 @@ class FakeStarter final : public ProgramStarter {
 
 QByteArray zeroEnded(const QByteArray& text) { return text + '\0'; }
 
+struct AboutFixture {
+  FakeRegistry registry;
+  FakeStarter starter;
+  ScriptedPrompter prompter;
+};
+
 // ---- StartSysInfo ----------------------------------------------------------
 
 struct SysInfoCase {
@@ -93,13 +99,10 @@ struct SysInfoCase {
   bool expectMessage;
 };
 
-class AboutSysInfo : public ::testing::TestWithParam<SysInfoCase> {};
+class AboutSysInfo : public ::testing::TestWithParam<SysInfoCase>, public AboutFixture {};
 
 TEST_P(AboutSysInfo, StartsTheProgramOrSaysItIsUnavailable) {
   const SysInfoCase& c = GetParam();
-  FakeRegistry registry;
-  FakeStarter starter;
-  ScriptedPrompter prompter;
   if (c.pathValue) registry.set(kSysInfoKey, "PATH", kRegSz, *c.pathValue);
   else registry.addKey(kSysInfoKey);  // the key without its value
   if (c.folderValue) registry.set(kFolderKey, "MSINFO", kRegSz, *c.folderValue);
@@ -128,7 +131,7 @@ TEST_P(AboutSysInfo, StartsTheProgramOrSaysItIsUnavailable) {
 const QString kMsInfoPath = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
 
 INSTANTIATE_TEST_SUITE_P(
-    RegistryCases, AboutSysInfo,
+    AboutRegistryCases, AboutSysInfo,
     ::testing::Values(
         SysInfoCase{"FirstKeyPathIsStarted", zeroEnded(kMsInfoPath.toLatin1()), std::nullopt, false, true,
                     {kMsInfoPath}, false},
@@ -142,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
-TEST(AboutBox, SystemInformationIsUnavailableWithoutARegistry) {
+TEST(AboutSystemRegistry, SystemInformationIsUnavailableWithoutARegistry) {
   ScriptedPrompter prompter;
   prompter.expect(MsgAnswer::Ok);
   auto* about = new AboutBox(prompter);
@@ -164,13 +167,10 @@ struct KeyValueCase {
   QString expectedText;  // the text starts as "before"
 };
 
-class AboutKeyValue : public ::testing::TestWithParam<KeyValueCase> {};
+class AboutKeyValue : public ::testing::TestWithParam<KeyValueCase>, public AboutFixture {};
 
 TEST_P(AboutKeyValue, ReadsTheValue) {
   const KeyValueCase& c = GetParam();
-  FakeRegistry registry;
-  FakeStarter starter;
-  ScriptedPrompter prompter;
   if (c.keyExists) registry.addKey("SOFTWARE\\Test");
   if (c.stored) registry.set("SOFTWARE\\Test", "Value", c.stored->type, c.stored->data);
   auto* about = new AboutBox(prompter, registry, starter);
@@ -189,7 +189,7 @@ RegistryValue dword(std::initializer_list<unsigned char> bytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, AboutKeyValue,
+    AboutValues, AboutKeyValue,
     ::testing::Values(
         KeyValueCase{"StringLosesItsTerminatingZero", RegistryValue{kRegSz, zeroEnded("C:\\Tools")}, true, true,
                      "C:\\Tools"},
@@ -206,10 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- the window ----------------------------------------------------------------
 
-TEST(AboutBox, ShowsVersionInAFixedSizeWindow) {
-  ScriptedPrompter prompter;
-  FakeRegistry registry;
-  FakeStarter starter;
+class AboutWindow : public ::testing::Test, public AboutFixture {};
+
+TEST_F(AboutWindow, ShowsVersionInAFixedSizeWindow) {
   QMdiArea area;
   area.show();
   auto* about = new AboutBox(prompter, registry, starter, &area);
@@ -227,12 +226,9 @@ struct CloseKeyCase {
   Qt::Key key;
 };
 
-class AboutCloseKeys : public ::testing::TestWithParam<CloseKeyCase> {};
+class AboutCloseKeys : public ::testing::TestWithParam<CloseKeyCase>, public AboutFixture {};
 
 TEST_P(AboutCloseKeys, CloseTheWindow) {
-  ScriptedPrompter prompter;
-  FakeRegistry registry;
-  FakeStarter starter;
   QMdiArea area;
   area.show();
   QPointer<AboutBox> about = new AboutBox(prompter, registry, starter, &area);
@@ -248,7 +244,7 @@ TEST_P(AboutCloseKeys, CloseTheWindow) {
   EXPECT_TRUE(starter.started.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, AboutCloseKeys,
+INSTANTIATE_TEST_SUITE_P(AboutKeys, AboutCloseKeys,
                          ::testing::Values(CloseKeyCase{"cmdOK", Qt::Key_Return}, CloseKeyCase{"cmdOK", Qt::Key_Enter},
                                            CloseKeyCase{"cmdOK", Qt::Key_Escape},
                                            CloseKeyCase{"cmdSysInfo", Qt::Key_Escape},

@@ -150,7 +150,7 @@ TEST_P(HelpResize, BoxAndButtonFollowTheOuterSize) {
   delete frame;
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, HelpResize, ::testing::Values(true, false),
+INSTANTIATE_TEST_SUITE_P(HelpFrames, HelpResize, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "InWorkspace" : "TopLevel"; });
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST_P(RtfText, ReadsParagraphs) {
 const QString kLineBreak(QChar::LineSeparator);
 
 INSTANTIATE_TEST_SUITE_P(
-    Documents, RtfText,
+    RtfDocuments, RtfText,
     ::testing::Values(
         TextCase{"PlainParagraph", R"({\rtf1\ansi Hello, world.\par})", {"Hello, world."}},
         TextCase{"ParagraphsAndLineBreaks", R"({\rtf1 One\par Two\line Three\par\par Four})",
@@ -84,7 +84,7 @@ TEST_P(RtfNesting, DeepGroups) {
   EXPECT_EQ(paragraphs(rtf), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, RtfNesting,
+INSTANTIATE_TEST_SUITE_P(RtfDepths, RtfNesting,
                          ::testing::Values(NestingCase{kRtfMaxDepth, {"a"}}, NestingCase{kRtfMaxDepth + 1, {""}},
                                            NestingCase{100000, {""}}));
 

@@ -34,7 +34,7 @@ constexpr const char* kDescription =
     "make it, and see at a glance what you paid, what you received and what you gained or lost.";
 constexpr const char* kDisclaimer =
     "\u00A9 The Dozeza Dovezir authors. All rights reserved. Provided as is, without any warranty.";
-constexpr const char* kContact = "Questions or ideas? Write to help@dozeza-dovezir.example";
+constexpr const char* kContact = "Contact us: ledger@dozeza.example";
 
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& place) {
   auto* label = new QLabel(text, parent);
