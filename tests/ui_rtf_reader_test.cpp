@@ -66,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"StrayClosingBraceEndsDocument", R"({\rtf1 a}}b})", {"a"}},
         TextCase{"MissingClosingBraces", R"({\rtf1 {{a})", {"a"}},
         TextCase{"TextAfterTheDocumentIsIgnored", R"({\rtf1 a}b)", {"a"}},
+        TextCase{"OptionalDestinationBeyondTheDepthLimit",
+                 QByteArray(kRtfMaxDepth, '{') + R"({\*\x y}a)" + QByteArray(kRtfMaxDepth, '}'), {"a"}},
         TextCase{"PlainTextWithGroups", "x{y}z", {"xyz"}},
         TextCase{"Empty", "", {""}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -186,8 +186,9 @@ class Reader {
       return;
     }
     if (c == '*') {
-      // An optional destination: we know none of them, so the group goes.
-      state().destination = Destination::Skip;
+      // An optional destination: we know none of them, so the group goes
+      // (unless it is beyond the depth limit and going already).
+      if (m_skippedDepth == 0) state().destination = Destination::Skip;
       return;
     }
     if (skipFallback()) return;
