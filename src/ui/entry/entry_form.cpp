@@ -88,6 +88,8 @@ void EntryForm::showSymbolList(bool show) {
   if (QLineEdit* symbol = box(QStringLiteral("CompanySymbol"), kGeneralTab)) symbol->setVisible(!show);
 }
 
+bool EntryForm::symbolListShown() const { return m_cboCompanySymbol->isVisibleTo(this); }
+
 void EntryForm::SSTab_Click(int /*previousTab*/) {
   LedgerSession& session = m_app.session();
   switch (m_tab->currentIndex()) {
@@ -147,7 +149,7 @@ void EntryForm::cboCompanySymbol_Validate() { LookUpCompanySymbol(m_app.session(
 void EntryForm::cmdFind_Click() { FindTicker(m_app.session(), *this, m_txtTicker->text().toStdString()); }
 
 bool EntryForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut && m_cboCompanySymbol->isVisible()) {
+  if (event->type() == QEvent::FocusOut && symbolListShown()) {
     // Opening the drop-down list moves the focus into the list; that is not
     // leaving the box.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();

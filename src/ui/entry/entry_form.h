@@ -54,6 +54,8 @@ class EntryForm final : public MdiChild, public FormPort {
   // Shows the symbol list in place of the CompanySymbol box of the General
   // tab, or the box again.
   void showSymbolList(bool show);
+  // Whether the symbol list stands in place of the box (a new trade).
+  bool symbolListShown() const;
 
   // Reopens the selected tab's table, shows its first row and sets the main
   // toolbar's New, Edit and Delete. previousTab is not used. Every step runs

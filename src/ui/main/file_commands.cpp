@@ -103,7 +103,7 @@ void MDIMain::saveRecord() {
   EntryForm* form = entryForm();
   // The symbol check has always run before Save reads the General tab,
   // also when the focus never left the symbol list.
-  if (form->cboCompanySymbol()->isVisible()) form->cboCompanySymbol_Validate();
+  if (form->symbolListShown()) form->cboCompanySymbol_Validate();
   if (!SaveRecord(m_app.session(), *form, recordMode().toStdString(), m_editRow)) return;
   setRecordMode(QStringLiteral("Save"));
   m_editRow.reset();
