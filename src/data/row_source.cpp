@@ -170,8 +170,10 @@ QueryRows::QueryRows(Connection conn, std::string query)
 void QueryRows::loadChunk(std::int64_t position) {
   sqlite3_stmt* stmt = m_scan.get();
   sqlite3_reset(stmt);
+  // Opening a query reads only a screenful; later chunks are larger.
+  const std::int64_t want = position == 0 ? kFirstChunkRows : kChunkRows;
   sqlite3_bind_int64(stmt, 1, position);
-  sqlite3_bind_int64(stmt, 2, kChunkRows);
+  sqlite3_bind_int64(stmt, 2, want);
   std::int64_t got = 0;
   try {
     while (step(m_conn.get(), stmt)) m_cache[position + got++] = readValues(stmt, 0);
@@ -180,7 +182,7 @@ void QueryRows::loadChunk(std::int64_t position) {
     throw;
   }
   sqlite3_reset(stmt);
-  if (got < kChunkRows && (got > 0 || position == 0)) m_count = position + got;
+  if (got < want && (got > 0 || position == 0)) m_count = position + got;
   // Keep the cache bounded: drop rows from whichever end lies farther away.
   while (m_cache.size() > kCacheRows) {
     auto lo = m_cache.begin();

@@ -97,6 +97,7 @@ class QueryRows final : public RowSource {
   // Rows are read in chunks and the statement is reset after each chunk,
   // so an open recordset never holds a read lock that would keep another
   // program from writing the ledger.
+  static constexpr std::int64_t kFirstChunkRows = 64;
   static constexpr std::int64_t kChunkRows = 512;
   static constexpr size_t kCacheRows = 4096;
   Connection m_conn;
