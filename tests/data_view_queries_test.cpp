@@ -195,7 +195,7 @@ TEST_F(ViewQueriesTest, ChartTableHasOneRowPerTradeInRecordsetOrder) {
   Database db = Database::open(one);
   auto trades = db.openRecordset("Trade");
   trades->moveLast();
-  const ChartTable table = readChartTable(*trades);
+  const ChartTable table = readChartTable(db, *trades);
   ASSERT_EQ(table.rowCount(), 2);
   const std::vector<std::string> first = {"AAPL", "B", "'2024-01-02'", "101.5", "4.75"};
   const std::vector<std::string> second = {"KO", "S", "'2024-01-03'", "9", "0"};
@@ -210,7 +210,7 @@ TEST_F(ViewQueriesTest, ChartTableKeepsNullNumbersAsNull) {
   Database db = Database::open(path);
   db.execute("UPDATE Trade SET Price = NULL WHERE CompanySymbol = 'IBM'");
   auto trades = db.openRecordset("Trade");
-  const ChartTable table = readChartTable(*trades);
+  const ChartTable table = readChartTable(db, *trades);
   EXPECT_TRUE(isNull(table.cell(0, 3)));
   EXPECT_FALSE(table.number(0, 0));
   EXPECT_EQ(table.number(0, 1), 5.0);
@@ -221,7 +221,7 @@ TEST_F(ViewQueriesTest, ChartTableOfNoTradesIsNoCurrentRow) {
   test::makeLedger(empty);
   Database db = Database::open(empty);
   auto trades = db.openRecordset("Trade");
-  EXPECT_EQ(passOver([&] { readChartTable(*trades); }), dberr::kNoCurrentRow);
+  EXPECT_EQ(passOver([&] { readChartTable(db, *trades); }), dberr::kNoCurrentRow);
 }
 
 // ---- reading by position ---------------------------------------------------

@@ -17,6 +17,23 @@ void ensureQueryDef(Database& db, const char* name, const char* sql) {
   if (error == dberr::kItemNotFound) passOver([&] { db.createQueryDef(name, sql); });
 }
 
+// Holds one read transaction for a scope, when none is open yet.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(Database& db) : m_db(db) {
+    m_open = passOver([&] { m_db.executeScript("BEGIN"); }) == 0;
+  }
+  ~ReadTransaction() {
+    if (m_open) passOver([&] { m_db.executeScript("COMMIT"); });
+  }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  Database& m_db;
+  bool m_open = false;
+};
+
 std::optional<double> numberOf(const Value& v) {
   if (const auto* d = std::get_if<double>(&v)) return *d;
   if (const auto* n = std::get_if<std::int64_t>(&v)) return static_cast<double>(*n);
@@ -112,7 +129,8 @@ Value ChartTable::cell(std::int64_t row, int column) const {
   return n ? Value(*n) : Value();
 }
 
-ChartTable readChartTable(Recordset& trades) {
+ChartTable readChartTable(Database& ledger, Recordset& trades) {
+  ReadTransaction snapshot(ledger);
   trades.moveFirst();
   ChartTable table;
   table.reserve(static_cast<size_t>(trades.recordCount()));

@@ -113,9 +113,11 @@ inline constexpr int kTradeDatePos = 4;
 inline constexpr int kTradePricePos = 5;
 inline constexpr int kTradeCommissionPos = 6;
 
-// Reads every row of a Trade recordset, from its first row on, in the order
-// the recordset delivers them, in one pass. Throws DbError (kNoCurrentRow
-// when there are no rows).
-ChartTable readChartTable(Recordset& trades);
+// Reads every row of a Trade recordset opened on ledger, from its first row
+// on, in the order the recordset delivers them, in one pass. The pass is one
+// read transaction: the rows form one snapshot, and the file is locked once
+// rather than once per row. Throws DbError (kNoCurrentRow when there are no
+// rows).
+ChartTable readChartTable(Database& ledger, Recordset& trades);
 
 }  // namespace ledger
