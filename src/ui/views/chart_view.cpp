@@ -44,7 +44,7 @@ void ChartView::load() {
     setFrameGeometryTwips(9000, m_host.entryFormHeightTwips(), std::max(0, m_host.mainWindowWidthTwips() - 9200),
                           7725);
     sizeChart();
-    m_chart->setTable(readChartTable(trades));
+    m_chart->setTable(readChartTable(*session.LedgerDatabase, trades));
   } catch (const DbError& e) {
     if (e.number() == dberr::kNoCurrentRow) {
       m_app.prompter().show(kNoRecordsMessage, MsgIcon::None);

@@ -15,9 +15,12 @@ constexpr int kLabelLeft = 240;
 constexpr int kBoxLeft = 1560;
 constexpr int kBoxWidth = 1815;
 constexpr int kBoxHeight = 285;
+constexpr int kLabelGap = 90;  // between a label and its box
 
 void showFigure(QLineEdit* box, const std::optional<std::string>& text) {
-  if (text) box->setText(QString::fromStdString(*text));
+  if (!text) return;
+  box->setText(QString::fromStdString(*text));
+  box->setCursorPosition(0);  // a long figure shows its leading digits
 }
 
 }  // namespace
@@ -34,9 +37,16 @@ ProfitLossView::ProfitLossView(AppContext& app, ViewHost& host, QMdiArea* area)
   setTabOrder(totalBought, percentage);
   setTabOrder(percentage, pl);
   setTabOrder(pl, totalSold);
+  // Labels size themselves to their text; where this screen's font makes
+  // one wider than its place, the boxes and the window move over for it.
+  int labelsRight = 0;
+  for (const char* name : {"Label1", "Label2", "Label3", "Label4"})
+    labelsRight = std::max(labelsRight, findChild<QLabel*>(name)->geometry().right());
+  const int shift = std::max(0, labelsRight + twipsToPixelsX(kLabelGap) - twipsToPixelsX(kBoxLeft));
+  for (QLineEdit* box : {totalBought, totalSold, pl, percentage}) box->move(box->x() + shift, box->y());
 
   try {
-    setFrameGeometryTwips(9000, m_host.entryFormHeightTwips(), 3825, 2640);
+    setFrameGeometryTwips(9000, m_host.entryFormHeightTwips(), 3825 + pixelsToTwipsX(shift), 2640);
     const ProfitLossFigures figures = readProfitLossFigures(m_app.session());
     showFigure(totalBought, figures.totalBought);
     showFigure(totalSold, figures.totalSold);

@@ -72,14 +72,9 @@ RecordsetModel::Page RecordsetModel::readPage(int pageIndex) const {
   Page p;
   if (!m_rows->moveToPosition(static_cast<std::int64_t>(pageIndex) * kPageRows)) return p;
   const int columns = m_rows->fieldCount();
-  p.texts.reserve(static_cast<size_t>(kPageRows * columns));
-  p.numeric.reserve(p.texts.capacity());
+  p.values.reserve(static_cast<size_t>(kPageRows * columns));
   for (;;) {
-    for (int c = 0; c < columns; ++c) {
-      const Value& v = m_rows->value(c);
-      p.texts.push_back(QString::fromStdString(toDisplayText(v)));
-      p.numeric.push_back(std::holds_alternative<double>(v) || std::holds_alternative<std::int64_t>(v));
-    }
+    for (int c = 0; c < columns; ++c) p.values.push_back(m_rows->value(c));
     if (++p.rows == kPageRows) break;
     m_rows->moveNext();
     if (m_rows->eof()) break;
@@ -122,8 +117,10 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
   const int row = index.row() % kPageRows;
   if (!p || row >= p->rows) return {};
   const size_t cell = static_cast<size_t>(row * columnCount() + index.column());
-  if (role == Qt::DisplayRole) return p->texts[cell];
-  return QVariant::fromValue(Qt::Alignment(Qt::AlignVCenter | (p->numeric[cell] ? Qt::AlignRight : Qt::AlignLeft)));
+  const Value& v = p->values[cell];
+  if (role == Qt::DisplayRole) return QString::fromStdString(toDisplayText(v));
+  const bool number = std::holds_alternative<double>(v) || std::holds_alternative<std::int64_t>(v);
+  return QVariant::fromValue(Qt::Alignment(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft)));
 }
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -27,8 +27,8 @@ namespace ledger {
 class RecordsetModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  static constexpr int kPageRows = 256;
-  static constexpr int kDefaultCachedPages = 32;
+  static constexpr int kPageRows = 64;
+  static constexpr int kDefaultCachedPages = 128;
 
   explicit RecordsetModel(QObject* parent = nullptr, int cachedPages = kDefaultCachedPages);
   ~RecordsetModel() override;
@@ -60,10 +60,10 @@ class RecordsetModel : public QAbstractTableModel {
   void readFailed(const QString& reason);
 
  private:
+  // Values as read; they are turned into text only when a cell is shown.
   struct Page {
     int rows = 0;
-    std::vector<QString> texts;    // rows x columns
-    std::vector<bool> numeric;     // rows x columns
+    std::vector<Value> values;  // rows x columns
   };
 
   void resetState();
