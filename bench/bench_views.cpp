@@ -1,0 +1,202 @@
+// What the report views read, on ledgers of 10k, 100k and 1M trades: the
+// datasheet's first screen through its grid model, one company's history
+// through its five queries, the profit/loss figures, and the chart's table.
+// Each against the same reading done with the sqlite3 C API alone.
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <sqlite3.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bare_sqlite.h"
+#include "data/view_queries.h"
+#include "ledger_generator.h"
+#include "paired_cases.h"
+#include "ui/views/recordset_model.h"
+
+namespace ledger::bench {
+
+namespace {
+
+// Rows a grid shows on its first screen.
+constexpr int kScreenRows = 40;
+constexpr const char* kHistorySymbol = "IBM";
+
+class QuietPrompter final : public Prompter {
+ public:
+  MsgAnswer show(const std::string& text, MsgIcon, MsgButtons, const std::string&) override {
+    throw std::runtime_error("unexpected message: " + text);
+  }
+};
+
+void readScreen(const RecordsetModel& model) {
+  const int rows = std::min(kScreenRows, model.rowCount());
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < model.columnCount(); ++c) benchmark::DoNotOptimize(model.index(r, c).data());
+}
+
+void bareReadScreen(sqlite3* db, const char* sql) {
+  BareStatement rows = barePrepare(db, sql);
+  for (int r = 0; r < kScreenRows && sqlite3_step(rows.get()) == SQLITE_ROW; ++r) readRow(rows.get());
+}
+
+// ---- datasheet: open the sorted trades and show the first screen ---------
+
+void datasheet(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));  // the view writes its query into the ledger
+  Database db = Database::open(copy.path());
+  EnsureTradeSorted(db);
+  for (auto _ : state) {
+    RecordsetModel model;
+    model.setSource(copy.path(), "TradeSorted");
+    readScreen(model);
+  }
+}
+
+void bareDatasheet(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  {
+    Database db = Database::open(copy.path());
+    EnsureTradeSorted(db);
+  }
+  for (auto _ : state) {
+    BareConnection db = bareOpen(copy.path());
+    bareReadScreen(db.get(), "SELECT * FROM TradeSorted");
+  }
+}
+
+// ---- history: write the five queries for one company, show each grid ----
+
+void history(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  for (auto _ : state) {
+    Database db = Database::open(copy.path());
+    BuildHistoryQueries(db, kHistorySymbol);
+    for (const char* name : kHistoryQueryNames) {
+      RecordsetModel model;
+      model.setSource(copy.path(), name);
+      readScreen(model);
+    }
+  }
+}
+
+void bareHistory(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  const auto texts = historyQueryTexts(kHistorySymbol);
+  for (auto _ : state) {
+    BareConnection db = bareOpen(copy.path());
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const std::string name = kHistoryQueryNames[i];
+      const std::string sql = "BEGIN IMMEDIATE; DROP VIEW IF EXISTS \"" + name + "\"; CREATE VIEW \"" + name +
+                              "\" AS " + texts[i] + "; COMMIT;";
+      if (sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db.get()));
+    }
+    for (const char* name : kHistoryQueryNames) {
+      BareConnection grid = bareOpen(copy.path());  // each grid opens the ledger itself
+      bareReadScreen(grid.get(), ("SELECT * FROM \"" + std::string(name) + "\"").c_str());
+    }
+  }
+}
+
+// ---- profit / loss: the three totals, then back on Trade ------------------
+
+void profitLoss(benchmark::State& state) {
+  QuietPrompter prompter;
+  LedgerSession session(prompter);
+  session.LedgerPath = cachedLedger(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(readProfitLossFigures(session));
+}
+
+void bareProfitLoss(benchmark::State& state) {
+  const std::string path = cachedLedger(state.range(0));
+  const char* sources[] = {"[Total Buy]", "[Total Sell]", "[Profit/Loss]", "Trade"};
+  for (auto _ : state) {
+    for (const char* source : sources) {  // the session reopens the ledger for each
+      BareConnection db = bareOpen(path);
+      BareStatement rows = barePrepare(db.get(), (std::string("SELECT * FROM ") + source).c_str());
+      if (sqlite3_step(rows.get()) == SQLITE_ROW) readRow(rows.get());
+    }
+  }
+}
+
+// ---- chart: every trade into the chart's table, in one pass ---------------
+
+double residentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double peakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void chart(benchmark::State& state) {
+  QuietPrompter prompter;
+  LedgerSession session(prompter);
+  session.LedgerPath = cachedLedger(state.range(0));
+  double growth = 0;
+  for (auto _ : state) {
+    const double before = residentMegabytes();
+    session.OpenLedgerTable("Trade");
+    Recordset& trades = *session.CurrentRecordset;
+    trades.moveLast();
+    trades.moveFirst();
+    const ChartTable table = readChartTable(*session.LedgerDatabase, trades);
+    trades.moveFirst();
+    growth = std::max(growth, residentMegabytes() - before);
+    benchmark::DoNotOptimize(table.rowCount());
+  }
+  state.counters["rss_growth_MB"] = growth;
+  state.counters["peak_rss_MB"] = peakMegabytes();
+}
+
+void bareChart(benchmark::State& state) {
+  const std::string path = cachedLedger(state.range(0));
+  for (auto _ : state) {
+    BareConnection db = bareOpen(path);
+    BareStatement rows =
+        barePrepare(db.get(), "SELECT CompanySymbol, [Buy/Sell], Date, Price, Commission FROM Trade ORDER BY rowid");
+    std::vector<std::string> labels;
+    std::vector<double> numbers;
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+      for (int c = 0; c < 3; ++c) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), c));
+        labels.emplace_back(text ? text : "");
+      }
+      numbers.push_back(sqlite3_column_double(rows.get(), 3));
+      numbers.push_back(sqlite3_column_double(rows.get(), 4));
+    }
+    benchmark::DoNotOptimize(labels.size() + numbers.size());
+  }
+}
+
+const bool registered = registerPair("Datasheet", datasheet, bareDatasheet) &&
+                        registerPair("History", history, bareHistory) &&
+                        registerPair("ProfitLoss", profitLoss, bareProfitLoss);
+
+// The chart's target is set at 100k trades; it runs there alone.
+const bool chartRegistered = [] {
+  for (const auto& [side, function] : {std::pair{kEngineSide, &chart}, std::pair{kBareSide, &bareChart}})
+    benchmark::RegisterBenchmark((std::string("Chart/") + side).c_str(), function)
+        ->Arg(100'000)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+  return true;
+}();
+
+}  // namespace
+
+}  // namespace ledger::bench
