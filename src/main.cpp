@@ -2,6 +2,7 @@
 // template ledger is refreshed from the master, and the splash runs; when
 // the splash ends the main window appears, with no ledger open.
 #include <QApplication>
+#include <QFont>
 #include <QTimer>
 
 #include <optional>
@@ -22,6 +23,11 @@ int main(int argc, char** argv) {
                                           .arg(ledger::versionMajor())
                                           .arg(ledger::versionMinor())
                                           .arg(ledger::versionRevision()));
+
+  // The windows are laid out in twips for an 8-point dialog font.
+  QFont font = QApplication::font();
+  font.setPointSizeF(8);
+  QApplication::setFont(font);
 
   ledger::QtPrompter prompter;
   ledger::QtFileChooser files;
