@@ -44,7 +44,8 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   m_path = path;
   m_source = source;
   try {
-    m_db = Database::open(path);
+    // The grid needs only its source, not the whole ledger check.
+    m_db = Database::openFile(path, false);
     m_rows = m_db->openRecordset(source);
     for (int i = 0; i < m_rows->fieldCount(); ++i) m_headers.append(QString::fromStdString(m_rows->fieldName(i)));
     Page first = readPage(0);
