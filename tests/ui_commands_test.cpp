@@ -247,16 +247,24 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
   EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmChart", "frmPL"}));
   EXPECT_EQ(app.session().CurrentRecordset->sourceName(), "Trade");  // the entry form's tab ran again
 
-  QWidget* chart = app.forms().find("frmChart");
-  QWidget* pl = app.forms().find("frmPL");
-  app.session().ViewTag = "Ch";
-  window.mnuRestoreItem_Click(1);
-  EXPECT_NE(app.forms().find("frmChart"), chart);
-  EXPECT_EQ(app.forms().find("frmPL"), pl);
+  // Refresh reloads exactly the view its tag names.
+  window.mnuRestoreItem_Click(2);
+  const std::pair<const char*, const char*> tags[] = {
+      {"DS", "frmDatasheet"}, {"Hi", "frmHistory"}, {"Ch", "frmChart"}, {"PL", "frmPL"}};
+  for (const auto& [tag, reloaded] : tags) {
+    std::map<QString, QWidget*> before;
+    for (const QString& name : app.forms().loaded()) before[name] = app.forms().find(name);
+    app.session().ViewTag = tag;
+    window.mnuRestoreItem_Click(1);
+    for (const auto& [name, widget] : before)
+      EXPECT_EQ(app.forms().find(name) != widget, name == reloaded) << tag << " " << name.toStdString();
+  }
 
   app.session().ViewTag = "";
   window.mnuRestoreItem_Click(1);
-  EXPECT_EQ(app.forms().loaded().size(), 3);
+  EXPECT_EQ(app.forms().loaded().size(), 5);
+  app.forms().unload("frmHistory");
+  app.forms().unload("frmDatasheet");
 
   window.mnuRestoreItem_Click(2);
   EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL"}));
