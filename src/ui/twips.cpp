@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ledger {
@@ -33,5 +35,11 @@ QRect twipsRect(int left, int top, int width, int height) {
 }
 
 QSize twipsSize(int width, int height) { return QSize(twipsToPixelsX(width), twipsToPixelsY(height)); }
+
+void placeTwips(QWidget* control, int left, int top, int width, int height) {
+  QRect r = twipsRect(left, top, width, height);
+  r.setHeight(std::max(r.height(), control->sizeHint().height()));
+  control->setGeometry(r);
+}
 
 }  // namespace ledger

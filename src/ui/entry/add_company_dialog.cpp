@@ -8,16 +8,6 @@
 
 namespace ledger {
 
-namespace {
-
-void place(QWidget* w, int left, int top, int width, int height) {
-  QRect r = twipsRect(left, top, width, height);
-  r.setHeight(std::max(r.height(), w->sizeHint().height()));
-  w->setGeometry(r);
-}
-
-}  // namespace
-
 AddCompanyDialog::AddCompanyDialog(AddSymbol add, QMdiArea* area)
     : MdiChild(area, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
@@ -31,18 +21,18 @@ AddCompanyDialog::AddCompanyDialog(AddSymbol add, QMdiArea* area)
   label1->move(twipsToPixelsX(240), twipsToPixelsY(960) + 2);
   m_symbol = new QLineEdit(this);
   m_symbol->setObjectName(QStringLiteral("txtCompanySymbol"));
-  place(m_symbol, 1800, 960, 1695, 285);
+  placeTwips(m_symbol, 1800, 960, 1695, 285);
   m_add = new QPushButton(QStringLiteral("&Add"), this);
   m_add->setObjectName(QStringLiteral("cmdAdd"));
-  place(m_add, 2400, 1560, 1095, 375);
+  placeTwips(m_add, 2400, 1560, 1095, 375);
   auto* label2 =
       new QLabel(QStringLiteral("Please enter the companies' symbol that you wisht to add to the list bellow."), this);
   label2->setObjectName(QStringLiteral("Label2"));
   label2->setWordWrap(true);
-  place(label2, 240, 240, 3210, 390);
+  placeTwips(label2, 240, 240, 3210, 390);
   m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
   m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-  place(m_cancel, 1080, 1560, 1095, 375);
+  placeTwips(m_cancel, 1080, 1560, 1095, 375);
   // Enter and Escape press neither button.
   m_add->setAutoDefault(false);
   m_cancel->setAutoDefault(false);

@@ -21,31 +21,23 @@ constexpr int kBoxLeft = 1680;
 constexpr int kBoxWidth = 2775;
 constexpr int kBoxHeight = 285;
 
-// Boxes and buttons keep their place; where the font needs more height than
-// the measure gives, they grow downwards rather than clip their text.
-void place(QWidget* w, int left, int top, int width, int height) {
-  QRect r = twipsRect(left, top, width, height);
-  r.setHeight(std::max(r.height(), w->sizeHint().height()));
-  w->setGeometry(r);
-}
-
 QLabel* addLabel(QWidget* parent, const QString& text, int top) {
   auto* label = new QLabel(text, parent);
-  place(label, kLabelLeft, top, kBoxLeft - kLabelLeft - 60, kBoxHeight);
+  placeTwips(label, kLabelLeft, top, kBoxLeft - kLabelLeft - 60, kBoxHeight);
   return label;
 }
 
 }  // namespace
 
 void EntryForm::placeOnPage(QWidget* w, int left, int top, int width, int height) const {
-  place(w, left, top - m_pageOffsetTwips, width, height);
+  placeTwips(w, left, top - m_pageOffsetTwips, width, height);
 }
 
 QLineEdit* EntryForm::addBox(QWidget* parent, const QString& column, int tab, int top) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(column);
   box->setReadOnly(true);
-  place(box, kBoxLeft, top, kBoxWidth, kBoxHeight);
+  placeTwips(box, kBoxLeft, top, kBoxWidth, kBoxHeight);
   m_boxes.insert({column, tab}, box);
   return box;
 }
@@ -69,7 +61,7 @@ QToolBar* EntryForm::addNavigation(QWidget* page, const QString& frameName, cons
     action->setObjectName(QString::fromLatin1(b.key));
     action->setToolTip(QString::fromLatin1(b.key));
   }
-  place(bar, 240, 240, 1695, 315);
+  placeTwips(bar, 240, 240, 1695, 315);
   return bar;
 }
 
@@ -94,7 +86,7 @@ void EntryForm::buildGeneralTab(QWidget* page) {
       m_cboCompanySymbol->setEditable(true);
       m_cboCompanySymbol->setInsertPolicy(QComboBox::NoInsert);
       m_cboCompanySymbol->setEditText(QStringLiteral("Combo1"));
-      place(m_cboCompanySymbol, kBoxLeft, row.top, kBoxWidth, 315);
+      placeTwips(m_cboCompanySymbol, kBoxLeft, row.top, kBoxWidth, 315);
       m_cboCompanySymbol->hide();
       if (previous) setTabOrder(previous, box);
       setTabOrder(box, m_cboCompanySymbol);
@@ -106,10 +98,10 @@ void EntryForm::buildGeneralTab(QWidget* page) {
   }
   m_optBuy = new QRadioButton(QStringLiteral("&Buy"), info);
   m_optBuy->setObjectName(QStringLiteral("optBuy"));
-  place(m_optBuy, 120, 3600, 735, 195);
+  placeTwips(m_optBuy, 120, 3600, 735, 195);
   m_optSell = new QRadioButton(QStringLiteral("&Sell"), info);
   m_optSell->setObjectName(QStringLiteral("optSell"));
-  place(m_optSell, 1080, 3600, 735, 195);
+  placeTwips(m_optSell, 1080, 3600, 735, 195);
   setTabOrder(previous, m_optBuy);
   setTabOrder(m_optBuy, m_optSell);
 
@@ -118,13 +110,13 @@ void EntryForm::buildGeneralTab(QWidget* page) {
   placeOnPage(search, 5040, 600, 2415, 1935);
   auto* hint = new QLabel(QStringLiteral("Enter the Symbol that you want to search for below:"), search);
   hint->setWordWrap(true);
-  place(hint, 120, 360, 2250, 480);
+  placeTwips(hint, 120, 360, 2250, 480);
   m_txtTicker = new QLineEdit(search);
   m_txtTicker->setObjectName(QStringLiteral("txtTicker"));
-  place(m_txtTicker, 120, 960, 2175, 285);
+  placeTwips(m_txtTicker, 120, 960, 2175, 285);
   m_cmdFind = new QPushButton(QStringLiteral("&Find it"), search);
   m_cmdFind->setObjectName(QStringLiteral("cmdFind"));
-  place(m_cmdFind, 1080, 1440, 1215, 375);
+  placeTwips(m_cmdFind, 1080, 1440, 1215, 375);
   setTabOrder(m_optSell, m_txtTicker);
   setTabOrder(m_txtTicker, m_cmdFind);
 
