@@ -6,6 +6,7 @@
 
 #include "data/db_error.h"
 #include "data/durable_file.h"
+#include "data/empty_ledger.h"
 
 namespace ledger {
 
@@ -14,17 +15,6 @@ namespace {
 std::string lowered(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
   return s;
-}
-
-// The template's companies and queries without its trades, at target.
-void writeEmptyCopy(const std::string& source, const std::string& target) {
-  TempFileBeside temp(target);
-  temp.copyFrom(source);
-  {
-    Database db = Database::open(temp.path());
-    db.execute("DELETE * FROM Trade");
-  }
-  temp.commitOver(target);
 }
 
 }  // namespace
@@ -52,7 +42,7 @@ void NewLedger(AppContext& app) {
 
   std::string why;
   try {
-    writeEmptyCopy(app.templateSource(), *chosen);
+    writeEmptyLedger(app.templateSource(), *chosen);
   } catch (const DbError& e) {
     why = e.what();
   } catch (const std::filesystem::filesystem_error& e) {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <thread>
 
 #include "db_error.h"
 #include "row_source.h"
@@ -17,6 +19,17 @@ namespace {
 // and reports kLocked.
 constexpr int kBusyTimeoutMs = 3000;
 
+// SQLite's own wait backs off to a try every 100 ms. Another copy of the
+// program saving trade after trade holds the lock for nearly all of each
+// save, so tries that far apart could all miss the short gaps between its
+// saves and report a lock although the other copy never stopped for long.
+// A try every millisecond lands in those gaps.
+int waitForLock(void*, int triesSoFar) {
+  if (triesSoFar >= kBusyTimeoutMs) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return 1;
+}
+
 const std::array<const char*, 7> kTradeColumns = {"CompanyID", "CompanySymbol", "Quantity", "Buy/Sell",
                                                   "Date",      "Price",         "Commission"};
 const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbol"};
@@ -27,7 +40,7 @@ detail::Connection connect(const std::string& path, int flags) {
   detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
   if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
   sqlite3_extended_result_codes(raw, 1);
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  sqlite3_busy_handler(raw, waitForLock, nullptr);
   return conn;
 }
 

@@ -1,11 +1,18 @@
 #include "durable_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <atomic>
 #include <filesystem>
 #include <system_error>
+
+#include "db_error.h"
+#include "sqlite_util.h"
 
 namespace ledger {
 
@@ -26,16 +33,36 @@ void syncPath(const fs::path& p, bool required) {
     throw fs::filesystem_error("cannot flush to disk", p, std::error_code(err, std::generic_category()));
 }
 
+// A write that was killed leaves its temporary file (and journal) behind.
+// The next write beside the same target removes those whose program no
+// longer runs, so they cannot pile up; the number after the prefix is the
+// writer's process id.
+void removeStaleTemporaries(const fs::path& dir, const std::string& prefix) {
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!name.starts_with(prefix)) continue;
+    const long pid = std::atol(name.c_str() + prefix.size());
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;  // still running
+    std::error_code ignored;
+    fs::remove(it->path(), ignored);
+  }
+}
+
 }  // namespace
 
 TempFileBeside::TempFileBeside(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   const fs::path t(target);
   const fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  std::string prefix = ".";  // joined step by step: GCC 12 warns on "." + s + ".tmp"
+  prefix += t.filename().string();
+  prefix += ".tmp";
+  removeStaleTemporaries(dir, prefix);
   for (;;) {
-    std::string name = ".";
-    name += t.filename().string();
-    name += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::string name = prefix;
+    name += std::to_string(::getpid()) + "-" + std::to_string(counter++);
     const fs::path candidate = dir / name;
     if (!fs::exists(candidate)) {
       m_path = candidate.string();
@@ -53,7 +80,13 @@ TempFileBeside::~TempFileBeside() {
 }
 
 void TempFileBeside::copyFrom(const std::string& source) {
-  fs::copy_file(source, m_path, fs::copy_options::overwrite_existing);
+  try {
+    fs::copy_file(source, m_path, fs::copy_options::overwrite_existing);
+  } catch (const fs::filesystem_error& e) {
+    // A full disk reads the same whether a trade or a new file met it.
+    if (e.code() == std::errc::no_space_on_device) detail::throwSqlite(nullptr, SQLITE_FULL, "");
+    throw;
+  }
   // A read-only source (an installed template) must not make a read-only copy.
   fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
 }

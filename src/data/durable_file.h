@@ -10,7 +10,8 @@ namespace ledger {
 class TempFileBeside {
  public:
   // Picks an unused temporary name in the folder of target. Nothing is
-  // created yet.
+  // created yet. Temporary files of earlier writes to target whose program
+  // no longer runs (killed mid-write) are removed.
   explicit TempFileBeside(const std::string& target);
   // Removes the temporary file unless commitOver ran.
   ~TempFileBeside();
@@ -20,7 +21,8 @@ class TempFileBeside {
   const std::string& path() const { return m_path; }
 
   // Fills the temporary file with a copy of source.
-  // Throws std::filesystem::filesystem_error.
+  // Throws DbError(kDiskFull) when the disk is full, otherwise
+  // std::filesystem::filesystem_error.
   void copyFrom(const std::string& source);
 
   // Flushes the temporary file and renames it over target.
