@@ -38,6 +38,21 @@ void throwSqlite(sqlite3* db, int rc, std::string_view context) {
   }
 }
 
+namespace {
+
+// A statement on an open ledger that cannot open a file needed a journal
+// beside the ledger and the folder refused it: say so, rather than that
+// the ledger itself cannot be opened.
+[[noreturn]] void throwStatementFailure(sqlite3* db, int rc) {
+  if ((rc & 0xff) == SQLITE_CANTOPEN || rc == SQLITE_READONLY_DIRECTORY)
+    throw DbError(dberr::kReadOnly,
+                  "The ledger's folder cannot be written (a change needs a journal file beside the ledger); "
+                  "the change was not written.");
+  throwSqlite(db, rc, "");
+}
+
+}  // namespace
+
 StmtPtr prepare(sqlite3* db, std::string_view sql) {
   sqlite3_stmt* raw = nullptr;
   const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
@@ -83,7 +98,7 @@ bool step(sqlite3* db, sqlite3_stmt* stmt) {
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   sqlite3_reset(stmt);
-  throwSqlite(db, rc, "");
+  throwStatementFailure(db, rc);
 }
 
 void exec(sqlite3* db, std::string_view sql) {
@@ -91,7 +106,7 @@ void exec(sqlite3* db, std::string_view sql) {
   char* err = nullptr;
   const int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &err);
   sqlite3_free(err);
-  if (rc != SQLITE_OK) throwSqlite(db, rc, "");
+  if (rc != SQLITE_OK) throwStatementFailure(db, rc);
 }
 
 Transaction::Transaction(sqlite3* db) : m_db(db) { exec(db, "BEGIN IMMEDIATE"); }

@@ -26,7 +26,12 @@ void MDIMain::showLedgerMenus() {
 }
 
 void MDIMain::setLedgerTitle() {
-  setWindowTitle(QString::fromUtf8(kTitlePrefix) + QString::fromStdString(m_app.session().LedgerPath));
+  const LedgerSession& session = m_app.session();
+  QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(session.LedgerPath);
+  // Said up front, so that a refused change comes as no surprise.
+  if (!session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly())
+    title += QStringLiteral(" (read-only)");
+  setWindowTitle(title);
 }
 
 void MDIMain::setToolbarButtonEnabled(int position, bool enabled) {
