@@ -1,0 +1,1 @@
+SELECT * FROM [Total Buy] WHERE Date > #1/31/2024# AND Date < #2024-12-31#

@@ -1,0 +1,1 @@
+DELETE * FROM Trade WHERE CompanySymbol = 'it''s' AND [Buy/Sell] = "B"

@@ -1,0 +1,1 @@
+SELECT * FROM [Bought] WHERE CompanySymbol = '#2024-01-01#'

@@ -1,0 +1,131 @@
+// Feeds arbitrary text to the parsing of what the user types into the entry
+// form, and saves what the General tab's check accepts. The input's lines
+// are the boxes CompanyID, CompanySymbol, Date, Quantity, Price and
+// Commission; the next byte picks Buy or Sell. A broken invariant aborts.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "database.h"
+#include "db_error.h"
+#include "fake_form.h"
+#include "ledger_schema.h"
+#include "ledger_session.h"
+#include "record_writes.h"
+#include "value.h"
+
+namespace {
+
+using namespace ledger;
+
+void fail(const char* why, std::string_view text) {
+  std::fprintf(stderr, "invariant broken: %s (text of %zu bytes)\n", why, text.size());
+  std::abort();
+}
+
+class CountingPrompter final : public Prompter {
+ public:
+  MsgAnswer show(const std::string&, MsgIcon, MsgButtons buttons, const std::string&) override {
+    ++shown;
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+  }
+  int shown = 0;
+};
+
+// One ledger for the whole run, in memory-backed storage; each accepted
+// trade is saved into it and removed again.
+struct ScratchLedger {
+  ScratchLedger() { writeLedgerFromSchema(path); }
+  ~ScratchLedger() { std::filesystem::remove(path); }
+  const std::string path = "/dev/shm/entry_input_fuzz-" + std::to_string(::getpid()) + ".mdb";
+};
+
+const std::string& ledgerPath() {
+  static const ScratchLedger ledger;
+  return ledger.path;
+}
+
+void checkNumber(std::string_view text) {
+  const auto n = parseNumber(text);
+  if (n) {
+    if (!std::isfinite(*n)) fail("parseNumber gave inf or nan", text);
+    // What the ledger shows must read back as the same shown number, so
+    // that saving a shown trade again does not drift.
+    const std::string shown = formatNumber(*n);
+    const auto again = parseNumber(shown);
+    if (!again || formatNumber(*again) != shown) fail("a shown number does not read back", text);
+  }
+  if (const auto whole = parseInteger(text)) {
+    if (!n || *n != static_cast<double>(*whole)) fail("a whole number is not also a number", text);
+    if (parseInteger(std::to_string(*whole)) != whole) fail("a whole number does not read back", text);
+  }
+}
+
+void checkDate(std::string_view text) {
+  if (isIsoDate(text) && normalizeDate(text) != std::string(text)) fail("an ISO date changed", text);
+  if (const auto date = normalizeDate(text)) {
+    if (!isIsoDate(*date)) fail("normalizeDate gave a text that is not an ISO date", text);
+    if (normalizeDate(*date) != date) fail("normalizeDate is not stable", text);
+  }
+}
+
+// An accepted General tab saves without a message, as exactly the values
+// typed; a refused one shows one message and writes nothing.
+void checkSave(const test::FakeForm& form) {
+  const auto problem = checkGeneralTab(form, true);
+  if (problem) return;
+  CountingPrompter prompter;
+  LedgerSession session(prompter);
+  session.LedgerPath = ledgerPath();
+  const std::string text = form.general();
+  if (!SaveRecord(session, form, "Save") || prompter.shown != 0) fail("an accepted trade was not saved", text);
+  session.CurrentRecordset.reset();
+  session.LedgerDatabase.reset();
+
+  Database db = Database::open(ledgerPath());
+  auto rs = db.openRecordset("Trade");
+  auto box = [&](const char* column) { return *form.boxText(column, kGeneralTab); };
+  const bool same = rs->value("CompanyID") == Value(*parseInteger(box("CompanyID"))) &&
+                    rs->value("CompanySymbol") == Value(box("CompanySymbol")) &&
+                    rs->value("Date") == Value(box("Date")) &&
+                    rs->value("Quantity") == Value(*parseNumber(box("Quantity"))) &&
+                    rs->value("Price") == Value(*parseNumber(box("Price"))) &&
+                    rs->value("Commission") == Value(*parseNumber(box("Commission"))) &&
+                    rs->value("Buy/Sell") == Value(std::string(form.isBuySelected() ? "B" : "S"));
+  rs.reset();
+  db.execute("DELETE FROM Trade");
+  if (!same) fail("a saved trade reads back differently", text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string> lines;
+  while (lines.size() < 6) {
+    const size_t end = input.find('\n');
+    lines.emplace_back(input.substr(0, end));
+    input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
+  }
+  for (const std::string& line : lines) {
+    checkNumber(line);
+    checkDate(line);
+  }
+  test::FakeForm form;
+  form.fillGeneral(lines[0], lines[1], lines[2], lines[3], lines[4], lines[5], input.empty() || input[0] & 1);
+  try {
+    checkSave(form);
+  } catch (const DbError& e) {
+    std::fprintf(stderr, "engine error %d: %s\n", e.number(), e.what());
+    fail("saving an accepted trade failed", form.general());
+  }
+  return 0;
+}
