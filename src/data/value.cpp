@@ -92,7 +92,11 @@ std::optional<double> parseNumber(std::string_view text) {
 
 std::optional<std::int64_t> parseInteger(std::string_view text) {
   std::string_view s = trimBlanks(text);
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  // from_chars reads no '+' but does read a '-': "+-5" must not get through.
+  if (!s.empty() && s.front() == '+') {
+    s.remove_prefix(1);
+    if (!s.empty() && s.front() == '-') return std::nullopt;
+  }
   std::int64_t v = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
