@@ -79,9 +79,24 @@ std::optional<SourceRow> TableRows::fetch(sqlite3_stmt* stmt, const std::int64_t
 
 std::optional<SourceRow> TableRows::first() { return fetch(statement(m_first, kFirstTail), nullptr); }
 std::optional<SourceRow> TableRows::last() { return fetch(statement(m_last, kLastTail), nullptr); }
-std::optional<SourceRow> TableRows::after(std::int64_t key) { return fetch(statement(m_after, kAfterTail), &key); }
+namespace {
+// A damaged table can answer "the row after k" with k itself or a row
+// before it; moving on would then go round for ever.
+void requireOrder(bool inOrder) {
+  if (!inOrder)
+    throw DbError(dberr::kNotADatabase, "The file is not a ledger database or it is damaged (rows out of order).");
+}
+}  // namespace
+
+std::optional<SourceRow> TableRows::after(std::int64_t key) {
+  auto row = fetch(statement(m_after, kAfterTail), &key);
+  requireOrder(!row || row->key > key);
+  return row;
+}
 std::optional<SourceRow> TableRows::before(std::int64_t key) {
-  return fetch(statement(m_before, kBeforeTail), &key);
+  auto row = fetch(statement(m_before, kBeforeTail), &key);
+  requireOrder(!row || row->key < key);
+  return row;
 }
 std::optional<SourceRow> TableRows::at(std::int64_t key) { return fetch(statement(m_at, kAtTail), &key); }
 std::optional<SourceRow> TableRows::nth(std::int64_t position) {
