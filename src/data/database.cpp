@@ -99,6 +99,12 @@ void Database::checkLedgerTables() {
   // file fails here with kNotADatabase.
   requireColumns(db, "Trade", kTradeColumns);
   requireColumns(db, "Companies", kCompaniesColumns);
+  // The schema is read from page 1 only. Reading each table's first row
+  // (the row itself: a bare count could be answered from an index) also
+  // finds a file damaged or cut short where the tables begin, before a
+  // view writes its queries into it.
+  scalar("SELECT * FROM Trade LIMIT 1");
+  scalar("SELECT * FROM Companies LIMIT 1");
 }
 
 bool Database::isReadOnly() const { return sqlite3_db_readonly(handle(), "main") == 1; }
