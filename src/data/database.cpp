@@ -142,7 +142,7 @@ QueryDef Database::queryDef(std::string_view name) {
 QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql) {
   if (!objectType(handle(), std::string(name)).empty())
     throw DbError(dberr::kObjectExists, "Object '" + std::string(name) + "' already exists.");
-  detail::exec(handle(), QueryDef::createStatement(name, jetSql));
+  QueryDef::create(handle(), name, jetSql);
   return QueryDef(m_conn, std::string(name));
 }
 

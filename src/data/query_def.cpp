@@ -25,6 +25,28 @@ std::string QueryDef::createStatement(std::string_view name, std::string_view je
   return "CREATE VIEW " + quoteSqlIdentifier(name) + std::string(kMarker) + translateJetSql(body);
 }
 
+void QueryDef::create(sqlite3* db, std::string_view name, std::string_view jetSql) {
+  const std::string statement = createStatement(name, jetSql);
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  const int rc = sqlite3_prepare_v2(db, statement.c_str(), static_cast<int>(statement.size()), &raw, &tail);
+  detail::StmtPtr stmt(raw);
+  if (rc != SQLITE_OK) detail::throwSqlite(db, rc, "");
+  if (!stmt) throw DbError(dberr::kSyntax, "A query needs SQL text.");
+  // Blanks, ';' and comments after the query prepare to no statement.
+  const char* end = statement.c_str() + statement.size();
+  while (tail && tail < end) {
+    const char* from = tail;
+    sqlite3_stmt* next = nullptr;
+    const int nextRc = sqlite3_prepare_v2(db, from, static_cast<int>(end - from), &next, &tail);
+    detail::StmtPtr extra(next);
+    if (nextRc != SQLITE_OK || extra)
+      throw DbError(dberr::kSyntax, "A query holds one statement; the text after it was refused.");
+    if (tail == from) break;
+  }
+  detail::step(db, stmt.get());
+}
+
 std::string QueryDef::sql() const {
   sqlite3* db = m_conn.get();
   auto stmt = detail::prepare(db, "SELECT sql FROM sqlite_schema WHERE type = 'view' AND name = ?1 COLLATE NOCASE");
@@ -48,7 +70,7 @@ void QueryDef::setSql(std::string_view jetSql) {
   sqlite3* db = m_conn.get();
   detail::Transaction tx(db);
   detail::exec(db, "DROP VIEW IF EXISTS " + quoteSqlIdentifier(m_name));
-  detail::exec(db, createStatement(m_name, jetSql));
+  create(db, m_name, jetSql);
   tx.commit();
 }
 

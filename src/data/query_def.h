@@ -25,6 +25,11 @@ class QueryDef {
   // Builds the statement that creates the view; shared with createQueryDef.
   static std::string createStatement(std::string_view name, std::string_view jetSql);
 
+  // Creates the view: runs createStatement(name, jetSql) as exactly one
+  // statement. Text carrying a second statement after the query is refused
+  // with kSyntax and runs nothing. Throws DbError.
+  static void create(sqlite3* db, std::string_view name, std::string_view jetSql);
+
  private:
   detail::Connection m_conn;
   std::string m_name;

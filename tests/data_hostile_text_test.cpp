@@ -1,0 +1,133 @@
+// Hostile text through every record operation that takes text from the
+// user: adding a company, the symbol lookup, Save, the ticker search and the
+// history queries. The ledger must hold exactly that text afterwards and
+// nothing else may change.
+#include <gtest/gtest.h>
+
+#include "company_list.h"
+#include "db_error.h"
+#include "fake_form.h"
+#include "fakes.h"
+#include "hostile_texts.h"
+#include "record_display.h"
+#include "record_writes.h"
+#include "sql_translate.h"
+#include "test_ledger.h"
+#include "ticker_search.h"
+#include "view_queries.h"
+
+namespace ledger {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The schema apart from the queries the views write for themselves.
+constexpr const char* kSchemaSql =
+    "SELECT type, name, tbl_name, sql FROM sqlite_schema WHERE name NOT LIKE 'VBQry%' ORDER BY name";
+
+class HostileTextTest : public ::testing::TestWithParam<size_t> {
+ protected:
+  void SetUp() override {
+    test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}, {2, "MSFT", 3, "S", "2024-06-01", 410.5, 1.25}});
+    session.LedgerPath = path;
+    ASSERT_TRUE(OpenAndShow(session, form, "Trade"));
+  }
+  void TearDown() override { EXPECT_EQ(prompter.pending(), 0u); }
+  const std::string& text() const { return test::hostileTexts()[GetParam()].text; }
+  Rows rows(const std::string& sql) { return test::readAll(path, sql); }
+
+  test::TempDir dir;
+  std::string path = dir.file("l.mdb");
+  test::ScriptedPrompter prompter;
+  LedgerSession session{prompter};
+  test::FakeForm form;
+};
+
+TEST_P(HostileTextTest, QuotedItReadsBackAsItself) {
+  EXPECT_EQ(rows("SELECT " + quoteSqlString(text())), (Rows{{text()}}));
+  // The dialect's translation leaves a quoted text alone, '#' included.
+  EXPECT_EQ(translateJetSql("SELECT " + quoteSqlString(text())), "SELECT " + quoteSqlString(text()));
+}
+
+TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
+  const Rows schema = rows(kSchemaSql);
+  Rows companies = rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid");
+  Rows trades = rows("SELECT * FROM Trade ORDER BY rowid");
+
+  // Add Company: one new row holding the text.
+  ASSERT_TRUE(AddCompany(session, form, text()));
+  const std::string id = std::to_string(companies.size() + 1);
+  companies.push_back({id, text()});
+  EXPECT_EQ(rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid"), companies);
+
+  // The symbol list's lookup finds that row, and Save writes the trade.
+  form.comboText = text();
+  LookUpCompanySymbol(session, form);
+  EXPECT_EQ(form.boxText("CompanySymbol", kGeneralTab), text());
+  EXPECT_EQ(form.boxText("CompanyID", kGeneralTab), id);
+  form.boxes[{"Date", kGeneralTab}] = "2024-07-01";
+  form.boxes[{"Quantity", kGeneralTab}] = "2";
+  form.boxes[{"Price", kGeneralTab}] = "3";
+  form.boxes[{"Commission", kGeneralTab}] = "1";
+  form.buy = true;
+  ASSERT_TRUE(SaveRecord(session, form, "Save"));
+  trades.push_back({id, text(), "2", "B", "2024-07-01", "3", "1"});
+  EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
+
+  // The ticker search finds that trade and no other: wildcards are text.
+  ASSERT_TRUE(OpenAndShow(session, form, "Trade"));
+  ASSERT_TRUE(FindTicker(session, form, text()));
+  EXPECT_EQ(session.FoundPosition, 2);
+  prompter.expect(MsgAnswer::Ok);
+  EXPECT_FALSE(FindTicker(session, form, text() + "?"));
+
+  // The history queries hold the symbol quoted and select its trade only.
+  Database db = Database::open(path);
+  BuildHistoryQueries(db, text());
+  EXPECT_NE(db.queryDef("VBQryBuy").sql().find("= " + quoteSqlString(text())), std::string::npos);
+  EXPECT_EQ(rows("SELECT CompanySymbol, Date, Quantity, Price, Commission, TotalPurchase FROM VBQryBuy"),
+            (Rows{{text(), "2024-07-01", "2", "3", "1", "7"}}));
+  EXPECT_EQ(rows("SELECT * FROM VBQrySell"), Rows{});
+  EXPECT_EQ(rows("SELECT * FROM VBQryTotalBuy"), (Rows{{"7"}}));
+
+  EXPECT_EQ(rows(kSchemaSql), schema);
+  EXPECT_EQ(rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid"), companies);
+  EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
+}
+
+// A stored query's text is one statement: whatever rides along after it
+// is refused before anything runs, so no text set as a query can change
+// the ledger.
+TEST(StoredQueryText, ASecondStatementIsRefusedAndNothingRuns) {
+  test::TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  Database db = Database::open(path);
+  db.createQueryDef("Q", "SELECT 1 AS One");
+  const Rows schema = test::readAll(path, kSchemaSql);
+  for (const char* text : {"SELECT 2; DROP TABLE Trade", "SELECT 2;; DELETE FROM Trade", "SELECT 2 /* c */; DROP VIEW Q",
+                           "SELECT 2; CREATE TABLE Extra(x)"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(passOver([&] { db.queryDef("Q").setSql(text); }), dberr::kSyntax);
+    EXPECT_EQ(passOver([&] { db.createQueryDef("R", text); }), dberr::kSyntax);
+    EXPECT_EQ(test::readAll(path, kSchemaSql), schema);
+    EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade"), (Rows{{"1"}}));
+  }
+  // Blanks, a closing ';' and comments are no second statement.
+  for (const char* text : {"SELECT 3 AS One;  ", "SELECT 3 AS One -- note", "SELECT 3 AS One; -- note"}) {
+    SCOPED_TRACE(text);
+    db.queryDef("Q").setSql(text);
+    EXPECT_EQ(test::readAll(path, "SELECT * FROM Q"), (Rows{{"3"}}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachText, HostileTextTest, ::testing::Range<size_t>(0, test::hostileTexts().size()),
+                         [](const auto& info) {
+                           std::string name;
+                           for (char c : std::string(test::hostileTexts()[info.param].label))
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace ledger
