@@ -47,7 +47,11 @@ detail::Connection connect(const std::string& path, int flags) {
 // The object's type in the schema ("table", "view") or empty when absent.
 // Letters in names compare without case, as SQLite itself does.
 std::string objectType(sqlite3* db, const std::string& name) {
+  // A temporary view of this connection comes first, as it does when a
+  // statement names it.
   auto stmt = detail::prepare(db,
+                              "SELECT type FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE "
+                              "AND type IN ('table', 'view') UNION ALL "
                               "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
                               "AND type IN ('table', 'view')");
   const Value param = name;
@@ -107,7 +111,12 @@ void Database::checkLedgerTables() {
   scalar("SELECT * FROM Companies LIMIT 1");
 }
 
-bool Database::isReadOnly() const { return sqlite3_db_readonly(handle(), "main") == 1; }
+bool Database::isReadOnly() const {
+  // The file is opened at the first read; only then does the connection
+  // know whether it could have it for writing.
+  sqlite3_exec(handle(), "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr);
+  return sqlite3_db_readonly(handle(), "main") == 1;
+}
 
 std::int64_t Database::execute(std::string_view jetSql, std::span<const Value> params) {
   sqlite3* db = handle();

@@ -10,9 +10,22 @@ namespace ledger {
 
 namespace {
 
+// A ledger that can only be read cannot keep the views' queries. They are
+// defined for this connection alone instead: a temporary view of the same
+// name stands in front of whatever the ledger holds under that name.
+void defineForThisConnection(Database& db, std::string_view name, std::string_view jetSql) {
+  const std::string quoted = quoteSqlIdentifier(name);
+  db.executeScript("DROP VIEW IF EXISTS temp." + quoted + "; CREATE TEMP VIEW " + quoted + " AS " +
+                   translateJetSql(jetSql));
+}
+
 // Sets the text of the stored query name, creating it when the ledger lacks
 // it; any other failure is passed over.
 void ensureQueryDef(Database& db, const char* name, const char* sql) {
+  if (db.isReadOnly()) {
+    passOver([&] { defineForThisConnection(db, name, sql); });
+    return;
+  }
   const int error = passOver([&] { db.queryDef(name).setSql(sql); });
   if (error == dberr::kItemNotFound) passOver([&] { db.createQueryDef(name, sql); });
 }
@@ -61,6 +74,13 @@ std::array<std::string, 5> historyQueryTexts(std::string_view symbol) {
 
 void BuildHistoryQueries(Database& db, const std::string& symbol) {
   const auto texts = historyQueryTexts(symbol);
+  if (db.isReadOnly()) {
+    passOver([&] {
+      for (size_t i = 0; i < kHistoryQueryNames.size(); ++i)
+        defineForThisConnection(db, kHistoryQueryNames[i], texts[i]);
+    });
+    return;
+  }
   passOver([&] {
     for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) {
       if (!db.hasQueryDef(kHistoryQueryNames[i])) db.createQueryDef(kHistoryQueryNames[i], texts[i]);

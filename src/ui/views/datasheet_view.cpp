@@ -97,7 +97,11 @@ void DatasheetView::bindTab(int index) {
   const TabSource& tab = kTabs[index];
   if (m_ledger) tab.ensure(*m_ledger);
   try {
-    m_model->setSource(m_app.session().LedgerPath, tab.query);
+    // A read-only ledger keeps no queries; the grid's own connection then
+    // defines this one for itself.
+    m_model->setSource(m_app.session().LedgerPath, tab.query, [ensure = tab.ensure](Database& db) {
+      if (db.isReadOnly()) ensure(db);
+    });
   } catch (const DbError& e) {
     reportFailure(e.what());
   }

@@ -80,9 +80,16 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
 void HistoryView::bindGrids() {
   // The first grid that cannot be bound says why; the others are still tried.
   std::optional<std::string> failure;
+  // A read-only ledger keeps no queries; each grid's own connection then
+  // defines them for itself.
+  const std::string symbol = m_host.generalTabSymbol().toStdString();
+  const auto defineIfReadOnly = [symbol](Database& db) {
+    if (db.isReadOnly()) BuildHistoryQueries(db, symbol);
+  };
   for (int g = 0; g < kGridCount; ++g) {
     try {
-      m_models[g]->setSource(m_app.session().LedgerPath, kHistoryQueryNames[static_cast<size_t>(g)]);
+      m_models[g]->setSource(m_app.session().LedgerPath, kHistoryQueryNames[static_cast<size_t>(g)],
+                             defineIfReadOnly);
       m_grids[g]->resizeColumnsToContents();
     } catch (const DbError& e) {
       if (!failure) failure = e.what();

@@ -36,16 +36,18 @@ void RecordsetModel::finishReset() {
   m_notifying = false;
 }
 
-void RecordsetModel::setSource(const std::string& path, const std::string& source) {
+void RecordsetModel::setSource(const std::string& path, const std::string& source, Prepare prepare) {
   m_notifying = true;
   beginResetModel();
   m_notifying = false;
   resetState();
   m_path = path;
   m_source = source;
+  m_prepare = std::move(prepare);
   try {
     // The grid needs only its source, not the whole ledger check.
     m_db = Database::openFile(path, false);
+    if (m_prepare) m_prepare(*m_db);
     m_rows = m_db->openRecordset(source);
     for (int i = 0; i < m_rows->fieldCount(); ++i) m_headers.append(QString::fromStdString(m_rows->fieldName(i)));
     Page first = readPage(0);
@@ -61,7 +63,7 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   finishReset();
 }
 
-void RecordsetModel::refresh() { setSource(m_path, m_source); }
+void RecordsetModel::refresh() { setSource(m_path, m_source, m_prepare); }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }
 

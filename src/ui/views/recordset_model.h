@@ -13,6 +13,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <functional>
 #include <list>
 #include <memory>
 #include <optional>
@@ -33,10 +34,14 @@ class RecordsetModel : public QAbstractTableModel {
   explicit RecordsetModel(QObject* parent = nullptr, int cachedPages = kDefaultCachedPages);
   ~RecordsetModel() override;
 
+  // Runs on the model's own connection before the source is opened.
+  using Prepare = std::function<void(Database&)>;
+
   // Opens the ledger file at path by itself and binds the rows of source
-  // (a table or stored query name), replacing what was shown.
+  // (a table or stored query name), replacing what was shown. prepare, when
+  // given, runs first on that connection (and again on refresh()).
   // Throws DbError when either cannot be opened; the model is then empty.
-  void setSource(const std::string& path, const std::string& source);
+  void setSource(const std::string& path, const std::string& source, Prepare prepare = {});
   // Reopens the current source, so that the grid shows what it holds now.
   // Throws DbError like setSource.
   void refresh();
@@ -77,6 +82,7 @@ class RecordsetModel : public QAbstractTableModel {
   std::unique_ptr<Recordset> m_rows;
   std::string m_path;
   std::string m_source;
+  Prepare m_prepare;
   QStringList m_headers;
   int m_rowCount = 0;
   bool m_atEnd = true;
