@@ -264,19 +264,26 @@ struct PartlyDamaged {
   const char* kind;
   std::function<std::string(const test::TempDir&)> bytes;
   const char* says;
+  bool saves;  // whether a new trade can still be saved
 };
 
 const std::vector<PartlyDamaged>& partlyDamaged() {
   static const std::vector<PartlyDamaged> files = {
-      {"without Bought", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW Bought"); }, "Bought"},
-      {"without Sold", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW Sold"); }, "Sold"},
-      {"without Total Buy", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW [Total Buy]"); }, "Total Buy"},
-      {"without Total Sell", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW [Total Sell]"); }, "Total Sell"},
-      {"without Profit/Loss", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW [Profit/Loss]"); }, "Profit/Loss"},
+      {"without Bought", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW Bought"); }, "Bought", true},
+      {"without Sold", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW Sold"); }, "Sold", true},
+      {"without Total Buy", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW [Total Buy]"); }, "Total Buy", true},
+      {"without Total Sell", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW [Total Sell]"); }, "Total Sell", true},
+      {"without Profit/Loss", [](auto& d) { return ledgerChangedBy(d, "DROP VIEW [Profit/Loss]"); }, "Profit/Loss", true},
       {"an index's page zeroed",
-       [](auto& d) { return withPageZeroed(ledgerBytes(d), rootPage(d, "TradeBySymbolAndSide")); }, "damaged"},
+       [](auto& d) { return withPageZeroed(ledgerBytes(d), rootPage(d, "TradeBySymbolAndSide")); }, "damaged",
+       false},
+      // Found by fuzzing: every row of Companies reads as row 0, so the
+      // symbol lookup once went round for ever; its indexes are damaged too.
+      {"Companies' rows out of order",
+       [](auto&) { return test::readBytes(LEDGER_SOURCE_DIR "/tests/fuzz/corpus/ledger_file/rows_out_of_order.mdb"); },
+       "Recordset : Companies.", false},
       {"a later page of Trade zeroed", [](auto& d) { return withPageZeroed(manyTrades(d), lastTradePage(manyTrades(d))); },
-       "damaged"},
+       "damaged", false},
   };
   return files;
 }
@@ -287,16 +294,18 @@ TEST_F(DamagedFilesTest, PartlyDamagedLedgersOpenAndSayWhatIsWrongWhenUsed) {
     const std::string path = dir.file(fileNameFor("partly", bad.kind));
     writeBytes(path, bad.bytes(dir));
     const std::string before = test::readBytes(path);
+    const Rows trades = bad.saves ? test::readAll(path, "SELECT * FROM Trade ORDER BY rowid") : Rows{};
     prompter.shown.clear();
     openLedger(path);
     ASSERT_EQ(app.session().LedgerPath, path);
     useEverything();
     EXPECT_NE(criticalTexts().find(bad.says), std::string::npos) << criticalTexts();
     for (const auto& m : prompter.shown) EXPECT_NE(m.icon, MsgIcon::None) << m.text;
-    if (std::string(bad.kind).find("without") == 0) {
+    if (bad.saves) {
       // Save went through: the trades are the old ones and the new one.
-      EXPECT_EQ(test::readAll(path, "SELECT * FROM Trade WHERE CompanySymbol <> 'IBM' ORDER BY rowid"),
-                test::readAll(good, "SELECT * FROM Trade ORDER BY rowid"));
+      EXPECT_EQ(test::readAll(path, "SELECT * FROM Trade WHERE CompanySymbol IS NOT 'IBM' ORDER BY rowid"), trades);
+      EXPECT_EQ(test::readAll(path, "SELECT CompanySymbol, Date FROM Trade WHERE CompanySymbol = 'IBM'"),
+                (Rows{{"IBM", "2024-07-01"}}));
     } else {
       // Save was refused; only the views' own queries on page 1 (and pages
       // added after the file's end) may have been written.

@@ -7,6 +7,13 @@ namespace ledger {
 
 namespace {
 
+// Opening Companies read only its first row; a row further on that cannot
+// be read (a damaged file) ends the walk and is told like a failed open.
+void reportUnreadable(LedgerSession& session, const DbError& e) {
+  session.prompter().show(openFailureMessage(session.LedgerPath, "Companies") + kNewLine + kNewLine + e.what(),
+                          MsgIcon::Critical);
+}
+
 bool listHolds(const FormPort& form, const std::string& symbol) {
   for (int i = 0; i < form.companyListCount(); ++i)
     if (form.companyListItem(i) == symbol) return true;
@@ -36,12 +43,16 @@ bool AddCompany(LedgerSession& session, FormPort& form, const std::string& symbo
 void FillCompanyList(LedgerSession& session, FormPort& form) {
   if (!session.OpenLedgerTable("Companies")) return;
   Recordset& rs = *session.CurrentRecordset;
-  const std::int64_t n = rs.recordCount();
-  for (std::int64_t i = 0; i < n && !rs.eof(); ++i) {
-    // A row without a symbol has nothing to list.
-    if (auto symbol = toText(rs.value(1)); symbol && !listHolds(form, *symbol))
-      form.insertCompanyListItem(static_cast<int>(std::min<std::int64_t>(i, form.companyListCount())), *symbol);
-    rs.moveNext();
+  try {
+    const std::int64_t n = rs.recordCount();
+    for (std::int64_t i = 0; i < n && !rs.eof(); ++i) {
+      // A row without a symbol has nothing to list.
+      if (auto symbol = toText(rs.value(1)); symbol && !listHolds(form, *symbol))
+        form.insertCompanyListItem(static_cast<int>(std::min<std::int64_t>(i, form.companyListCount())), *symbol);
+      rs.moveNext();
+    }
+  } catch (const DbError& e) {
+    reportUnreadable(session, e);
   }
 }
 
@@ -52,12 +63,16 @@ void LookUpCompanySymbol(LedgerSession& session, FormPort& form) {
     Recordset& rs = *session.CurrentRecordset;
     // Every row is visited, so a symbol stored twice still finds its last
     // number.
-    while (!rs.eof()) {
-      const Value& symbol = rs.value(1);
-      if (const auto* s = std::get_if<std::string>(&symbol); s && *s == text) {
-        if (const auto* id = std::get_if<std::int64_t>(&rs.value(0))) number = *id;
+    try {
+      while (!rs.eof()) {
+        const Value& symbol = rs.value(1);
+        if (const auto* s = std::get_if<std::string>(&symbol); s && *s == text) {
+          if (const auto* id = std::get_if<std::int64_t>(&rs.value(0))) number = *id;
+        }
+        rs.moveNext();
       }
-      rs.moveNext();
+    } catch (const DbError& e) {
+      reportUnreadable(session, e);
     }
   }
   form.setBoxText("CompanySymbol", kGeneralTab, text);
