@@ -74,6 +74,29 @@ TEST_F(LedgerFilesTest, NewLedgerReplacesAnExistingFile) {
   EXPECT_EQ(test::readAll(dir.file("old.mdb"), "SELECT count(*) FROM Trade")[0][0], "0");
 }
 
+TEST_F(LedgerFilesTest, NewLedgerOverAFileWithAJournalLeftByACrash) {
+  // A real hot journal: copied while a transaction that deleted every trade
+  // was open, then put back beside the file as a crash would leave it.
+  const std::string old = dir.file("old.mdb");
+  std::vector<test::TradeRow> many(300, {1, "AAPL", 1, "B", "2024-01-01", 1, 1});
+  test::makeLedger(old, many);
+  {
+    Database db = Database::open(old);
+    db.executeScript("PRAGMA cache_size = 1; BEGIN; DELETE FROM Trade; UPDATE Companies SET CompanySymbol = 'X';");
+    std::filesystem::copy_file(old + "-journal", dir.file("saved-journal"));
+    db.executeScript("ROLLBACK");
+  }
+  std::filesystem::copy_file(dir.file("saved-journal"), old + "-journal");
+
+  files.queueSave(old);
+  NewLedger(app);
+  ASSERT_TRUE(app.session().LedgerCreated);
+  EXPECT_EQ(test::readAll(old, "PRAGMA integrity_check"), (Rows{{"ok"}}));
+  EXPECT_EQ(test::readAll(old, "SELECT count(*) FROM Trade")[0][0], "0");
+  EXPECT_EQ(test::readAll(old, "SELECT CompanySymbol FROM Companies"),
+            test::readAll(app.templatePath(), "SELECT CompanySymbol FROM Companies"));
+}
+
 TEST_F(LedgerFilesTest, NewLedgerRefusesTheTemplateInAnyLetterCase) {
   const std::string tmpl = app.templatePath();
   std::string upper = tmpl;

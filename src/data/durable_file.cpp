@@ -99,6 +99,10 @@ void TempFileBeside::commitOver(const std::string& target) {
   syncPath(t.has_parent_path() ? t.parent_path() : fs::path("."), false);
 }
 
+void removeLeftoverJournals(const std::string& databaseFile) {
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) fs::remove(databaseFile + suffix);
+}
+
 bool fileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_regular_file(path, ec);

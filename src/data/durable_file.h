@@ -36,4 +36,9 @@ class TempFileBeside {
 
 bool fileExists(const std::string& path);
 
+// Removes the journal files SQLite may have left beside databaseFile after
+// a crash. Call it before replacing the file: a journal left by the old
+// file would otherwise be played back into the new one when it is opened.
+void removeLeftoverJournals(const std::string& databaseFile);
+
 }  // namespace ledger

@@ -12,6 +12,7 @@ void writeEmptyLedger(const std::string& templateFile, const std::string& target
     Database db = Database::open(temp.path());
     db.execute("DELETE * FROM Trade");
   }
+  removeLeftoverJournals(target);
   temp.commitOver(target);
 }
 

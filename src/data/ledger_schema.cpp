@@ -15,6 +15,7 @@ void writeLedgerFromSchema(const std::string& path) {
     db.executeScript(ledgerSchemaSql());
     db.executeScript("COMMIT;");
   }
+  removeLeftoverJournals(path);
   temp.commitOver(path);
 }
 
