@@ -19,6 +19,7 @@
 #include "app/startup.h"
 #include "data/ledger_schema.h"
 #include "fakes.h"
+#include "window_fixture.h"
 #include "test_ledger.h"
 #include "ui/entry/add_company_dialog.h"
 #include "ui/entry/entry_form.h"
@@ -30,24 +31,8 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public test::WindowTest {
  protected:
-  void SetUp() override {
-    writeLedgerFromSchema(app.masterPath());
-    ASSERT_FALSE(refreshTemplate(app).has_value());
-  }
-  void TearDown() override {
-    app.forms().unloadAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(prompter.pending(), 0u) << "a queued message was never shown";
-  }
-  // Opens a ledger through File, Open.
-  void openLedger(const std::string& path) {
-    files.queueOpen(path);
-    window.mnuFileItem_Click(3);
-  }
-  EntryForm* form() { return app.forms().find<EntryForm>("frmMain"); }
-  QString box(const char* column, int tab = 0) { return form()->box(column, tab)->text(); }
   Rows trades(const std::string& path) { return test::readAll(path, "SELECT * FROM Trade ORDER BY rowid"); }
   void typeTrade(const char* date, const char* qty, const char* price, const char* commission, bool buy) {
     form()->box("Date", 0)->setText(date);
@@ -56,12 +41,6 @@ class CommandsTest : public ::testing::Test {
     form()->box("Commission", 0)->setText(commission);
     (buy ? form()->optBuy() : form()->optSell())->setChecked(true);
   }
-
-  test::TempDir dir;
-  test::ScriptedPrompter prompter;
-  test::ScriptedFileChooser files;
-  AppContext app{prompter, files, dir.path().string()};
-  MDIMain window{app};
 };
 
 TEST_F(CommandsTest, NewDatabaseShowsTheNewLedgersEmptyGeneralTab) {

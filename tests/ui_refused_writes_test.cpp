@@ -29,6 +29,7 @@
 #include "ui/views/history_view.h"
 #include "ui/views/recordset_model.h"
 #include "fakes.h"
+#include "window_fixture.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
 #include "ui/entry/add_company_dialog.h"
@@ -77,30 +78,21 @@ class ImmutableFolder {
   bool m_set = false;
 };
 
-class RefusedWritesTest : public ::testing::Test {
+class RefusedWritesTest : public test::WindowTest {
  protected:
-  void SetUp() override {
-    writeLedgerFromSchema(app.masterPath());
-    ASSERT_FALSE(refreshTemplate(app).has_value());
-  }
   void TearDown() override {
-    app.forms().unloadAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    WindowTest::TearDown();
     sqlite3_reset_auto_extension();
-    EXPECT_EQ(prompter.pending(), 0u) << "a queued message was never shown";
   }
 
   static void makeTradeLedger(const std::string& path) {
     test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}, {2, "MSFT", 3, "S", "2024-02-03", 410, 1}});
   }
-  void openLedger(const std::string& path) {
-    files.queueOpen(path);
-    window.mnuFileItem_Click(3);
+  void openLedgerShown(const std::string& path) {
+    openLedger(path);
     ASSERT_TRUE(form());
     ASSERT_EQ(app.session().LedgerPath, path);
   }
-  EntryForm* form() { return app.forms().find<EntryForm>("frmMain"); }
-  QString box(const char* column) { return form()->box(column, kGeneralTab)->text(); }
 
   // Runs a command that the ledger must refuse; the message must hold
   // both the command's own first line and the reason.
@@ -158,12 +150,6 @@ class RefusedWritesTest : public ::testing::Test {
     expectRefused(path, [&] { dialog->cmdAdd()->click(); }, "The company could not be added.", reason);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-
-  test::TempDir dir;
-  test::ScriptedPrompter prompter;
-  test::ScriptedFileChooser files;
-  AppContext app{prompter, files, dir.path().string()};
-  MDIMain window{app};
 };
 
 enum class Command { SaveNew, SaveEdit, Delete, AddCompany };
@@ -207,7 +193,7 @@ TEST_F(RefusedWritesTest, EachCommandOnAFullDiskSaysSoAndKeepsTheLedger) {
       while (passOver([&] { db.executeScript(fill); }) == 0) {
       }
     }
-    openLedger(path);
+    openLedgerShown(path);
     if (disk) disk->fill();
     switch (c.command) {
       case Command::SaveNew: saveNewTrade(path, kDiskFullText); break;
@@ -235,7 +221,7 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
   }
   if (!disk.remountReadOnly()) GTEST_SKIP() << disk.why();
 
-  openLedger(path);
+  openLedgerShown(path);
   EXPECT_EQ(box("CompanySymbol"), "AAPL");
   EXPECT_EQ(window.windowTitle().toStdString(), "Torvik's Dozeza Dovezir - " + path + " (read-only)");
   form()->tbNavigateG_ButtonClick(form()->navigationBar(0)->actions().at(2));
@@ -254,7 +240,7 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
 
   for (Command c : {Command::SaveNew, Command::SaveEdit, Command::Delete, Command::AddCompany}) {
     SCOPED_TRACE(nameOf(c));
-    openLedger(path);
+    openLedgerShown(path);
     switch (c) {
       case Command::SaveNew: saveNewTrade(path, kReadOnlyText); break;
       case Command::SaveEdit: saveEdit(path, kReadOnlyText); break;
@@ -274,11 +260,11 @@ TEST_F(RefusedWritesTest, ALedgerInAFolderWhereNoJournalCanBeMadeSaysTheFolderCa
   ImmutableFolder immutable(folder.path());
   if (!immutable.set()) GTEST_SKIP() << "cannot make a folder immutable (chattr +i) here";
 
-  openLedger(path);
+  openLedgerShown(path);
   EXPECT_EQ(box("CompanySymbol"), "AAPL");
   for (Command c : {Command::SaveNew, Command::SaveEdit, Command::Delete, Command::AddCompany}) {
     SCOPED_TRACE(nameOf(c));
-    openLedger(path);
+    openLedgerShown(path);
     switch (c) {
       case Command::SaveNew: saveNewTrade(path, kFolderText); break;
       case Command::SaveEdit: saveEdit(path, kFolderText); break;
