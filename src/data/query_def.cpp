@@ -19,14 +19,15 @@ std::string withoutClosingSemicolon(std::string_view sql) {
 
 }  // namespace
 
-std::string QueryDef::createStatement(std::string_view name, std::string_view jetSql) {
+std::string QueryDef::createStatement(std::string_view name, std::string_view jetSql, Lifetime lifetime) {
   const std::string body = withoutClosingSemicolon(jetSql);
   if (body.empty()) throw DbError(dberr::kSyntax, "A query needs SQL text.");
-  return "CREATE VIEW " + quoteSqlIdentifier(name) + std::string(kMarker) + translateJetSql(body);
+  const char* head = lifetime == Lifetime::Stored ? "CREATE VIEW " : "CREATE TEMP VIEW ";
+  return head + quoteSqlIdentifier(name) + std::string(kMarker) + translateJetSql(body);
 }
 
-void QueryDef::create(sqlite3* db, std::string_view name, std::string_view jetSql) {
-  const std::string statement = createStatement(name, jetSql);
+void QueryDef::create(sqlite3* db, std::string_view name, std::string_view jetSql, Lifetime lifetime) {
+  const std::string statement = createStatement(name, jetSql, lifetime);
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
   const int rc = sqlite3_prepare_v2(db, statement.c_str(), static_cast<int>(statement.size()), &raw, &tail);

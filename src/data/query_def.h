@@ -22,13 +22,20 @@ class QueryDef {
   // query stays when the new text is refused. Throws DbError.
   void setSql(std::string_view jetSql);
 
+  // Where a created query lives: in the ledger, or only for the connection
+  // that made it (a temporary view, which stands in front of a stored query
+  // of the same name).
+  enum class Lifetime { Stored, ThisConnection };
+
   // Builds the statement that creates the view; shared with createQueryDef.
-  static std::string createStatement(std::string_view name, std::string_view jetSql);
+  static std::string createStatement(std::string_view name, std::string_view jetSql,
+                                     Lifetime lifetime = Lifetime::Stored);
 
   // Creates the view: runs createStatement(name, jetSql) as exactly one
   // statement. Text carrying a second statement after the query is refused
   // with kSyntax and runs nothing. Throws DbError.
-  static void create(sqlite3* db, std::string_view name, std::string_view jetSql);
+  static void create(sqlite3* db, std::string_view name, std::string_view jetSql,
+                     Lifetime lifetime = Lifetime::Stored);
 
  private:
   detail::Connection m_conn;

@@ -14,9 +14,8 @@ namespace {
 // defined for this connection alone instead: a temporary view of the same
 // name stands in front of whatever the ledger holds under that name.
 void defineForThisConnection(Database& db, std::string_view name, std::string_view jetSql) {
-  const std::string quoted = quoteSqlIdentifier(name);
-  db.executeScript("DROP VIEW IF EXISTS temp." + quoted + "; CREATE TEMP VIEW " + quoted + " AS " +
-                   translateJetSql(jetSql));
+  db.executeScript("DROP VIEW IF EXISTS temp." + quoteSqlIdentifier(name));
+  QueryDef::create(db.handle(), name, jetSql, QueryDef::Lifetime::ThisConnection);
 }
 
 // Sets the text of the stored query name, creating it when the ledger lacks
