@@ -40,6 +40,7 @@ detail::Connection connect(const std::string& path, int flags) {
   detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
   if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
   sqlite3_extended_result_codes(raw, 1);
+  detail::limitStatementTime(raw);
   sqlite3_busy_handler(raw, waitForLock, nullptr);
   return conn;
 }

@@ -1,10 +1,45 @@
 #include "sqlite_util.h"
 
+#include <chrono>
 #include <string>
 
 #include "db_error.h"
 
 namespace ledger::detail {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Far longer than any statement of a sound ledger takes, a million trades
+// included; short enough that a runaway one is stopped while the user waits.
+constexpr auto kStatementTimeLimit = std::chrono::seconds(10);
+// How many virtual machine steps run between two looks at the clock.
+constexpr int kProgressSteps = 100000;
+
+// The deadline of the statement running now on this thread; none outside
+// step() and exec().
+thread_local Clock::time_point t_deadline = Clock::time_point::max();
+
+int stopWhenLate(void*) { return Clock::now() > t_deadline ? 1 : 0; }
+
+// Sets the deadline for one statement and clears it afterwards.
+class Deadline {
+ public:
+  Deadline() : m_outer(t_deadline) {
+    if (m_outer == Clock::time_point::max()) t_deadline = Clock::now() + kStatementTimeLimit;
+  }
+  ~Deadline() { t_deadline = m_outer; }
+  Deadline(const Deadline&) = delete;
+  Deadline& operator=(const Deadline&) = delete;
+
+ private:
+  Clock::time_point m_outer;
+};
+
+}  // namespace
+
+void limitStatementTime(sqlite3* db) { sqlite3_progress_handler(db, kProgressSteps, stopWhenLate, nullptr); }
 
 void throwSqlite(sqlite3* db, int rc, std::string_view context) {
   const std::string detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -31,6 +66,9 @@ void throwSqlite(sqlite3* db, int rc, std::string_view context) {
       throw DbError(dberr::kConstraint, where + "the row breaks a rule of the table (" + detail + ").");
     case SQLITE_MISMATCH:
       throw DbError(dberr::kTypeMismatch, where + detail);
+    case SQLITE_INTERRUPT:
+      throw DbError(dberr::kTooLong,
+                    "The ledger took too long to answer and the request was stopped; the file may be damaged.");
     case SQLITE_ERROR:
       throw DbError(dberr::kSyntax, where + detail);
     default:
@@ -94,6 +132,7 @@ Value columnValue(sqlite3_stmt* stmt, int col) {
 }
 
 bool step(sqlite3* db, sqlite3_stmt* stmt) {
+  Deadline deadline;
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
@@ -104,6 +143,7 @@ bool step(sqlite3* db, sqlite3_stmt* stmt) {
 void exec(sqlite3* db, std::string_view sql) {
   const std::string text(sql);
   char* err = nullptr;
+  Deadline deadline;
   const int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &err);
   sqlite3_free(err);
   if (rc != SQLITE_OK) throwStatementFailure(db, rc);

@@ -21,6 +21,12 @@ using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 // made from it, so none of them can outlive the handle.
 using Connection = std::shared_ptr<sqlite3>;
 
+// Makes every statement run through step() and exec() on conn stop with
+// kTooLong once it has run for longer than a few seconds: a damaged or
+// hostile ledger (an endless recursive stored query, say) must not freeze
+// the program.
+void limitStatementTime(sqlite3* db);
+
 // Maps an SQLite result code to the engine's error numbers and throws.
 [[noreturn]] void throwSqlite(sqlite3* db, int rc, std::string_view context);
 
