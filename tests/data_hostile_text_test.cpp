@@ -122,12 +122,7 @@ TEST(StoredQueryText, ASecondStatementIsRefusedAndNothingRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachText, HostileTextTest, ::testing::Range<size_t>(0, test::hostileTexts().size()),
-                         [](const auto& info) {
-                           std::string name;
-                           for (char c : std::string(test::hostileTexts()[info.param].label))
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
+                         test::hostileTextName);
 
 }  // namespace
 }  // namespace ledger

@@ -4,6 +4,9 @@
 // LIKE wildcards, control characters, a very long text and text beyond
 // ASCII. The tests feed each through every box that reaches the ledger.
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,14 @@ inline const std::vector<HostileText>& hostileTexts() {
       {"emoji", "\xf0\x9f\x93\x88"},                  // 📈
   };
   return texts;
+}
+
+// A test name for each text, for INSTANTIATE_TEST_SUITE_P over its index.
+inline std::string hostileTextName(const ::testing::TestParamInfo<size_t>& info) {
+  std::string name;
+  for (char c : std::string(hostileTexts()[info.param].label))
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
 }
 
 }  // namespace ledger::test

@@ -124,12 +124,7 @@ TEST_P(UiHostileTextTest, TypedTextReachesTheLedgerAndTheViewsExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachText, UiHostileTextTest, ::testing::Range<size_t>(0, test::hostileTexts().size()),
-                         [](const auto& info) {
-                           std::string name;
-                           for (char c : std::string(test::hostileTexts()[info.param].label))
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
+                         test::hostileTextName);
 
 }  // namespace
 }  // namespace ledger
