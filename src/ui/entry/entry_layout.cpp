@@ -21,9 +21,11 @@ constexpr int kBoxLeft = 1680;
 constexpr int kBoxWidth = 2775;
 constexpr int kBoxHeight = 285;
 
-QLabel* addLabel(QWidget* parent, const QString& text, int top) {
+// A label in the row of box, as tall as the box so their texts line up.
+QLabel* addLabel(QWidget* parent, const QString& text, const QWidget* box) {
   auto* label = new QLabel(text, parent);
-  placeTwips(label, kLabelLeft, top, kBoxLeft - kLabelLeft - 60, kBoxHeight);
+  placeTwips(label, kLabelLeft, 0, kBoxLeft - kLabelLeft - 60, kBoxHeight);
+  label->setGeometry(label->x(), box->y(), label->width(), box->height());
   return label;
 }
 
@@ -78,8 +80,8 @@ void EntryForm::buildGeneralTab(QWidget* page) {
               {"Price:", "Price", 2400},          {"Commission:", "Commission", 2880}};
   QWidget* previous = nullptr;
   for (const auto& row : rows) {
-    addLabel(info, QString::fromLatin1(row.label), row.top);
     QLineEdit* box = addBox(info, QString::fromLatin1(row.column), kGeneralTab, row.top);
+    addLabel(info, QString::fromLatin1(row.label), box);
     if (std::string_view(row.column) == "CompanySymbol") {
       m_cboCompanySymbol = new QComboBox(info);
       m_cboCompanySymbol->setObjectName(QStringLiteral("cboCompanySymbol"));
@@ -139,8 +141,7 @@ void EntryForm::buildTotalsTab(QWidget* page, int tab) {
               {bought ? "Total Purchase:" : "Total Sold:", bought ? "TotalPurchase" : "TotalSell"}};
   int top = 480;
   for (const auto& row : rows) {
-    addLabel(info, QString::fromLatin1(row.label), top);
-    addBox(info, QString::fromLatin1(row.column), tab, top);
+    addLabel(info, QString::fromLatin1(row.label), addBox(info, QString::fromLatin1(row.column), tab, top));
     top += 480;
   }
   m_navigation[tab] = addNavigation(page, bought ? QStringLiteral("Frame4") : QStringLiteral("Frame5"),
