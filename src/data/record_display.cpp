@@ -59,47 +59,44 @@ namespace {
 
 // First and Last without rows have nothing to move to; the form already
 // shows the emptied boxes and "No records available".
-template <typename Move>
-void moveThenShow(LedgerSession& session, FormPort& form, Move move) {
+void moveThenShow(LedgerSession& session, FormPort& form, void (Recordset::*move)()) {
   if (Recordset* rs = session.CurrentRecordset.get()) {
-    const int error = passOver([&] { move(*rs); });
-    if (error != 0 && error != dberr::kNoCurrentRow) throw DbError(error, "The ledger could not be read.");
+    try {
+      (rs->*move)();
+    } catch (const DbError& e) {
+      if (e.number() != dberr::kNoCurrentRow) throw;
+    }
   }
+  ShowRecord(session, form);
+}
+
+// Previous and Next: one step, or, when the cursor already stands past that
+// end, the row shown again and a word that there is no further row.
+void stepOrSayEnd(LedgerSession& session, FormPort& form, bool (Recordset::*pastEnd)() const,
+                  void (Recordset::*step)(), const char* message) {
+  Recordset* rs = session.CurrentRecordset.get();
+  if (!rs) return;
+  if ((rs->*pastEnd)()) {
+    ShowRecord(session, form);
+    session.prompter().show(message, MsgIcon::Information);
+    return;
+  }
+  (rs->*step)();
   ShowRecord(session, form);
 }
 
 }  // namespace
 
-void MoveToFirst(LedgerSession& session, FormPort& form) {
-  moveThenShow(session, form, [](Recordset& rs) { rs.moveFirst(); });
-}
+void MoveToFirst(LedgerSession& session, FormPort& form) { moveThenShow(session, form, &Recordset::moveFirst); }
 
-void MoveToLast(LedgerSession& session, FormPort& form) {
-  moveThenShow(session, form, [](Recordset& rs) { rs.moveLast(); });
-}
+void MoveToLast(LedgerSession& session, FormPort& form) { moveThenShow(session, form, &Recordset::moveLast); }
 
 void MoveToPrevious(LedgerSession& session, FormPort& form) {
-  Recordset* rs = session.CurrentRecordset.get();
-  if (!rs) return;
-  if (rs->bof()) {
-    ShowRecord(session, form);
-    session.prompter().show(kFirstRecordInView, MsgIcon::Information);
-    return;
-  }
-  rs->movePrevious();
-  ShowRecord(session, form);
+  stepOrSayEnd(session, form, &Recordset::bof, &Recordset::movePrevious, kFirstRecordInView);
 }
 
 void MoveToNext(LedgerSession& session, FormPort& form) {
-  Recordset* rs = session.CurrentRecordset.get();
-  if (!rs) return;
-  if (rs->eof()) {
-    ShowRecord(session, form);
-    session.prompter().show(kLastRecordInView, MsgIcon::Information);
-    return;
-  }
-  rs->moveNext();
-  ShowRecord(session, form);
+  stepOrSayEnd(session, form, &Recordset::eof, &Recordset::moveNext, kLastRecordInView);
 }
 
 }  // namespace ledger
