@@ -1,11 +1,14 @@
 #include "value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <system_error>
+
+#include "decimal.h"
 
 namespace ledger {
 
@@ -91,6 +94,13 @@ std::string formatNumber(double d) {
   for (char c : text.substr(0, e))
     if (c != '.') digits += c;
   return layoutNumber(negative, digits, std::stol(std::string(text.substr(e + 1))));
+}
+
+std::string formatAxisValue(double value, double step) {
+  if (!std::isfinite(value) || !std::isfinite(step) || step <= 0) return formatNumber(value);
+  // A step of m x 10^k has -k decimals (none for k >= 0).
+  const int places = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+  return Decimal::fromDouble(value).rounded(places).toDisplayString();
 }
 
 std::optional<std::string> toText(const Value& v) {
