@@ -192,8 +192,7 @@ TEST_F(RecordWritesTest, TickerSearch) {
         {2, "MSFT", 2, "B", "2024-01-03", 1, 1},
         {2, "MSFT", 3, "S", "2024-01-04", 1, 1},
         {3, "IBM", 4, "B", "2024-01-05", 1, 1}});
-  EXPECT_TRUE(FindTicker(session, form, "MSFT"));
-  EXPECT_EQ(session.FoundPosition, 1);
+  EXPECT_EQ(FindTicker(session, form, "MSFT"), 1);
   EXPECT_EQ(form.boxes.at({"Quantity", 0}), "2");  // the earlier of the two
   MoveToNext(session, form);
   EXPECT_EQ(form.boxes.at({"Quantity", 0}), "3");  // navigation goes on from the found row

@@ -36,12 +36,6 @@ class LedgerSession {
   // The ledger opened last, and the one recordset of the whole program.
   std::optional<Database> LedgerDatabase;
   std::unique_ptr<Recordset> CurrentRecordset;
-  // Whether the last new-ledger command made a ledger.
-  bool LedgerCreated = false;
-  // Row position found by the ticker search.
-  std::int64_t FoundPosition = 0;
-  // Which view raised the refresh menu: "DS", "Hi", "PL" or "Ch".
-  std::string ViewTag;
   // The Trade row whose values the General tab shows (its bookmark), so
   // that an edit or a delete acts on the trade the user saw even when the
   // cursor has moved since.

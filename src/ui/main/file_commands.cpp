@@ -34,8 +34,7 @@ void MDIMain::mnuFileItem_Click(int index) {
 void MDIMain::newDatabase() {
   if (!m_commands.settleEntry()) return;
   Hourglass busy;
-  NewLedger(m_app);
-  if (m_app.session().LedgerCreated) {
+  if (NewLedger(m_app)) {
     m_commands.forgetEntry();
     m_app.forms().unloadAll();
     m_app.forms().show(QStringLiteral("frmMain"));

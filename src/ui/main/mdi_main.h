@@ -115,7 +115,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   // A mouse press on the empty workspace: the right button pops up mnuSH.
   void MDIForm_MouseDown(Qt::MouseButton button);
   // Pops up mnuRestore at the mouse; the views call it on a right click.
-  void popupRestoreMenu() override;
+  void popupRestoreMenu(ViewTag tag) override;
 
   // Cancel of an entry (button 9 while its tag is not "Close"): back to
   // the view state, the typed text dropped and the tab's rows read again.
