@@ -21,7 +21,7 @@ class CommandHost {
   virtual ~CommandHost() = default;
   // The entry form, or nullptr while its window is closed.
   virtual FormPort* openEntryForm() = 0;
-  // Opens the entry window when it is closed.
+  // Opens the entry window when it is closed, on its General tab.
   virtual FormPort& loadEntryForm() = 0;
   // The view state and the entry state of the window's commands.
   virtual void showViewState() = 0;
