@@ -35,7 +35,11 @@ class FakeHost final : public ViewHost {
   int entryFormHeightTwips() override { return 5000; }
   int mainWindowWidthTwips() override { return 21000; }
   QString generalTabSymbol() override { return symbol; }
-  void popupRestoreMenu() override { ++popups; }
+  void popupRestoreMenu(ViewTag t) override {
+    ++popups;
+    tag = t;
+  }
+  ViewTag tag = ViewTag::None;
   QString symbol = "AAPL";
   int popups = 0;
 };
@@ -421,17 +425,17 @@ TEST_F(ViewsTest, RightPressRecordsTheViewAndRaisesTheMenu) {
   ChartView chart(app, host);
   struct Case {
     QWidget* target;
-    const char* tag;
-  } cases[] = {{datasheet.grid()->viewport(), "DS"},
-               {history.grid(HistoryView::Buy)->viewport(), "Hi"},
-               {&pl, "PL"},
-               {chart.chart()->viewport(), "Ch"}};
+    ViewTag tag;
+  } cases[] = {{datasheet.grid()->viewport(), ViewTag::Datasheet},
+               {history.grid(HistoryView::Buy)->viewport(), ViewTag::History},
+               {&pl, ViewTag::ProfitLoss},
+               {chart.chart()->viewport(), ViewTag::Chart}};
   int popups = 0;
   for (const Case& c : cases) {
-    app.session().ViewTag.clear();
+    host.tag = ViewTag::None;
     rightPress(c.target);
-    EXPECT_EQ(app.session().ViewTag, c.tag);
-    EXPECT_EQ(host.popups, ++popups) << c.tag;
+    EXPECT_EQ(host.tag, c.tag);
+    EXPECT_EQ(host.popups, ++popups);
   }
   QTest::mousePress(history.grid(HistoryView::Sell)->viewport(), Qt::RightButton, {}, QPoint(5, 5));
   QTest::mousePress(&pl, Qt::LeftButton, {}, QPoint(5, 5));

@@ -56,7 +56,7 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
   for (int g : {TotalBuy, TotalSell, ProfitLoss}) m_grids[g]->resize(twipsSize(kSmallGridWidth, kSmallGridHeight));
   m_buyCaption = makeCaption(this, "Buying History", "lblBuyingHistory");
   m_sellCaption = makeCaption(this, "Selling History", "lblSellingHistory");
-  new RightPressFilter(m_grids[Buy]->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Hi"); });
+  new RightPressFilter(m_grids[Buy]->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::History); });
 
   try {
     const std::string& path = m_app.session().LedgerPath;
