@@ -28,6 +28,7 @@ constexpr int kRowDeleted = 3167;        // the row was deleted meanwhile
 constexpr int kIo = 3043;                // disk or file system error
 constexpr int kObjectExists = 3012;      // a query of that name already exists
 constexpr int kTooLong = 3059;           // a statement ran past its time limit
+constexpr int kChangedElsewhere = 3197; // the row changed since it was read
 constexpr int kGeneral = 3000;           // any other engine failure
 }  // namespace dberr
 

@@ -1,0 +1,131 @@
+#include "ledger_writes.h"
+
+#include "db_error.h"
+#include "sqlite_util.h"
+
+namespace ledger {
+
+namespace {
+
+constexpr const char* kSelectTrade =
+    "SELECT CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission FROM Trade WHERE rowid = ?1";
+
+double numberOf(const Value& v) {
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+  return 0;
+}
+
+std::string textOf(const Value& v) {
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  return toDisplayText(v);
+}
+
+void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) {
+  const Value values[] = {t.companyId, t.symbol, t.quantity, std::string(sideCode(t.side)),
+                          t.date,      t.price,  t.commission};
+  detail::bindAll(db, stmt, values);
+}
+
+// Throws kChangedElsewhere unless row rowid holds expected.
+void requireUnchanged(Database& db, std::int64_t rowid, const Trade& expected) {
+  const std::optional<Trade> now = readTrade(db, rowid);
+  if (!now)
+    throw DbError(dberr::kChangedElsewhere, "The trade is no longer in the ledger; it was deleted elsewhere.");
+  if (!(*now == expected))
+    throw DbError(dberr::kChangedElsewhere, "The trade was changed elsewhere since it was shown.");
+}
+
+std::int64_t insertTradeRow(Database& db, const Trade& t) {
+  auto stmt = detail::prepare(db.handle(),
+                              "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
+                              "Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  bindTrade(db.handle(), stmt.get(), t);
+  detail::step(db.handle(), stmt.get());
+  return sqlite3_last_insert_rowid(db.handle());
+}
+
+std::int64_t insertCompanyRow(Database& db, std::string_view symbol) {
+  auto stmt = detail::prepare(db.handle(), "INSERT INTO Companies (CompanySymbol) VALUES (?1)");
+  const Value values[] = {std::string(symbol)};
+  detail::bindAll(db.handle(), stmt.get(), values);
+  detail::step(db.handle(), stmt.get());
+  return sqlite3_last_insert_rowid(db.handle());
+}
+
+// trade, with the CompanyID of a company added now when asked to.
+Trade withCompany(Database& db, const Trade& trade, NewCompany company) {
+  if (company == NewCompany::No) return trade;
+  Trade t = trade;
+  t.companyId = insertCompanyRow(db, trade.symbol);
+  return t;
+}
+
+}  // namespace
+
+Trade tradeFromColumns(const Value (&columns)[kTradeColumnCount]) {
+  Trade t;
+  if (const auto* i = std::get_if<std::int64_t>(&columns[0])) t.companyId = *i;
+  t.symbol = textOf(columns[1]);
+  t.quantity = numberOf(columns[2]);
+  t.side = sideFromCode(textOf(columns[3])).value_or(TradeSide::Sell);
+  t.date = textOf(columns[4]);
+  t.price = numberOf(columns[5]);
+  t.commission = numberOf(columns[6]);
+  return t;
+}
+
+std::optional<Trade> readTrade(Database& db, std::int64_t rowid) {
+  auto stmt = detail::prepare(db.handle(), kSelectTrade);
+  const Value key[] = {rowid};
+  detail::bindAll(db.handle(), stmt.get(), key);
+  if (!detail::step(db.handle(), stmt.get())) return std::nullopt;
+  Value columns[kTradeColumnCount];
+  for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = detail::columnValue(stmt.get(), i);
+  return tradeFromColumns(columns);
+}
+
+std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
+  detail::Transaction tx(db.handle());
+  const std::int64_t rowid = insertTradeRow(db, withCompany(db, trade, company));
+  tx.commit();
+  return rowid;
+}
+
+void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade, NewCompany company) {
+  detail::Transaction tx(db.handle());
+  requireUnchanged(db, rowid, expected);
+  auto stmt = detail::prepare(db.handle(),
+                              "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
+                              "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
+  bindTrade(db.handle(), stmt.get(), withCompany(db, trade, company));
+  sqlite3_bind_int64(stmt.get(), 8, rowid);
+  detail::step(db.handle(), stmt.get());
+  tx.commit();
+}
+
+void deleteTrade(Database& db, std::int64_t rowid, const Trade& expected) {
+  detail::Transaction tx(db.handle());
+  requireUnchanged(db, rowid, expected);
+  const Value key[] = {rowid};
+  db.execute("DELETE FROM Trade WHERE rowid = ?", key);
+  tx.commit();
+}
+
+std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol) {
+  const Value key[] = {std::string(symbol)};
+  const std::optional<Value> id =
+      db.scalar("SELECT CompanyID FROM Companies WHERE CompanySymbol = ?1 ORDER BY rowid DESC LIMIT 1", key);
+  if (!id) return std::nullopt;
+  if (const auto* i = std::get_if<std::int64_t>(&*id)) return *i;
+  return std::nullopt;
+}
+
+std::int64_t insertCompany(Database& db, std::string_view symbol) {
+  detail::Transaction tx(db.handle());
+  const std::int64_t id = insertCompanyRow(db, symbol);
+  tx.commit();
+  return id;
+}
+
+}  // namespace ledger
