@@ -102,7 +102,7 @@ TEST(GainsReportTest, ALedgerWithoutTradesHasAnEmptyReportAndNothingToSay) {
   EXPECT_TRUE(gainsNotes(report).empty());
 }
 
-TEST(GainsReportTest, SalesOfOneDayComeBySymbolThenInEntryOrder) {
+TEST(GainsReportTest, SalesComeByDateThenInEntryOrder) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), {{1, "ZZ", 10, "B", "2024-01-01", 1, 0},
                                        {2, "AA", 10, "B", "2024-01-01", 1, 0},
@@ -113,7 +113,7 @@ TEST(GainsReportTest, SalesOfOneDayComeBySymbolThenInEntryOrder) {
   const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
   std::vector<std::string> order;
   for (const SaleGain& s : report.sales) order.push_back(s.date + " " + s.symbol + " " + s.shares.toPlainString());
-  EXPECT_EQ(order, (std::vector<std::string>{"2024-01-15 AA 4", "2024-02-01 AA 2", "2024-02-01 ZZ 1",
+  EXPECT_EQ(order, (std::vector<std::string>{"2024-01-15 AA 4", "2024-02-01 ZZ 1", "2024-02-01 AA 2",
                                              "2024-02-01 ZZ 3"}));
 }
 
@@ -235,7 +235,7 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
     sharesSold[s.symbol] += s.shares - s.uncoveredShares;
     EXPECT_EQ(s.gain, s.proceeds - s.cost);
     if (GetParam() == CostMethod::Average) {
-      EXPECT_TRUE(s.lotDates.empty());
+      EXPECT_TRUE(s.lots.empty());
     }
   }
   EXPECT_GT(report.uncoveredSales, 0u);  // the random walk does oversell

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <stdexcept>
 
 #include "sqlite_util.h"
@@ -30,33 +29,27 @@ std::optional<CostMethod> costMethodFromName(std::string_view name) {
 GainsCalculator::GainsCalculator(CostMethod method) { m_report.method = method; }
 
 void GainsCalculator::add(const GainsTrade& trade) {
-  if (!m_open || trade.symbol != m_symbol) {
-    if (m_open && trade.symbol < m_symbol) throw std::invalid_argument("trades out of order: symbol " + trade.symbol);
-    closeCompany();
-    m_symbol = trade.symbol;
-    m_lastDate.clear();
-    m_open = true;
-  }
-  if (trade.date < m_lastDate) throw std::invalid_argument("trades out of order: " + trade.symbol + " " + trade.date);
-  m_lastDate = trade.date;
+  if (trade.date < m_lastDate) throw std::invalid_argument("trades out of date order: " + trade.date);
+  if (trade.date != m_lastDate) m_lastDate = trade.date;
 
+  Company& company = m_companies[trade.symbol];
   const Decimal amount = trade.quantity * trade.price;
   if (trade.side == TradeSide::Buy)
-    buy(trade, amount + trade.commission);
+    buy(company, trade, amount + trade.commission);
   else
-    sell(trade, amount - trade.commission);
+    sell(company, trade, amount - trade.commission);
 }
 
 void GainsCalculator::skip(SkippedTrade trade) { m_report.skipped.push_back(std::move(trade)); }
 
-void GainsCalculator::buy(const GainsTrade& trade, const Decimal& cost) {
-  if (m_report.method == CostMethod::Fifo) m_lots.push_back({trade.date, trade.quantity, cost});
-  m_heldShares += trade.quantity;
-  m_heldCost += cost;
+void GainsCalculator::buy(Company& company, const GainsTrade& trade, const Decimal& cost) {
+  if (m_report.method == CostMethod::Fifo) company.lots.push_back({trade.date, trade.quantity, cost});
+  company.heldShares += trade.quantity;
+  company.heldCost += cost;
 }
 
-void GainsCalculator::sell(const GainsTrade& trade, const Decimal& proceeds) {
-  SaleGain sale;
+void GainsCalculator::sell(Company& company, const GainsTrade& trade, const Decimal& proceeds) {
+  SaleGain& sale = m_report.sales.emplace_back();
   sale.date = trade.date;
   sale.symbol = trade.symbol;
   sale.shares = trade.quantity;
@@ -64,14 +57,15 @@ void GainsCalculator::sell(const GainsTrade& trade, const Decimal& proceeds) {
 
   if (m_report.method == CostMethod::Fifo) {
     Decimal wanted = trade.quantity;
-    while (wanted.sign() > 0 && !m_lots.empty()) {
-      Lot& lot = m_lots.front();
-      sale.lotDates.push_back(lot.date);
+    while (wanted.sign() > 0 && !company.lots.empty()) {
+      Lot& lot = company.lots.front();
+      if (!sale.lots.empty()) sale.lots += ' ';
+      sale.lots += lot.date;
       if (lot.shares <= wanted) {
         // The whole rest of the lot, with whatever its rounding left.
         sale.cost += lot.cost;
         wanted -= lot.shares;
-        m_lots.pop_front();
+        company.lots.pop_front();
       } else {
         const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
         sale.cost += part;
@@ -81,71 +75,56 @@ void GainsCalculator::sell(const GainsTrade& trade, const Decimal& proceeds) {
       }
     }
     sale.uncoveredShares = wanted;
-    m_heldShares -= trade.quantity - wanted;
-    m_heldCost -= sale.cost;
-  } else if (trade.quantity >= m_heldShares) {
+    company.heldShares -= trade.quantity - wanted;
+    company.heldCost -= sale.cost;
+  } else if (trade.quantity >= company.heldShares) {
     // Everything held goes; the pool starts again from nothing.
-    sale.cost = m_heldCost;
-    sale.uncoveredShares = trade.quantity - m_heldShares;
-    m_heldShares = Decimal();
-    m_heldCost = Decimal();
+    sale.cost = company.heldCost;
+    sale.uncoveredShares = trade.quantity - company.heldShares;
+    company.heldShares = Decimal();
+    company.heldCost = Decimal();
   } else {
-    sale.cost = (m_heldCost * trade.quantity).dividedBy(m_heldShares, kCostDecimals);
-    m_heldShares -= trade.quantity;
-    m_heldCost -= sale.cost;
+    sale.cost = (company.heldCost * trade.quantity).dividedBy(company.heldShares, kCostDecimals);
+    company.heldShares -= trade.quantity;
+    company.heldCost -= sale.cost;
   }
   sale.gain = sale.proceeds - sale.cost;
 
   if (sale.covered()) {
-    m_realized += sale.gain;
-    m_years[yearOf(sale.date)][sale.symbol] += sale.gain;
+    company.realized += sale.gain;
+    company.realizedByYear[yearOf(sale.date)] += sale.gain;
   } else {
     ++m_report.uncoveredSales;
   }
-  m_report.sales.push_back(std::move(sale));
-}
-
-void GainsCalculator::closeCompany() {
-  if (!m_open) return;
-  Holding holding;
-  holding.symbol = m_symbol;
-  holding.shares = m_heldShares;
-  holding.cost = m_heldCost;
-  if (m_heldShares.sign() > 0) holding.averageCost = m_heldCost.dividedBy(m_heldShares, kCostDecimals);
-  holding.realizedGain = m_realized;
-  m_report.holdings.push_back(std::move(holding));
-
-  m_lots.clear();
-  m_heldShares = Decimal();
-  m_heldCost = Decimal();
-  m_realized = Decimal();
-  m_open = false;
 }
 
 GainsReport GainsCalculator::finish() {
-  closeCompany();
-  for (auto& [year, companies] : m_years) {
-    YearGains summary;
+  std::vector<const std::string*> symbols;
+  for (const auto& entry : m_companies) symbols.push_back(&entry.first);
+  std::sort(symbols.begin(), symbols.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
+
+  std::map<int, std::map<std::string, Decimal>> years;
+  for (const std::string* symbol : symbols) {
+    const Company& company = m_companies.at(*symbol);
+    for (const auto& [year, gain] : company.realizedByYear) years[year][*symbol] = gain;
+    Holding& holding = m_report.holdings.emplace_back();
+    holding.symbol = *symbol;
+    holding.shares = company.heldShares;
+    holding.cost = company.heldCost;
+    if (company.heldShares.sign() > 0)
+      holding.averageCost = company.heldCost.dividedBy(company.heldShares, kCostDecimals);
+    holding.realizedGain = company.realized;
+  }
+  for (auto& [year, companies] : years) {
+    YearGains& summary = m_report.years.emplace_back();
     summary.year = year;
     for (auto& [symbol, gain] : companies) {
       summary.total += gain;
       summary.companies.emplace_back(symbol, gain);
     }
-    m_report.years.push_back(std::move(summary));
   }
-  m_years.clear();
-
-  // The sales came company by company; a reader wants them by date. A
-  // stable order keeps the symbols and the entry order within a day.
-  std::vector<SaleGain>& sales = m_report.sales;
-  std::vector<std::size_t> order(sales.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&sales](std::size_t a, std::size_t b) { return sales[a].date < sales[b].date; });
-  std::vector<SaleGain> byDate;
-  byDate.reserve(sales.size());
-  for (std::size_t i : order) byDate.push_back(std::move(sales[i]));
-  sales = std::move(byDate);
+  m_companies.clear();
+  m_lastDate.clear();
 
   GainsReport done = std::move(m_report);
   m_report = GainsReport{};
@@ -157,7 +136,7 @@ GainsReport GainsCalculator::finish() {
 
 const char* const kGainsTradesSql =
     "SELECT rowid, CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade "
-    "ORDER BY CompanySymbol, Date, rowid";
+    "ORDER BY Date, rowid";
 
 namespace {
 
@@ -176,6 +155,10 @@ std::optional<Decimal> columnNumber(sqlite3_stmt* stmt, int col) {
     case SQLITE_FLOAT: {
       const double d = sqlite3_column_double(stmt, col);
       if (!std::isfinite(d)) return std::nullopt;
+      // Share counts are mostly whole: skip the text round trip for them
+      // (every whole double below 2^53 is exactly that integer).
+      constexpr double kExactWhole = 9007199254740992.0;  // 2^53
+      if (std::fabs(d) < kExactWhole && d == std::trunc(d)) return Decimal::fromInt(static_cast<std::int64_t>(d));
       return Decimal::fromDouble(d);
     }
     default:
@@ -251,15 +234,6 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
     if (report.skipped.size() > kNamed) notes.push_back("  and " + std::to_string(report.skipped.size() - kNamed) + " more.");
   }
   return notes;
-}
-
-std::string joinLotDates(const std::vector<std::string>& dates) {
-  std::string text;
-  for (const std::string& date : dates) {
-    if (!text.empty()) text += ' ';
-    text += date;
-  }
-  return text;
 }
 
 }  // namespace ledger
