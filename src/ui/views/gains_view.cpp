@@ -86,7 +86,8 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   layout->addLayout(grids, 1);
 
   try {
-    setFrameGeometryTwips(0, 0, 10500, 7800);
+    // Beside the entry form, so that both stay in sight.
+    setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10500, 7800);
     m_method = rememberedMethod(m_app.session().LedgerPath).value_or(CostMethod::Fifo);
     (m_method == CostMethod::Fifo ? m_optFifo : m_optAverage)->setChecked(true);
     load();
@@ -153,6 +154,8 @@ void GainsView::load() {
   }
   m_report = report;
   for (GainsModel* model : m_models) model->setReport(report);
+  // Lots belong to FIFO; under the average method the column is empty.
+  grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
   showNotes();
 }
