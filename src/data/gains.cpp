@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <stdexcept>
 
 #include "sqlite_util.h"
+#include "stored_number.h"
 #include "value.h"
 
 namespace ledger {
@@ -38,6 +40,15 @@ void GainsCalculator::add(const GainsTrade& trade) {
     buy(company, trade, amount + trade.commission);
   else
     sell(company, trade, amount - trade.commission);
+}
+
+void GainsCalculator::expectTrades(std::size_t trades) {
+  try {
+    m_report.sales.reserve(trades);
+  } catch (const std::bad_alloc&) {
+    // Only a hint: the sales grow as they come.
+  } catch (const std::length_error&) {
+  }
 }
 
 void GainsCalculator::skip(SkippedTrade trade) { m_report.skipped.push_back(std::move(trade)); }
@@ -155,11 +166,7 @@ std::optional<Decimal> columnNumber(sqlite3_stmt* stmt, int col) {
     case SQLITE_FLOAT: {
       const double d = sqlite3_column_double(stmt, col);
       if (!std::isfinite(d)) return std::nullopt;
-      // Share counts are mostly whole: skip the text round trip for them
-      // (every whole double below 2^53 is exactly that integer).
-      constexpr double kExactWhole = 9007199254740992.0;  // 2^53
-      if (std::fabs(d) < kExactWhole && d == std::trunc(d)) return Decimal::fromInt(static_cast<std::int64_t>(d));
-      return Decimal::fromDouble(d);
+      return decimalFromStored(d);
     }
     default:
       return std::nullopt;
@@ -167,9 +174,13 @@ std::optional<Decimal> columnNumber(sqlite3_stmt* stmt, int col) {
 }
 
 // Reads the row into trade; the reason it cannot be used otherwise.
-std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade) {
+// lastDate is the date of the row read before, already found valid.
+std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade, const std::string& lastDate) {
   if (sqlite3_column_type(stmt, kSymbol) != SQLITE_TEXT || trade.symbol.empty()) return "no symbol";
-  if (sqlite3_column_type(stmt, kDate) != SQLITE_TEXT || !isIsoDate(trade.date)) return "no valid date";
+  if (sqlite3_column_type(stmt, kDate) != SQLITE_TEXT) return "no valid date";
+  // Rows come by date, so most share the date checked a row before.
+  const bool checkedBefore = !lastDate.empty() && trade.date == lastDate;
+  if (!checkedBefore && !isIsoDate(trade.date)) return "no valid date";
   if (sqlite3_column_type(stmt, kSide) != SQLITE_TEXT) return "neither a purchase nor a sale";
   const std::optional<TradeSide> side = sideFromCode(columnText(stmt, kSide));
   if (!side) return "neither a purchase nor a sale";
@@ -196,16 +207,21 @@ std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade) {
 
 GainsReport readGainsReport(Database& db, CostMethod method) {
   sqlite3* handle = db.handle();
-  detail::StmtPtr stmt = detail::prepare(handle, kGainsTradesSql);
   GainsCalculator calculator(method);
+  if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectTrades(static_cast<std::size_t>(*n));
+  detail::StmtPtr stmt = detail::prepare(handle, kGainsTradesSql);
   GainsTrade trade;
+  std::string validDate;
   while (detail::step(handle, stmt.get())) {
     trade.symbol = columnText(stmt.get(), kSymbol);
     trade.date = columnText(stmt.get(), kDate);
-    if (std::optional<std::string> reason = readRow(stmt.get(), trade))
+    if (std::optional<std::string> reason = readRow(stmt.get(), trade, validDate)) {
       calculator.skip({sqlite3_column_int64(stmt.get(), kRowid), trade.symbol, trade.date, std::move(*reason)});
-    else
+    } else {
       calculator.add(trade);
+      validDate = trade.date;
+    }
   }
   return calculator.finish();
 }
@@ -222,8 +238,8 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
   }
   if (!report.skipped.empty()) {
     notes.push_back(report.skipped.size() == 1
-                        ? std::string("1 trade is left out because it is incomplete:")
-                        : std::to_string(report.skipped.size()) + " trades are left out because they are incomplete:");
+                        ? std::string("1 trade is left out of the report:")
+                        : std::to_string(report.skipped.size()) + " trades are left out of the report:");
     // Name a few so they can be found; the rest are counted.
     constexpr std::size_t kNamed = 5;
     for (std::size_t i = 0; i < report.skipped.size() && i < kNamed; ++i) {
@@ -231,7 +247,8 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
       notes.push_back("  " + (t.symbol.empty() ? std::string("(no symbol)") : t.symbol) + " " +
                       (t.date.empty() ? std::string("(no date)") : t.date) + ": " + t.reason + ".");
     }
-    if (report.skipped.size() > kNamed) notes.push_back("  and " + std::to_string(report.skipped.size() - kNamed) + " more.");
+    if (report.skipped.size() > kNamed)
+      notes.push_back("  and " + std::to_string(report.skipped.size() - kNamed) + " more.");
   }
   return notes;
 }

@@ -115,6 +115,11 @@ class GainsCalculator {
  public:
   explicit GainsCalculator(CostMethod method);
 
+  // Room for the sales of this many trades, so that a long ledger's sales
+  // are not moved as they grow (an upper bound costs address space only).
+  // A hint: when the room cannot be had, the sales grow as they come.
+  void expectTrades(std::size_t trades);
+
   // REQUIRES: trade comes in the order above; date is YYYY-MM-DD;
   // quantity > 0. Throws std::invalid_argument when the order is broken.
   void add(const GainsTrade& trade);
