@@ -36,7 +36,7 @@ class CommandHost {
 };
 
 // Which view raised the Restore menu, so that Refresh reloads that one.
-enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart };
+enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart, Gains };
 
 // Whether a trade is being typed, and what Save will do with it.
 enum class EntryMode { None, NewTrade, EditTrade };
