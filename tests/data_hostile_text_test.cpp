@@ -70,14 +70,13 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
   form.boxes[{"Price", kGeneralTab}] = "3";
   form.boxes[{"Commission", kGeneralTab}] = "1";
   form.buy = true;
-  ASSERT_TRUE(SaveRecord(session, form, "Save"));
+  ASSERT_TRUE(SaveRecord(session, form));
   trades.push_back({id, text(), "2", "B", "2024-07-01", "3", "1"});
   EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
 
   // The ticker search finds that trade and no other: wildcards are text.
   ASSERT_TRUE(OpenAndShow(session, form, "Trade"));
-  ASSERT_TRUE(FindTicker(session, form, text()));
-  EXPECT_EQ(session.FoundPosition, 2);
+  EXPECT_EQ(FindTicker(session, form, text()), 2);
   prompter.expect(MsgAnswer::Ok);
   EXPECT_FALSE(FindTicker(session, form, text() + "?"));
 

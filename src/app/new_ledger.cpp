@@ -1,7 +1,5 @@
 #include "new_ledger.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "data/db_error.h"
@@ -10,34 +8,22 @@
 
 namespace ledger {
 
-namespace {
-
-std::string lowered(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
-
-}  // namespace
-
-void NewLedger(AppContext& app) {
+bool NewLedger(AppContext& app) {
   LedgerSession& session = app.session();
   if (!fileExists(app.templateSource())) {
     app.prompter().show(app.programDir() + "/DatSource.mdb could not be found." + kNewLine +
                             "Make sure it is in the program working directory.",
                         MsgIcon::Critical);
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
 
   const std::optional<std::string> chosen = app.files().chooseSave(FileDialogSettings{});
   if (!chosen || chosen->empty()) {
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
-  if (lowered(*chosen) == lowered(app.templatePath())) {
+  if (app.isProgramLedger(*chosen)) {
     app.prompter().show("You can not save to this file.", MsgIcon::Critical);
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
 
   std::string why;
@@ -52,16 +38,14 @@ void NewLedger(AppContext& app) {
     app.prompter().show("The new ledger could not be written to" + std::string(kNewLine) + *chosen + kNewLine +
                             kNewLine + why,
                         MsgIcon::Critical);
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
 
   if (!session.OpenLedgerTable("Trade", *chosen)) {
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
   session.LedgerPath = *chosen;
-  session.LedgerCreated = true;
+  return true;
 }
 
 }  // namespace ledger

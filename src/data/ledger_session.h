@@ -13,6 +13,7 @@
 #include "database.h"
 #include "prompter.h"
 #include "recordset.h"
+#include "trade.h"
 
 namespace ledger {
 
@@ -35,16 +36,13 @@ class LedgerSession {
   // The ledger opened last, and the one recordset of the whole program.
   std::optional<Database> LedgerDatabase;
   std::unique_ptr<Recordset> CurrentRecordset;
-  // Whether the last new-ledger command made a ledger.
-  bool LedgerCreated = false;
-  // Row position found by the ticker search.
-  std::int64_t FoundPosition = 0;
-  // Which view raised the refresh menu: "DS", "Hi", "PL", "Ch" or "Ga".
-  std::string ViewTag;
   // The Trade row whose values the General tab shows (its bookmark), so
   // that an edit or a delete acts on the trade the user saw even when the
   // cursor has moved since.
   std::optional<std::int64_t> ShownTrade;
+  // The values of that row as they were shown, so that a change to it can
+  // tell whether someone else changed the row since.
+  std::optional<Trade> ShownTradeValues;
 
  private:
   Prompter& m_prompter;

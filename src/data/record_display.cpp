@@ -1,6 +1,10 @@
 #include "record_display.h"
 
+#include <vector>
+
 #include "db_error.h"
+#include "exact_figures.h"
+#include "ledger_writes.h"
 
 namespace ledger {
 
@@ -8,13 +12,6 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   Recordset* rs = session.CurrentRecordset.get();
   if (!rs) return;
   const int tab = form.currentTab();
-  if (tab == kGeneralTab) {
-    passOver([&] {
-      const Value& side = rs->value(3);
-      const auto* code = std::get_if<std::string>(&side);
-      form.selectBuy(code && *code == "B");
-    });
-  }
 
   if (!position) {
     // Brings a cursor that ran past the last row back onto it; one before
@@ -34,17 +31,38 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   std::int64_t count = 0;
   passOver([&] { count = rs->recordCount(); });
   const bool onTrade = tab == kGeneralTab && rs->sourceName() == "Trade";
+  // The Bought and Sold tabs' totals are shown exactly (see exact_figures.h).
+  std::vector<std::string> names;
+  for (int i = 0; i < rs->fieldCount(); ++i) names.push_back(rs->fieldName(i));
+  const ComputedColumns computed(names);
+  std::vector<Value> row;
+  if (computed.any() && count != 0)
+    passOver([&] {
+      for (int i = 0; i < rs->fieldCount(); ++i) row.push_back(rs->value(i));
+    });
   for (int i = 0; i < rs->fieldCount(); ++i) {
-    const std::string& column = rs->fieldName(i);
+    const std::string& column = names[static_cast<size_t>(i)];
     if (count == 0) {
       form.setBoxText(column, tab, std::string());
       continue;
     }
-    passOver([&] { form.setBoxText(column, tab, toDisplayText(rs->value(i))); });
+    passOver([&] {
+      const auto exact = computed.text(row, i);
+      form.setBoxText(column, tab, exact ? *exact : toDisplayText(rs->value(i)));
+    });
   }
   if (onTrade) {
-    if (count == 0) session.ShownTrade.reset();
-    passOver([&] { session.ShownTrade = rs->bookmark(); });
+    session.ShownTrade.reset();
+    session.ShownTradeValues.reset();
+    passOver([&] {
+      Value columns[kTradeColumnCount];
+      for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = rs->value(i);
+      const Trade shown = tradeFromColumns(columns);
+      // The option buttons show the side of the trade in the boxes.
+      form.selectBuy(shown.side == TradeSide::Buy);
+      session.ShownTrade = rs->bookmark();
+      session.ShownTradeValues = shown;
+    });
   }
   form.setStatusText(count == 0 ? kStatusNoRecords : kStatusReady);
 }

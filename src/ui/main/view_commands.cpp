@@ -7,7 +7,7 @@
 #include "data/form_port.h"
 #include "ui/entry/entry_form.h"
 #include "ui/hourglass.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -90,22 +90,19 @@ void MDIMain::reloadView(const QString& name) {
 }
 
 void MDIMain::refreshView() {
-  const std::string& tag = m_app.session().ViewTag;
-  if (tag == "DS") {
-    reloadView(QStringLiteral("frmDatasheet"));
-  } else if (tag == "Hi") {
-    reloadView(QStringLiteral("frmHistory"));
-  } else if (tag == "Ch") {
-    reloadView(QStringLiteral("frmChart"));
-  } else if (tag == "PL") {
-    reloadView(QStringLiteral("frmPL"));
-  } else if (tag == "Ga") {
-    reloadView(QStringLiteral("frmGains"));
+  switch (m_commands.viewTag()) {
+    case ViewTag::Datasheet: reloadView(QStringLiteral("frmDatasheet")); break;
+    case ViewTag::History: reloadView(QStringLiteral("frmHistory")); break;
+    case ViewTag::Chart: reloadView(QStringLiteral("frmChart")); break;
+    case ViewTag::ProfitLoss: reloadView(QStringLiteral("frmPL")); break;
+    case ViewTag::Gains: reloadView(QStringLiteral("frmGains")); break;
+    case ViewTag::None: break;
   }
 }
 
 void MDIMain::refreshAllViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) reloadView(QString::fromLatin1(name));
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
+    reloadView(QString::fromLatin1(name));
 }
 
 }  // namespace ledger

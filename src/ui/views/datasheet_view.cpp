@@ -54,7 +54,7 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
                m_tabStrip->y() + m_tabStrip->sizeHint().height() + twipsToPixelsY(kGridGap));
   connect(m_model, &RecordsetModel::readFailed, this,
           [this](const QString& reason) { reportFailure(reason.toStdString()); }, Qt::QueuedConnection);
-  new RightPressFilter(m_grid->viewport(), [this] { popupRestoreMenu(m_app, m_host, "DS"); });
+  new RightPressFilter(m_grid->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::Datasheet); });
 
   try {
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10545, m_host.entryFormHeightTwips());

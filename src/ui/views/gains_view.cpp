@@ -108,7 +108,7 @@ QTableView* GainsView::addGrid(GainsModel::Table table, const char* name) {
   QTableView* grid = makeGrid(this, QString::fromLatin1(name));
   auto* model = new GainsModel(table, grid);
   grid->setModel(model);
-  new RightPressFilter(grid->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Ga"); });
+  new RightPressFilter(grid->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::Gains); });
   m_grids[slot(table)] = grid;
   m_models[slot(table)] = model;
   return grid;
@@ -181,7 +181,7 @@ void GainsView::rememberMethod(const std::string& path, CostMethod method) {
 
 void GainsView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
-    popupRestoreMenu(m_app, m_host, "Ga");
+    m_host.popupRestoreMenu(ViewTag::Gains);
     return;
   }
   MdiChild::mousePressEvent(event);
