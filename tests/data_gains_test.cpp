@@ -3,9 +3,6 @@
 // quoting, and the rule that cost sold plus cost held is what was paid.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
-#include <iomanip>
 #include <random>
 #include <sstream>
 
@@ -13,7 +10,6 @@
 #include "gains.h"
 #include "gains_csv.h"
 #include "gains_ledger.h"
-#include "stored_number.h"
 #include "test_ledger.h"
 
 namespace ledger {
@@ -253,34 +249,6 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
 
 INSTANTIATE_TEST_SUITE_P(Methods, PaidCostIsKeptTest, ::testing::Values(CostMethod::Fifo, CostMethod::Average),
                          [](const auto& info) { return std::string(costMethodName(info.param)); });
-
-// ---- stored doubles: the quick way gives Decimal::fromDouble's value ---------
-
-TEST(StoredNumberTest, IsFromDoubleForChosenAndRandomDoubles) {
-  std::vector<double> values = {0.0,    -0.0,   1.0,     0.1,       0.2,      0.30000000000000004, 12.34,
-                                10.00005, 150.25, 9.95,  1e-7,      1e-9,     123456789.123,       1e15 + 0.5,
-                                2251799813685247.0, 2251799813685248.0, 4503599627370497.0, 9007199254740993.0,
-                                1e22,   1e300,  5e-324,  -2.5,      0.125,    1.0 / 3.0,           2.0 / 3.0,
-                                99999999.99999999, 0.000099999999, 1234.5678e-3};
-  std::mt19937_64 random(11);
-  for (int i = 0; i < 20000; ++i) {
-    // Figures of a few decimals, as typed, and any bit pattern at all.
-    const int decimals = static_cast<int>(random() % 10);
-    const double typed = static_cast<double>(static_cast<std::int64_t>(random() % 100000000000ull) -
-                                             50000000000ll) / std::pow(10.0, decimals);
-    values.push_back(typed);
-    double any;
-    const std::uint64_t bits = random();
-    std::memcpy(&any, &bits, sizeof any);
-    if (std::isfinite(any)) values.push_back(any);
-  }
-  for (double d : values) {
-    const Decimal quick = decimalFromStored(d);
-    const Decimal exact = Decimal::fromDouble(d);
-    ASSERT_EQ(quick, exact) << std::setprecision(17) << d << ": " << quick.toPlainString() << " vs "
-                            << exact.toPlainString();
-  }
-}
 
 // ---- CSV ---------------------------------------------------------------------
 

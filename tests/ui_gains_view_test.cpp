@@ -34,7 +34,8 @@ Rows gridRows(const QAbstractItemModel& model) {
   Rows rows;
   for (int r = 0; r < model.rowCount(); ++r) {
     rows.emplace_back();
-    for (int c = 0; c < model.columnCount(); ++c) rows.back().push_back(model.index(r, c).data().toString().toStdString());
+    for (int c = 0; c < model.columnCount(); ++c)
+      rows.back().push_back(model.index(r, c).data().toString().toStdString());
   }
   return rows;
 }
@@ -174,8 +175,8 @@ class FakeHost final : public ViewHost {
   int mainWindowWidthTwips() override { return 21000; }
   QString generalTabSymbol() override { return {}; }
   void popupRestoreMenu(ViewTag t) override {
-    ++popups;
     tag = t;
+    ++popups;
   }
   ViewTag tag = ViewTag::None;
   int popups = 0;

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "sqlite_util.h"
-#include "stored_number.h"
 #include "value.h"
 
 namespace ledger {
@@ -166,7 +165,7 @@ std::optional<Decimal> columnNumber(sqlite3_stmt* stmt, int col) {
     case SQLITE_FLOAT: {
       const double d = sqlite3_column_double(stmt, col);
       if (!std::isfinite(d)) return std::nullopt;
-      return decimalFromStored(d);
+      return Decimal::fromDouble(d);
     }
     default:
       return std::nullopt;

@@ -101,7 +101,8 @@ void MDIMain::refreshView() {
 }
 
 void MDIMain::refreshAllViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) reloadView(QString::fromLatin1(name));
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
+    reloadView(QString::fromLatin1(name));
 }
 
 }  // namespace ledger
