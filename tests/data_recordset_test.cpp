@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "case_names.h"
 #include "db_error.h"
 #include "test_ledger.h"
 
@@ -95,7 +96,7 @@ TEST_P(CursorTest, ReadingWithoutCurrentRowFails) {
   EXPECT_EQ(errorOf([&] { rs->value(1); }), 3021);
 }
 
-INSTANTIATE_TEST_SUITE_P(TableAndQuery, CursorTest, ::testing::Values("Trade", "[All Trades]"));
+INSTANTIATE_TEST_SUITE_P(TableAndQuery, CursorTest, ::testing::Values("Trade", "[All Trades]"), test::byText);
 
 TEST(RecordsetFields, ByPositionAndByName) {
   TempDir dir;

@@ -232,7 +232,8 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
   const std::pair<ViewTag, const char*> tags[] = {{ViewTag::Datasheet, "frmDatasheet"},
                                                    {ViewTag::History, "frmHistory"},
                                                    {ViewTag::Chart, "frmChart"},
-                                                   {ViewTag::ProfitLoss, "frmPL"}};
+                                                   {ViewTag::ProfitLoss, "frmPL"},
+                                                   {ViewTag::Gains, "frmGains"}};
   for (const auto& [tag, reloaded] : tags) {
     std::map<QString, QWidget*> before;
     for (const QString& name : app.forms().loaded()) before[name] = app.forms().find(name);
@@ -244,12 +245,13 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
 
   window.commands().setViewTag(ViewTag::None);
   window.mnuRestoreItem_Click(1);
-  EXPECT_EQ(app.forms().loaded().size(), 5);
+  EXPECT_EQ(app.forms().loaded().size(), 6);
   app.forms().unload("frmHistory");
   app.forms().unload("frmDatasheet");
 
   window.mnuRestoreItem_Click(2);
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL"}));
+  EXPECT_EQ(app.forms().loaded(),
+            QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}));
 }
 
 TEST_F(CommandsTest, ChartOfAnEmptyLedgerSaysSoAndTheOthersStillOpen) {
@@ -258,7 +260,7 @@ TEST_F(CommandsTest, ChartOfAnEmptyLedgerSaysSoAndTheOthersStillOpen) {
   prompter.expect(MsgAnswer::Ok);
   window.mnuRestoreItem_Click(2);
   EXPECT_EQ(prompter.shown.back().text, "There are no records in this database.");
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmPL"}));
+  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmPL", "frmGains"}));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ class CommandHost {
   virtual ~CommandHost() = default;
   // The entry form, or nullptr while its window is closed.
   virtual FormPort* openEntryForm() = 0;
-  // Opens the entry window when it is closed.
+  // Opens the entry window when it is closed, on its General tab.
   virtual FormPort& loadEntryForm() = 0;
   // The view state and the entry state of the window's commands.
   virtual void showViewState() = 0;
@@ -36,7 +36,7 @@ class CommandHost {
 };
 
 // Which view raised the Restore menu, so that Refresh reloads that one.
-enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart };
+enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart, Gains };
 
 // Whether a trade is being typed, and what Save will do with it.
 enum class EntryMode { None, NewTrade, EditTrade };

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "db_error.h"
+#include "engine_settings.h"
 #include "row_source.h"
 #include "sql_translate.h"
 
@@ -15,17 +16,17 @@ namespace ledger {
 
 namespace {
 
-// How long a statement waits for another program's lock before it gives up
-// and reports kLocked.
-constexpr int kBusyTimeoutMs = 3000;
-
 // SQLite's own wait backs off to a try every 100 ms. Another copy of the
 // program saving trade after trade holds the lock for nearly all of each
 // save, so tries that far apart could all miss the short gaps between its
 // saves and report a lock although the other copy never stopped for long.
-// A try every millisecond lands in those gaps.
+// A try every millisecond lands in those gaps. The wait is measured by the
+// clock, not by counting tries, since a busy machine sleeps longer than asked.
 int waitForLock(void*, int triesSoFar) {
-  if (triesSoFar >= kBusyTimeoutMs) return 0;
+  thread_local std::chrono::steady_clock::time_point waitingSince;
+  const auto now = std::chrono::steady_clock::now();
+  if (triesSoFar == 0) waitingSince = now;
+  if (now - waitingSince >= engineSettings().lockWait) return 0;
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return 1;
 }

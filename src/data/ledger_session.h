@@ -50,5 +50,12 @@ class LedgerSession {
 
 // The message OpenLedgerTable shows for a failure.
 std::string openFailureMessage(std::string_view path, std::string_view name);
+// The same, followed by what the engine found (reason), so that a foreign or
+// damaged file is told apart from a missing one: the whole text
+// OpenLedgerTable shows.
+std::string openFailureText(std::string_view path, std::string_view name, std::string_view reason);
+// The message for a ledger that opened but could not be read for a view or
+// a report.
+std::string readFailureMessage(std::string_view path, std::string_view reason);
 
 }  // namespace ledger
