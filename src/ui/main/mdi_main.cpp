@@ -14,6 +14,7 @@
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
 #include "ui/program_info.h"
+#include "ui/recent_ledgers.h"
 
 namespace ledger {
 
@@ -43,7 +44,11 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent)
   ResetButtons();
 }
 
-MDIMain::~MDIMain() = default;
+MDIMain::~MDIMain() {
+  // Child windows still open go while the window is whole: their
+  // going is reported back to it (entryFormClosed).
+  for (QMdiSubWindow* sub : m_area->subWindowList()) delete sub;
+}
 
 void MDIMain::createStatusBar() {
   QStatusBar* sb = statusBar();

@@ -21,12 +21,14 @@ struct TabSource {
   const char* caption;
   void (*ensure)(Database&);
   const char* query;
+  // The same rows unsorted: counting them needs no sort.
+  const char* countedAs;
 };
 
 constexpr TabSource kTabs[] = {
-    {"General", EnsureTradeSorted, "TradeSorted"},
-    {"Bought Shares", EnsureBoughtSorted, "BoughtSorted"},
-    {"Sold Shares", EnsureSoldSorted, "SoldSorted"},
+    {"General", EnsureTradeSorted, "TradeSorted", "Trade"},
+    {"Bought Shares", EnsureBoughtSorted, "BoughtSorted", "Bought"},
+    {"Sold Shares", EnsureSoldSorted, "SoldSorted", "Sold"},
 };
 
 }  // namespace
@@ -99,9 +101,12 @@ void DatasheetView::bindTab(int index) {
   try {
     // A read-only ledger keeps no queries; the grid's own connection then
     // defines this one for itself.
-    m_model->setSource(m_app.session().LedgerPath, tab.query, [ensure = tab.ensure](Database& db) {
-      if (db.isReadOnly()) ensure(db);
-    });
+    m_model->setSource(
+        m_app.session().LedgerPath, tab.query,
+        [ensure = tab.ensure](Database& db) {
+          if (db.isReadOnly()) ensure(db);
+        },
+        tab.countedAs);
   } catch (const DbError& e) {
     reportFailure(e.what());
   }
