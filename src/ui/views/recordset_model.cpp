@@ -45,8 +45,9 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   m_source = source;
   m_prepare = std::move(prepare);
   try {
-    // The grid needs only its source, not the whole ledger check.
-    m_db = Database::openFile(path, false);
+    // The grid needs only its source, not the whole ledger check; a ledger
+    // holding objects the program does not make is read-only here too.
+    m_db = Database::openSource(path);
     if (m_prepare) m_prepare(*m_db);
     m_rows = m_db->openRecordset(source);
     for (int i = 0; i < m_rows->fieldCount(); ++i) m_headers.append(QString::fromStdString(m_rows->fieldName(i)));
