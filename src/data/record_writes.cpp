@@ -75,6 +75,8 @@ bool SaveRecord(LedgerSession& session, const FormPort& form, const std::string&
 }
 
 bool DeleteRecord(LedgerSession& session, const FormPort& form) {
+  // A trade shown from a file that has since been replaced is not asked about.
+  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   if (session.prompter().show(kDeleteQuestion, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return false;
   try {

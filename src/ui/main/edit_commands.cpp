@@ -10,6 +10,7 @@ namespace ledger {
 
 void MDIMain::mnuEditItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
+    if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: editRecords(); break;
       case 2: addCompany(); break;

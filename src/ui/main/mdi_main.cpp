@@ -40,9 +40,10 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent) : QMainWindow(parent), m_app(
   move(0, 0);
   setRecordMode(QStringLiteral("Save"));
   ResetButtons();
+  watchLedgerFile();
 }
 
-MDIMain::~MDIMain() = default;
+MDIMain::~MDIMain() { m_app.session().setLedgerFileListener({}); }
 
 void MDIMain::createStatusBar() {
   QStatusBar* sb = statusBar();

@@ -10,6 +10,7 @@
 //   file_commands.cpp    File menu      edit_commands.cpp  Edit menu
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
+//   ledger_file_changes.cpp the ledger's file replaced or gone under it
 
 #include <QHash>
 #include <QMainWindow>
@@ -31,6 +32,7 @@ namespace ledger {
 
 class AppContext;
 class EntryForm;
+enum class LedgerFileState;
 class MenuShortcutFilter;
 
 class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
@@ -164,6 +166,12 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
   void setLedgerTitle();
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
+  // ledger_file_changes.cpp
+  // The check each command on the open ledger makes first; false when the
+  // file was replaced or is gone (the user has been told, the command stops).
+  bool ledgerFileUnchanged();
+  void watchLedgerFile();
+  void followLedgerFile(LedgerFileState state);
 
   AppContext& m_app;
   QString m_recordMode;
