@@ -1,5 +1,7 @@
 #include "app_context.h"
 
+#include "data/durable_file.h"
+
 namespace ledger {
 
 AppContext::AppContext(Prompter& prompter, FileChooser& files, std::string programDir)
@@ -8,5 +10,11 @@ AppContext::AppContext(Prompter& prompter, FileChooser& files, std::string progr
       m_programDir(std::move(programDir)),
       m_templateSource(templatePath()),
       m_session(prompter) {}
+
+AppContext::~AppContext() = default;
+
+void AppContext::keepTemplateFolder(std::unique_ptr<PrivateTempFolder> folder) {
+  m_templateFolder = std::move(folder);
+}
 
 }  // namespace ledger
