@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   prompter.setParent(&mainWindow);
   files.setParent(&mainWindow);
 
-  const std::optional<std::string> problem = ledger::refreshTemplate(app);
+  const std::optional<ledger::StartupMessage> problem = ledger::refreshTemplate(app);
 
   auto* splash = new ledger::SplashScreen;
   splash->setAttribute(Qt::WA_DeleteOnClose);
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     // Told once the main window is up, from the event loop rather than from
     // inside the splash's last tick.
     if (problem)
-      QTimer::singleShot(0, &mainWindow, [&] { prompter.show(*problem, ledger::MsgIcon::Critical); });
+      QTimer::singleShot(0, &mainWindow, [&] { prompter.show(problem->text, problem->icon); });
   });
   splash->show();
   return application.exec();

@@ -19,6 +19,7 @@ constexpr const char* kTemplateRefused =
 
 void MDIMain::mnuFileItem_Click(int index) {
   guardedSilently([&] {
+    if ((index == 2 || index == 5 || index == 6) && !ledgerFileUnchanged()) return;
     switch (index) {
       case 1: newDatabase(); break;
       case 2: m_commands.newRecord(); break;

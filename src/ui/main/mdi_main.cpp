@@ -42,9 +42,11 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent)
   if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->size());
   move(0, 0);
   ResetButtons();
+  watchLedgerFile();
 }
 
 MDIMain::~MDIMain() {
+  m_app.session().setLedgerFileListener({});
   // Child windows still open go while the window is whole: their
   // going is reported back to it (entryFormClosed).
   for (QMdiSubWindow* sub : m_area->subWindowList()) delete sub;

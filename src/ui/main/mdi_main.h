@@ -10,6 +10,7 @@
 //   file_commands.cpp    File menu      edit_commands.cpp  Edit menu
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
+//   ledger_file_changes.cpp the ledger's file replaced or gone under it
 
 #include <QHash>
 #include <QMainWindow>
@@ -35,6 +36,7 @@ namespace ledger {
 
 class AppContext;
 class EntryForm;
+enum class LedgerFileState;
 class MenuShortcutFilter;
 class RecentLedgers;
 class WindowSettings;
@@ -199,6 +201,12 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void setLedgerTitle();
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
+  // ledger_file_changes.cpp
+  // The check each command on the open ledger makes first; false when the
+  // file was replaced or is gone (the user has been told, the command stops).
+  bool ledgerFileUnchanged();
+  void watchLedgerFile();
+  void followLedgerFile(LedgerFileState state);
 
   AppContext& m_app;
   LedgerCommands m_commands;

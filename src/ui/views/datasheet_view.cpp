@@ -61,8 +61,12 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
   try {
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10545, m_host.entryFormHeightTwips());
     sizeControls();
-    m_ledger = Database::open(m_app.session().LedgerPath);
-    bindTab(m_tabStrip->currentIndex());
+    // When the ledger's file changed since the last command the user has
+    // been told, and the main window closes the ledger or reads it afresh.
+    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
+      m_ledger = Database::open(m_app.session().LedgerPath);
+      bindTab(m_tabStrip->currentIndex());
+    }
   } catch (const std::exception& e) {
     reportFailure(e.what());
   }

@@ -40,8 +40,9 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   m_prepare = std::move(prepare);
   m_countedAs = std::move(countedAs);
   try {
-    // The grid needs only its source, not the whole ledger check.
-    m_db = Database::openFile(path, false);
+    // The grid needs only its source, not the whole ledger check; a ledger
+    // holding objects the program does not make is read-only here too.
+    m_db = Database::openSource(path);
     if (m_prepare) m_prepare(*m_db);
     m_rows = m_db->openRecordset(source);
     std::vector<std::string> names;
