@@ -322,11 +322,11 @@ TEST_F(DamagedFilesTest, PartlyDamagedLedgersOpenAndSayWhatIsWrongWhenUsed) {
 }
 
 // The file changes underneath an open ledger (another program, a failing
-// disk): every later step says so, and nothing is written into what is
-// there now.
+// disk): the next step says so, and nothing is written into what is there
+// now.
 TEST_F(DamagedFilesTest, DamageUnderneathAnOpenLedgerIsToldByEveryViewNavigationAndSave) {
   std::vector<BadFile> underneath = {
-      {"deleted", [](auto&, const std::string& path) { fs::remove(path); }, "could not be found"},
+      {"deleted", [](auto&, const std::string& path) { fs::remove(path); }, "deleted or moved since it was opened"},
   };
   for (const BadFile& bad : refusedFiles())
     if (std::string(bad.kind) != "a missing file") underneath.push_back(bad);

@@ -26,6 +26,9 @@ std::string newSymbolQuestion(const std::string& symbol) {
 }
 
 bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit) {
+  // Nothing typed against a file that has since been replaced or lost is
+  // written anywhere.
+  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const auto read = readGeneralTab(form);
   if (const auto* problem = std::get_if<std::string>(&read)) {
     session.prompter().show(*problem, MsgIcon::Information);

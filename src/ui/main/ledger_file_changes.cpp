@@ -1,13 +1,12 @@
-// The ledger's file replaced, deleted or made unreadable while it is open.
-// The session finds it at the start of the next command and tells the
+// The open ledger's file replaced, deleted or made unreadable while it is
+// open. The session finds it at the start of the next command and tells the
 // user; the windows then follow, so that nothing read from the old file is
 // left on the screen as if it were current.
 
-#include <QAction>
 #include <QTimer>
 
 #include "app/app_context.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -24,30 +23,23 @@ void MDIMain::watchLedgerFile() {
 }
 
 void MDIMain::followLedgerFile(LedgerFileState state) {
-  // The trade an edit began on was a row of the old file.
-  m_editRow.reset();
   if (state == LedgerFileState::Closed) {
+    // Nothing can be saved any more: a trade being typed goes with the
+    // ledger, and the window is in the no-ledger state.
+    m_commands.forgetEntry();
     m_app.forms().unloadAll();
-    setRecordMode(QStringLiteral("Save"));
+    DataBeingViewd();
     ResetButtons();
-    // From the entry state too: New Database, and the Close button that
-    // closes rather than cancels.
-    mnuFileItem(1)->setEnabled(true);
-    QAction* close = tbMainButton(9);
-    setButtonPicture(close, 7);
-    close->setToolTip(QStringLiteral("Close"));
-    close->setProperty("Tag", QStringLiteral("Close"));
     setLedgerTitle();
     return;
   }
-  // Replaced by another ledger: every window shows the new file. A trade
+  // Replaced by another ledger: every view shows the new file. A trade
   // being typed keeps what was typed; Save writes it into the new file.
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) {
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) {
     const QString view = QString::fromLatin1(name);
     if (m_app.forms().find(view)) reloadView(view);
   }
-  const bool entering = tbMainButton(9)->property("Tag").toString() != QLatin1String("Close");
-  if (!entering && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
+  if (!m_commands.entering() && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
   setLedgerTitle();
 }
 
