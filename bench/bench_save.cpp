@@ -35,8 +35,8 @@ class BenchForm final : public FormPort {
   }
   bool isBuySelected() const override { return true; }
   bool isSellSelected() const override { return false; }
-  void selectBuy(bool) override {}
   void clearSide() override {}
+  void selectBuy(bool) override {}
   void setStatusText(const std::string&) override {}
   std::string companySymbolText() const override { return "IBM"; }
   int companyListCount() const override { return 0; }

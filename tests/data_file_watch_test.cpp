@@ -222,7 +222,7 @@ TEST(FileWatch, DeleteAndFindOnAReplacedFileAskNothingAndFindNothing) {
   fs::rename(path, dir.file("moved.mdb"));
   test::makeLedger(path, kTrades);
   prompter.expect(MsgAnswer::Ok);
-  EXPECT_FALSE(FindTicker(session, form, "MSFT").has_value());
+  EXPECT_FALSE(FindTicker(session, form, "MSFT"));
   EXPECT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(form.general(), kEmptied);
 }

@@ -5,9 +5,9 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QMenu>
 #include <QToolBar>
 

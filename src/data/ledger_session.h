@@ -58,8 +58,8 @@ class LedgerSession {
   // at LedgerPath and be readable as a ledger. When it was replaced,
   // deleted, made unreadable or cut short, the user is told once, what was
   // read from the old file (LedgerDatabase, CurrentRecordset, the shown
-  // trade) is dropped so that nothing of it passes for current, and the listener
-  // hears of it. A command that gets anything but Unchanged stops.
+  // trade) is dropped so that nothing of it passes for current, and the
+  // listener hears of it. A command that gets anything but Unchanged stops.
   // Unchanged when no ledger is open; Closed, without a word, while a
   // ledger that a change closed stays closed.
   LedgerFileState checkLedgerFile();

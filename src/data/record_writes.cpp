@@ -26,8 +26,7 @@ std::string newSymbolQuestion(const std::string& symbol) {
 }
 
 bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit) {
-  // Nothing typed against a file that has since been replaced or lost is
-  // written anywhere.
+  // A ledger whose file was replaced or removed meanwhile is not written.
   if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const auto read = readGeneralTab(form);
   if (const auto* problem = std::get_if<std::string>(&read)) {
@@ -35,6 +34,9 @@ bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optiona
     return false;
   }
   Trade trade = std::get<Trade>(read);
+  // Opening Trade tells of a ledger that cannot be written (read-only, or
+  // holding objects the program did not make) before anything is tried.
+  if (!session.OpenLedgerTable("Trade")) return false;
   try {
     Database db = Database::open(session.LedgerPath);
     NewCompany company = NewCompany::No;
