@@ -3,6 +3,7 @@
 // Both are lowered here and measured, so that each test shows the wait
 // really happens, and ends, at the value set.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <chrono>

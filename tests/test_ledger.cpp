@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "ledger_schema.h"
+#include "sqlite_util.h"
 
 namespace ledger::test {
 

@@ -6,6 +6,7 @@
 namespace ledger {
 
 std::optional<std::int64_t> FindTicker(LedgerSession& session, FormPort& form, const std::string& ticker) {
+  if (!ledgerFileUnchanged(session, form)) return std::nullopt;
   Recordset* rs = session.CurrentRecordset.get();
   std::optional<std::int64_t> found;
   // No ledger, no rows, or a source without a second column: nothing found.

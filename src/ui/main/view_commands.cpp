@@ -36,7 +36,7 @@ constexpr const char* kHistoryNeedsGeneralTab =
 
 void MDIMain::mnuViewItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= kLastView) showView(index);
+    if (index >= 1 && index <= kLastView && ledgerFileUnchanged()) showView(index);
   });
 }
 
@@ -49,6 +49,7 @@ void MDIMain::mnuSHViewItem_Click(int index) {
 
 void MDIMain::mnuRestoreItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
+    if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: refreshView(); break;
       case 2: refreshAllViews(); break;

@@ -60,15 +60,19 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
 
   try {
     const std::string& path = m_app.session().LedgerPath;
-    bool readable = true;
-    try {
-      Database ledger = Database::open(path);
-      const std::string symbol = m_host.generalTabSymbol().toStdString();
-      BuildHistoryQueries(ledger, symbol);
-      showExactFigures(readHistoryFigures(ledger, symbol));
-    } catch (const DbError& e) {
-      reportReadFailure(m_app.prompter(), path, e);
-      readable = false;
+    // When the ledger's file changed since the last command the user has
+    // been told, and the main window closes the ledger or reads it afresh.
+    bool readable = m_app.session().checkLedgerFile() == LedgerFileState::Unchanged;
+    if (readable) {
+      try {
+        Database ledger = Database::open(path);
+        const std::string symbol = m_host.generalTabSymbol().toStdString();
+        BuildHistoryQueries(ledger, symbol);
+        showExactFigures(readHistoryFigures(ledger, symbol));
+      } catch (const DbError& e) {
+        reportReadFailure(m_app.prompter(), path, e);
+        readable = false;
+      }
     }
     setWindowTitle("History of " + m_host.generalTabSymbol());
     setFrameGeometryTwips(0, 5485, 9000, 7245);
