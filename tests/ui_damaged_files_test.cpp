@@ -322,8 +322,8 @@ TEST_F(DamagedFilesTest, PartlyDamagedLedgersOpenAndSayWhatIsWrongWhenUsed) {
 }
 
 // The file changes underneath an open ledger (another program, a failing
-// disk): every later step says so, and nothing is written into what is
-// there now.
+// disk): the next step says so, and nothing is written into what is there
+// now.
 TEST_F(DamagedFilesTest, DamageUnderneathAnOpenLedgerIsToldByEveryViewNavigationAndSave) {
   std::vector<BadFile> underneath = {
       {"deleted", [](auto&, const std::string& path) { fs::remove(path); }, "has been deleted or moved"},

@@ -78,6 +78,7 @@ LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const st
   LedgerDatabase.reset();
   CurrentRecordset.reset();
   ShownTrade.reset();
+  ShownTradeValues.reset();
   if (state == LedgerFileState::Closed) {
     m_watch.reset();
     LedgerPath.clear();
@@ -89,6 +90,8 @@ LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const st
 }
 
 LedgerFileState LedgerSession::checkLedgerFile() {
+  // Said once, when it closed; the commands after it stop without a word.
+  if (m_closedByChange && LedgerPath.empty()) return LedgerFileState::Closed;
   if (!m_watch || LedgerPath.empty() || m_watch->path != LedgerPath || !m_watch->db)
     return LedgerFileState::Unchanged;
   const std::string path = LedgerPath;

@@ -57,10 +57,11 @@ class LedgerSession {
   // ledger. The file opened last (by its device and inode) must still stand
   // at LedgerPath and be readable as a ledger. When it was replaced,
   // deleted, made unreadable or cut short, the user is told once, what was
-  // read from the old file (LedgerDatabase, CurrentRecordset, ShownTrade)
-  // is dropped so that nothing of it passes for current, and the listener
-  // hears of it. A command that gets anything but Unchanged stops.
-  // Unchanged when no ledger is open.
+  // read from the old file (LedgerDatabase, CurrentRecordset, the shown
+  // trade) is dropped so that nothing of it passes for current, and the
+  // listener hears of it. A command that gets anything but Unchanged stops.
+  // Unchanged when no ledger is open; Closed, without a word, while a
+  // ledger that a change closed stays closed.
   LedgerFileState checkLedgerFile();
 
   // Called after checkLedgerFile found a change and told the user, so that
@@ -103,8 +104,7 @@ class LedgerSession {
 
   Prompter& m_prompter;
   std::optional<WatchedFile> m_watch;
-  // Set when a change closed the ledger; OpenLedgerTable then stays quiet
-  // until a ledger is opened again.
+  // Set when a change closed the ledger, until a ledger is opened again.
   bool m_closedByChange = false;
   std::function<void(LedgerFileState)> m_fileListener;
 };

@@ -1,9 +1,8 @@
-// The ledger's file replaced, deleted or made unreadable while it is open.
-// The session finds it at the start of the next command and tells the
+// The open ledger's file replaced, deleted or made unreadable while it is
+// open. The session finds it at the start of the next command and tells the
 // user; the windows then follow, so that nothing read from the old file is
 // left on the screen as if it were current.
 
-#include <QAction>
 #include <QTimer>
 
 #include "app/app_context.h"
@@ -25,27 +24,23 @@ void MDIMain::watchLedgerFile() {
 
 void MDIMain::followLedgerFile(LedgerFileState state) {
   if (state == LedgerFileState::Closed) {
+    // Nothing can be saved any more: a trade being typed goes with the
+    // ledger, and the window is in the no-ledger state.
     m_commands.forgetEntry();
     m_app.forms().unloadAll();
+    DataBeingViewd();
     ResetButtons();
-    // From the entry state too: New Database, and the Close button that
-    // closes rather than cancels.
-    mnuFileItem(1)->setEnabled(true);
-    QAction* close = tbMainButton(9);
-    setButtonPicture(close, 7);
-    close->setToolTip(QStringLiteral("Close"));
-    close->setProperty("Tag", QStringLiteral("Close"));
     setLedgerTitle();
     return;
   }
-  // Replaced by another ledger: every window shows the new file. A trade
+  // Replaced by another ledger: every view shows the new file. A trade
   // being typed keeps what was typed; Save writes it into the new file (an
   // edit only where the new file still holds the trade as it was shown).
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) {
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) {
     const QString view = QString::fromLatin1(name);
     if (m_app.forms().find(view)) reloadView(view);
   }
-  if (!m_commands.entering()) reloadEntryTab();
+  if (!m_commands.entering() && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
   setLedgerTitle();
 }
 

@@ -20,16 +20,6 @@ const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly
 
 int slot(GainsModel::Table table) { return static_cast<int>(table); }
 
-QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName) {
-  auto* caption = new QLabel(text, parent);
-  caption->setObjectName(objectName);
-  caption->setAlignment(Qt::AlignCenter);
-  caption->setFrameShape(QFrame::Panel);
-  caption->setFrameShadow(QFrame::Raised);
-  caption->setAutoFillBackground(true);
-  return caption;
-}
-
 // The program's settings file, the one the main window keeps the recent
 // ledgers in; one key per ledger, its path made safe to be a key (a '/'
 // would open a group).

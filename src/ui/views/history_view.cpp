@@ -28,16 +28,6 @@ void placeCaptioned(QLabel* caption, QTableView* grid, const QRect& rect) {
   grid->setGeometry(rect.x(), rect.y() + captionHeight, rect.width(), std::max(0, rect.height() - captionHeight));
 }
 
-QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName) {
-  auto* caption = new QLabel(text, parent);
-  caption->setObjectName(objectName);
-  caption->setAlignment(Qt::AlignCenter);
-  caption->setFrameShape(QFrame::Panel);
-  caption->setFrameShadow(QFrame::Raised);
-  caption->setAutoFillBackground(true);
-  return caption;
-}
-
 }  // namespace
 
 HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)

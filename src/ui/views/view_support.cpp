@@ -1,6 +1,7 @@
 #include "view_support.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include "data/db_error.h"
@@ -45,6 +46,16 @@ void reportReadFailure(Prompter& prompter, const std::string& path, const std::s
 
 void reportReadFailure(Prompter& prompter, const std::string& path, const DbError& error) {
   reportReadFailure(prompter, path, std::string(error.what()));
+}
+
+QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName) {
+  auto* caption = new QLabel(text, parent);
+  caption->setObjectName(objectName);
+  caption->setAlignment(Qt::AlignCenter);
+  caption->setFrameShape(QFrame::Panel);
+  caption->setFrameShadow(QFrame::Raised);
+  caption->setAutoFillBackground(true);
+  return caption;
 }
 
 }  // namespace ledger

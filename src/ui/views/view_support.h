@@ -12,6 +12,8 @@
 #include "app/app_context.h"
 #include "ui/views/view_host.h"
 
+class QLabel;
+
 namespace ledger {
 
 class DbError;
@@ -40,5 +42,8 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName);
 // engine's reason. The program goes on.
 void reportReadFailure(Prompter& prompter, const std::string& path, const std::string& reason);
 void reportReadFailure(Prompter& prompter, const std::string& path, const DbError& error);
+
+// A raised, centred caption above a grid.
+QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName);
 
 }  // namespace ledger
