@@ -247,6 +247,29 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
   }
 }
 
+// Sales handed on one by one are the sales kept, and the rest is the same.
+TEST_P(PaidCostIsKeptTest, HandedOnSalesAreTheKeptSales) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
+  Database db = Database::open(dir.file("l.mdb"));
+  const GainsReport kept = readGainsReport(db, GetParam());
+  std::ostringstream handedOn;
+  writeGainsCsvHeader(handedOn);
+  const GainsReport streamed =
+      readGainsReport(db, GetParam(), [&](const SaleGain& sale) { writeGainsCsvRow(handedOn, sale); });
+  EXPECT_TRUE(streamed.sales.empty());
+  std::ostringstream all, holdingsKept, holdingsStreamed, yearsKept, yearsStreamed;
+  writeGainsCsv(all, kept);
+  EXPECT_EQ(handedOn.str(), all.str());
+  writeHoldingsCsv(holdingsKept, kept);
+  writeHoldingsCsv(holdingsStreamed, streamed);
+  EXPECT_EQ(holdingsStreamed.str(), holdingsKept.str());
+  writeYearlyCsv(yearsKept, kept);
+  writeYearlyCsv(yearsStreamed, streamed);
+  EXPECT_EQ(yearsStreamed.str(), yearsKept.str());
+  EXPECT_EQ(streamed.uncoveredSales, 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, PaidCostIsKeptTest, ::testing::Values(CostMethod::Fifo, CostMethod::Average),
                          [](const auto& info) { return std::string(costMethodName(info.param)); });
 

@@ -105,13 +105,6 @@ ReportRequest parseReport(std::span<const std::string> args) {
   return request;
 }
 
-void writeReport(std::ostream& out, const ReportRequest& request, const GainsReport& report) {
-  switch (request.kind) {
-    case ReportKind::Gains: writeGainsCsv(out, report, request.year); break;
-    case ReportKind::Holdings: writeHoldingsCsv(out, report); break;
-    case ReportKind::Yearly: writeYearlyCsv(out, report); break;
-  }
-}
 
 }  // namespace
 
@@ -131,15 +124,22 @@ int runReportCommand(CommandCall& call) {
     call.err << terminalText(openFailureText(request.ledger, "Trade", e.what())) << '\n';
     return exitcode::kFailed;
   }
+  // The sales are written as they are worked out, never all kept: a
+  // million trades cost no more memory than a hundred.
+  const bool gains = request.kind == ReportKind::Gains;
+  if (gains) writeGainsCsvHeader(call.out);
+  const SaleSink onSale = [&](const SaleGain& sale) {
+    if (gains && saleOfYear(sale, request.year)) writeGainsCsvRow(call.out, sale);
+  };
   GainsReport report;
   try {
-    report = readGainsReport(*db, request.method);
+    report = readGainsReport(*db, request.method, onSale);
   } catch (const std::exception& e) {
     call.err << terminalText(readFailureMessage(request.ledger, e.what())) << '\n';
     return exitcode::kFailed;
   }
-
-  writeReport(call.out, request, report);
+  if (request.kind == ReportKind::Holdings) writeHoldingsCsv(call.out, report);
+  if (request.kind == ReportKind::Yearly) writeYearlyCsv(call.out, report);
   call.out.flush();
   if (!call.out) {
     call.err << "The report could not be written to standard output.\n";

@@ -27,7 +27,9 @@ std::optional<CostMethod> costMethodFromName(std::string_view name) {
   return std::nullopt;
 }
 
-GainsCalculator::GainsCalculator(CostMethod method) { m_report.method = method; }
+GainsCalculator::GainsCalculator(CostMethod method, SaleSink onSale) : m_onSale(std::move(onSale)) {
+  m_report.method = method;
+}
 
 void GainsCalculator::add(const GainsTrade& trade) {
   if (trade.date < m_lastDate) throw std::invalid_argument("trades out of date order: " + trade.date);
@@ -42,6 +44,7 @@ void GainsCalculator::add(const GainsTrade& trade) {
 }
 
 void GainsCalculator::expectTrades(std::size_t trades) {
+  if (m_onSale) return;
   try {
     m_report.sales.reserve(trades);
   } catch (const std::bad_alloc&) {
@@ -59,11 +62,14 @@ void GainsCalculator::buy(Company& company, const GainsTrade& trade, const Decim
 }
 
 void GainsCalculator::sell(Company& company, const GainsTrade& trade, const Decimal& proceeds) {
-  SaleGain& sale = m_report.sales.emplace_back();
+  SaleGain& sale = m_onSale ? m_sale : m_report.sales.emplace_back();
   sale.date = trade.date;
   sale.symbol = trade.symbol;
   sale.shares = trade.quantity;
   sale.proceeds = proceeds;
+  sale.cost = Decimal();
+  sale.lots.clear();
+  sale.uncoveredShares = Decimal();
 
   if (m_report.method == CostMethod::Fifo) {
     Decimal wanted = trade.quantity;
@@ -106,6 +112,7 @@ void GainsCalculator::sell(Company& company, const GainsTrade& trade, const Deci
   } else {
     ++m_report.uncoveredSales;
   }
+  if (m_onSale) m_onSale(sale);
 }
 
 GainsReport GainsCalculator::finish() {
@@ -204,9 +211,9 @@ std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade, const 
 
 }  // namespace
 
-GainsReport readGainsReport(Database& db, CostMethod method) {
+GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale) {
   sqlite3* handle = db.handle();
-  GainsCalculator calculator(method);
+  GainsCalculator calculator(method, onSale);
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
     if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectTrades(static_cast<std::size_t>(*n));
   detail::StmtPtr stmt = detail::prepare(handle, kGainsTradesSql);

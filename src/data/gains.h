@@ -28,6 +28,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -100,7 +101,8 @@ struct SkippedTrade {
 
 struct GainsReport {
   CostMethod method = CostMethod::Fifo;
-  // By date; on one day in entry order.
+  // By date; on one day in entry order. Empty when the sales were handed
+  // to a SaleSink instead.
   std::vector<SaleGain> sales;
   // Every company with a trade, by symbol, held or sold out.
   std::vector<Holding> holdings;
@@ -109,11 +111,18 @@ struct GainsReport {
   std::size_t uncoveredSales = 0;
 };
 
+// Takes each sale as it is worked out, in report order, instead of the
+// report keeping them all: a report written as it goes, or one that needs
+// only the holdings and the years, then holds no list of every sale. The
+// sale passed is valid during the call only.
+using SaleSink = std::function<void(const SaleGain&)>;
+
 // Works a report out from trades fed one at a time in date order and,
 // within a day, in entry order.
 class GainsCalculator {
  public:
-  explicit GainsCalculator(CostMethod method);
+  // Keeps the sales in the report, or hands each to onSale when one is given.
+  explicit GainsCalculator(CostMethod method, SaleSink onSale = {});
 
   // Room for the sales of this many trades, so that a long ledger's sales
   // are not moved as they grow (an upper bound costs address space only).
@@ -143,14 +152,17 @@ class GainsCalculator {
   void sell(Company& company, const GainsTrade& trade, const Decimal& proceeds);
 
   GainsReport m_report;
+  SaleSink m_onSale;
+  SaleGain m_sale;  // the sale being handed on, its texts' room kept
   std::string m_lastDate;
   std::unordered_map<std::string, Company> m_companies;  // by symbol
 };
 
 // The report of the ledger's trades, read with one statement in the order
 // the calculator needs. Rows that cannot be used are listed in `skipped`.
-// A missing commission counts as none. Throws DbError.
-GainsReport readGainsReport(Database& db, CostMethod method);
+// A missing commission counts as none. With onSale, the sales are handed
+// to it rather than kept (see SaleSink). Throws DbError.
+GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale = {});
 
 // The statement that reads the trades in report order.
 extern const char* const kGainsTradesSql;

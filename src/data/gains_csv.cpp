@@ -24,15 +24,23 @@ std::string yearText(int year) {
 
 }  // namespace
 
-void writeGainsCsv(std::ostream& out, const GainsReport& report, std::optional<int> year) {
+void writeGainsCsvHeader(std::ostream& out) {
   row<8>(out, {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"});
-  const std::string prefix = year ? yearText(*year) + "-" : std::string();
-  for (const SaleGain& sale : report.sales) {
-    if (year && sale.date.compare(0, prefix.size(), prefix) != 0) continue;
-    row<8>(out, {sale.date, sale.symbol, sale.shares.toPlainString(), sale.proceeds.toPlainString(),
-                 sale.cost.toPlainString(), sale.gain.toPlainString(), sale.lots,
-                 sale.uncoveredShares.toPlainString()});
-  }
+}
+
+bool saleOfYear(const SaleGain& sale, std::optional<int> year) {
+  return !year || sale.date.compare(0, 5, yearText(*year) + "-") == 0;
+}
+
+void writeGainsCsvRow(std::ostream& out, const SaleGain& sale) {
+  row<8>(out, {sale.date, sale.symbol, sale.shares.toPlainString(), sale.proceeds.toPlainString(),
+               sale.cost.toPlainString(), sale.gain.toPlainString(), sale.lots, sale.uncoveredShares.toPlainString()});
+}
+
+void writeGainsCsv(std::ostream& out, const GainsReport& report, std::optional<int> year) {
+  writeGainsCsvHeader(out);
+  for (const SaleGain& sale : report.sales)
+    if (saleOfYear(sale, year)) writeGainsCsvRow(out, sale);
 }
 
 void writeHoldingsCsv(std::ostream& out, const GainsReport& report) {

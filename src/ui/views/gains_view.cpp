@@ -20,11 +20,12 @@ const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly
 
 int slot(GainsModel::Table table) { return static_cast<int>(table); }
 
-// The program's own settings file; one key per ledger, its path made safe
-// to be a key (a '/' would open a group).
+// The program's settings file, the one the main window keeps the recent
+// ledgers in; one key per ledger, its path made safe to be a key (a '/'
+// would open a group).
 QSettings programSettings() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ShareLedger"),
-                   QStringLiteral("ShareLedger"));
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("shareledger"),
+                   QStringLiteral("shareledger"));
 }
 
 QString methodKey(const std::string& path) {
