@@ -13,6 +13,10 @@
 #include "test_ledger.h"
 
 namespace ledger {
+
+// Failure messages name the method rather than show its bytes.
+void PrintTo(CostMethod method, std::ostream* os) { *os << costMethodName(method); }
+
 namespace {
 
 using test::TempDir;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "case_names.h"
 #include "company_list.h"
 #include "db_error.h"
 #include "fake_form.h"
@@ -324,7 +325,10 @@ TEST_P(HostileQueryTest, OpensAsTheProgramsOwnButCannotRunAway) {
   EXPECT_NE(error.find(c.message), std::string::npos) << "read gave: '" << error << "'";
 }
 
-INSTANTIATE_TEST_SUITE_P(Queries, HostileQueryTest, ::testing::Range<size_t>(0, hostileQueries().size()));
+INSTANTIATE_TEST_SUITE_P(Queries, HostileQueryTest, ::testing::Range<size_t>(0, hostileQueries().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                           return test::caseName(hostileQueries()[info.param].label);
+                         });
 
 // ---- the settings each connection carries -----------------------------------
 

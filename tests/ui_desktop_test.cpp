@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "case_names.h"
 #include "ui/entry/add_company_dialog.h"
 #include "ui/program_info.h"
 #include "ui/recent_ledgers.h"
@@ -33,6 +34,11 @@ struct ListCase {
   std::vector<std::string> removals;  // then removed
   std::vector<std::string> expected;  // newest first
 };
+
+void PrintTo(const ListCase& c, std::ostream* os) {
+  *os << c.name << ": adds " << ::testing::PrintToString(c.adds) << ", removes " << ::testing::PrintToString(c.removals)
+      << ", keeps " << ::testing::PrintToString(c.expected);
+}
 
 class RecentListTest : public ::testing::TestWithParam<ListCase> {};
 
@@ -98,6 +104,11 @@ struct ArgumentCase {
   bool opens;
   const char* messageStart;  // "" when no message comes
 };
+
+void PrintTo(const ArgumentCase& c, std::ostream* os) {
+  *os << c.name << ": " << c.file << (c.opens ? " opens" : " is refused");
+  if (*c.messageStart) *os << ", saying " << test::quoted(c.messageStart);
+}
 
 class CommandLineTest : public DesktopTest, public ::testing::WithParamInterface<ArgumentCase> {};
 
@@ -240,6 +251,10 @@ struct FolderCase {
   const char* expected;              // the folder found, under the root
 };
 
+void PrintTo(const FolderCase& c, std::ostream* os) {
+  *os << c.name << ": masters in " << ::testing::PrintToString(c.masters) << ", found in " << c.expected;
+}
+
 class ProgramFolderTest : public ::testing::TestWithParam<FolderCase> {};
 
 TEST_P(ProgramFolderTest, BesideTheProgramElseItsShareFolder) {
@@ -291,7 +306,10 @@ TEST_P(AddCompanyLayoutTest, NoCaptionIsCutAndNoControlCoversAnother) {
   QApplication::setFont(before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, AddCompanyLayoutTest, ::testing::Values(8.0, 9.0, 11.0, 14.0));
+INSTANTIATE_TEST_SUITE_P(Fonts, AddCompanyLayoutTest, ::testing::Values(8.0, 9.0, 11.0, 14.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                           return "Points" + std::to_string(static_cast<int>(info.param));
+                         });
 
 }  // namespace
 }  // namespace ledger
