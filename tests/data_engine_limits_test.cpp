@@ -4,6 +4,8 @@
 // really happens, and ends, at the value set.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/app_context.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
