@@ -25,7 +25,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // undo journal that the first change adds.
 constexpr const char* kSchemaSql =
     "SELECT type, name, tbl_name, sql FROM sqlite_schema WHERE name NOT LIKE 'VBQry%' "
-    "AND name NOT IN ('UndoStep', 'UndoChange', 'UndoChangeByStep') ORDER BY name";
+    "AND name NOT IN ('UndoStep', 'UndoChange', 'UndoChangeByRow') ORDER BY name";
 
 class HostileTextTest : public ::testing::TestWithParam<size_t> {
  protected:

@@ -222,6 +222,34 @@ TEST_F(UndoJournalTest, UndoingADeleteBringsTheTradeBackWithItsRowIdAndItsNulls)
   EXPECT_EQ(redone->trade, std::nullopt) << "the step took the trade out";
 }
 
+// A batch that deletes the last trade and then adds one: the new row gets
+// the deleted one's row id, so one row changes twice within the step.
+TEST_F(UndoJournalTest, ARowChangedTwiceInOneStepGoesBackToWhatItHeldFirst) {
+  Database db = Database::open(path);
+  const Rows before = ledgerRows(db);
+  {
+    detail::Transaction tx(db.handle());
+    std::vector<RowChange> changes = {{JournalTable::Trade, 2, readJournalRow(db, JournalTable::Trade, 2)}};
+    db.executeScript("DELETE FROM Trade WHERE rowid = 2");
+    db.executeScript("INSERT INTO Trade VALUES (9, 'NEW', 1, 'B', '2025-01-01', 2, 0)");
+    ASSERT_EQ(sqlite3_last_insert_rowid(db.handle()), 2);
+    changes.push_back({JournalTable::Trade, 2, std::nullopt});
+    db.executeScript("INSERT INTO Trade VALUES (9, 'GONE', 1, 'B', '2025-01-01', 2, 0)");
+    changes.push_back({JournalTable::Trade, 3, std::nullopt});
+    db.executeScript("DELETE FROM Trade WHERE rowid = 3");
+    changes.push_back({JournalTable::Trade, 3, readJournalRow(db, JournalTable::Trade, 3)});
+    recordUndoStep(db, "Import of 2 trades", changes);
+    tx.commit();
+  }
+  const Rows after = ledgerRows(db);
+  // The row added and removed again within the step leaves nothing to record.
+  EXPECT_EQ(test::readAll(path, "SELECT RowKey, Kind FROM UndoChange ORDER BY Seq"), (Rows{{"2", "Update"}}));
+  ASSERT_TRUE(undoStep(db));
+  EXPECT_EQ(ledgerRows(db), before);
+  ASSERT_TRUE(redoStep(db));
+  EXPECT_EQ(ledgerRows(db), after);
+}
+
 TEST_F(UndoJournalTest, KeepsTheLastThousandStepsAndDropsTheOldest) {
   Database db = Database::open(path);
   detail::exec(db.handle(), "PRAGMA synchronous = OFF");  // a thousand commits, no need to wait for the disk

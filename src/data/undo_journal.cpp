@@ -1,5 +1,6 @@
 #include "undo_journal.h"
 
+#include <algorithm>
 #include <map>
 
 #include "db_error.h"
@@ -12,22 +13,24 @@ const char* const kUndoJournalSchema =
     "CREATE TABLE IF NOT EXISTS UndoStep (\n"
     "  Step   INTEGER PRIMARY KEY,\n"
     "  Label  TEXT NOT NULL,\n"
-    "  Undone INTEGER NOT NULL DEFAULT 0 CHECK (Undone IN (0, 1))\n"
+    "  Undone INTEGER NOT NULL DEFAULT 0 CHECK (Undone = 0 OR Undone = 1)\n"
     ");\n"
     // The value columns have no type, so every value keeps the storage
     // class it had in the ledger (a REAL stays the same REAL, a Null a Null).
+    // The checks compare with OR: an IN list of three or more builds a
+    // temporary table for every row written.
     "CREATE TABLE IF NOT EXISTS UndoChange (\n"
     "  Step      INTEGER NOT NULL,\n"
     "  Seq       INTEGER NOT NULL,\n"
-    "  TableName TEXT NOT NULL CHECK (TableName IN ('Trade', 'Companies')),\n"
+    "  TableName TEXT NOT NULL CHECK (TableName = 'Trade' OR TableName = 'Companies'),\n"
     "  RowKey    INTEGER NOT NULL,\n"
-    "  Kind      TEXT NOT NULL CHECK (Kind IN ('Insert', 'Update', 'Delete')),\n"
+    "  Kind      TEXT NOT NULL CHECK (Kind = 'Insert' OR Kind = 'Update' OR Kind = 'Delete'),\n"
     "  BeforeCompanyID, BeforeCompanySymbol, BeforeQuantity, BeforeBuySell,\n"
     "  BeforeDate, BeforePrice, BeforeCommission,\n"
     "  AfterCompanyID, AfterCompanySymbol, AfterQuantity, AfterBuySell,\n"
     "  AfterDate, AfterPrice, AfterCommission\n"
     ");\n"
-    "CREATE INDEX IF NOT EXISTS UndoChangeByStep ON UndoChange (Step, Seq);\n";
+    "CREATE INDEX IF NOT EXISTS UndoChangeByRow ON UndoChange (Step, TableName, RowKey);\n";
 
 namespace {
 
@@ -51,21 +54,6 @@ std::span<const JournalColumn> columnsOf(JournalTable table) {
 
 const char* nameOf(JournalTable table) { return table == JournalTable::Trade ? "Trade" : "Companies"; }
 
-JournalTable tableNamed(std::string_view name) {
-  if (name == "Trade") return JournalTable::Trade;
-  if (name == "Companies") return JournalTable::Companies;
-  throw DbError(dberr::kNotALedger, "The undo steps of this ledger name a table it does not have.");
-}
-
-enum class Kind { Insert, Update, Delete };
-
-Kind kindNamed(std::string_view name) {
-  if (name == "Insert") return Kind::Insert;
-  if (name == "Update") return Kind::Update;
-  if (name == "Delete") return Kind::Delete;
-  throw DbError(dberr::kNotALedger, "The undo steps of this ledger hold a change of an unknown kind.");
-}
-
 std::string joined(std::span<const JournalColumn> columns, const std::string& prefix, bool table) {
   std::string s;
   for (const JournalColumn& c : columns) {
@@ -80,6 +68,7 @@ std::string joined(std::span<const JournalColumn> columns, const std::string& pr
 class Statements {
  public:
   explicit Statements(sqlite3* db) : m_db(db) {}
+  sqlite3* db() const { return m_db; }
   sqlite3_stmt* get(const std::string& sql) {
     auto it = m_cache.find(sql);
     if (it == m_cache.end()) it = m_cache.emplace(sql, detail::prepare(m_db, sql)).first;
@@ -101,6 +90,25 @@ class Statements {
     detail::bindAll(m_db, stmt, params);
     while (detail::step(m_db, stmt)) {
     }
+  }
+  // Runs the insert with params, then the columns of the row the query
+  // gives (Null without a row) bound after them as they are, storage class
+  // and all. A single-row insert with VALUES needs no statement journal,
+  // which an INSERT ... SELECT would allocate and free at every row.
+  // Returns whether the query gave a row.
+  bool insertRow(const std::string& insert, std::span<const Value> params, const std::string& query,
+                 std::span<const Value> queryParams) {
+    sqlite3_stmt* from = get(query);
+    detail::bindAll(m_db, from, queryParams);
+    const bool found = detail::step(m_db, from);
+    sqlite3_stmt* to = get(insert);
+    detail::bindAll(m_db, to, params);
+    if (found)
+      for (int i = 0; i < sqlite3_column_count(from); ++i)
+        sqlite3_bind_value(to, static_cast<int>(params.size()) + 1 + i, sqlite3_column_value(from, i));
+    detail::step(m_db, to);
+    sqlite3_reset(from);
+    return found;
   }
 
  private:
@@ -142,52 +150,46 @@ void dropOldestSteps(Database& db) {
   db.execute("DELETE FROM UndoStep WHERE Step <= ?", upTo);
 }
 
-// Records one change: before from the caller, after copied from the row as
-// it is now (none when it is gone). A row added and removed again within
-// the step has nothing to record.
+// "?first, ?first+1, ..." for count parameters.
+std::string marks(int first, size_t count) {
+  std::string s;
+  for (size_t i = 0; i < count; ++i) s += (i ? ", ?" : "?") + std::to_string(first + static_cast<int>(i));
+  return s;
+}
+
+std::string selectRowSql(JournalTable table) {
+  return "SELECT " + joined(columnsOf(table), "", true) + " FROM " + nameOf(table) + " WHERE rowid = ?1";
+}
+
+// One change: where it is, its kind, the values before, then the values
+// after (bound from the row itself).
 std::string recordChangeSql(JournalTable table) {
   const auto columns = columnsOf(table);
-  std::string before;
-  for (size_t i = 0; i < columns.size(); ++i) before += ", ?" + std::to_string(5 + i);
   return std::string("INSERT INTO UndoChange (Step, Seq, TableName, RowKey, Kind, ") + joined(columns, "Before", false) +
-         ", " + joined(columns, "After", false) + ") SELECT ?1, ?2, '" + nameOf(table) +
-         "', ?3, CASE WHEN r.rowid IS NULL THEN 'Delete' WHEN ?4 THEN 'Update' ELSE 'Insert' END" + before + ", " +
-         joined(columns, "r.", true) + " FROM (SELECT 1) LEFT JOIN " + nameOf(table) +
-         " AS r ON r.rowid = ?3 WHERE r.rowid IS NOT NULL OR ?4";
+         ", " + joined(columns, "After", false) + ") VALUES (?1, ?2, '" + nameOf(table) + "', ?3, ?4, " +
+         marks(5, columns.size()) + ", " + marks(5 + static_cast<int>(columns.size()), columns.size()) + ")";
 }
 
 // ---- undo and redo -------------------------------------------------------
-
-struct Change {
-  std::int64_t seq;
-  JournalTable table;
-  std::int64_t rowid;
-  Kind kind;
-};
-
-std::vector<Change> changesOf(Database& db, std::int64_t step) {
-  auto stmt = detail::prepare(db.handle(), "SELECT Seq, TableName, RowKey, Kind FROM UndoChange WHERE Step = ?1 ORDER BY Seq");
-  sqlite3_bind_int64(stmt.get(), 1, step);
-  std::vector<Change> changes;
-  while (detail::step(db.handle(), stmt.get())) {
-    changes.push_back({sqlite3_column_int64(stmt.get(), 0),
-                       tableNamed(toDisplayText(detail::columnValue(stmt.get(), 1))),
-                       sqlite3_column_int64(stmt.get(), 2), kindNamed(toDisplayText(detail::columnValue(stmt.get(), 3)))});
-  }
-  return changes;
-}
+//
+// A step holds each row it changed once, so its changes do not depend on
+// one another's order and are taken back (or made again) a table at a time
+// with one statement per kind of change: an undo of an import of thousands
+// of trades runs a handful of statements, not thousands.
 
 enum class Direction { Undo, Redo };
 
-// The row as one side of the change left it, for a message.
-std::string describeRow(Statements& sql, std::int64_t step, const Change& c, const std::string& side) {
-  const auto columns = columnsOf(c.table);
-  sqlite3_stmt* stmt = sql.get("SELECT " + joined(columns, side, false) + " FROM UndoChange WHERE Step = ?1 AND Seq = ?2");
-  sqlite3_bind_int64(stmt, 1, step);
-  sqlite3_bind_int64(stmt, 2, c.seq);
-  std::string text;
+// The row as one side of the step leaves it, for a message.
+std::string describeRow(Statements& sql, std::int64_t step, JournalTable table, std::int64_t rowid,
+                        const std::string& side) {
+  const auto columns = columnsOf(table);
+  sqlite3_stmt* stmt = sql.get("SELECT " + joined(columns, side, false) +
+                               " FROM UndoChange WHERE Step = ?1 AND TableName = ?2 AND RowKey = ?3");
+  const Value key[] = {step, std::string(nameOf(table)), rowid};
+  detail::bindAll(sql.db(), stmt, key);
+  std::string text = "A row of the ledger";
   if (sqlite3_step(stmt) == SQLITE_ROW) {
-    if (c.table == JournalTable::Trade) {
+    if (table == JournalTable::Trade) {
       Value values[kTradeColumnCount];
       for (int i = 0; i < kTradeColumnCount; ++i) values[i] = detail::columnValue(stmt, i);
       text = "The trade " + describeTrade(tradeFromColumns(values));
@@ -196,82 +198,96 @@ std::string describeRow(Statements& sql, std::int64_t step, const Change& c, con
     }
   }
   sqlite3_reset(stmt);
-  return text.empty() ? std::string("A row of the ledger") : text;
+  return text;
 }
 
 [[noreturn]] void refuse(const std::string& why) { throw DbError(dberr::kChangedElsewhere, why); }
 
-// Puts one row back the way the step found it (undo) or left it (redo),
-// provided it still holds what the other side of the step says.
-void apply(Statements& sql, std::int64_t step, const Change& c, Direction direction) {
+// The first row id the query gives for the step, if any.
+std::optional<std::int64_t> firstRow(Statements& sql, const std::string& query, std::int64_t step) {
+  sqlite3_stmt* stmt = sql.get(query);
+  sqlite3_bind_int64(stmt, 1, step);
+  std::optional<std::int64_t> row;
+  if (detail::step(sql.db(), stmt)) row = sqlite3_column_int64(stmt, 0);
+  sqlite3_reset(stmt);
+  return row;
+}
+
+// Takes back (undo) or makes again (redo) the step's changes to one table,
+// provided every row still holds what the step left (undo) or found
+// (redo), and no row the step would add back has been taken meanwhile.
+void takeTable(Statements& sql, std::int64_t step, JournalTable t, Direction direction) {
   const bool undo = direction == Direction::Undo;
   const std::string from = undo ? "After" : "Before";
   const std::string to = undo ? "Before" : "After";
-  const bool rowNow = undo ? c.kind != Kind::Delete : c.kind != Kind::Insert;
-  const bool rowThen = undo ? c.kind != Kind::Insert : c.kind != Kind::Delete;
-  const auto columns = columnsOf(c.table);
-  const std::string table = nameOf(c.table);
-  // ?1 and ?2 name the change in the journal, ?3 the row in its table.
-  const Value key[] = {step, c.seq, c.rowid};
-  const Value row[] = {c.rowid};
+  // Rows that are not in the ledger now and come back, and rows that go.
+  const std::string comesBack = undo ? "'Delete'" : "'Insert'";
+  const std::string goes = undo ? "'Insert'" : "'Delete'";
+  const std::string table = nameOf(t);
+  const auto columns = columnsOf(t);
+  const std::string ofStep = "Step = ?1 AND TableName = '" + table + "'";
 
-  if (rowNow) {
-    std::string same;
-    for (const JournalColumn& col : columns)
-      same += std::string(" AND r.") + col.inTable + " IS u." + from + col.inJournal + " COLLATE BINARY";
-    if (!sql.ask("SELECT EXISTS (SELECT 1 FROM " + table + " AS r, UndoChange AS u WHERE u.Step = ?1 AND u.Seq = ?2 "
-                 "AND r.rowid = ?3" + same + ")",
-                 key))
-      refuse(describeRow(sql, step, c, from) +
-             " was changed or deleted elsewhere (by another copy of the program, say) since.");
-  } else if (sql.ask("SELECT EXISTS (SELECT 1 FROM " + table + " WHERE rowid = ?1)", row)) {
-    refuse(describeRow(sql, step, c, to) +
+  std::string same;
+  for (const JournalColumn& col : columns)
+    same += std::string(" AND r.") + col.inTable + " IS u." + from + col.inJournal + " COLLATE BINARY";
+  if (const auto changed = firstRow(sql, "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind <> " +
+                                             comesBack + " AND NOT EXISTS (SELECT 1 FROM " + table +
+                                             " AS r WHERE r.rowid = u.RowKey" + same + ") ORDER BY u.Seq LIMIT 1",
+                                    step))
+    refuse(describeRow(sql, step, t, *changed, from) +
+           " was changed or deleted elsewhere (by another copy of the program, say) since.");
+  if (const auto taken = firstRow(sql, "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind = " +
+                                           comesBack + " AND EXISTS (SELECT 1 FROM " + table +
+                                           " WHERE rowid = u.RowKey) ORDER BY u.Seq LIMIT 1",
+                                  step))
+    refuse(describeRow(sql, step, t, *taken, to) +
            " cannot go back to its place in the ledger: something added elsewhere holds it now.");
-  }
 
-  if (rowNow && rowThen) {
-    sql.run("UPDATE " + table + " SET (" + joined(columns, "", true) + ") = (SELECT " + joined(columns, to, false) +
-                " FROM UndoChange WHERE Step = ?1 AND Seq = ?2) WHERE rowid = ?3",
-            key);
-  } else if (rowNow) {
-    // A company may only go while no trade refers to it.
-    if (c.table == JournalTable::Companies && sql.ask("SELECT EXISTS (SELECT 1 FROM Trade WHERE CompanyID = ?1)", row))
-      refuse(describeRow(sql, step, c, from) + " is used by trades entered elsewhere since.");
-    sql.run("DELETE FROM " + table + " WHERE rowid = ?1", row);
-  } else {
-    sql.run("INSERT INTO " + table + " (rowid, " + joined(columns, "", true) + ") SELECT ?3, " +
-                joined(columns, to, false) + " FROM UndoChange WHERE Step = ?1 AND Seq = ?2",
-            key);
-  }
+  const Value key[] = {step};
+  sql.run("DELETE FROM " + table + " WHERE rowid IN (SELECT RowKey FROM UndoChange WHERE " + ofStep +
+              " AND Kind = " + goes + ")",
+          key);
+  sql.run("UPDATE " + table + " SET (" + joined(columns, "", true) + ") = (SELECT " + joined(columns, to, false) +
+              " FROM UndoChange WHERE " + ofStep + " AND RowKey = " + table + ".rowid) WHERE rowid IN (SELECT RowKey "
+              "FROM UndoChange WHERE " + ofStep + " AND Kind = 'Update')",
+          key);
+  sql.run("INSERT INTO " + table + " (rowid, " + joined(columns, "", true) + ") SELECT RowKey, " +
+              joined(columns, to, false) + " FROM UndoChange WHERE " + ofStep + " AND Kind = " + comesBack +
+              " ORDER BY RowKey",
+          key);
 }
 
 std::optional<UndoOutcome> move(Database& db, Direction direction, const std::optional<UndoStepInfo>& expected) {
   detail::Transaction tx(db.handle());
-  const std::optional<UndoStepInfo> step =
-      firstStep(db, direction == Direction::Undo ? kLastDone : kFirstUndone);
+  const bool undo = direction == Direction::Undo;
+  const std::optional<UndoStepInfo> step = firstStep(db, undo ? kLastDone : kFirstUndone);
   if (expected && step != expected)
-    refuse(direction == Direction::Undo
-               ? "The steps that can be undone were changed elsewhere (by another copy of the program, say)."
-               : "The steps that can be redone were changed elsewhere (by another copy of the program, say).");
+    refuse(undo ? "The steps that can be undone were changed elsewhere (by another copy of the program, say)."
+                : "The steps that can be redone were changed elsewhere (by another copy of the program, say).");
   if (!step) return std::nullopt;
 
-  std::vector<Change> changes = changesOf(db, step->number);
   Statements sql(db.handle());
-  // Undo takes the changes back last first; redo makes them again in order.
-  if (direction == Direction::Undo)
-    for (auto it = changes.rbegin(); it != changes.rend(); ++it) apply(sql, step->number, *it, direction);
-  else
-    for (const Change& c : changes) apply(sql, step->number, c, direction);
+  takeTable(sql, step->number, JournalTable::Trade, direction);
+  takeTable(sql, step->number, JournalTable::Companies, direction);
+  // A company may only go while no trade refers to it.
+  if (const auto used = firstRow(sql,
+                                 std::string("SELECT u.RowKey FROM UndoChange AS u WHERE u.Step = ?1 AND u.TableName = "
+                                             "'Companies' AND u.Kind = ") +
+                                     (undo ? "'Insert'" : "'Delete'") +
+                                     " AND EXISTS (SELECT 1 FROM Trade WHERE CompanyID = u.RowKey) LIMIT 1",
+                                 step->number))
+    refuse(describeRow(sql, step->number, JournalTable::Companies, *used, undo ? "After" : "Before") +
+           " is used by trades entered elsewhere since.");
 
-  const Value mark[] = {std::int64_t{direction == Direction::Undo ? 1 : 0}, step->number};
+  const Value mark[] = {std::int64_t{undo ? 1 : 0}, step->number};
   db.execute("UPDATE UndoStep SET Undone = ? WHERE Step = ?", mark);
 
   UndoOutcome outcome{*step, std::nullopt};
-  for (const Change& c : changes) {
-    if (c.table != JournalTable::Trade) continue;
-    const Value row[] = {c.rowid};
-    if (db.scalar("SELECT 1 FROM Trade WHERE rowid = ?1", row)) outcome.trade = c.rowid;
-    break;
+  if (const auto first = firstRow(sql, "SELECT RowKey FROM UndoChange WHERE Step = ?1 AND TableName = 'Trade' "
+                                       "ORDER BY Seq LIMIT 1",
+                                  step->number)) {
+    const Value row[] = {*first};
+    if (db.scalar("SELECT 1 FROM Trade WHERE rowid = ?1", row)) outcome.trade = *first;
   }
   tx.commit();
   return outcome;
@@ -297,14 +313,27 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
   db.execute("INSERT INTO UndoStep (Label) VALUES (?)", name);
   const std::int64_t step = sqlite3_last_insert_rowid(db.handle());
 
+  // A row changed twice in one step (deleted, then its row id given to a
+  // new row) is one change: from what it held first to what it holds now.
+  std::vector<const RowChange*> rows;
+  std::map<std::pair<JournalTable, std::int64_t>, size_t> seen;
+  for (const RowChange& change : changes)
+    if (seen.emplace(std::pair(change.table, change.rowid), rows.size()).second) rows.push_back(&change);
+
   Statements sql(db.handle());
   std::int64_t seq = 0;
-  for (const RowChange& change : changes) {
+  for (const RowChange* row : rows) {
+    const RowChange& change = *row;
+    const Value key[] = {change.rowid};
+    const bool after = sql.ask("SELECT EXISTS (" + selectRowSql(change.table) + ")", key);
+    // A row added and removed again within the step has nothing to record.
+    if (!change.before && !after) continue;
+    const char* kind = !after ? "Delete" : change.before ? "Update" : "Insert";
     const auto columns = columnsOf(change.table);
-    std::vector<Value> params = {step, ++seq, change.rowid, std::int64_t{change.before ? 1 : 0}};
+    std::vector<Value> params = {step, ++seq, change.rowid, std::string(kind)};
     for (size_t i = 0; i < columns.size(); ++i)
       params.push_back(change.before && i < change.before->size() ? (*change.before)[i] : Value{});
-    sql.run(recordChangeSql(change.table), params);
+    sql.insertRow(recordChangeSql(change.table), params, selectRowSql(change.table), key);
   }
   dropOldestSteps(db);
 }
