@@ -28,6 +28,7 @@ void MDIMain::defineForms() {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {
           guarded(m_app.prompter(), [&] { m_commands.addCompany(symbol); });
+          updateUndoActions();
         },
         m_area);
   });

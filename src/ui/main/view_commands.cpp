@@ -92,6 +92,11 @@ void MDIMain::refreshView() {
   }
 }
 
+void MDIMain::refreshOpenViews() {
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"})
+    if (m_app.forms().find(QString::fromLatin1(name))) reloadView(QString::fromLatin1(name));
+}
+
 void MDIMain::refreshAllViews() {
   for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) reloadView(QString::fromLatin1(name));
 }
