@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "db_error.h"
 #include "ledger_writes.h"
@@ -216,45 +217,66 @@ std::optional<std::int64_t> firstRow(Statements& sql, const std::string& query, 
 // Takes back (undo) or makes again (redo) the step's changes to one table,
 // provided every row still holds what the step left (undo) or found
 // (redo), and no row the step would add back has been taken meanwhile.
-void takeTable(Statements& sql, std::int64_t step, JournalTable t, Direction direction) {
+// The kinds of change ("Insert", "Update", "Delete") a step made to each
+// table, so that only the statements those need are run.
+using StepKinds = std::set<std::pair<std::string, std::string>>;
+
+StepKinds kindsOf(Statements& sql, std::int64_t step) {
+  sqlite3_stmt* stmt = sql.get("SELECT DISTINCT TableName, Kind FROM UndoChange WHERE Step = ?1");
+  sqlite3_bind_int64(stmt, 1, step);
+  StepKinds kinds;
+  while (detail::step(sql.db(), stmt))
+    kinds.emplace(toDisplayText(detail::columnValue(stmt, 0)), toDisplayText(detail::columnValue(stmt, 1)));
+  return kinds;
+}
+
+void takeTable(Statements& sql, std::int64_t step, const StepKinds& kinds, JournalTable t, Direction direction) {
   const bool undo = direction == Direction::Undo;
   const std::string from = undo ? "After" : "Before";
   const std::string to = undo ? "Before" : "After";
-  // Rows that are not in the ledger now and come back, and rows that go.
-  const std::string comesBack = undo ? "'Delete'" : "'Insert'";
-  const std::string goes = undo ? "'Insert'" : "'Delete'";
   const std::string table = nameOf(t);
   const auto columns = columnsOf(t);
   const std::string ofStep = "Step = ?1 AND TableName = '" + table + "'";
+  // Rows that are not in the ledger now and come back, and rows that go.
+  const std::string comesBack = undo ? "Delete" : "Insert";
+  const std::string goes = undo ? "Insert" : "Delete";
+  const auto has = [&](const std::string& kind) { return kinds.count({table, kind}) > 0; };
 
-  std::string same;
-  for (const JournalColumn& col : columns)
-    same += std::string(" AND r.") + col.inTable + " IS u." + from + col.inJournal + " COLLATE BINARY";
-  if (const auto changed = firstRow(sql, "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind <> " +
-                                             comesBack + " AND NOT EXISTS (SELECT 1 FROM " + table +
-                                             " AS r WHERE r.rowid = u.RowKey" + same + ") ORDER BY u.Seq LIMIT 1",
-                                    step))
-    refuse(describeRow(sql, step, t, *changed, from) +
-           " was changed or deleted elsewhere (by another copy of the program, say) since.");
-  if (const auto taken = firstRow(sql, "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind = " +
-                                           comesBack + " AND EXISTS (SELECT 1 FROM " + table +
-                                           " WHERE rowid = u.RowKey) ORDER BY u.Seq LIMIT 1",
-                                  step))
-    refuse(describeRow(sql, step, t, *taken, to) +
-           " cannot go back to its place in the ledger: something added elsewhere holds it now.");
+  if (has(goes) || has("Update")) {
+    std::string same;
+    for (const JournalColumn& col : columns)
+      same += std::string(" AND r.") + col.inTable + " IS u." + from + col.inJournal + " COLLATE BINARY";
+    const std::string changedSql = "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind <> '" +
+                                   comesBack + "' AND NOT EXISTS (SELECT 1 FROM " + table +
+                                   " AS r WHERE r.rowid = u.RowKey" + same + ") ORDER BY u.Seq LIMIT 1";
+    if (const auto changed = firstRow(sql, changedSql, step))
+      refuse(describeRow(sql, step, t, *changed, from) +
+             " was changed or deleted elsewhere (by another copy of the program, say) since.");
+  }
+  if (has(comesBack)) {
+    const std::string takenSql = "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind = '" +
+                                 comesBack + "' AND EXISTS (SELECT 1 FROM " + table +
+                                 " WHERE rowid = u.RowKey) ORDER BY u.Seq LIMIT 1";
+    if (const auto taken = firstRow(sql, takenSql, step))
+      refuse(describeRow(sql, step, t, *taken, to) +
+             " cannot go back to its place in the ledger: something added elsewhere holds it now.");
+  }
 
   const Value key[] = {step};
-  sql.run("DELETE FROM " + table + " WHERE rowid IN (SELECT RowKey FROM UndoChange WHERE " + ofStep +
-              " AND Kind = " + goes + ")",
-          key);
-  sql.run("UPDATE " + table + " SET (" + joined(columns, "", true) + ") = (SELECT " + joined(columns, to, false) +
-              " FROM UndoChange WHERE " + ofStep + " AND RowKey = " + table + ".rowid) WHERE rowid IN (SELECT RowKey "
-              "FROM UndoChange WHERE " + ofStep + " AND Kind = 'Update')",
-          key);
-  sql.run("INSERT INTO " + table + " (rowid, " + joined(columns, "", true) + ") SELECT RowKey, " +
-              joined(columns, to, false) + " FROM UndoChange WHERE " + ofStep + " AND Kind = " + comesBack +
-              " ORDER BY RowKey",
-          key);
+  if (has(goes))
+    sql.run("DELETE FROM " + table + " WHERE rowid IN (SELECT RowKey FROM UndoChange WHERE " + ofStep +
+                " AND Kind = '" + goes + "')",
+            key);
+  if (has("Update"))
+    sql.run("UPDATE " + table + " SET (" + joined(columns, "", true) + ") = (SELECT " + joined(columns, to, false) +
+                " FROM UndoChange WHERE " + ofStep + " AND RowKey = " + table + ".rowid) WHERE rowid IN (SELECT " +
+                "RowKey FROM UndoChange WHERE " + ofStep + " AND Kind = 'Update')",
+            key);
+  if (has(comesBack))
+    sql.run("INSERT INTO " + table + " (rowid, " + joined(columns, "", true) + ") SELECT RowKey, " +
+                joined(columns, to, false) + " FROM UndoChange WHERE " + ofStep + " AND Kind = '" + comesBack +
+                "' ORDER BY RowKey",
+            key);
 }
 
 std::optional<UndoOutcome> move(Database& db, Direction direction, const std::optional<UndoStepInfo>& expected) {
@@ -267,17 +289,19 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
   if (!step) return std::nullopt;
 
   Statements sql(db.handle());
-  takeTable(sql, step->number, JournalTable::Trade, direction);
-  takeTable(sql, step->number, JournalTable::Companies, direction);
+  const StepKinds kinds = kindsOf(sql, step->number);
+  takeTable(sql, step->number, kinds, JournalTable::Trade, direction);
+  takeTable(sql, step->number, kinds, JournalTable::Companies, direction);
   // A company may only go while no trade refers to it.
-  if (const auto used = firstRow(sql,
-                                 std::string("SELECT u.RowKey FROM UndoChange AS u WHERE u.Step = ?1 AND u.TableName = "
-                                             "'Companies' AND u.Kind = ") +
-                                     (undo ? "'Insert'" : "'Delete'") +
-                                     " AND EXISTS (SELECT 1 FROM Trade WHERE CompanyID = u.RowKey) LIMIT 1",
-                                 step->number))
-    refuse(describeRow(sql, step->number, JournalTable::Companies, *used, undo ? "After" : "Before") +
-           " is used by trades entered elsewhere since.");
+  const std::string companyGoes = undo ? "Insert" : "Delete";
+  if (kinds.count({"Companies", companyGoes})) {
+    const std::string usedSql = "SELECT u.RowKey FROM UndoChange AS u WHERE u.Step = ?1 AND u.TableName = 'Companies' "
+                                "AND u.Kind = '" + companyGoes +
+                                "' AND EXISTS (SELECT 1 FROM Trade WHERE CompanyID = u.RowKey) LIMIT 1";
+    if (const auto used = firstRow(sql, usedSql, step->number))
+      refuse(describeRow(sql, step->number, JournalTable::Companies, *used, undo ? "After" : "Before") +
+             " is used by trades entered elsewhere since.");
+  }
 
   const Value mark[] = {std::int64_t{undo ? 1 : 0}, step->number};
   db.execute("UPDATE UndoStep SET Undone = ? WHERE Step = ?", mark);
