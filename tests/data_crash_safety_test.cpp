@@ -22,6 +22,7 @@
 #include "database.h"
 #include "ledger_schema.h"
 #include "serial_trades.h"
+#include "sqlite_util.h"
 #include "test_ledger.h"
 #include "undo_journal.h"
 

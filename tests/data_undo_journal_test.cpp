@@ -14,6 +14,7 @@
 #include "db_error.h"
 #include "empty_ledger.h"
 #include "ledger_writes.h"
+#include "sqlite_util.h"
 #include "test_ledger.h"
 #include "undo_journal.h"
 
@@ -130,10 +131,11 @@ TEST_F(UndoJournalTest, SequencesOfChangesUndoAndRedoToTheExactRowsOfEachState) 
       {"new with its company", {newWithCompany(kNewco, "New Record of NEWCO 2025-02-03 (12.5 shares)"),
                                 undo("New Record of NEWCO 2025-02-03 (12.5 shares)"),
                                 redo("New Record of NEWCO 2025-02-03 (12.5 shares)")}},
-      {"mixed", {newTrade(kMsft, "New Record of " + msft), edit(2, kIbm, "Edit of " + ibm), erase(0, "Delete of " + aapl),
-                 company("Q&A"), undo("Add Company Q&A"), undo("Delete of " + aapl), undo("Edit of " + ibm),
-                 undo("New Record of " + msft), redo("New Record of " + msft), redo("Edit of " + ibm),
-                 redo("Delete of " + aapl), redo("Add Company Q&A"), undo("Add Company Q&A"), undo("Delete of " + aapl)}},
+      {"mixed",
+       {newTrade(kMsft, "New Record of " + msft), edit(2, kIbm, "Edit of " + ibm), erase(0, "Delete of " + aapl),
+        company("Q&A"), undo("Add Company Q&A"), undo("Delete of " + aapl), undo("Edit of " + ibm),
+        undo("New Record of " + msft), redo("New Record of " + msft), redo("Edit of " + ibm), redo("Delete of " + aapl),
+        redo("Add Company Q&A"), undo("Add Company Q&A"), undo("Delete of " + aapl)}},
       {"undo past the start", {erase(0, "Delete of " + aapl), undo("Delete of " + aapl), undo(), undo(),
                                redo("Delete of " + aapl), redo(), redo()}},
       {"redo after a new change", {newTrade(kMsft, "New Record of " + msft), undo("New Record of " + msft),
@@ -211,12 +213,13 @@ TEST_F(UndoJournalTest, SequencesOfChangesUndoAndRedoToTheExactRowsOfEachState) 
 
 TEST_F(UndoJournalTest, UndoingADeleteBringsTheTradeBackWithItsRowIdAndItsNulls) {
   Database db = Database::open(path);
-  const Rows before = test::readAll(path, "SELECT rowid, typeof(Date), typeof(Commission), typeof(Quantity), * FROM Trade");
+  const char* rows = "SELECT rowid, typeof(Date), typeof(Commission), typeof(Quantity), * FROM Trade";
+  const Rows before = test::readAll(path, rows);
   deleteTrade(db, 2, *readTrade(db, 2));
   const std::optional<UndoOutcome> undone = undoStep(db);
   ASSERT_TRUE(undone);
   EXPECT_EQ(undone->trade, 2);
-  EXPECT_EQ(test::readAll(path, "SELECT rowid, typeof(Date), typeof(Commission), typeof(Quantity), * FROM Trade"), before);
+  EXPECT_EQ(test::readAll(path, rows), before);
   const std::optional<UndoOutcome> redone = redoStep(db);
   ASSERT_TRUE(redone);
   EXPECT_EQ(redone->trade, std::nullopt) << "the step took the trade out";
@@ -402,10 +405,12 @@ TEST_F(UndoJournalTest, AStepTakenMeanwhileByAnotherCopyIsNotTakenAgain) {
     ADD_FAILURE() << "not refused";
   } catch (const DbError& e) {
     EXPECT_EQ(e.number(), dberr::kChangedElsewhere);
-    EXPECT_STREQ(e.what(), "The steps that can be undone were changed elsewhere (by another copy of the program, say).");
+    EXPECT_STREQ(e.what(),
+                 "The steps that can be undone were changed elsewhere (by another copy of the program, say).");
   }
   EXPECT_EQ(test::readBytes(path), bytes);
-  EXPECT_EQ(test::readAll(path, "SELECT CompanySymbol FROM Trade ORDER BY rowid"), (Rows{{"AAPL"}, {"INTC"}, {"MSFT"}}));
+  EXPECT_EQ(test::readAll(path, "SELECT CompanySymbol FROM Trade ORDER BY rowid"),
+            (Rows{{"AAPL"}, {"INTC"}, {"MSFT"}}));
 }
 
 }  // namespace

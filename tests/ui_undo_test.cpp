@@ -155,8 +155,9 @@ TEST_F(UndoTest, AStepWhoseTradeChangedElsewhereIsRefusedWithAMessageAndStaysOff
   window.mnuEditItem_Click(3);
   ASSERT_EQ(prompter.shown.size(), 2u);
   EXPECT_EQ(prompter.shown[1].text,
-            "Undo Delete of MSFT 2025-04-10 (150 shares) cannot be done.\r\n\r\nThe trade MSFT 2025-04-10 (150 shares) "
-            "cannot go back to its place in the ledger: something added elsewhere holds it now.\r\nNothing was changed.");
+            "Undo Delete of MSFT 2025-04-10 (150 shares) cannot be done.\r\n\r\nThe trade MSFT 2025-04-10 (150 "
+            "shares) cannot go back to its place in the ledger: something added elsewhere holds it now.\r\n"
+            "Nothing was changed.");
   EXPECT_EQ(prompter.shown[1].icon, MsgIcon::Information);
   EXPECT_EQ(test::readBytes(path), bytes);
   EXPECT_EQ(offered(), available);

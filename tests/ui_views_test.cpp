@@ -10,9 +10,12 @@
 #include <QPointer>
 #include <QTest>
 
+#include <algorithm>
+
 #include "app/app_context.h"
 #include "data/database.h"
 #include "data/db_error.h"
+#include "data/view_queries.h"
 #include "fakes.h"
 #include "test_ledger.h"
 #include "ui/twips.h"
@@ -33,7 +36,11 @@ class FakeHost final : public ViewHost {
   int entryFormHeightTwips() override { return 5000; }
   int mainWindowWidthTwips() override { return 21000; }
   QString generalTabSymbol() override { return symbol; }
-  void popupRestoreMenu() override { ++popups; }
+  void popupRestoreMenu(ViewTag t) override {
+    ++popups;
+    tag = t;
+  }
+  ViewTag tag = ViewTag::None;
   QString symbol = "AAPL";
   int popups = 0;
 };
@@ -88,12 +95,17 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
     RecordsetModel model(nullptr, 1);  // one page kept: every other page is read again
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.setSource(big, source);
-    EXPECT_EQ(model.rowCount(), RecordsetModel::kPageRows) << source;
-    EXPECT_TRUE(model.canFetchMore({}));
+    // Every row is counted at once, and none is read before it is shown.
+    EXPECT_EQ(model.rowCount(), 600) << source;
+    EXPECT_FALSE(model.canFetchMore({}));
+    // At most the first page, which the model tester looks at.
+    const int opened = model.pageReads();
+    EXPECT_LE(opened, 1) << source;
+    EXPECT_EQ(model.index(599, 1).data().toString().toStdString(), "S599") << source;
+    EXPECT_EQ(model.pageReads(), opened + 1) << source;
     const auto all = cells(model);
     ASSERT_EQ(all.size(), 600u) << source;
     for (int row = 0; row < 600; ++row) ASSERT_EQ(all[static_cast<size_t>(row)][1], "S" + std::to_string(row));
-    EXPECT_FALSE(model.canFetchMore({}));
     const int reads = model.pageReads();
     for (int row : {0, 599, 300, 0}) {
       EXPECT_EQ(model.index(row, 1).data().toString().toStdString(), "S" + std::to_string(row));
@@ -101,6 +113,29 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
     }
     EXPECT_EQ(model.pageReads(), reads + 4) << source;
   }
+}
+
+TEST_F(ViewsTest, ModelCountsASortedQueryByItsUnsortedRows) {
+  {
+    Database db = Database::open(path);
+    EnsureTradeSorted(db);
+    EnsureBoughtSorted(db);
+    EnsureSoldSorted(db);
+  }
+  const std::pair<const char*, const char*> pairs[] = {
+      {"TradeSorted", "Trade"}, {"BoughtSorted", "Bought"}, {"SoldSorted", "Sold"}};
+  for (const auto& [sorted, plain] : pairs) {
+    RecordsetModel counted;
+    QAbstractItemModelTester tester(&counted, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    counted.setSource(path, sorted, {}, plain);
+    RecordsetModel direct;
+    direct.setSource(path, sorted);
+    EXPECT_EQ(counted.rowCount(), direct.rowCount()) << sorted;
+    EXPECT_EQ(cells(counted), cells(direct)) << sorted;
+  }
+  RecordsetModel model;
+  EXPECT_THROW(model.setSource(path, "TradeSorted", {}, "NoSuchTable"), DbError);
+  EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST_F(ViewsTest, ModelShowsFieldsByNameReadOnlyWithNumbersRight) {
@@ -249,7 +284,7 @@ TEST_F(ViewsTest, ProfitLossShowsTheFiguresAndLeavesTradeAtItsFirstRow) {
   EXPECT_EQ(boxText(view, "TotalBought"), "16034.25");
   EXPECT_EQ(boxText(view, "TotalSold"), "3994");
   EXPECT_EQ(boxText(view, "PL"), "-12040.25");
-  EXPECT_EQ(boxText(view, "Percentage"), "-75.0908212108455");
+  EXPECT_EQ(boxText(view, "Percentage"), "-75.09");
   auto& rs = *app.session().CurrentRecordset;
   EXPECT_EQ(rs.sourceName(), "Trade");
   EXPECT_EQ(toDisplayText(rs.value("CompanySymbol")), "IBM");
@@ -272,6 +307,50 @@ TEST_F(ViewsTest, ProfitLossOfAnEmptyLedgerLeavesTheBoxesEmpty) {
   app.session().LedgerPath = empty;
   ProfitLossView view(app, host);
   for (const char* name : {"TotalBought", "TotalSold", "PL", "Percentage"}) EXPECT_EQ(boxText(view, name), "") << name;
+}
+
+// ---- exact figures ---------------------------------------------------------
+
+// Products and sums that floating point gets wrong, in every place a
+// computed figure is shown: the datasheet's Bought and Sold grids, the
+// history's grids and totals, and the profit/loss window.
+TEST_F(ViewsTest, EveryComputedFigureIsShownExactly) {
+  const std::string odd = dir.file("odd.mdb");
+  test::makeLedger(odd, {{1, "KO", 3, "B", "2024-01-02", 0.1, 0},
+                         {1, "KO", 1, "B", "2024-01-03", 0.2, 0},
+                         {1, "KO", 3, "S", "2024-01-04", 0.1, 0.2},
+                         {2, "GE", 1e300, "B", "2024-01-05", 1e300, 0}});
+  app.session().LedgerPath = odd;
+  host.symbol = "KO";
+  using Rows = std::vector<std::vector<std::string>>;
+  // One column's cells, in text order (rows of one symbol come in no set order).
+  const auto column = [](QAbstractItemModel& m, int c) {
+    std::vector<std::string> out;
+    for (const auto& row : cells(m)) out.push_back(row.at(static_cast<size_t>(c)));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  {
+    DatasheetView sheet(app, host);
+    sheet.tabStrip()->setCurrentIndex(1);
+    EXPECT_EQ(column(*sheet.model(), 5), (std::vector<std::string>{"0.2", "0.3", "1E+600"}));
+    sheet.tabStrip()->setCurrentIndex(2);
+    EXPECT_EQ(column(*sheet.model(), 5), (std::vector<std::string>{"0.1"}));
+  }
+  {
+    HistoryView history(app, host);
+    EXPECT_EQ(column(*history.model(HistoryView::Buy), 5), (std::vector<std::string>{"0.2", "0.3"}));
+    EXPECT_EQ(cells(*history.model(HistoryView::TotalBuy)), (Rows{{"0.5"}}));
+    EXPECT_EQ(cells(*history.model(HistoryView::TotalSell)), (Rows{{"0.1"}}));
+    EXPECT_EQ(cells(*history.model(HistoryView::ProfitLoss)), (Rows{{"-0.4"}}));
+    EXPECT_EQ(headers(*history.model(HistoryView::TotalBuy)), QStringList{"Total Buy"});
+  }
+  ProfitLossView pl(app, host);
+  // 1E+600 + 0.5 and 0.1 - (1E+600 + 0.5), every digit kept: not INF.
+  EXPECT_EQ(boxText(pl, "TotalBought").toStdString(), "1." + std::string(600, '0') + "5E+600");
+  EXPECT_EQ(boxText(pl, "TotalSold"), "0.1");
+  EXPECT_EQ(boxText(pl, "PL").toStdString(), "-1." + std::string(600, '0') + "4E+600");
+  EXPECT_EQ(boxText(pl, "Percentage"), "-100.00");
 }
 
 // ---- chart -----------------------------------------------------------------
@@ -375,17 +454,17 @@ TEST_F(ViewsTest, RightPressRecordsTheViewAndRaisesTheMenu) {
   ChartView chart(app, host);
   struct Case {
     QWidget* target;
-    const char* tag;
-  } cases[] = {{datasheet.grid()->viewport(), "DS"},
-               {history.grid(HistoryView::Buy)->viewport(), "Hi"},
-               {&pl, "PL"},
-               {chart.chart()->viewport(), "Ch"}};
+    ViewTag tag;
+  } cases[] = {{datasheet.grid()->viewport(), ViewTag::Datasheet},
+               {history.grid(HistoryView::Buy)->viewport(), ViewTag::History},
+               {&pl, ViewTag::ProfitLoss},
+               {chart.chart()->viewport(), ViewTag::Chart}};
   int popups = 0;
   for (const Case& c : cases) {
-    app.session().ViewTag.clear();
+    host.tag = ViewTag::None;
     rightPress(c.target);
-    EXPECT_EQ(app.session().ViewTag, c.tag);
-    EXPECT_EQ(host.popups, ++popups) << c.tag;
+    EXPECT_EQ(host.tag, c.tag);
+    EXPECT_EQ(host.popups, ++popups);
   }
   QTest::mousePress(history.grid(HistoryView::Sell)->viewport(), Qt::RightButton, {}, QPoint(5, 5));
   QTest::mousePress(&pl, Qt::LeftButton, {}, QPoint(5, 5));

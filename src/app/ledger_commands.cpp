@@ -36,7 +36,6 @@ bool LedgerCommands::tradeVisible() {
 void LedgerCommands::newRecord() {
   if (!settleEntry()) return;
   FormPort& form = m_host.loadEntryForm();
-  if (form.currentTab() != kGeneralTab) return;  // the entry form opens on General; a user-chosen tab stays
   m_host.clearEntryForm();
   form.clearSide();
   m_mode = EntryMode::NewTrade;
@@ -121,6 +120,8 @@ bool LedgerCommands::redo() { return moveStep(false); }
 
 bool LedgerCommands::moveStep(bool undo) {
   if (entering()) return false;
+  // A ledger whose file was replaced or removed meanwhile is not written.
+  if (m_session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   std::optional<UndoStepInfo> step = undo ? m_offer.undo : m_offer.redo;
   if (!step) {
     undoOffer();

@@ -23,7 +23,7 @@ class CommandHost {
   virtual ~CommandHost() = default;
   // The entry form, or nullptr while its window is closed.
   virtual FormPort* openEntryForm() = 0;
-  // Opens the entry window when it is closed.
+  // Opens the entry window when it is closed, on its General tab.
   virtual FormPort& loadEntryForm() = 0;
   // The view state and the entry state of the window's commands.
   virtual void showViewState() = 0;
@@ -52,6 +52,9 @@ struct UndoOffer {
 // shares)", or the bare verb when there is no step.
 std::string undoMenuText(const char* verb, const std::optional<UndoStepInfo>& step);
 
+// Which view raised the Restore menu, so that Refresh reloads that one.
+enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart, Gains };
+
 // Whether a trade is being typed, and what Save will do with it.
 enum class EntryMode { None, NewTrade, EditTrade };
 
@@ -64,6 +67,9 @@ class LedgerCommands {
   bool entering() const { return m_mode != EntryMode::None; }
   // The trade an edit rewrites; nullopt unless an edit is in progress.
   const std::optional<EditBookmark>& editBookmark() const { return m_edit; }
+
+  ViewTag viewTag() const { return m_viewTag; }
+  void setViewTag(ViewTag tag) { m_viewTag = tag; }
 
   // Whether the General tab shows a trade that Edit and Delete can act on.
   bool tradeVisible();
@@ -115,6 +121,7 @@ class LedgerCommands {
   EntryMode m_mode = EntryMode::None;
   std::optional<EditBookmark> m_edit;
   UndoOffer m_offer;
+  ViewTag m_viewTag = ViewTag::None;
 };
 
 }  // namespace ledger

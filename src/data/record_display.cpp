@@ -1,7 +1,11 @@
 #include "record_display.h"
 
+#include <vector>
+
 #include "db_error.h"
+#include "exact_figures.h"
 #include "ledger_writes.h"
+#include "ledger_objects.h"
 
 namespace ledger {
 
@@ -28,13 +32,25 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   std::int64_t count = 0;
   passOver([&] { count = rs->recordCount(); });
   const bool onTrade = tab == kGeneralTab && rs->sourceName() == "Trade";
+  // The Bought and Sold tabs' totals are shown exactly (see exact_figures.h).
+  std::vector<std::string> names;
+  for (int i = 0; i < rs->fieldCount(); ++i) names.push_back(rs->fieldName(i));
+  const ComputedColumns computed(names);
+  std::vector<Value> row;
+  if (computed.any() && count != 0)
+    passOver([&] {
+      for (int i = 0; i < rs->fieldCount(); ++i) row.push_back(rs->value(i));
+    });
   for (int i = 0; i < rs->fieldCount(); ++i) {
-    const std::string& column = rs->fieldName(i);
+    const std::string& column = names[static_cast<size_t>(i)];
     if (count == 0) {
       form.setBoxText(column, tab, std::string());
       continue;
     }
-    passOver([&] { form.setBoxText(column, tab, toDisplayText(rs->value(i))); });
+    passOver([&] {
+      const auto exact = computed.text(row, i);
+      form.setBoxText(column, tab, exact ? *exact : toDisplayText(rs->value(i)));
+    });
   }
   if (onTrade) {
     session.ShownTrade.reset();
@@ -52,7 +68,26 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   form.setStatusText(count == 0 ? kStatusNoRecords : kStatusReady);
 }
 
+void clearShownRows(FormPort& form) {
+  const struct {
+    const char* source;
+    int tab;
+  } tabs[] = {{"Trade", kGeneralTab}, {"Bought", kBoughtTab}, {"Sold", kSoldTab}};
+  for (const auto& t : tabs) {
+    if (const SchemaObject* source = programLedgerObjects().find(t.source))
+      for (const std::string& column : source->columns) form.setBoxText(column, t.tab, std::string());
+  }
+  form.setStatusText(kStatusNoRecords);
+}
+
+bool ledgerFileUnchanged(LedgerSession& session, FormPort& form) {
+  if (session.checkLedgerFile() == LedgerFileState::Unchanged) return true;
+  clearShownRows(form);
+  return false;
+}
+
 bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name) {
+  if (!ledgerFileUnchanged(session, form)) return false;
   const bool opened = session.OpenLedgerTable(name);
   ShowRecord(session, form);
   return opened;
@@ -63,6 +98,7 @@ namespace {
 // First and Last without rows have nothing to move to; the form already
 // shows the emptied boxes and "No records available".
 void moveThenShow(LedgerSession& session, FormPort& form, void (Recordset::*move)()) {
+  if (!ledgerFileUnchanged(session, form)) return;
   if (Recordset* rs = session.CurrentRecordset.get()) {
     try {
       (rs->*move)();
@@ -77,6 +113,7 @@ void moveThenShow(LedgerSession& session, FormPort& form, void (Recordset::*move
 // end, the row shown again and a word that there is no further row.
 void stepOrSayEnd(LedgerSession& session, FormPort& form, bool (Recordset::*pastEnd)() const,
                   void (Recordset::*step)(), const char* message) {
+  if (!ledgerFileUnchanged(session, form)) return;
   Recordset* rs = session.CurrentRecordset.get();
   if (!rs) return;
   if ((rs->*pastEnd)()) {

@@ -118,7 +118,8 @@ class Statements {
 };
 
 bool hasJournal(Database& db) {
-  return db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'UndoStep'").has_value();
+  return db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'UndoStep' COLLATE NOCASE")
+      .has_value();
 }
 
 std::optional<UndoStepInfo> firstStep(Database& db, const char* sql) {
@@ -166,7 +167,8 @@ std::string selectRowSql(JournalTable table) {
 // after (bound from the row itself).
 std::string recordChangeSql(JournalTable table) {
   const auto columns = columnsOf(table);
-  return std::string("INSERT INTO UndoChange (Step, Seq, TableName, RowKey, Kind, ") + joined(columns, "Before", false) +
+  return std::string("INSERT INTO UndoChange (Step, Seq, TableName, RowKey, Kind, ") +
+         joined(columns, "Before", false) +
          ", " + joined(columns, "After", false) + ") VALUES (?1, ?2, '" + nameOf(table) + "', ?3, ?4, " +
          marks(5, columns.size()) + ", " + marks(5 + static_cast<int>(columns.size()), columns.size()) + ")";
 }

@@ -4,7 +4,10 @@
 #include <limits>
 
 #include "db_error.h"
+#include "exact_figures.h"
+#include "sqlite_util.h"
 #include "sql_translate.h"
+#include "sqlite_util.h"
 
 namespace ledger {
 
@@ -89,22 +92,49 @@ void BuildHistoryQueries(Database& db, const std::string& symbol) {
 }
 
 ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
-  // A figure is read only from the query just opened: after a failed open
-  // the shared recordset may still stand on the previous source.
-  auto field = [&](int position) {
-    std::optional<std::string> text;
-    passOver([&] { text = toText(session.CurrentRecordset->value(position)); });
-    return text;
-  };
   ProfitLossFigures figures;
-  if (session.OpenLedgerTable("[Total Buy]")) figures.totalBought = field(0);
-  if (session.OpenLedgerTable("[Total Sell]")) figures.totalSold = field(0);
-  if (session.OpenLedgerTable("[Profit/Loss]")) {
-    figures.profitLoss = field(0);
-    figures.percentage = field(1);
+  // The session ends on Trade at its first row; opening it also opens the
+  // ledger the figures are read from.
+  if (!session.OpenLedgerTable("Trade")) return figures;
+  Database& db = *session.LedgerDatabase;
+  const std::string& path = db.path();
+  const auto report = [&](std::string_view name, const DbError& e) {
+    session.prompter().show(openFailureMessage(path, name) + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
+  };
+  // Each figure is shown where the ledger has the stored query that names
+  // it (checked without running it); its value is computed exactly from
+  // the trades instead of read in floating point.
+  const auto hasQuery = [&](std::string_view name) {
+    try {
+      detail::prepare(db.handle(), "SELECT * FROM " + std::string(name));
+      return true;
+    } catch (const DbError& e) {
+      report(name, e);
+      return false;
+    }
+  };
+  const bool buy = hasQuery("[Total Buy]");
+  const bool sell = hasQuery("[Total Sell]");
+  const bool profitLoss = hasQuery("[Profit/Loss]");
+  TradeTotals totals;
+  try {
+    totals = readTradeTotals(db);
+  } catch (const DbError& e) {
+    report("Trade", e);
+    return figures;
   }
-  session.OpenLedgerTable("Trade");
+  if (buy) figures.totalBought = figureText(totals.totalBuy);
+  if (sell) figures.totalSold = figureText(totals.totalSell);
+  if (profitLoss) {
+    figures.profitLoss = figureText(totals.profitLoss());
+    figures.percentage = percentageText(totals.percentage());
+  }
   return figures;
+}
+
+HistoryFigures readHistoryFigures(Database& db, std::string_view symbol) {
+  const TradeTotals totals = readTradeTotals(db, symbol);
+  return {figureText(totals.totalBuy), figureText(totals.totalSell), figureText(totals.profitLoss())};
 }
 
 // ---- chart table -----------------------------------------------------------
@@ -153,10 +183,18 @@ ChartTable readChartTable(Database& ledger, Recordset& trades) {
   trades.moveFirst();
   ChartTable table;
   table.reserve(static_cast<size_t>(trades.recordCount()));
-  for (; !trades.eof(); trades.moveNext()) {
-    table.appendRow(toDisplayText(trades.value(kTradeSymbolPos)), toDisplayText(trades.value(kTradeSidePos)),
-                    "'" + toDisplayText(trades.value(kTradeDatePos)) + "'",
-                    numberOf(trades.value(kTradePricePos)), numberOf(trades.value(kTradeCommissionPos)));
+  // The rows in the recordset's order (by row id), read in one pass of one
+  // statement rather than a cursor step per row: the same values, without
+  // a statement run for each trade.
+  using detail::columnValue;
+  sqlite3* db = ledger.handle();
+  detail::StmtPtr rows = detail::prepare(db, "SELECT * FROM Trade ORDER BY rowid");
+  while (detail::step(db, rows.get())) {
+    table.appendRow(toDisplayText(columnValue(rows.get(), kTradeSymbolPos)),
+                    toDisplayText(columnValue(rows.get(), kTradeSidePos)),
+                    "'" + toDisplayText(columnValue(rows.get(), kTradeDatePos)) + "'",
+                    numberOf(columnValue(rows.get(), kTradePricePos)),
+                    numberOf(columnValue(rows.get(), kTradeCommissionPos)));
   }
   return table;
 }

@@ -21,9 +21,12 @@ const char* viewName(int index) {
     case 2: return "frmDatasheet";
     case 3: return "frmHistory";
     case 4: return "frmPL";
+    case 5: return "frmGains";
     default: return nullptr;
   }
 }
+
+constexpr int kLastView = 5;
 
 constexpr const char* kHistoryNeedsGeneralTab =
     "Please select the General tab and choose the \r\n"
@@ -33,19 +36,20 @@ constexpr const char* kHistoryNeedsGeneralTab =
 
 void MDIMain::mnuViewItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= 4) showView(index);
+    if (index >= 1 && index <= kLastView && ledgerFileUnchanged()) showView(index);
   });
 }
 
 void MDIMain::mnuSHViewItem_Click(int index) {
   // The same views under the same numbers.
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= 4) mnuViewItem_Click(index);
+    if (index >= 1 && index <= kLastView) mnuViewItem_Click(index);
   });
 }
 
 void MDIMain::mnuRestoreItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
+    if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: refreshView(); break;
       case 2: refreshAllViews(); break;
@@ -67,6 +71,13 @@ void MDIMain::showView(int index) {
     guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
     return;
   }
+  if (index == 5) {
+    // The gains view reads the ledger on its own connection and leaves the
+    // entry form's recordset alone, so the tab is not run again.
+    Hourglass busy;
+    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+    return;
+  }
   {
     Hourglass busy;
     guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
@@ -80,25 +91,24 @@ void MDIMain::reloadView(const QString& name) {
 }
 
 void MDIMain::refreshView() {
-  const std::string& tag = m_app.session().ViewTag;
-  if (tag == "DS") {
-    reloadView(QStringLiteral("frmDatasheet"));
-  } else if (tag == "Hi") {
-    reloadView(QStringLiteral("frmHistory"));
-  } else if (tag == "Ch") {
-    reloadView(QStringLiteral("frmChart"));
-  } else if (tag == "PL") {
-    reloadView(QStringLiteral("frmPL"));
+  switch (m_commands.viewTag()) {
+    case ViewTag::Datasheet: reloadView(QStringLiteral("frmDatasheet")); break;
+    case ViewTag::History: reloadView(QStringLiteral("frmHistory")); break;
+    case ViewTag::Chart: reloadView(QStringLiteral("frmChart")); break;
+    case ViewTag::ProfitLoss: reloadView(QStringLiteral("frmPL")); break;
+    case ViewTag::Gains: reloadView(QStringLiteral("frmGains")); break;
+    case ViewTag::None: break;
   }
 }
 
 void MDIMain::refreshOpenViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"})
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
     if (m_app.forms().find(QString::fromLatin1(name))) reloadView(QString::fromLatin1(name));
 }
 
 void MDIMain::refreshAllViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) reloadView(QString::fromLatin1(name));
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
+    reloadView(QString::fromLatin1(name));
 }
 
 }  // namespace ledger

@@ -87,7 +87,8 @@ void MDIMain::MDIForm_MouseDown(Qt::MouseButton button) {
   });
 }
 
-void MDIMain::popupRestoreMenu() {
+void MDIMain::popupRestoreMenu(ViewTag tag) {
+  m_commands.setViewTag(tag);
   guarded(m_app.prompter(), [&] { m_mnuRestore->popup(QCursor::pos()); });
 }
 

@@ -23,7 +23,7 @@ void MDIMain::ResetButtons() {
 
   for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(false);
   for (int index : {2, 3}) mnuSHItem(index)->setEnabled(false);
-  for (int index : {1, 2, 3, 4}) mnuSHViewItem(index)->setEnabled(false);
+  for (int index : {1, 2, 3, 4, 5}) mnuSHViewItem(index)->setEnabled(false);
 
   mnuEdit()->menuAction()->setVisible(false);
   mnuView()->menuAction()->setVisible(false);
@@ -47,7 +47,7 @@ void MDIMain::DataBeingViewd() {
   for (int index : {1, 2, 3}) mnuViewItem(index)->setEnabled(true);
   for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(true);
   for (int index : {2, 3}) mnuSHItem(index)->setEnabled(true);
-  for (int index : {1, 2, 3, 4}) mnuSHViewItem(index)->setEnabled(true);
+  for (int index : {1, 2, 3, 4, 5}) mnuSHViewItem(index)->setEnabled(true);
 
   QAction* close = tbMainButton(9);
   setButtonPicture(close, 7);
@@ -86,7 +86,8 @@ namespace {
 // "&Undo Delete of AT&&T ...": the step's own ampersands are no mnemonics.
 QString undoCaption(const char* verb, const std::optional<UndoStepInfo>& step) {
   QString caption = QString::fromLatin1(verb);
-  if (step) caption += QLatin1Char(' ') + QString::fromStdString(step->label).replace(QLatin1Char('&'), QLatin1String("&&"));
+  if (step)
+    caption += QLatin1Char(' ') + QString::fromStdString(step->label).replace(QLatin1Char('&'), QLatin1String("&&"));
   return caption;
 }
 

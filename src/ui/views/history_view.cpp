@@ -56,17 +56,23 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
   for (int g : {TotalBuy, TotalSell, ProfitLoss}) m_grids[g]->resize(twipsSize(kSmallGridWidth, kSmallGridHeight));
   m_buyCaption = makeCaption(this, "Buying History", "lblBuyingHistory");
   m_sellCaption = makeCaption(this, "Selling History", "lblSellingHistory");
-  new RightPressFilter(m_grids[Buy]->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Hi"); });
+  new RightPressFilter(m_grids[Buy]->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::History); });
 
   try {
     const std::string& path = m_app.session().LedgerPath;
-    bool readable = true;
-    try {
-      Database ledger = Database::open(path);
-      BuildHistoryQueries(ledger, m_host.generalTabSymbol().toStdString());
-    } catch (const DbError& e) {
-      reportReadFailure(m_app.prompter(), path, e);
-      readable = false;
+    // When the ledger's file changed since the last command the user has
+    // been told, and the main window closes the ledger or reads it afresh.
+    bool readable = m_app.session().checkLedgerFile() == LedgerFileState::Unchanged;
+    if (readable) {
+      try {
+        Database ledger = Database::open(path);
+        const std::string symbol = m_host.generalTabSymbol().toStdString();
+        BuildHistoryQueries(ledger, symbol);
+        showExactFigures(readHistoryFigures(ledger, symbol));
+      } catch (const DbError& e) {
+        reportReadFailure(m_app.prompter(), path, e);
+        readable = false;
+      }
     }
     setWindowTitle("History of " + m_host.generalTabSymbol());
     setFrameGeometryTwips(0, 5485, 9000, 7245);
@@ -74,6 +80,20 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     if (readable) bindGrids();
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
+  }
+}
+
+void HistoryView::showExactFigures(const HistoryFigures& figures) {
+  // The small grids stay bound to the ledger's total queries (their column
+  // names, their Null rows), but show the company's figures computed
+  // exactly rather than the queries' floating-point sums.
+  const std::pair<Grid, std::optional<std::string>> shown[] = {
+      {TotalBuy, figures.totalBuy}, {TotalSell, figures.totalSell}, {ProfitLoss, figures.profitLoss}};
+  for (const auto& [grid, text] : shown) {
+    m_models[grid]->setCellText([text](std::span<const Value>, int column) -> std::optional<std::string> {
+      if (column != 0) return std::nullopt;
+      return text.value_or(std::string());
+    });
   }
 }
 

@@ -1,19 +1,23 @@
 #pragma once
 // A grid model over the rows of one table or stored query of a ledger,
 // the way a data-bound grid shows them: columns are the fields in order,
-// headed by their names; numbers and dates as the ledger shows them.
+// headed by their names; numbers and dates as the ledger shows them. The
+// columns the ledger computes from a row's numbers (TotalPurchase,
+// TotalSell) are shown exactly, as decimals (see ComputedColumns).
 //
-// Rows are read on demand. The model opens with one page of rows and grows
-// by a page each time the view asks for more (canFetchMore/fetchMore), and
-// keeps only a bounded number of pages in memory, reading a dropped page
-// again by its position. So a million rows open at once and scroll without
-// being read up front. Cells are read-only: the bound queries cannot be
+// Rows are read on demand. The model knows its number of rows from the
+// start (the engine counts them), so the grid's scroll bar covers every
+// row at once; a page of rows is read when a row of it is shown, and only
+// a bounded number of pages is kept in memory, a dropped page being read
+// again by its position. So a million rows open at once, and the last rows
+// are reached without reading the ones before them. Cells are read-only: the bound queries cannot be
 // updated.
 
 #include <QAbstractTableModel>
 #include <QStringList>
 
 #include <functional>
+#include <span>
 #include <list>
 #include <memory>
 #include <optional>
@@ -22,6 +26,7 @@
 #include <vector>
 
 #include "data/database.h"
+#include "data/exact_figures.h"
 
 namespace ledger {
 
@@ -40,12 +45,22 @@ class RecordsetModel : public QAbstractTableModel {
   // Opens the ledger file at path by itself and binds the rows of source
   // (a table or stored query name), replacing what was shown. prepare, when
   // given, runs first on that connection (and again on refresh()).
-  // Throws DbError when either cannot be opened; the model is then empty.
-  void setSource(const std::string& path, const std::string& source, Prepare prepare = {});
+  // countedAs, when given, names a table or stored query holding the same
+  // rows without their order, counted instead of source (a sorted query
+  // is counted only by sorting it). Throws DbError when either cannot be
+  // opened; the model is then empty.
+  void setSource(const std::string& path, const std::string& source, Prepare prepare = {},
+                 std::string countedAs = {});
   // Reopens the current source, so that the grid shows what it holds now.
   // Throws DbError like setSource.
   void refresh();
   void clear();
+
+  // Text for a cell from its row's values and its column, or nullopt to
+  // show the cell as read. Kept across setSource and refresh; a view sets it
+  // where it shows figures it computes itself.
+  using CellText = std::function<std::optional<std::string>(std::span<const Value> row, int column)>;
+  void setCellText(CellText rule) { m_cellText = std::move(rule); }
   const std::string& source() const { return m_source; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -53,8 +68,6 @@ class RecordsetModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  bool canFetchMore(const QModelIndex& parent) const override;
-  void fetchMore(const QModelIndex& parent) override;
 
   // How many times a page was read from the ledger (for tests of the cache).
   int pageReads() const { return m_pageReads; }
@@ -83,10 +96,11 @@ class RecordsetModel : public QAbstractTableModel {
   std::string m_path;
   std::string m_source;
   Prepare m_prepare;
+  std::string m_countedAs;
+  CellText m_cellText;
+  ComputedColumns m_computed;
   QStringList m_headers;
   int m_rowCount = 0;
-  bool m_atEnd = true;
-  bool m_notifying = false;  // inside our own change notification
   mutable std::unordered_map<int, Page> m_pages;
   mutable std::list<int> m_pageUse;  // most recently used first
   mutable int m_pageReads = 0;

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "app/ledger_commands.h"
+
 namespace ledger {
 
 class ViewHost {
@@ -14,7 +16,8 @@ class ViewHost {
   virtual int entryFormHeightTwips() = 0;  // ... and height
   virtual int mainWindowWidthTwips() = 0;
   virtual QString generalTabSymbol() = 0;  // the text of CompanySymbol(0) on the General tab
-  virtual void popupRestoreMenu() = 0;     // the main window's mnuRestore at the cursor
+  // Shows the main window's mnuRestore at the cursor for the view tagged tag.
+  virtual void popupRestoreMenu(ViewTag tag) = 0;
 };
 
 }  // namespace ledger
