@@ -97,8 +97,7 @@ TEST_P(MasterCheckTest, ADamagedMasterIsMadeAgainAndTheUserTold) {
 
   // New Database works as ever, with nothing but a new ledger in it.
   files.queueSave(dir.file("new.mdb"));
-  NewLedger(app);
-  ASSERT_TRUE(app.session().LedgerCreated);
+  ASSERT_TRUE(NewLedger(app));
   EXPECT_TRUE(prompter.shown.empty());
   EXPECT_TRUE(app.session().LedgerDatabase->foreignObjects().empty());
   EXPECT_FALSE(app.session().LedgerDatabase->isReadOnly());
@@ -155,8 +154,7 @@ TEST(MasterCheck, ADamagedMasterInAReadOnlyFolderIsNeverUsed) {
     EXPECT_EQ(masterProblem(source.string()), std::nullopt);
 
     files.queueSave((fs::temp_directory_path() / ("ledger-new-" + std::to_string(::getpid()) + ".mdb")).string());
-    NewLedger(app);
-    ASSERT_TRUE(app.session().LedgerCreated);
+    ASSERT_TRUE(NewLedger(app));
     EXPECT_EQ(test::readAll(app.session().LedgerPath, "SELECT count(*) > 0 FROM Companies")[0][0], "1");
     fs::remove(app.session().LedgerPath);
   }

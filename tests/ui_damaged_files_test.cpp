@@ -326,7 +326,7 @@ TEST_F(DamagedFilesTest, PartlyDamagedLedgersOpenAndSayWhatIsWrongWhenUsed) {
 // there now.
 TEST_F(DamagedFilesTest, DamageUnderneathAnOpenLedgerIsToldByEveryViewNavigationAndSave) {
   std::vector<BadFile> underneath = {
-      {"deleted", [](auto&, const std::string& path) { fs::remove(path); }, "could not be found"},
+      {"deleted", [](auto&, const std::string& path) { fs::remove(path); }, "has been deleted or moved"},
   };
   for (const BadFile& bad : refusedFiles())
     if (std::string(bad.kind) != "a missing file") underneath.push_back(bad);

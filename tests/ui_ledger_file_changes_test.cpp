@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QMenu>
 #include <QToolBar>
 
@@ -89,6 +90,7 @@ TEST_F(LedgerFileChangesTest, ATradeBeingTypedIsKeptWhenTheFileIsReplaced) {
   form()->box("Quantity", 0)->setText("3");
   form()->box("Price", 0)->setText("4");
   form()->box("Commission", 0)->setText("1");
+  form()->optBuy()->setChecked(true);
   test::makeLedger(dir.file("new.mdb"), {{9, "NEW", 1, "B", "2024-09-09", 9, 1}});
   fs::rename(dir.file("new.mdb"), path);
   prompter.expect(MsgAnswer::Ok);

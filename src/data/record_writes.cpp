@@ -26,12 +26,17 @@ std::string newSymbolQuestion(const std::string& symbol) {
 }
 
 bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit) {
+  // A ledger whose file was replaced or removed meanwhile is not written.
+  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const auto read = readGeneralTab(form);
   if (const auto* problem = std::get_if<std::string>(&read)) {
     session.prompter().show(*problem, MsgIcon::Information);
     return false;
   }
   Trade trade = std::get<Trade>(read);
+  // Opening Trade tells of a ledger that cannot be written (read-only, or
+  // holding objects the program did not make) before anything is tried.
+  if (!session.OpenLedgerTable("Trade")) return false;
   try {
     Database db = Database::open(session.LedgerPath);
     NewCompany company = NewCompany::No;

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/app_context.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -24,11 +24,9 @@ void MDIMain::watchLedgerFile() {
 }
 
 void MDIMain::followLedgerFile(LedgerFileState state) {
-  // The trade an edit began on was a row of the old file.
-  m_editRow.reset();
   if (state == LedgerFileState::Closed) {
+    m_commands.forgetEntry();
     m_app.forms().unloadAll();
-    setRecordMode(QStringLiteral("Save"));
     ResetButtons();
     // From the entry state too: New Database, and the Close button that
     // closes rather than cancels.
@@ -41,13 +39,13 @@ void MDIMain::followLedgerFile(LedgerFileState state) {
     return;
   }
   // Replaced by another ledger: every window shows the new file. A trade
-  // being typed keeps what was typed; Save writes it into the new file.
+  // being typed keeps what was typed; Save writes it into the new file (an
+  // edit only where the new file still holds the trade as it was shown).
   for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) {
     const QString view = QString::fromLatin1(name);
     if (m_app.forms().find(view)) reloadView(view);
   }
-  const bool entering = tbMainButton(9)->property("Tag").toString() != QLatin1String("Close");
-  if (!entering && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
+  if (!m_commands.entering()) reloadEntryTab();
   setLedgerTitle();
 }
 
