@@ -1,7 +1,8 @@
 // Killing the program in the middle of its writes, hundreds of times at
 // random moments: every trade it reported saved is in the ledger exactly as
-// saved, the file is never damaged, and a new ledger written over a file
-// leaves either the old file or the complete new one.
+// saved, the file is never damaged, a new ledger written over a file
+// leaves either the old file or the complete new one, and an undo or redo
+// is either done or not done.
 //
 // LEDGER_CRASH_KILLS=n in the environment sets the number of kills per test
 // (for a long run); the seed of each run is printed so a failure can be
@@ -21,7 +22,9 @@
 #include "database.h"
 #include "ledger_schema.h"
 #include "serial_trades.h"
+#include "sqlite_util.h"
 #include "test_ledger.h"
+#include "undo_journal.h"
 
 namespace ledger {
 namespace {
@@ -150,6 +153,70 @@ TEST(CrashSafety, KilledWhileWritingANewLedgerLeavesTheOldFileOrTheWholeNewOne) 
   EXPECT_GT(wroteNew, 0) << "no kill came after a new ledger was in place";
   std::cout << "[ crash    ] " << rounds << " kills while writing a new ledger: old file kept " << keptOld
             << " times, complete new ledger " << wroteNew << " times\n";
+}
+
+// A ledger whose one step is a batch: a company, hundreds of trades added,
+// one trade changed and one deleted, all in one transaction as an import
+// writes them.
+void makeBatchStepLedger(const std::string& path) {
+  test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}, {2, "MSFT", 3, "S", "2024-02-03", 410, 1}});
+  Database db = Database::open(path);
+  detail::Transaction tx(db.handle());
+  std::vector<RowChange> changes;
+  changes.push_back({JournalTable::Trade, 1, readJournalRow(db, JournalTable::Trade, 1)});
+  db.executeScript("UPDATE Trade SET Price = 101.5 WHERE rowid = 1");
+  changes.push_back({JournalTable::Trade, 2, readJournalRow(db, JournalTable::Trade, 2)});
+  db.executeScript("DELETE FROM Trade WHERE rowid = 2");
+  db.executeScript("INSERT INTO Companies (CompanySymbol) VALUES ('BATCH')");
+  changes.push_back({JournalTable::Companies, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+  for (int i = 0; i < 400; ++i) {
+    const Value row[] = {std::int64_t{11}, std::int64_t{i + 1}, 1.0 / (i + 3)};
+    db.execute("INSERT INTO Trade VALUES (?, 'BATCH', ?, 'B', '2025-03-04', ?, 0.5)", row);
+    changes.push_back({JournalTable::Trade, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+  }
+  recordUndoStep(db, "Import of 400 trades", changes);
+  tx.commit();
+}
+
+TEST(CrashSafety, KilledWhileUndoingOrRedoingLeavesTheStepDoneOrNotDoneNeverHalf) {
+  test::TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  makeBatchStepLedger(path);
+  const auto ledgerRows = [&] {
+    Rows rows = test::readAll(path, "SELECT rowid, * FROM Trade ORDER BY rowid");
+    for (auto& row : test::readAll(path, "SELECT rowid, * FROM Companies ORDER BY rowid")) rows.push_back(row);
+    return rows;
+  };
+  const Rows done = ledgerRows();
+  {
+    Database db = Database::open(path);
+    ASSERT_TRUE(undoStep(db));
+  }
+  const Rows undone = ledgerRows();
+  ASSERT_NE(done, undone);
+  makeBatchStepLedger(dir.file("calibration.mdb"));
+  RandomKills kills(killWindow({LEDGER_CRASH_UNDOER, dir.file("calibration.mdb")}));
+  fs::remove(dir.file("calibration.mdb"));
+  SCOPED_TRACE("seed " + std::to_string(kills.seed()));
+
+  int leftDone = 0, leftUndone = 0, steps = 0;
+  const int rounds = killsWanted(60);
+  for (int round = 0; round < rounds; ++round) {
+    test::ChildProcess undoer({LEDGER_CRASH_UNDOER, path});
+    kills.sleepUntilNextKill();
+    ASSERT_TRUE(WIFSIGNALED(undoer.killAndCollect())) << "the undoer ended by itself";
+    steps += static_cast<int>(undoer.lines().size());
+    ASSERT_EQ(integrity(path), "ok") << "after kill " << round;
+    const Rows flag = test::readAll(path, "SELECT Undone FROM UndoStep");
+    ASSERT_EQ(flag.size(), 1u) << "after kill " << round;
+    const bool isUndone = flag[0][0] == "1";
+    ASSERT_EQ(ledgerRows(), isUndone ? undone : done) << "after kill " << round;
+    ++(isUndone ? leftUndone : leftDone);
+  }
+  EXPECT_GT(leftDone, 0) << "no kill left the step done";
+  EXPECT_GT(leftUndone, 0) << "no kill left the step undone";
+  std::cout << "[ crash    ] " << rounds << " kills while undoing and redoing a step of 403 rows (" << steps
+            << " finished): left done " << leftDone << " times, undone " << leftUndone << " times, never half\n";
 }
 
 }  // namespace

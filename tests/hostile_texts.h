@@ -35,6 +35,7 @@ inline const std::vector<HostileText>& hostileTexts() {
       {"parameter marks", "?1 :a @b $c"},
       {"comment marks", "/* -- */"},
       {"delete star", "DELETE * FROM Trade"},
+      {"ampersand", "AT&T"},  // a menu mnemonic in a step's menu text
       {"control characters", "a\tb\rc\nd\x01" "e\x1f" "f\x7f"},
       {"long", std::string(10000, 'Z')},
       {"accented", "\xc3\xa9"},                       // é

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -30,10 +31,12 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// The schema apart from the queries the views write for themselves.
+// The schema apart from the queries the views write for themselves and the
+// undo journal that the first change adds.
 constexpr const char* kSchemaSql =
     "SELECT type, name, tbl_name, sql FROM sqlite_schema "
-    "WHERE name NOT LIKE 'VBQry%' AND name NOT LIKE '%Sorted' ORDER BY name";
+    "WHERE name NOT LIKE 'VBQry%' AND name NOT LIKE '%Sorted' "
+    "AND name NOT IN ('UndoStep', 'UndoChange', 'UndoChangeByRow') ORDER BY name";
 
 std::string cell(QTableView* grid, int row, int column) {
   QAbstractItemModel* m = grid->model();
@@ -96,6 +99,11 @@ TEST_P(UiHostileTextTest, TypedTextReachesTheLedgerAndTheViewsExactly) {
   window.mnuFileItem_Click(5);
   trades.push_back({id, text(), "2", "B", "2024-07-01", "3", "1"});
   EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
+  // Undo names the trade; an ampersand in it is no mnemonic.
+  QString escaped = qtext();
+  escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+  EXPECT_EQ(window.mnuEditItem(3)->text(), "&Undo New Record of " + escaped + " 2024-07-01 (2 shares)");
+  EXPECT_EQ(window.tbMainButton(12)->toolTip(), "Undo New Record of " + qtext() + " 2024-07-01 (2 shares)");
 
   form()->txtTicker()->setText(qtext());
   form()->cmdFind()->click();

@@ -106,7 +106,8 @@ TEST_F(MainWindowTest, NoLedgerStateOffersOnlyNewOpenCloseAndHelp) {
       {window.mnuHelpItem(3), true},    {window.mnuSHItem(1), true},      {window.mnuSHItem(2), false},
       {window.mnuSHItem(3), false},     {window.mnuSHViewItem(1), false}, {window.mnuSHViewItem(2), false},
       {window.mnuSHViewItem(3), false}, {window.mnuSHViewItem(4), false}, {window.mnuRestoreItem(1), false},
-      {window.mnuRestoreItem(2), false},  {window.mnuSHViewItem(5), false},
+      {window.mnuRestoreItem(2), false}, {window.mnuSHViewItem(5), false}, {window.tbMainButton(12), false},
+      {window.tbMainButton(13), false},  {window.mnuEditItem(3), false},   {window.mnuEditItem(4), false},
   };
   for (const auto& [action, expected] : enabled) {
     ASSERT_NE(action, nullptr);
@@ -137,6 +138,8 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"mnuFileItem(8)", window.mnuFileItem(8), "E&xit", QKeySequence(Qt::CTRL | Qt::Key_X)},
       {"mnuEditItem(1)", window.mnuEditItem(1), "&Records", QKeySequence(Qt::CTRL | Qt::Key_R)},
       {"mnuEditItem(2)", window.mnuEditItem(2), "&Add Company...", QKeySequence(Qt::CTRL | Qt::Key_A)},
+      {"mnuEditItem(3)", window.mnuEditItem(3), "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+      {"mnuEditItem(4)", window.mnuEditItem(4), "Re&do", QKeySequence(Qt::CTRL | Qt::Key_Y)},
       {"mnuViewItem(1)", window.mnuViewItem(1), "&Chart", QKeySequence(Qt::CTRL | Qt::Key_C)},
       {"mnuViewItem(2)", window.mnuViewItem(2), "&DataSheet", QKeySequence(Qt::CTRL | Qt::Key_D)},
       {"mnuViewItem(3)", window.mnuViewItem(3), "&History", QKeySequence(Qt::CTRL | Qt::Key_H)},
@@ -166,8 +169,11 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       EXPECT_EQ(row.action->text(), QString::fromLatin1(row.caption)) << row.name;
     EXPECT_EQ(row.action->shortcut(), row.shortcut) << row.name;
   }
-  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(9), window.mnuSHItem(5), window.mnuRestoreItem(3),
-                          window.mnuViewItem(6), window.mnuSHViewItem(6)})
+  // Redo has a second key.
+  EXPECT_EQ(window.mnuEditItem(4)->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(9), window.mnuEditItem(5), window.mnuSHItem(5),
+                          window.mnuRestoreItem(3), window.mnuViewItem(6), window.mnuSHViewItem(6)})
     EXPECT_EQ(beyond, nullptr);
   EXPECT_EQ(window.mnuSHItem(4)->menu(), window.mnuSHViewItem(1)->parent());
 }
@@ -192,9 +198,10 @@ TEST_F(MainWindowTest, ToolbarButtonsHaveKeysTipsAndPictures) {
   const Row rows[] = {{"New Database", "New Database", 1}, {"New", "New Record", 2}, {"Open", "Open Database", 3},
                       {"Edit", "Edit Record", 4},          {"Sep1", "", 0},          {"Save", "Save Record", 6},
                       {"Delete", "Delete Record", 5},      {"Sep2", "", 0},          {"Close", "Close", 7},
-                      {"Sep3", "", 0},                     {"Help", "Help", 9}};
-  EXPECT_EQ(window.tbMain()->actions().size(), 11);
-  for (int position = 1; position <= 11; ++position) {
+                      {"Sep3", "", 0},                     {"Help", "Help", 9},      {"Undo", "Undo", 10},
+                      {"Redo", "Redo", 11}};
+  EXPECT_EQ(window.tbMain()->actions().size(), 13);
+  for (int position = 1; position <= 13; ++position) {
     const Row& row = rows[position - 1];
     QAction* button = window.tbMainButton(position);
     ASSERT_NE(button, nullptr) << position;
@@ -207,7 +214,7 @@ TEST_F(MainWindowTest, ToolbarButtonsHaveKeysTipsAndPictures) {
     EXPECT_FALSE(button->icon().isNull()) << position;
   }
   EXPECT_EQ(window.tbMainButton(0), nullptr);
-  EXPECT_EQ(window.tbMainButton(12), nullptr);
+  EXPECT_EQ(window.tbMainButton(14), nullptr);
   EXPECT_FALSE(window.tbMain()->isMovable());
 }
 
@@ -216,7 +223,7 @@ TEST_F(MainWindowTest, ToolbarDispatchesByExactKey) {
       {"New Database", {"File 1"}}, {"New", {"File 2"}},    {"Open", {"File 3"}}, {"Edit", {"Edit 1"}},
       {"Save", {"File 5"}},         {"Delete", {"File 6"}}, {"Help", {"Help 1"}}, {"Sep1", {}},
       {"Sep2", {}},                 {"Sep3", {}},           {"open", {}},         {"Open ", {}},
-      {"", {}},
+      {"", {}},                     {"Undo", {"Edit 3"}},   {"Redo", {"Edit 4"}}, {"undo", {}},
   };
   for (const auto& [key, expected] : rows) {
     QAction button;
@@ -364,6 +371,40 @@ TEST_F(MainWindowTest, ShortcutsReachShownMenusFromALockedBoxAndEditTheTextOfAnU
   }
 }
 
+TEST_F(MainWindowTest, UndoAndRedoKeysUndoLedgerChangesFromALockedBoxAndTypingInAnUnlockedOne) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.mnuEdit()->menuAction()->setVisible(true);
+  struct Row {
+    QKeyCombination key;
+    bool locked;
+    Calls expected;
+    const char* textAfter;  // the box held "abc" and "d" was typed after it
+  };
+  const Row rows[] = {
+      {Qt::CTRL | Qt::Key_Z, true, {"Edit 3"}, "abcd"},
+      {Qt::CTRL | Qt::Key_Y, true, {"Edit 4"}, "abcd"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, true, {"Edit 4"}, "abcd"},
+      {Qt::CTRL | Qt::Key_Z, false, {}, "abc"},
+      {Qt::CTRL | Qt::Key_Y, false, {}, "abcd"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, {}, "abcd"},
+  };
+  for (const Row& row : rows) {
+    // Enabled as they are when the ledger has steps.
+    window.mnuEditItem(3)->setEnabled(true);
+    window.mnuEditItem(4)->setEnabled(true);
+    QLineEdit* box = focusedTextBox(false);
+    box->end(false);
+    QTest::keyClick(box, Qt::Key_D);
+    box->setReadOnly(row.locked);
+    window.calls.clear();
+    QTest::keyClick(box, row.key.key(), row.key.keyboardModifiers());
+    const std::string key = QKeySequence(row.key).toString().toStdString() + (row.locked ? " locked" : " unlocked");
+    EXPECT_EQ(window.calls, row.expected) << key;
+    EXPECT_EQ(box->text().toStdString(), row.textAfter) << key;
+  }
+}
+
 TEST_F(MainWindowTest, CtrlXInALockedBoxEndsTheProgram) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -402,7 +443,7 @@ TEST(CommandGuardTest, ReportsEngineAndOtherErrorsButNotSuccess) {
 
 TEST(PicturesTest, EveryPictureIsDrawnSharplyAndDiffersFromTheOthers) {
   std::vector<QImage> drawn;
-  for (int id = int(PictureId::NewDatabase); id <= int(PictureId::Last); ++id) {
+  for (int id = int(PictureId::NewDatabase); id <= int(PictureId::Redo); ++id) {
     const QPixmap pm = picture(static_cast<PictureId>(id)).pixmap(kPictureSize, 2.0);
     EXPECT_EQ(pm.size(), kPictureSize * 2) << id;
     const QImage image = pm.toImage().convertToFormat(QImage::Format_ARGB32);
@@ -414,7 +455,11 @@ TEST(PicturesTest, EveryPictureIsDrawnSharplyAndDiffersFromTheOthers) {
     drawn.push_back(image);
   }
   EXPECT_TRUE(pictureListItem(0).isNull());
-  EXPECT_TRUE(pictureListItem(10).isNull());
+  EXPECT_TRUE(pictureListItem(12).isNull());
+  // The list's pictures 10 and 11 are Undo and Redo.
+  const auto listed = [](int number) { return pictureListItem(number).pixmap(kPictureSize, 2.0).toImage(); };
+  EXPECT_EQ(listed(10), picture(PictureId::Undo).pixmap(kPictureSize, 2.0).toImage());
+  EXPECT_EQ(listed(11), picture(PictureId::Redo).pixmap(kPictureSize, 2.0).toImage());
 }
 
 }  // namespace

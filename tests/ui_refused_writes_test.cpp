@@ -9,6 +9,7 @@
 #include <linux/fs.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include "app/startup.h"
 #include "data/db_error.h"
 #include "data/ledger_schema.h"
+#include "data/ledger_writes.h"
 #include "data/view_queries.h"
 #include "ui/views/datasheet_view.h"
 #include "ui/views/history_view.h"
@@ -219,10 +221,16 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
     // queries at all: the views must not show stale rows or fail.
     Database db = Database::open(path);
     BuildHistoryQueries(db, "MSFT");
+    // A step that Undo would offer on a ledger that can be written.
+    insertCompany(db, "ZZZ");
   }
   if (!disk.remountReadOnly()) GTEST_SKIP() << disk.why();
 
   openLedgerShown(path);
+  EXPECT_FALSE(window.mnuEditItem(3)->isEnabled());
+  EXPECT_FALSE(window.tbMainButton(12)->isEnabled());
+  EXPECT_EQ(window.mnuEditItem(3)->text(), "&Undo");
+  window.mnuEditItem_Click(3);  // does nothing, and says nothing
   EXPECT_EQ(box("CompanySymbol"), "AAPL");
   EXPECT_EQ(window.windowTitle().toStdString(), "Torvik's Dozeza Dovezir - " + path + " (read-only)");
   form()->tbNavigateG_ButtonClick(form()->navigationBar(0)->actions().at(2));

@@ -3,6 +3,7 @@
 #include "data/company_list.h"
 #include "data/db_error.h"
 #include "data/ledger_writes.h"
+#include "data/record_display.h"
 #include "data/value.h"
 
 namespace ledger {
@@ -22,6 +23,10 @@ void showTrade(FormPort& form, const Trade& t) {
 }
 
 }  // namespace
+
+std::string undoMenuText(const char* verb, const std::optional<UndoStepInfo>& step) {
+  return step ? std::string(verb) + " " + step->label : std::string(verb);
+}
 
 bool LedgerCommands::tradeVisible() {
   FormPort* form = m_host.openEntryForm();
@@ -92,6 +97,66 @@ void LedgerCommands::addCompany(const std::string& symbol) {
   FormPort& form = m_host.loadEntryForm();
   if (!AddCompany(m_session, form, symbol)) return;
   if (!entering()) m_host.reloadEntryTab();
+}
+
+UndoOffer LedgerCommands::undoOffer() {
+  m_offer = {};
+  // A step taken under a typed trade would change what the entry is based on.
+  if (entering() || m_session.LedgerPath.empty()) return m_offer;
+  try {
+    Database db = Database::open(m_session.LedgerPath);
+    if (db.isReadOnly()) return m_offer;
+    m_offer = {stepToUndo(db), stepToRedo(db)};
+  } catch (const DbError&) {
+    // A ledger that cannot be read offers nothing; the commands that read
+    // it say why.
+  }
+  return m_offer;
+}
+
+bool LedgerCommands::undo() { return moveStep(true); }
+
+bool LedgerCommands::redo() { return moveStep(false); }
+
+bool LedgerCommands::moveStep(bool undo) {
+  if (entering()) return false;
+  // A ledger whose file was replaced or removed meanwhile is not written.
+  if (m_session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
+  std::optional<UndoStepInfo> step = undo ? m_offer.undo : m_offer.redo;
+  if (!step) {
+    undoOffer();
+    step = undo ? m_offer.undo : m_offer.redo;
+    if (!step) return false;
+  }
+  const char* verb = undo ? "Undo" : "Redo";
+  std::optional<UndoOutcome> outcome;
+  try {
+    Database db = Database::open(m_session.LedgerPath);
+    outcome = undo ? undoStep(db, step) : redoStep(db, step);
+  } catch (const DbError& e) {
+    if (e.number() == dberr::kChangedElsewhere)
+      m_session.prompter().show(undoMenuText(verb, step) + " cannot be done." + kNewLine + kNewLine + e.what() +
+                                    kNewLine + "Nothing was changed.",
+                                MsgIcon::Information);
+    else
+      m_session.prompter().show(undoMenuText(verb, step) + " could not be done." + kNewLine + kNewLine + e.what(),
+                                MsgIcon::Critical);
+    undoOffer();
+    return false;
+  }
+  undoOffer();
+  if (!outcome) return false;
+
+  m_host.refreshOpenViews();
+  FormPort& form = m_host.showGeneralTab();
+  m_host.reloadEntryTab();  // the first trade, or none
+  if (outcome->trade && m_session.CurrentRecordset && m_session.CurrentRecordset->sourceName() == "Trade") {
+    passOver([&] {
+      m_session.CurrentRecordset->moveToBookmark(*outcome->trade);
+      ShowRecord(m_session, form);
+    });
+  }
+  return true;
 }
 
 bool LedgerCommands::settleEntry() {

@@ -1,6 +1,7 @@
 #pragma once
 // The record commands without a window: New Record, Edit, Save, Delete,
-// Cancel and Add Company, and the question that guards a trade being typed.
+// Cancel, Add Company, Undo and Redo, and the question that guards a trade
+// being typed.
 // The main window wires its menus and toolbar to these and shows what they
 // decide; tests drive them with a fake form and scripted messages.
 
@@ -10,6 +11,7 @@
 #include "data/form_port.h"
 #include "data/ledger_session.h"
 #include "data/record_writes.h"
+#include "data/undo_journal.h"
 
 namespace ledger {
 
@@ -33,7 +35,22 @@ class CommandHost {
   virtual bool symbolListShown() = 0;
   // Re-runs the entry form's tab change: its buttons and the tab's rows.
   virtual void reloadEntryTab() = 0;
+  // Opens the entry window when it is closed and selects its General tab.
+  virtual FormPort& showGeneralTab() = 0;
+  // Reads the open report views again; views that are closed stay closed.
+  virtual void refreshOpenViews() = 0;
 };
+
+// What Undo and Redo offer: the step each would act on, if any.
+struct UndoOffer {
+  std::optional<UndoStepInfo> undo;
+  std::optional<UndoStepInfo> redo;
+  friend bool operator==(const UndoOffer&, const UndoOffer&) = default;
+};
+
+// The menu text of Undo or Redo: "Undo Delete of MSFT 2025-04-10 (150
+// shares)", or the bare verb when there is no step.
+std::string undoMenuText(const char* verb, const std::optional<UndoStepInfo>& step);
 
 // Which view raised the Restore menu, so that Refresh reloads that one.
 enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart, Gains };
@@ -74,6 +91,18 @@ class LedgerCommands {
   // unless a trade is being typed.
   void addCompany(const std::string& symbol);
 
+  // What Undo and Redo can act on now, read from the ledger. Nothing while
+  // no ledger is open, the ledger is read-only or a trade is being typed.
+  // Undo and Redo act on the steps this last offered.
+  UndoOffer undoOffer();
+  // Undo / Redo: takes back the last change, or makes the last change taken
+  // back again; the entry window then shows the trade concerned (the first
+  // trade where the step took it out) and open views are read again.
+  // When the ledger no longer holds what the step left, the user is told
+  // and nothing is written. Returns whether the step was taken.
+  bool undo();
+  bool redo();
+
   // Before a command that would show another trade, or close the window or
   // the ledger, while a trade is typed: asks kSaveEntryQuestion. Yes saves
   // (and stays put when the save is refused), No drops the entry, Cancel
@@ -85,11 +114,13 @@ class LedgerCommands {
 
  private:
   void leaveEntry();
+  bool moveStep(bool undo);
 
   LedgerSession& m_session;
   CommandHost& m_host;
   EntryMode m_mode = EntryMode::None;
   std::optional<EditBookmark> m_edit;
+  UndoOffer m_offer;
   ViewTag m_viewTag = ViewTag::None;
 };
 

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "durable_file.h"
+#include "undo_journal.h"
 
 namespace ledger {
 
@@ -11,6 +12,8 @@ void writeEmptyLedger(const std::string& templateFile, const std::string& target
   {
     Database db = Database::open(temp.path());
     db.execute("DELETE * FROM Trade");
+    // Steps of the trades just removed would undo into a ledger that never held them.
+    dropUndoJournal(db);
   }
   removeLeftoverJournals(target);
   temp.commitOver(target);

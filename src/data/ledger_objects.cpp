@@ -10,6 +10,7 @@
 #include "prompter.h"
 #include "query_def.h"
 #include "sqlite_util.h"
+#include "undo_journal.h"
 #include "untrusted_file.h"
 #include "view_queries.h"
 
@@ -37,8 +38,9 @@ LedgerObjects makeProgramObjects() {
   const auto history = historyQueryTexts("");
   for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) objects.addQuery(kHistoryQueryNames[i], history[i]);
   // Features that add tables, indexes or views to ledgers add the statement
-  // that makes each one here, for example
-  //   objects.addStatements(kUndoStepTableSql);
+  // that makes each one here.
+  // The undo journal, made by the first change.
+  objects.addStatements(kUndoJournalSchema);
   return objects;
 }
 

@@ -2,6 +2,7 @@
 
 #include "db_error.h"
 #include "sqlite_util.h"
+#include "undo_journal.h"
 
 namespace ledger {
 
@@ -27,13 +28,15 @@ void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) {
   detail::bindAll(db, stmt, values);
 }
 
-// Throws kChangedElsewhere unless row rowid holds expected.
-void requireUnchanged(Database& db, std::int64_t rowid, const Trade& expected) {
+// Throws kChangedElsewhere unless row rowid holds expected. Returns the
+// row's values as the undo journal keeps them.
+RowValues requireUnchanged(Database& db, std::int64_t rowid, const Trade& expected) {
   const std::optional<Trade> now = readTrade(db, rowid);
   if (!now)
     throw DbError(dberr::kChangedElsewhere, "The trade is no longer in the ledger; it was deleted elsewhere.");
   if (!(*now == expected))
     throw DbError(dberr::kChangedElsewhere, "The trade was changed elsewhere since it was shown.");
+  return readJournalRow(db, JournalTable::Trade, rowid).value();
 }
 
 std::int64_t insertTradeRow(Database& db, const Trade& t) {
@@ -87,28 +90,40 @@ std::optional<Trade> readTrade(Database& db, std::int64_t rowid) {
 
 std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
   detail::Transaction tx(db.handle());
-  const std::int64_t rowid = insertTradeRow(db, withCompany(db, trade, company));
+  const Trade t = withCompany(db, trade, company);
+  const std::int64_t rowid = insertTradeRow(db, t);
+  std::vector<RowChange> changes;
+  if (company == NewCompany::Add) changes.push_back({JournalTable::Companies, t.companyId, std::nullopt});
+  changes.push_back({JournalTable::Trade, rowid, std::nullopt});
+  recordUndoStep(db, "New Record of " + describeTrade(t), changes);
   tx.commit();
   return rowid;
 }
 
 void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade, NewCompany company) {
   detail::Transaction tx(db.handle());
-  requireUnchanged(db, rowid, expected);
+  RowValues before = requireUnchanged(db, rowid, expected);
+  const Trade t = withCompany(db, trade, company);
   auto stmt = detail::prepare(db.handle(),
                               "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
                               "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
-  bindTrade(db.handle(), stmt.get(), withCompany(db, trade, company));
+  bindTrade(db.handle(), stmt.get(), t);
   sqlite3_bind_int64(stmt.get(), 8, rowid);
   detail::step(db.handle(), stmt.get());
+  std::vector<RowChange> changes;
+  if (company == NewCompany::Add) changes.push_back({JournalTable::Companies, t.companyId, std::nullopt});
+  changes.push_back({JournalTable::Trade, rowid, std::move(before)});
+  recordUndoStep(db, "Edit of " + describeTrade(t), changes);
   tx.commit();
 }
 
 void deleteTrade(Database& db, std::int64_t rowid, const Trade& expected) {
   detail::Transaction tx(db.handle());
-  requireUnchanged(db, rowid, expected);
+  RowValues before = requireUnchanged(db, rowid, expected);
   const Value key[] = {rowid};
   db.execute("DELETE FROM Trade WHERE rowid = ?", key);
+  const RowChange change[] = {{JournalTable::Trade, rowid, std::move(before)}};
+  recordUndoStep(db, "Delete of " + describeTrade(expected), change);
   tx.commit();
 }
 
@@ -124,6 +139,8 @@ std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol) {
 std::int64_t insertCompany(Database& db, std::string_view symbol) {
   detail::Transaction tx(db.handle());
   const std::int64_t id = insertCompanyRow(db, symbol);
+  const RowChange change[] = {{JournalTable::Companies, id, std::nullopt}};
+  recordUndoStep(db, "Add Company " + std::string(symbol), change);
   tx.commit();
   return id;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Every change the program makes to a ledger's trades and companies goes
 // through one of these functions, one per kind of change. Each one is a
-// single transaction: the change happens whole or not at all.
+// single transaction: the change happens whole or not at all, together
+// with its step in the undo journal (undo_journal.h), which names it in
+// the Edit menu: "New Record of", "Edit of" or "Delete of" a trade, or
+// "Add Company" and the symbol.
 //
 // All of them throw DbError: kChangedElsewhere when the row no longer holds
 // what the caller last saw (another copy of the program or another client

@@ -181,6 +181,29 @@ void drawBar(QPainter& p, qreal left) {
   p.drawRect(QRectF(left, 2.5, 2, 10));
 }
 
+// A blue arrow that rises from the lower right and turns back to point
+// left; mirrored, it points right.
+void drawTurnArrow(QPainter& p, bool mirrored) {
+  p.save();
+  if (mirrored) {
+    p.translate(kPictureSize.width(), 0);
+    p.scale(-1, 1);
+  }
+  const QColor dark(20, 60, 140);
+  QPainterPath bend;
+  bend.moveTo(12.5, 13);
+  bend.cubicTo(14.5, 8, 11.5, 4.8, 6, 5);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(dark, 3.4, Qt::SolidLine, Qt::RoundCap));
+  p.drawPath(bend);
+  p.setPen(QPen(QColor(70, 140, 230), 1.8, Qt::SolidLine, Qt::RoundCap));
+  p.drawPath(bend);
+  p.setPen(QPen(dark, 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(QColor(70, 140, 230));
+  p.drawPolygon(QPolygonF{{1, 5}, {7, 0.8}, {7, 9.2}});
+  p.restore();
+}
+
 void drawPicture(QPainter& p, PictureId id) {
   switch (id) {
     case PictureId::NewDatabase: drawNewDatabase(p); break;
@@ -196,6 +219,8 @@ void drawPicture(QPainter& p, PictureId id) {
     case PictureId::Previous: drawTriangle(p, 4, 11); break;
     case PictureId::Next: drawTriangle(p, 12, 5); break;
     case PictureId::Last: drawTriangle(p, 10.5, 3.5); drawBar(p, 11); break;
+    case PictureId::Undo: drawTurnArrow(p, false); break;
+    case PictureId::Redo: drawTurnArrow(p, true); break;
   }
 }
 
@@ -253,6 +278,9 @@ class PictureEngine final : public QIconEngine {
 QIcon picture(PictureId id) { return QIcon(new PictureEngine(id)); }
 
 QIcon pictureListItem(int number) {
+  // Undo and Redo joined the list after the navigation arrows were drawn.
+  if (number == 10) return picture(PictureId::Undo);
+  if (number == 11) return picture(PictureId::Redo);
   if (number < int(PictureId::NewDatabase) || number > int(PictureId::Help)) return {};
   return picture(static_cast<PictureId>(number));
 }

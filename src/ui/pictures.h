@@ -13,7 +13,8 @@ namespace ledger {
 
 // The toolbar's picture list keeps its numbers 1 to 9 (the buttons and the
 // window states refer to pictures by number); the navigation arrows of the
-// entry form follow.
+// entry form follow, then Undo and Redo, which the list carries as its
+// pictures 10 and 11.
 enum class PictureId {
   NewDatabase = 1,
   NewRecord = 2,
@@ -28,6 +29,8 @@ enum class PictureId {
   Previous,  // left triangle
   Next,      // right triangle
   Last,      // right triangle and bar
+  Undo,      // arrow turning back to the left
+  Redo,      // the same, to the right
 };
 
 // Size of a toolbar picture at a scale of 1.
@@ -39,7 +42,7 @@ inline constexpr QSize kLogoSize{240, 180};
 // for; its disabled form is a faded grey.
 QIcon picture(PictureId id);
 
-// Picture number n of the toolbar's list (1..9); a null icon otherwise.
+// Picture number n of the toolbar's list (1..11); a null icon otherwise.
 QIcon pictureListItem(int number);
 
 // Paints the splash logo stretched over target.

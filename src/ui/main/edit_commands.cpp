@@ -1,7 +1,8 @@
-// The Edit menu and the toolbar's Edit button.
+// The Edit menu and the toolbar's Edit, Undo and Redo buttons.
 
 #include "app/app_context.h"
 #include "ui/command_guard.h"
+#include "ui/hourglass.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -12,9 +13,20 @@ void MDIMain::mnuEditItem_Click(int index) {
     switch (index) {
       case 1: m_commands.editRecords(); break;
       case 2: m_app.forms().show(QStringLiteral("frmAddCompany")); break;
+      case 3: {
+        Hourglass busy;
+        m_commands.undo();
+        break;
+      }
+      case 4: {
+        Hourglass busy;
+        m_commands.redo();
+        break;
+      }
       default: break;
     }
   });
+  updateUndoActions();
 }
 
 }  // namespace ledger

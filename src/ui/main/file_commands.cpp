@@ -30,6 +30,8 @@ void MDIMain::mnuFileItem_Click(int index) {
       default: break;  // 4 and 7 are separators
     }
   });
+  // A save, a delete or another ledger changes what can be undone.
+  updateUndoActions();
 }
 
 void MDIMain::newDatabase() {

@@ -29,6 +29,7 @@ void MDIMain::defineForms() {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {
           guarded(m_app.prompter(), [&] { m_commands.addCompany(symbol); });
+          updateUndoActions();
         },
         m_area);
   });

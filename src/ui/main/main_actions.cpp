@@ -28,7 +28,9 @@ constexpr MenuItemDef kFileItems[] = {
     {4, "-", ""},                {5, "&Save", ""},             {6, "&Delete...", ""},
     {7, "-", ""},                {8, "E&xit", "Ctrl+X"},
 };
-constexpr MenuItemDef kEditItems[] = {{1, "&Records", "Ctrl+R"}, {2, "&Add Company...", "Ctrl+A"}};
+// Undo and Redo name their step after the verb ("&Undo Delete of ...").
+constexpr MenuItemDef kEditItems[] = {
+    {1, "&Records", "Ctrl+R"}, {2, "&Add Company...", "Ctrl+A"}, {3, "&Undo", "Ctrl+Z"}, {4, "Re&do", "Ctrl+Y"}};
 constexpr MenuItemDef kViewItems[] = {
     {1, "&Chart", "Ctrl+C"}, {2, "&DataSheet", "Ctrl+D"}, {3, "&History", "Ctrl+H"}, {4, "&Profit/Loss", "Ctrl+P"},
     {5, "&Gains", "Ctrl+G"}};
@@ -60,6 +62,8 @@ constexpr ButtonDef kButtons[] = {
     {"Close", "Close", 7, "Close"},
     {"Sep3", "", 0, ""},
     {"Help", "Help", 9, ""},
+    {"Undo", "Undo", 10, ""},
+    {"Redo", "Redo", 11, ""},
 };
 
 QString itemName(const char* array, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(index); }
@@ -98,6 +102,10 @@ void MDIMain::createMenus() {
   addItems(m_mnuFile, "mnuFileItem", kFileItems, m_fileItems, [this](int i) { mnuFileItem_Click(i); });
   m_mnuEdit = addMenu(bar, "mnuEdit", "&Edit");
   addItems(m_mnuEdit, "mnuEditItem", kEditItems, m_editItems, [this](int i) { mnuEditItem_Click(i); });
+  // Redo answers to both the Windows key and the one common elsewhere.
+  mnuEditItem(4)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  // Another copy of the program may have added or taken a step meanwhile.
+  connect(m_mnuEdit, &QMenu::aboutToShow, this, &MDIMain::updateUndoActions);
   m_mnuView = addMenu(bar, "mnuView", "&View");
   addItems(m_mnuView, "mnuViewItem", kViewItems, m_viewItems, [this](int i) { mnuViewItem_Click(i); });
   m_mnuHelp = addMenu(bar, "mnuHelp", "&Help");

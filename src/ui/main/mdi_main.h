@@ -86,6 +86,10 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void DataBeingEntered();
   // Empties every text box of the entry form.
   void ClearForm();
+  // Edit, Undo and Redo and their buttons: enabled, and named after the
+  // step, when the ledger has a step to take back or make again and can be
+  // changed now (a ledger is open, writable, and no trade is being typed).
+  void updateUndoActions();
 
   // The entry form, loaded now if it is not.
   EntryForm* entryForm();
@@ -109,7 +113,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   QMenu* mnuSH() const { return m_mnuSH; }
   QMenu* mnuRestore() const { return m_mnuRestore; }
 
-  // Toolbar button at position 1..11, separators included; nullptr
+  // Toolbar button at position 1..13, separators included; nullptr
   // otherwise. A button's key is its object name, its picture number the
   // property "Image"; button 9 carries the property "Tag".
   QAction* tbMainButton(int position) const { return m_buttons.value(position); }
@@ -156,6 +160,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void showSymbolList(bool shown) override;
   bool symbolListShown() override;
   void reloadEntryTab() override;
+  FormPort& showGeneralTab() override;
+  void refreshOpenViews() override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;

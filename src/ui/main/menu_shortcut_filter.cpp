@@ -34,7 +34,11 @@ bool MenuShortcutFilter::isTextEditingKey(const QKeyEvent& key) {
   for (QKeySequence::StandardKey k : {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste,
                                       QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo})
     if (key.matches(k)) return true;
-  return false;
+  // A platform whose own redo key is another one must still not let these
+  // undo ledger changes from inside a box being typed in.
+  const QKeyCombination pressed = key.keyCombination();
+  return pressed == (Qt::CTRL | Qt::Key_Z) || pressed == (Qt::CTRL | Qt::Key_Y) ||
+         pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
 }
 
 bool MenuShortcutFilter::isMenuShortcut(const QKeyEvent& key) const {
@@ -42,7 +46,7 @@ bool MenuShortcutFilter::isMenuShortcut(const QKeyEvent& key) const {
   for (QAction* menuAction : m_window->menuBar()->actions()) {
     if (!menuAction->menu() || !menuAction->isVisible() || !menuAction->isEnabled()) continue;
     for (QAction* item : menuAction->menu()->actions())
-      if (item->isEnabled() && item->shortcut() == pressed) return true;
+      if (item->isEnabled() && item->shortcuts().contains(pressed)) return true;
   }
   return false;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Menu shortcuts come before the keys of the focused control, except the
-// editing keys (Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, Ctrl+Z) in a box the user can
-// type in: there they edit the text, and Exit, Chart and Add Company wait
-// until the focus is elsewhere.
+// editing keys (Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, Ctrl+Z, Ctrl+Y,
+// Ctrl+Shift+Z) in a box the user can type in: there they edit the text,
+// and Exit, Chart, Add Company and the ledger's Undo and Redo wait until
+// the focus is elsewhere.
 
 #include <QObject>
 
@@ -24,7 +25,8 @@ class MenuShortcutFilter final : public QObject {
  private:
   // Whether the key is the shortcut of a usable item of a shown menu.
   bool isMenuShortcut(const QKeyEvent& key) const;
-  // Cut, copy, paste, select all, undo and redo.
+  // Cut, copy, paste, select all, undo and redo, with Ctrl+Z, Ctrl+Y and
+  // Ctrl+Shift+Z on every platform (they are the menu's Undo and Redo keys).
   static bool isTextEditingKey(const QKeyEvent& key);
 
   QMainWindow* m_window;

@@ -101,6 +101,11 @@ void MDIMain::refreshView() {
   }
 }
 
+void MDIMain::refreshOpenViews() {
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
+    if (m_app.forms().find(QString::fromLatin1(name))) reloadView(QString::fromLatin1(name));
+}
+
 void MDIMain::refreshAllViews() {
   for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
     reloadView(QString::fromLatin1(name));

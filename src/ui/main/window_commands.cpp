@@ -39,6 +39,10 @@ void MDIMain::tbMain_ButtonClick(QAction* button) {
         cancelEntry();
     } else if (key == QLatin1String("Help")) {
       mnuHelpItem_Click(1);
+    } else if (key == QLatin1String("Undo")) {
+      mnuEditItem_Click(3);
+    } else if (key == QLatin1String("Redo")) {
+      mnuEditItem_Click(4);
     }
   });
 }

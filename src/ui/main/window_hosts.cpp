@@ -21,6 +21,14 @@ void MDIMain::reloadEntryTab() {
     form->SSTab_Click(form->SSTab()->currentIndex());
 }
 
+FormPort& MDIMain::showGeneralTab() {
+  FormPort& port = loadEntryForm();
+  // Selecting the tab runs its tab change.
+  if (EntryForm* form = entryForm(); form->SSTab()->currentIndex() != kGeneralTab)
+    form->SSTab()->setCurrentIndex(kGeneralTab);
+  return port;
+}
+
 FormPort* MDIMain::openEntryForm() { return m_app.forms().find<EntryForm>(QStringLiteral("frmMain")); }
 
 FormPort& MDIMain::loadEntryForm() {

@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include "app/app_context.h"
+#include "ui/command_guard.h"
 #include "ui/entry/entry_form.h"
 
 #include "ui/main/mdi_main.h"
@@ -26,6 +27,7 @@ void MDIMain::ResetButtons() {
 
   mnuEdit()->menuAction()->setVisible(false);
   mnuView()->menuAction()->setVisible(false);
+  updateUndoActions();
 }
 
 }  // namespace ledger
@@ -56,6 +58,7 @@ void MDIMain::DataBeingViewd() {
   if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
     for (QLineEdit* box : form->textBoxes())
       if (box->objectName() != QLatin1String("txtTicker")) box->setReadOnly(true);
+  updateUndoActions();
 }
 
 void MDIMain::DataBeingEntered() {
@@ -75,6 +78,40 @@ void MDIMain::DataBeingEntered() {
 
   if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
     for (QLineEdit* box : form->textBoxes()) box->setReadOnly(false);
+  updateUndoActions();
+}
+
+namespace {
+
+// "&Undo Delete of AT&&T ...": the step's own ampersands are no mnemonics.
+QString undoCaption(const char* verb, const std::optional<UndoStepInfo>& step) {
+  QString caption = QString::fromLatin1(verb);
+  if (step)
+    caption += QLatin1Char(' ') + QString::fromStdString(step->label).replace(QLatin1Char('&'), QLatin1String("&&"));
+  return caption;
+}
+
+}  // namespace
+
+void MDIMain::updateUndoActions() {
+  UndoOffer offer;
+  guardedSilently([&] { offer = m_commands.undoOffer(); });
+  const struct {
+    QAction* item;
+    QAction* button;
+    const char* verb;
+    const char* caption;
+    const std::optional<UndoStepInfo>& step;
+  } rows[] = {{mnuEditItem(3), tbMainButton(12), "Undo", "&Undo", offer.undo},
+              {mnuEditItem(4), tbMainButton(13), "Redo", "Re&do", offer.redo}};
+  for (const auto& row : rows) {
+    row.item->setText(undoCaption(row.caption, row.step));
+    row.item->setEnabled(row.step.has_value());
+    const QString tip = QString::fromStdString(undoMenuText(row.verb, row.step));
+    row.button->setText(tip);
+    row.button->setToolTip(tip);
+    row.button->setEnabled(row.step.has_value());
+  }
 }
 
 void MDIMain::ClearForm() {
