@@ -8,7 +8,9 @@
 // changed or deleted it), and the engine's numbers for a refused write
 // (kReadOnly, kDiskFull, kLocked, ...).
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,5 +45,16 @@ std::int64_t insertCompany(Database& db, std::string_view symbol);
 // Adds the company and then the trade with its new CompanyID, as one change.
 // Returns the trade's row id; trade.companyId is ignored.
 std::int64_t insertCompanyAndTrade(Database& db, const Trade& trade);
+
+// Called while importTrades writes, with the trades written so far and the
+// total; returning false cancels the import.
+using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// Adds newSymbols to Companies, then trades, each trade whose companyId is
+// 0 taking the CompanyID its symbol was just given: one change, all or
+// nothing. progress (if any) is called every few hundred trades; when it
+// returns false nothing is written and importTrades returns false.
+bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                  const ImportProgress& progress = {});
 
 }  // namespace ledger
