@@ -16,6 +16,24 @@ std::string openFailureMessage(std::string_view path, std::string_view name) {
   return text;
 }
 
+std::string openFailureText(std::string_view path, std::string_view name, std::string_view reason) {
+  std::string text = openFailureMessage(path, name);
+  text += kNewLine;
+  text += kNewLine;
+  text += reason;
+  return text;
+}
+
+std::string readFailureMessage(std::string_view path, std::string_view reason) {
+  std::string text = "The ledger could not be read.";
+  text += kNewLine;
+  text += "DB Path : " + std::string(path) + ".";
+  text += kNewLine;
+  text += kNewLine;
+  text += reason;
+  return text;
+}
+
 bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
   const std::string file = path.value_or(LedgerPath);
   try {
@@ -23,13 +41,7 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;
   } catch (const DbError& e) {
-    std::string text = openFailureMessage(file, name);
-    // Say what the engine found too, so that a foreign or damaged file is
-    // told apart from a missing one.
-    text += kNewLine;
-    text += kNewLine;
-    text += e.what();
-    m_prompter.show(text, MsgIcon::Critical);
+    m_prompter.show(openFailureText(file, name, e.what()), MsgIcon::Critical);
     return false;
   }
 }

@@ -39,7 +39,7 @@ class LedgerSession {
   bool LedgerCreated = false;
   // Row position found by the ticker search.
   std::int64_t FoundPosition = 0;
-  // Which view raised the refresh menu: "DS", "Hi", "PL" or "Ch".
+  // Which view raised the refresh menu: "DS", "Hi", "PL", "Ch" or "Ga".
   std::string ViewTag;
   // The Trade row whose values the General tab shows (its bookmark), so
   // that an edit or a delete acts on the trade the user saw even when the
@@ -52,5 +52,12 @@ class LedgerSession {
 
 // The message OpenLedgerTable shows for a failure.
 std::string openFailureMessage(std::string_view path, std::string_view name);
+// The same, followed by what the engine found (reason), so that a foreign or
+// damaged file is told apart from a missing one: the whole text
+// OpenLedgerTable shows.
+std::string openFailureText(std::string_view path, std::string_view name, std::string_view reason);
+// The message for a ledger that opened but could not be read for a view or
+// a report.
+std::string readFailureMessage(std::string_view path, std::string_view reason);
 
 }  // namespace ledger

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "data/db_error.h"
+#include "data/ledger_session.h"
 
 namespace ledger {
 
@@ -43,13 +44,7 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName) {
 }
 
 void reportReadFailure(Prompter& prompter, const std::string& path, const std::string& reason) {
-  std::string text = "The ledger could not be read.";
-  text += kNewLine;
-  text += "DB Path : " + path + ".";
-  text += kNewLine;
-  text += kNewLine;
-  text += reason;
-  prompter.show(text, MsgIcon::Critical);
+  prompter.show(readFailureMessage(path, reason), MsgIcon::Critical);
 }
 
 void reportReadFailure(Prompter& prompter, const std::string& path, const DbError& error) {

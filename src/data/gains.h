@@ -1,0 +1,159 @@
+#pragma once
+// Holdings and realized gains, worked out lot by lot from a ledger's trades.
+//
+// The trades of each company (each symbol) are taken in date order and,
+// within one day, in the order they were entered. A purchase costs
+// quantity × price + commission; a sale brings in quantity × price −
+// commission. What a sale's shares cost depends on the method:
+//
+// - FIFO: the sale consumes the oldest purchase lots first. From a lot it
+//   takes part of, it is charged lot cost × shares taken ÷ shares in the lot
+//   (the lot as it stands, after earlier sales took from it), rounded
+//   half-even to 4 decimals; the rest of the cost stays with the lot. A lot
+//   taken whole gives its whole remaining cost, so cost sold plus cost held
+//   always equals what was paid, exactly.
+// - Average cost: a sale is charged pool cost × shares sold ÷ shares held
+//   just before it, rounded the same way (all of the pool when it sells
+//   everything); purchases add to the pool.
+//
+// A sale of more shares than are held is never turned into a figure
+// silently: it consumes what is held, is marked with the shares missing,
+// and its gain stays out of every total. A holding that reaches zero starts
+// again from nothing, so the average resets.
+//
+// Every figure is exact (Decimal); stored doubles are taken as the shortest
+// decimal text that reads back to them.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "database.h"
+#include "decimal.h"
+#include "trade.h"
+
+namespace ledger {
+
+enum class CostMethod { Fifo, Average };
+
+// "fifo" and "average", as the command line spells them.
+std::string_view costMethodName(CostMethod method);
+std::optional<CostMethod> costMethodFromName(std::string_view name);
+
+// One trade as the gains are worked from it.
+struct GainsTrade {
+  std::string symbol;
+  std::string date;  // YYYY-MM-DD
+  TradeSide side = TradeSide::Buy;
+  Decimal quantity;
+  Decimal price;
+  Decimal commission;
+};
+
+struct SaleGain {
+  std::string date;
+  std::string symbol;
+  Decimal shares;
+  Decimal proceeds;  // shares × price − commission
+  Decimal cost;      // what the shares that were held had cost
+  Decimal gain;      // proceeds − cost
+  // FIFO: the dates of the purchase lots the sale took from, oldest first,
+  // one per lot. Empty for the average method.
+  std::vector<std::string> lotDates;
+  // Shares sold beyond what was held; 0 for a covered sale.
+  Decimal uncoveredShares;
+
+  bool covered() const { return uncoveredShares.isZero(); }
+};
+
+struct Holding {
+  std::string symbol;
+  Decimal shares;
+  Decimal cost;  // of the shares held
+  // cost ÷ shares, rounded half-even to 4 decimals; nullopt when none are held.
+  std::optional<Decimal> averageCost;
+  Decimal realizedGain;  // of the covered sales to date
+};
+
+struct YearGains {
+  int year = 0;
+  std::vector<std::pair<std::string, Decimal>> companies;  // by symbol
+  Decimal total;
+};
+
+// A row of Trade that cannot be a trade of the report (no date, no side,
+// a quantity that is not a positive number, ...). It is left out and listed.
+struct SkippedTrade {
+  std::int64_t rowid = 0;
+  std::string symbol;
+  std::string date;
+  std::string reason;
+};
+
+struct GainsReport {
+  CostMethod method = CostMethod::Fifo;
+  // By date; on one day by symbol, then in entry order.
+  std::vector<SaleGain> sales;
+  // Every company with a trade, by symbol, held or sold out.
+  std::vector<Holding> holdings;
+  std::vector<YearGains> years;  // by year; years with covered sales only
+  std::vector<SkippedTrade> skipped;
+  std::size_t uncoveredSales = 0;
+};
+
+// Works a report out from trades fed one at a time, grouped by symbol
+// (symbols in ascending byte order), each symbol's trades in date order
+// and, within a day, in entry order.
+class GainsCalculator {
+ public:
+  explicit GainsCalculator(CostMethod method);
+
+  // REQUIRES: trade comes in the order above; date is YYYY-MM-DD;
+  // quantity > 0. Throws std::invalid_argument when the order is broken.
+  void add(const GainsTrade& trade);
+  void skip(SkippedTrade trade);
+  GainsReport finish();
+
+ private:
+  struct Lot {
+    std::string date;
+    Decimal shares;
+    Decimal cost;
+  };
+  void buy(const GainsTrade& trade, const Decimal& cost);
+  void sell(const GainsTrade& trade, const Decimal& proceeds);
+  void closeCompany();
+
+  GainsReport m_report;
+  std::string m_symbol;
+  std::string m_lastDate;
+  bool m_open = false;
+  std::deque<Lot> m_lots;  // FIFO only, oldest first
+  Decimal m_heldShares;
+  Decimal m_heldCost;
+  Decimal m_realized;
+  std::map<int, std::map<std::string, Decimal>> m_years;
+};
+
+// The report of the ledger's trades, read with one statement in the order
+// the calculator needs. Rows that cannot be used are listed in `skipped`.
+// A missing commission counts as none. Throws DbError.
+GainsReport readGainsReport(Database& db, CostMethod method);
+
+// The statement that reads the trades in report order.
+extern const char* const kGainsTradesSql;
+
+// What the report must say besides its rows, one line each: the uncovered
+// sales, the trades left out. Empty when there is nothing to say.
+std::vector<std::string> gainsNotes(const GainsReport& report);
+
+// Lot dates as one text, separated by spaces.
+std::string joinLotDates(const std::vector<std::string>& dates);
+
+}  // namespace ledger

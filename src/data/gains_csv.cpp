@@ -1,0 +1,54 @@
+#include "gains_csv.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "csv_writer.h"
+
+namespace ledger {
+
+namespace {
+
+template <std::size_t N>
+void row(std::ostream& out, const std::array<std::string, N>& fields) {
+  writeCsvRow(out, fields);
+}
+
+// Four digits, as the year of an ISO date.
+std::string yearText(int year) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d", year);
+  return text;
+}
+
+}  // namespace
+
+void writeGainsCsv(std::ostream& out, const GainsReport& report, std::optional<int> year) {
+  row<8>(out, {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"});
+  const std::string prefix = year ? yearText(*year) + "-" : std::string();
+  for (const SaleGain& sale : report.sales) {
+    if (year && sale.date.compare(0, prefix.size(), prefix) != 0) continue;
+    row<8>(out, {sale.date, sale.symbol, sale.shares.toPlainString(), sale.proceeds.toPlainString(),
+                 sale.cost.toPlainString(), sale.gain.toPlainString(), joinLotDates(sale.lotDates),
+                 sale.uncoveredShares.toPlainString()});
+  }
+}
+
+void writeHoldingsCsv(std::ostream& out, const GainsReport& report) {
+  row<5>(out, {"Symbol", "Shares", "Cost", "AverageCost", "RealizedGain"});
+  for (const Holding& h : report.holdings)
+    row<5>(out, {h.symbol, h.shares.toPlainString(), h.cost.toPlainString(),
+                 h.averageCost ? h.averageCost->toPlainString() : std::string(), h.realizedGain.toPlainString()});
+}
+
+void writeYearlyCsv(std::ostream& out, const GainsReport& report) {
+  row<3>(out, {"Year", "Symbol", "Gain"});
+  for (const YearGains& y : report.years) {
+    const std::string year = yearText(y.year);
+    for (const auto& [symbol, gain] : y.companies) row<3>(out, {year, symbol, gain.toPlainString()});
+    row<3>(out, {year, std::string(), y.total.toPlainString()});
+  }
+}
+
+}  // namespace ledger

@@ -1,0 +1,25 @@
+#pragma once
+// The gains report as CSV (see csv_writer.h): ISO dates, exact figures with
+// '.' and no thousands separators, a header row first.
+
+#include <optional>
+#include <ostream>
+
+#include "gains.h"
+
+namespace ledger {
+
+// Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered: one row per sale,
+// or per sale of that year only. Lots holds the FIFO purchase dates taken
+// from, separated by spaces; Uncovered the shares missing, 0 when covered.
+void writeGainsCsv(std::ostream& out, const GainsReport& report, std::optional<int> year = std::nullopt);
+
+// Symbol,Shares,Cost,AverageCost,RealizedGain: one row per company.
+// AverageCost is empty when no shares are held.
+void writeHoldingsCsv(std::ostream& out, const GainsReport& report);
+
+// Year,Symbol,Gain: the companies of each year, then the year's total in a
+// row whose Symbol is empty.
+void writeYearlyCsv(std::ostream& out, const GainsReport& report);
+
+}  // namespace ledger

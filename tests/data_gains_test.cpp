@@ -1,0 +1,303 @@
+// Holdings and realized gains: the hand-worked ledger through both methods
+// and all three reports, the rows a report must leave out, the CSV writer's
+// quoting, and the rule that cost sold plus cost held is what was paid.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "csv_writer.h"
+#include "gains.h"
+#include "gains_csv.h"
+#include "gains_ledger.h"
+#include "test_ledger.h"
+
+namespace ledger {
+namespace {
+
+using test::TempDir;
+using test::TradeRow;
+
+GainsReport reportOf(const std::string& path, CostMethod method) {
+  Database db = Database::open(path);
+  return readGainsReport(db, method);
+}
+
+// ---- the hand-worked ledger ------------------------------------------------
+
+struct ReportCase {
+  const char* name;
+  CostMethod method;
+  void (*write)(std::ostream&, const GainsReport&);
+  const char* expected;
+};
+
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
+
+void writeAllGains(std::ostream& out, const GainsReport& r) { writeGainsCsv(out, r); }
+
+class HandWorkedReportTest : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(HandWorkedReportTest, MatchesTheFiguresWorkedOutByHand) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
+  std::ostringstream out;
+  GetParam().write(out, reportOf(dir.file("l.mdb"), GetParam().method));
+  EXPECT_EQ(out.str(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, HandWorkedReportTest,
+    ::testing::Values(ReportCase{"FifoGains", CostMethod::Fifo, writeAllGains, test::kFifoGainsCsv},
+                      ReportCase{"AverageGains", CostMethod::Average, writeAllGains, test::kAverageGainsCsv},
+                      ReportCase{"FifoHoldings", CostMethod::Fifo, writeHoldingsCsv, test::kFifoHoldingsCsv},
+                      ReportCase{"AverageHoldings", CostMethod::Average, writeHoldingsCsv, test::kAverageHoldingsCsv},
+                      ReportCase{"FifoYearly", CostMethod::Fifo, writeYearlyCsv, test::kFifoYearlyCsv},
+                      ReportCase{"AverageYearly", CostMethod::Average, writeYearlyCsv, test::kAverageYearlyCsv}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GainsReportTest, OneYearOfSalesOnly) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
+  const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
+  const std::pair<int, const char*> rows[] = {
+      {2025, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
+             "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
+      {2023, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
+             "2023-07-01,ZZZ,10,59,51,8,2023-06-01,0\r\n"
+             "2023-09-01,ZZZ,5,44,40.5,3.5,2023-08-01,0\r\n"},
+      {2022, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"},
+  };
+  for (const auto& [year, expected] : rows) {
+    std::ostringstream out;
+    writeGainsCsv(out, report, year);
+    EXPECT_EQ(out.str(), expected) << year;
+  }
+}
+
+TEST(GainsReportTest, AnUncoveredSaleIsMarkedCountedAndSaidButInNoTotal) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
+  for (CostMethod method : {CostMethod::Fifo, CostMethod::Average}) {
+    const GainsReport report = reportOf(dir.file("l.mdb"), method);
+    EXPECT_EQ(report.uncoveredSales, 1u);
+    const auto uncovered = std::find_if(report.sales.begin(), report.sales.end(),
+                                        [](const SaleGain& s) { return !s.covered(); });
+    ASSERT_NE(uncovered, report.sales.end());
+    EXPECT_EQ(uncovered->symbol, "UUU");
+    EXPECT_EQ(uncovered->uncoveredShares, Decimal::fromInt(5));
+    EXPECT_EQ(uncovered->gain, Decimal::fromInt(170));  // shown, but counted nowhere:
+    EXPECT_EQ(report.holdings[3].realizedGain, Decimal::fromInt(2));
+    EXPECT_EQ(gainsNotes(report), std::vector<std::string>{test::kUncoveredNote});
+  }
+}
+
+TEST(GainsReportTest, ALedgerWithoutTradesHasAnEmptyReportAndNothingToSay) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"));
+  const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
+  EXPECT_TRUE(report.sales.empty());
+  EXPECT_TRUE(report.holdings.empty());
+  EXPECT_TRUE(report.years.empty());
+  EXPECT_TRUE(gainsNotes(report).empty());
+}
+
+TEST(GainsReportTest, SalesOfOneDayComeBySymbolThenInEntryOrder) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "ZZ", 10, "B", "2024-01-01", 1, 0},
+                                       {2, "AA", 10, "B", "2024-01-01", 1, 0},
+                                       {1, "ZZ", 1, "S", "2024-02-01", 3, 0},
+                                       {2, "AA", 2, "S", "2024-02-01", 3, 0},
+                                       {1, "ZZ", 3, "S", "2024-02-01", 3, 0},
+                                       {2, "AA", 4, "S", "2024-01-15", 3, 0}});
+  const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
+  std::vector<std::string> order;
+  for (const SaleGain& s : report.sales) order.push_back(s.date + " " + s.symbol + " " + s.shares.toPlainString());
+  EXPECT_EQ(order, (std::vector<std::string>{"2024-01-15 AA 4", "2024-02-01 AA 2", "2024-02-01 ZZ 1",
+                                             "2024-02-01 ZZ 3"}));
+}
+
+// ---- rows that cannot be trades of the report ------------------------------
+
+struct BadRowCase {
+  const char* name;
+  const char* values;  // the row after CompanyID: symbol, quantity, side, date, price, commission
+  const char* reason;
+};
+
+void PrintTo(const BadRowCase& c, std::ostream* os) { *os << c.name; }
+
+class BadRowTest : public ::testing::TestWithParam<BadRowCase> {};
+
+TEST_P(BadRowTest, IsLeftOutNamedAndTheRestStillAddUp) {
+  TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path, {{1, "IBM", 10, "B", "2024-01-02", 100, 5}, {1, "IBM", 4, "S", "2024-02-01", 110, 2}});
+  {
+    // A foreign client may have written what the program never would.
+    Database db = Database::open(path);
+    db.executeScript("PRAGMA ignore_check_constraints = ON");
+    db.executeScript(std::string("INSERT INTO Trade VALUES (1, ") + GetParam().values + ")");
+  }
+  const GainsReport report = reportOf(path, CostMethod::Fifo);
+  ASSERT_EQ(report.skipped.size(), 1u);
+  EXPECT_EQ(report.skipped[0].reason, GetParam().reason);
+  ASSERT_EQ(report.sales.size(), 1u);
+  EXPECT_EQ(report.sales[0].cost.toPlainString(), "402");  // 1005 x 4 / 10
+  EXPECT_EQ(report.sales[0].gain.toPlainString(), "36");   // 438 - 402
+  const std::vector<std::string> notes = gainsNotes(report);
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0], "1 trade is left out because it is incomplete:");
+  EXPECT_NE(notes[1].find(GetParam().reason), std::string::npos) << notes[1];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadRowTest,
+    ::testing::Values(BadRowCase{"NoDate", "'IBM', 5, 'B', NULL, 1, 0", "no valid date"},
+                      BadRowCase{"DateNotIso", "'IBM', 5, 'B', '1/2/2024', 1, 0", "no valid date"},
+                      BadRowCase{"NoSymbol", "NULL, 5, 'S', '2024-01-03', 1, 0", "no symbol"},
+                      BadRowCase{"EmptySymbol", "'', 5, 'S', '2024-01-03', 1, 0", "no symbol"},
+                      BadRowCase{"NoSide", "'IBM', 5, NULL, '2024-01-03', 1, 0", "neither a purchase nor a sale"},
+                      BadRowCase{"OtherSide", "'IBM', 5, 'X', '2024-01-03', 1, 0", "neither a purchase nor a sale"},
+                      BadRowCase{"NoQuantity", "'IBM', NULL, 'S', '2024-01-03', 1, 0", "no quantity above zero"},
+                      BadRowCase{"ZeroQuantity", "'IBM', 0, 'S', '2024-01-03', 1, 0", "no quantity above zero"},
+                      BadRowCase{"NegativeQuantity", "'IBM', -3, 'B', '2024-01-03', 1, 0", "no quantity above zero"},
+                      BadRowCase{"TextQuantity", "'IBM', 'ten', 'B', '2024-01-03', 1, 0", "no quantity above zero"},
+                      BadRowCase{"InfiniteQuantity", "'IBM', 1e999, 'B', '2024-01-03', 1, 0", "no quantity above zero"},
+                      BadRowCase{"NoPrice", "'IBM', 5, 'S', '2024-01-03', NULL, 0", "no price of zero or more"},
+                      BadRowCase{"NegativePrice", "'IBM', 5, 'B', '2024-01-03', -1, 0", "no price of zero or more"},
+                      BadRowCase{"TextCommission", "'IBM', 5, 'B', '2024-01-03', 1, 'x'",
+                                 "a commission that is not a number"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GainsReportTest, AMissingCommissionCountsAsNone) {
+  TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path);
+  {
+    Database db = Database::open(path);
+    db.executeScript("INSERT INTO Trade VALUES (1, 'IBM', 10, 'B', '2024-01-02', 100, NULL);"
+                     "INSERT INTO Trade VALUES (1, 'IBM', 10, 'S', '2024-01-03', 101, NULL);");
+  }
+  const GainsReport report = reportOf(path, CostMethod::Average);
+  EXPECT_TRUE(report.skipped.empty());
+  ASSERT_EQ(report.sales.size(), 1u);
+  EXPECT_EQ(report.sales[0].gain, Decimal::fromInt(10));
+}
+
+TEST(GainsReportTest, WholeNumbersStoredAsIntegersCountTheSame) {
+  TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path);
+  {
+    Database db = Database::open(path);
+    db.executeScript("INSERT INTO Trade VALUES (1, 'IBM', 3, 'B', '2024-01-02', 7, 1);"
+                     "INSERT INTO Trade VALUES (1, 'IBM', 1.0, 'S', '2024-01-03', 0.1, 0.2);");
+  }
+  const GainsReport report = reportOf(path, CostMethod::Fifo);
+  ASSERT_EQ(report.sales.size(), 1u);
+  // 0.1 - 0.2 exactly, not the double's -0.1 with noise; 22 / 3 = 7.3333.
+  EXPECT_EQ(report.sales[0].proceeds.toPlainString(), "-0.1");
+  EXPECT_EQ(report.sales[0].cost.toPlainString(), "7.3333");
+  EXPECT_EQ(report.holdings[0].cost.toPlainString(), "14.6667");
+}
+
+// ---- cost sold + cost held = what was paid, exactly -------------------------
+
+class PaidCostIsKeptTest : public ::testing::TestWithParam<CostMethod> {};
+
+TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
+  TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  std::mt19937 random(7);
+  std::vector<TradeRow> trades;
+  const char* symbols[] = {"A", "B", "C"};
+  for (int i = 0; i < 600; ++i) {
+    const bool buy = random() % 5 < 3;
+    const double quantity = 1 + random() % 97 + (random() % 2 ? 0.5 : 0);
+    const double price = (100 + random() % 9000) / 7.0;  // many decimals
+    const double commission = (random() % 1000) / 100.0;
+    char date[11];
+    std::snprintf(date, sizeof date, "2024-%02d-%02d", 1 + i / 56, 1 + i % 28);
+    trades.push_back({1, symbols[random() % 3], quantity, buy ? "B" : "S", date, price, commission});
+  }
+  test::makeLedger(path, trades);
+  const GainsReport report = reportOf(path, GetParam());
+
+  std::map<std::string, Decimal> paid, sharesBought, costSold, sharesSold;
+  for (const TradeRow& t : trades) {
+    if (t.side != "B") continue;
+    paid[t.symbol] += Decimal::fromDouble(t.quantity) * Decimal::fromDouble(t.price) + Decimal::fromDouble(t.commission);
+    sharesBought[t.symbol] += Decimal::fromDouble(t.quantity);
+  }
+  for (const SaleGain& s : report.sales) {
+    costSold[s.symbol] += s.cost;
+    sharesSold[s.symbol] += s.shares - s.uncoveredShares;
+    EXPECT_EQ(s.gain, s.proceeds - s.cost);
+    if (GetParam() == CostMethod::Average) {
+      EXPECT_TRUE(s.lotDates.empty());
+    }
+  }
+  EXPECT_GT(report.uncoveredSales, 0u);  // the random walk does oversell
+  ASSERT_EQ(report.holdings.size(), 3u);
+  for (const Holding& h : report.holdings) {
+    EXPECT_EQ(costSold[h.symbol] + h.cost, paid[h.symbol]) << h.symbol;
+    EXPECT_EQ(sharesSold[h.symbol] + h.shares, sharesBought[h.symbol]) << h.symbol;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, PaidCostIsKeptTest, ::testing::Values(CostMethod::Fifo, CostMethod::Average),
+                         [](const auto& info) { return std::string(costMethodName(info.param)); });
+
+// ---- CSV ---------------------------------------------------------------------
+
+TEST(CsvWriterTest, QuotesOnlyWhatMustBeQuoted) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"IBM", "IBM"},
+      {"", ""},
+      {"A,B", "\"A,B\""},
+      {"Q\"T", "\"Q\"\"T\""},
+      {"\"", "\"\"\"\""},
+      {"line\nbreak", "\"line\nbreak\""},
+      {"cr\rhere", "\"cr\rhere\""},
+      {"Nestl\xC3\xA9 S.A.", "Nestl\xC3\xA9 S.A."},
+      {" spaced ", " spaced "},
+      {"12.5", "12.5"},
+  };
+  for (const auto& [text, field] : rows) EXPECT_EQ(csvField(text), field) << text;
+}
+
+TEST(CsvWriterTest, RowsEndWithCrLf) {
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"a", "b,c", ""}, "a,\"b,c\",\r\n"},
+      {{"", ""}, ",\r\n"},
+      {{""}, "\"\"\r\n"},  // not a blank line
+      {{"x"}, "x\r\n"},
+  };
+  for (const auto& [fields, text] : rows) {
+    std::ostringstream out;
+    writeCsvRow(out, fields);
+    EXPECT_EQ(out.str(), text);
+  }
+}
+
+TEST(GainsCsvTest, SymbolsWithCommasAndQuotesAreQuoted) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "A,B", 2, "B", "2024-01-02", 5, 0},
+                                       {2, "Q\"T", 1, "B", "2024-01-02", 5, 0},
+                                       {1, "A,B", 1, "S", "2024-03-04", 6, 0}});
+  const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
+  std::ostringstream gains, holdings;
+  writeGainsCsv(gains, report);
+  writeHoldingsCsv(holdings, report);
+  EXPECT_EQ(gains.str(),
+            "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
+            "2024-03-04,\"A,B\",1,6,5,1,2024-01-02,0\r\n");
+  EXPECT_EQ(holdings.str(),
+            "Symbol,Shares,Cost,AverageCost,RealizedGain\r\n"
+            "\"A,B\",1,5,5,1\r\n"
+            "\"Q\"\"T\",1,5,5,0\r\n");
+}
+
+}  // namespace
+}  // namespace ledger

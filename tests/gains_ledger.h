@@ -1,0 +1,118 @@
+#pragma once
+// A small ledger whose gains were worked out by hand, and the reports it
+// must give, shared by the engine's, the command line's and the window's
+// tests.
+//
+// Five companies. AAA: two buys with commissions, a sale of 120 that takes
+// all of the first lot and 20 of the second, a buy on the same day entered
+// after that sale, and a sale in the next year. BBB: one lot of 3 sold a
+// share at a time (31 / 3 and 20.6667 / 2 round half-even). CCC: half of a
+// lot costing 20.0001 (10.00005 rounds to 10.0000). UUU: a sale of 15 while
+// 10 are held (uncovered by 5), then a new buy and a covered sale. ZZZ:
+// sold out, bought again. The rows are entered out of date order.
+//
+// FIFO, by hand:
+//   AAA 2024-03-01 sells 120: lot 2024-01-10 (100, 1005) whole + 20 of lot
+//       2024-02-15 (50, 605): 605 x 20 / 50 = 242; cost 1247, proceeds
+//       120 x 13 - 6 = 1554, gain 307. Left: 30 for 363, and 30 for 333.
+//   AAA 2025-01-05 sells 45: 363 + 333 x 15 / 30 = 529.5; proceeds
+//       630 - 4.5 = 625.5; gain 96. Held 15 for 166.5 (11.1 a share).
+// Average cost, by hand:
+//   AAA 2024-03-01: pool 150 for 1610; 1610 x 120 / 150 = 1288; gain 266;
+//       then 30 for 322, + 333 = 60 for 655.
+//   AAA 2025-01-05: 655 x 45 / 60 = 491.25; gain 134.25; held 15 for 163.75
+//       (10.91666.. = 10.9167 a share).
+//   CCC: 20.0001 x 1 / 2 = 10.00005, half-even to 10.0000.
+
+#include <string>
+#include <vector>
+
+#include "test_ledger.h"
+
+namespace ledger::test {
+
+inline const std::vector<TradeRow> kGainsTrades = {
+    {1, "AAA", 45, "S", "2025-01-05", 14, 4.5},       {1, "AAA", 100, "B", "2024-01-10", 10, 5},
+    {4, "UUU", 10, "B", "2024-04-01", 20, 2},         {1, "AAA", 50, "B", "2024-02-15", 12, 5},
+    {2, "BBB", 3, "B", "2024-01-02", 10, 1},          {1, "AAA", 120, "S", "2024-03-01", 13, 6},
+    {1, "AAA", 30, "B", "2024-03-01", 11, 3},         {2, "BBB", 1, "S", "2024-01-03", 12, 0},
+    {4, "UUU", 15, "S", "2024-04-02", 25, 3},         {2, "BBB", 1, "S", "2024-01-04", 12, 0},
+    {3, "CCC", 2, "B", "2024-05-01", 10.00005, 0},    {4, "UUU", 4, "B", "2024-04-03", 21, 0},
+    {2, "BBB", 1, "S", "2024-01-05", 12, 0},          {3, "CCC", 1, "S", "2024-05-02", 10, 0},
+    {4, "UUU", 2, "S", "2024-05-01", 22, 0},          {5, "ZZZ", 10, "B", "2023-06-01", 5, 1},
+    {5, "ZZZ", 10, "S", "2023-07-01", 6, 1},          {5, "ZZZ", 10, "B", "2023-08-01", 8, 1},
+    {5, "ZZZ", 5, "S", "2023-09-01", 9, 1},
+};
+
+// The reports as the command line writes them, lines joined by CR LF.
+inline const char* const kFifoGainsCsv =
+    "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
+    "2023-07-01,ZZZ,10,59,51,8,2023-06-01,0\r\n"
+    "2023-09-01,ZZZ,5,44,40.5,3.5,2023-08-01,0\r\n"
+    "2024-01-03,BBB,1,12,10.3333,1.6667,2024-01-02,0\r\n"
+    "2024-01-04,BBB,1,12,10.3334,1.6666,2024-01-02,0\r\n"
+    "2024-01-05,BBB,1,12,10.3333,1.6667,2024-01-02,0\r\n"
+    "2024-03-01,AAA,120,1554,1247,307,2024-01-10 2024-02-15,0\r\n"
+    "2024-04-02,UUU,15,372,202,170,2024-04-01,5\r\n"
+    "2024-05-01,UUU,2,44,42,2,2024-04-03,0\r\n"
+    "2024-05-02,CCC,1,10,10,0,2024-05-01,0\r\n"
+    "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n";
+
+inline const char* const kAverageGainsCsv =
+    "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
+    "2023-07-01,ZZZ,10,59,51,8,,0\r\n"
+    "2023-09-01,ZZZ,5,44,40.5,3.5,,0\r\n"
+    "2024-01-03,BBB,1,12,10.3333,1.6667,,0\r\n"
+    "2024-01-04,BBB,1,12,10.3334,1.6666,,0\r\n"
+    "2024-01-05,BBB,1,12,10.3333,1.6667,,0\r\n"
+    "2024-03-01,AAA,120,1554,1288,266,,0\r\n"
+    "2024-04-02,UUU,15,372,202,170,,5\r\n"
+    "2024-05-01,UUU,2,44,42,2,,0\r\n"
+    "2024-05-02,CCC,1,10,10,0,,0\r\n"
+    "2025-01-05,AAA,45,625.5,491.25,134.25,,0\r\n";
+
+inline const char* const kFifoHoldingsCsv =
+    "Symbol,Shares,Cost,AverageCost,RealizedGain\r\n"
+    "AAA,15,166.5,11.1,403\r\n"
+    "BBB,0,0,,5\r\n"
+    "CCC,1,10.0001,10.0001,0\r\n"
+    "UUU,2,42,21,2\r\n"
+    "ZZZ,5,40.5,8.1,11.5\r\n";
+
+inline const char* const kAverageHoldingsCsv =
+    "Symbol,Shares,Cost,AverageCost,RealizedGain\r\n"
+    "AAA,15,163.75,10.9167,400.25\r\n"
+    "BBB,0,0,,5\r\n"
+    "CCC,1,10.0001,10.0001,0\r\n"
+    "UUU,2,42,21,2\r\n"
+    "ZZZ,5,40.5,8.1,11.5\r\n";
+
+inline const char* const kFifoYearlyCsv =
+    "Year,Symbol,Gain\r\n"
+    "2023,ZZZ,11.5\r\n"
+    "2023,,11.5\r\n"
+    "2024,AAA,307\r\n"
+    "2024,BBB,5\r\n"
+    "2024,CCC,0\r\n"
+    "2024,UUU,2\r\n"
+    "2024,,314\r\n"
+    "2025,AAA,96\r\n"
+    "2025,,96\r\n";
+
+inline const char* const kAverageYearlyCsv =
+    "Year,Symbol,Gain\r\n"
+    "2023,ZZZ,11.5\r\n"
+    "2023,,11.5\r\n"
+    "2024,AAA,266\r\n"
+    "2024,BBB,5\r\n"
+    "2024,CCC,0\r\n"
+    "2024,UUU,2\r\n"
+    "2024,,273\r\n"
+    "2025,AAA,134.25\r\n"
+    "2025,,134.25\r\n";
+
+// The note the report carries for the one uncovered sale.
+inline const char* const kUncoveredNote =
+    "1 sale sold more shares than were held at its date; its gain is left out of the totals.";
+
+}  // namespace ledger::test
