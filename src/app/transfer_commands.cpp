@@ -6,12 +6,16 @@
 #include <variant>
 #include <vector>
 
+#include "access/access_conversion.h"
+#include "access/access_file.h"
 #include "data/csv_export.h"
 #include "data/database.h"
 #include "data/db_error.h"
 #include "data/import_plan.h"
 #include "data/import_source.h"
+#include "data/ledger_schema.h"
 #include "data/ledger_writes.h"
+#include "data/durable_file.h"
 
 namespace ledger {
 
@@ -24,6 +28,9 @@ const char* const kImportUsage =
     "      [--keep-duplicates] [--dry-run]\n"
     "      adds the trades of a CSV file; COL is a header name or a 1-based column number,\n"
     "      FMT one of YYYY-MM-DD, MM/DD/YYYY, DD/MM/YYYY, DD.MM.YYYY, YY-MM-DD, MM/DD/YY, DD/MM/YY, DD.MM.YY\n";
+const char* const kConvertUsage =
+    "  shareledger convert OLD NEW\n"
+    "      makes NEW, a ledger of this program, from OLD, a ledger in the older Access format\n";
 
 namespace {
 
@@ -34,6 +41,14 @@ constexpr int kUsage = 2;
 int usage(std::ostream& err, const char* text, const std::string& problem) {
   err << problem << "\nUsage:\n" << text;
   return kUsage;
+}
+
+// A message of the windows with its CR LF line breaks as a terminal's.
+std::string terminalLines(const std::string& message) {
+  std::string text;
+  for (const char c : message)
+    if (c != '\r') text += c;
+  return text;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -53,6 +68,13 @@ std::optional<char> delimiterFromText(const std::string& text) {
   if (text == ";" || text == "semicolon") return ';';
   if (text == "\t" || text == "tab" || text == "\\t") return '\t';
   return std::nullopt;
+}
+
+// The folder of the running program, where the template and the master are.
+std::filesystem::path programFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::current_path(ec) : exe.parent_path();
 }
 
 }  // namespace
@@ -184,6 +206,53 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
     out << "Imported " << plan.trades.size() << (plan.trades.size() == 1 ? " trade" : " trades") << ".\n";
   } catch (const DbError& e) {
     err << ledgerPath << ": " << e.what() << "\nNothing was imported.\n";
+    return kFailed;
+  }
+  return kOk;
+}
+
+int convertCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  for (const std::string& a : args)
+    if (a.starts_with("--")) return usage(err, kConvertUsage, "Unknown option " + a + ".");
+  if (args.size() != 2) return usage(err, kConvertUsage, "Name the older ledger and the new one.");
+  const std::string& oldPath = args[0];
+  const std::string& newPath = args[1];
+  if (!fileExists(oldPath)) {
+    err << oldPath << ": no such file\n";
+    return kFailed;
+  }
+  if (!accessFormatOf(oldPath)) {
+    err << oldPath << ": not a ledger in the older Access format\n";
+    return kFailed;
+  }
+  const std::filesystem::path folder = programFolder();
+  const std::string master = (folder / "Zuvivev.mdb").string();
+  const std::string templ = (folder / "DatSource.mdb").string();
+  // New ledgers come from the template; without one, from the master, and
+  // without that, from the schema the program carries.
+  std::optional<TempFileBeside> made;
+  std::string source = fileExists(templ) ? templ : master;
+  try {
+    if (!fileExists(source)) {
+      made.emplace((std::filesystem::temp_directory_path() / "shareledger-template.mdb").string());
+      writeLedgerFromSchema(made->path());
+      source = made->path();
+    }
+    const std::unique_ptr<TableSource> old = openAccessFile(oldPath);
+    const ConversionOutcome outcome = convertAccessLedger(*old, newPath, source, {oldPath, templ, master});
+    if (!outcome.made) {
+      err << terminalLines(outcome.message) << "\n";
+      return kFailed;
+    }
+    out << outcome.message << "\n";
+  } catch (const SourceError& e) {
+    err << oldPath << ": " << e.what() << "\n";
+    return kFailed;
+  } catch (const DbError& e) {
+    err << e.what() << "\n";
+    return kFailed;
+  } catch (const std::filesystem::filesystem_error& e) {
+    err << e.path1().string() << ": " << e.code().message() << "\n";
     return kFailed;
   }
   return kOk;
