@@ -1,14 +1,19 @@
-// The share ledger: start-up. The main window is loaded hidden, the
-// template ledger is refreshed from the master, and the splash runs; when
-// the splash ends the main window appears, with no ledger open.
+// The share ledger: start-up. A command as the first argument ("report",
+// "--help") runs without any window and ends the program. Otherwise the
+// main window is loaded hidden, the template ledger is refreshed from the
+// master, and the splash runs; when the splash ends the main window
+// appears, with no ledger open.
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
 
+#include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app_context.h"
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "ui/info/splash.h"
 #include "ui/main/mdi_main.h"
@@ -17,6 +22,13 @@
 #include "ui/qt_prompter.h"
 
 int main(int argc, char** argv) {
+  // Before any application object: a command needs no display.
+  if (argc > 1 && ledger::isCommandWord(argv[1])) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::ios::sync_with_stdio(false);  // reports can run to a million lines
+    return ledger::runCommandLine(args, std::cout, std::cerr);
+  }
+
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(ledger::kAppTitle));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -229,7 +229,7 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
   // Refresh reloads exactly the view its tag names.
   window.mnuRestoreItem_Click(2);
   const std::pair<const char*, const char*> tags[] = {
-      {"DS", "frmDatasheet"}, {"Hi", "frmHistory"}, {"Ch", "frmChart"}, {"PL", "frmPL"}};
+      {"DS", "frmDatasheet"}, {"Hi", "frmHistory"}, {"Ch", "frmChart"}, {"PL", "frmPL"}, {"Ga", "frmGains"}};
   for (const auto& [tag, reloaded] : tags) {
     std::map<QString, QWidget*> before;
     for (const QString& name : app.forms().loaded()) before[name] = app.forms().find(name);
@@ -241,12 +241,13 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
 
   app.session().ViewTag = "";
   window.mnuRestoreItem_Click(1);
-  EXPECT_EQ(app.forms().loaded().size(), 5);
+  EXPECT_EQ(app.forms().loaded().size(), 6);
   app.forms().unload("frmHistory");
   app.forms().unload("frmDatasheet");
 
   window.mnuRestoreItem_Click(2);
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL"}));
+  EXPECT_EQ(app.forms().loaded(),
+            QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}));
 }
 
 TEST_F(CommandsTest, ChartOfAnEmptyLedgerSaysSoAndTheOthersStillOpen) {
@@ -255,7 +256,7 @@ TEST_F(CommandsTest, ChartOfAnEmptyLedgerSaysSoAndTheOthersStillOpen) {
   prompter.expect(MsgAnswer::Ok);
   window.mnuRestoreItem_Click(2);
   EXPECT_EQ(prompter.shown.back().text, "There are no records in this database.");
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmPL"}));
+  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmPL", "frmGains"}));
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, NoLedgerStateOffersOnlyNewOpenCloseAndHelp) {
       {window.mnuHelpItem(3), true},    {window.mnuSHItem(1), true},      {window.mnuSHItem(2), false},
       {window.mnuSHItem(3), false},     {window.mnuSHViewItem(1), false}, {window.mnuSHViewItem(2), false},
       {window.mnuSHViewItem(3), false}, {window.mnuSHViewItem(4), false}, {window.mnuRestoreItem(1), false},
-      {window.mnuRestoreItem(2), false},
+      {window.mnuRestoreItem(2), false},  {window.mnuSHViewItem(5), false},
   };
   for (const auto& [action, expected] : enabled) {
     ASSERT_NE(action, nullptr);
@@ -140,6 +140,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"mnuViewItem(2)", window.mnuViewItem(2), "&DataSheet", QKeySequence(Qt::CTRL | Qt::Key_D)},
       {"mnuViewItem(3)", window.mnuViewItem(3), "&History", QKeySequence(Qt::CTRL | Qt::Key_H)},
       {"mnuViewItem(4)", window.mnuViewItem(4), "&Profit/Loss", QKeySequence(Qt::CTRL | Qt::Key_P)},
+      {"mnuViewItem(5)", window.mnuViewItem(5), "&Gains", QKeySequence(Qt::CTRL | Qt::Key_G)},
       {"mnuHelpItem(1)", window.mnuHelpItem(1), "&Help", QKeySequence(Qt::Key_F1)},
       {"mnuHelpItem(2)", window.mnuHelpItem(2), "-", {}},
       {"mnuHelpItem(3)", window.mnuHelpItem(3), "&About", {}},
@@ -151,6 +152,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"mnuSHViewItem(2)", window.mnuSHViewItem(2), "&Datasheet", {}},
       {"mnuSHViewItem(3)", window.mnuSHViewItem(3), "&History", {}},
       {"mnuSHViewItem(4)", window.mnuSHViewItem(4), "&Profit/Loss", {}},
+      {"mnuSHViewItem(5)", window.mnuSHViewItem(5), "&Gains", {}},
       {"mnuRestoreItem(1)", window.mnuRestoreItem(1), "&Refresh", {}},
       {"mnuRestoreItem(2)", window.mnuRestoreItem(2), "Refresh &All", {}},
   };
@@ -163,7 +165,8 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       EXPECT_EQ(row.action->text(), QString::fromLatin1(row.caption)) << row.name;
     EXPECT_EQ(row.action->shortcut(), row.shortcut) << row.name;
   }
-  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(9), window.mnuSHItem(5), window.mnuRestoreItem(3)})
+  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(9), window.mnuSHItem(5), window.mnuRestoreItem(3),
+                          window.mnuViewItem(6), window.mnuSHViewItem(6)})
     EXPECT_EQ(beyond, nullptr);
   EXPECT_EQ(window.mnuSHItem(4)->menu(), window.mnuSHViewItem(1)->parent());
 }

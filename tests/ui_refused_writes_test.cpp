@@ -230,7 +230,8 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
   EXPECT_EQ(box("CompanySymbol"), "AAPL");
   // Every view opens without a message.
   window.mnuRestoreItem_Click(2);
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL"}));
+  EXPECT_EQ(app.forms().loaded(),
+            QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}));
   EXPECT_EQ(app.forms().find<DatasheetView>("frmDatasheet")->model()->rowCount(), 2);
   const RecordsetModel* bought = app.forms().find<HistoryView>("frmHistory")->model(HistoryView::Buy);
   ASSERT_EQ(bought->rowCount(), 1);

@@ -77,11 +77,11 @@ std::vector<Property> properties() {
   p.push_back(visible("edit menu", [](MDIMain& w) { return w.mnuEdit(); }));
   for (int i : {1, 2}) p.push_back(enabled("edit " + std::to_string(i), [i](MDIMain& w) { return w.mnuEditItem(i); }));
   p.push_back(visible("view menu", [](MDIMain& w) { return w.mnuView(); }));
-  for (int i : {1, 2, 3, 4})
+  for (int i : {1, 2, 3, 4, 5})
     p.push_back(enabled("view " + std::to_string(i), [i](MDIMain& w) { return w.mnuViewItem(i); }));
   for (int i : {1, 3}) p.push_back(enabled("help " + std::to_string(i), [i](MDIMain& w) { return w.mnuHelpItem(i); }));
   for (int i : {1, 2, 3}) p.push_back(enabled("sh " + std::to_string(i), [i](MDIMain& w) { return w.mnuSHItem(i); }));
-  for (int i : {1, 2, 3, 4})
+  for (int i : {1, 2, 3, 4, 5})
     p.push_back(enabled("sh view " + std::to_string(i), [i](MDIMain& w) { return w.mnuSHViewItem(i); }));
   for (int i : {1, 2})
     p.push_back(enabled("restore " + std::to_string(i), [i](MDIMain& w) { return w.mnuRestoreItem(i); }));
@@ -100,6 +100,7 @@ const std::map<std::string, std::map<std::string, QString>> kStateTable = {
       {"edit menu", "off"}, {"view menu", "off"},
       {"sh 2", "off"}, {"sh 3", "off"},
       {"sh view 1", "off"}, {"sh view 2", "off"}, {"sh view 3", "off"}, {"sh view 4", "off"},
+      {"sh view 5", "off"},
       {"restore 1", "off"}, {"restore 2", "off"}}},
     {"DataBeingViewd",
      {{"button 2", "on"}, {"button 3", "on"}, {"button 4", "on"}, {"button 6", "off"}, {"button 7", "on"},
@@ -109,6 +110,7 @@ const std::map<std::string, std::map<std::string, QString>> kStateTable = {
       {"view menu", "on"}, {"view 1", "on"}, {"view 2", "on"}, {"view 3", "on"},
       {"sh 2", "on"}, {"sh 3", "on"},
       {"sh view 1", "on"}, {"sh view 2", "on"}, {"sh view 3", "on"}, {"sh view 4", "on"},
+      {"sh view 5", "on"},
       {"restore 1", "on"}, {"restore 2", "on"},
       {"trade boxes locked", "on"}}},
     {"DataBeingEntered",

@@ -13,6 +13,7 @@
 #include "ui/program_info.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
+#include "ui/views/gains_view.h"
 #include "ui/views/history_view.h"
 #include "ui/views/profit_loss_view.h"
 
@@ -35,6 +36,7 @@ void MDIMain::defineForms() {
   forms.define(QStringLiteral("frmDatasheet"), [this] { return new DatasheetView(m_app, *this, m_area); });
   forms.define(QStringLiteral("frmHistory"), [this] { return new HistoryView(m_app, *this, m_area); });
   forms.define(QStringLiteral("frmPL"), [this] { return new ProfitLossView(m_app, *this, m_area); });
+  forms.define(QStringLiteral("frmGains"), [this] { return new GainsView(m_app, *this, m_area); });
   forms.define(QStringLiteral("frmChart"), [this]() -> QWidget* {
     // A ledger without trades says so and closes the chart at once.
     auto* chart = new ChartView(m_app, *this, m_area);

@@ -30,12 +30,13 @@ constexpr MenuItemDef kFileItems[] = {
 };
 constexpr MenuItemDef kEditItems[] = {{1, "&Records", "Ctrl+R"}, {2, "&Add Company...", "Ctrl+A"}};
 constexpr MenuItemDef kViewItems[] = {
-    {1, "&Chart", "Ctrl+C"}, {2, "&DataSheet", "Ctrl+D"}, {3, "&History", "Ctrl+H"}, {4, "&Profit/Loss", "Ctrl+P"}};
+    {1, "&Chart", "Ctrl+C"}, {2, "&DataSheet", "Ctrl+D"}, {3, "&History", "Ctrl+H"}, {4, "&Profit/Loss", "Ctrl+P"},
+    {5, "&Gains", "Ctrl+G"}};
 constexpr MenuItemDef kHelpItems[] = {{1, "&Help", "F1"}, {2, "-", ""}, {3, "&About", ""}};
 // Item 4 of the ShortHand menu is its View submenu, made separately.
 constexpr MenuItemDef kSHItems[] = {{1, "&About", ""}, {2, "Mi&nimize All", ""}, {3, "Ma&ximize All", ""}};
 constexpr MenuItemDef kSHViewItems[] = {
-    {1, "&Chart", ""}, {2, "&Datasheet", ""}, {3, "&History", ""}, {4, "&Profit/Loss", ""}};
+    {1, "&Chart", ""}, {2, "&Datasheet", ""}, {3, "&History", ""}, {4, "&Profit/Loss", ""}, {5, "&Gains", ""}};
 constexpr MenuItemDef kRestoreItems[] = {{1, "&Refresh", ""}, {2, "Refresh &All", ""}};
 
 // A toolbar button, in position order: its key, tooltip, picture number

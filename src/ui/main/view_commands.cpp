@@ -21,9 +21,12 @@ const char* viewName(int index) {
     case 2: return "frmDatasheet";
     case 3: return "frmHistory";
     case 4: return "frmPL";
+    case 5: return "frmGains";
     default: return nullptr;
   }
 }
+
+constexpr int kLastView = 5;
 
 constexpr const char* kHistoryNeedsGeneralTab =
     "Please select the General tab and choose the \r\n"
@@ -33,14 +36,14 @@ constexpr const char* kHistoryNeedsGeneralTab =
 
 void MDIMain::mnuViewItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= 4) showView(index);
+    if (index >= 1 && index <= kLastView) showView(index);
   });
 }
 
 void MDIMain::mnuSHViewItem_Click(int index) {
   // The same views under the same numbers.
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= 4) mnuViewItem_Click(index);
+    if (index >= 1 && index <= kLastView) mnuViewItem_Click(index);
   });
 }
 
@@ -67,6 +70,13 @@ void MDIMain::showView(int index) {
     guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
     return;
   }
+  if (index == 5) {
+    // The gains view reads the ledger on its own connection and leaves the
+    // entry form's recordset alone, so the tab is not run again.
+    Hourglass busy;
+    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+    return;
+  }
   {
     Hourglass busy;
     guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
@@ -89,11 +99,13 @@ void MDIMain::refreshView() {
     reloadView(QStringLiteral("frmChart"));
   } else if (tag == "PL") {
     reloadView(QStringLiteral("frmPL"));
+  } else if (tag == "Ga") {
+    reloadView(QStringLiteral("frmGains"));
   }
 }
 
 void MDIMain::refreshAllViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL"}) reloadView(QString::fromLatin1(name));
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) reloadView(QString::fromLatin1(name));
 }
 
 }  // namespace ledger

@@ -21,7 +21,7 @@ void MDIMain::ResetButtons() {
 
   for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(false);
   for (int index : {2, 3}) mnuSHItem(index)->setEnabled(false);
-  for (int index : {1, 2, 3, 4}) mnuSHViewItem(index)->setEnabled(false);
+  for (int index : {1, 2, 3, 4, 5}) mnuSHViewItem(index)->setEnabled(false);
 
   mnuEdit()->menuAction()->setVisible(false);
   mnuView()->menuAction()->setVisible(false);
@@ -44,7 +44,7 @@ void MDIMain::DataBeingViewd() {
   for (int index : {1, 2, 3}) mnuViewItem(index)->setEnabled(true);
   for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(true);
   for (int index : {2, 3}) mnuSHItem(index)->setEnabled(true);
-  for (int index : {1, 2, 3, 4}) mnuSHViewItem(index)->setEnabled(true);
+  for (int index : {1, 2, 3, 4, 5}) mnuSHViewItem(index)->setEnabled(true);
 
   QAction* close = tbMainButton(9);
   setButtonPicture(close, 7);

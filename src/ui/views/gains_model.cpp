@@ -1,0 +1,138 @@
+#include "gains_model.h"
+
+#include <QBrush>
+#include <QFont>
+
+namespace ledger {
+
+namespace {
+
+const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain"};
+const QStringList kSalesHeaders = {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"};
+const QStringList kYearlyHeaders = {"Year", "Symbol", "Gain"};
+
+QString figure(const Decimal& d) { return QString::fromStdString(d.toDisplayString()); }
+QString plain(const std::string& s) { return QString::fromStdString(s); }
+
+// Dates, symbols, years and lots sit to the left; figures to the right.
+bool isTextColumn(GainsModel::Table table, int column) {
+  switch (table) {
+    case GainsModel::Table::Holdings: return column == 0;
+    case GainsModel::Table::Sales: return column <= 1 || column == 6;
+    case GainsModel::Table::Yearly: return column <= 1;
+  }
+  return false;
+}
+
+QString yearText(int year) { return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')); }
+
+}  // namespace
+
+GainsModel::GainsModel(Table table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {}
+
+void GainsModel::setReport(std::shared_ptr<const GainsReport> report) {
+  beginResetModel();
+  m_report = std::move(report);
+  m_yearRows.clear();
+  if (m_report && m_table == Table::Yearly) {
+    for (int y = 0; y < static_cast<int>(m_report->years.size()); ++y) {
+      const int companies = static_cast<int>(m_report->years[static_cast<size_t>(y)].companies.size());
+      for (int c = 0; c < companies; ++c) m_yearRows.push_back({y, c});
+      m_yearRows.push_back({y, -1});
+    }
+  }
+  endResetModel();
+}
+
+int GainsModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid() || !m_report) return 0;
+  switch (m_table) {
+    case Table::Holdings: return static_cast<int>(m_report->holdings.size());
+    case Table::Sales: return static_cast<int>(m_report->sales.size());
+    case Table::Yearly: return static_cast<int>(m_yearRows.size());
+  }
+  return 0;
+}
+
+int GainsModel::columnCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  switch (m_table) {
+    case Table::Holdings: return static_cast<int>(kHoldingsHeaders.size());
+    case Table::Sales: return static_cast<int>(kSalesHeaders.size());
+    case Table::Yearly: return static_cast<int>(kYearlyHeaders.size());
+  }
+  return 0;
+}
+
+QString GainsModel::text(int row, int column) const {
+  const auto r = static_cast<size_t>(row);
+  switch (m_table) {
+    case Table::Holdings: {
+      const Holding& h = m_report->holdings[r];
+      switch (column) {
+        case 0: return plain(h.symbol);
+        case 1: return figure(h.shares);
+        case 2: return figure(h.cost);
+        case 3: return h.averageCost ? figure(*h.averageCost) : QString();
+        default: return figure(h.realizedGain);
+      }
+    }
+    case Table::Sales: {
+      const SaleGain& s = m_report->sales[r];
+      switch (column) {
+        case 0: return plain(s.date);
+        case 1: return plain(s.symbol);
+        case 2: return figure(s.shares);
+        case 3: return figure(s.proceeds);
+        case 4: return figure(s.cost);
+        case 5: return figure(s.gain);
+        case 6: return plain(joinLotDates(s.lotDates));
+        default: return s.covered() ? QString() : figure(s.uncoveredShares);
+      }
+    }
+    case Table::Yearly: {
+      const YearRow& yr = m_yearRows[r];
+      const YearGains& y = m_report->years[static_cast<size_t>(yr.year)];
+      if (column == 0) return yearText(y.year);
+      if (yr.company < 0) return column == 1 ? QString() : figure(y.total);
+      const auto& [symbol, gain] = y.companies[static_cast<size_t>(yr.company)];
+      return column == 1 ? plain(symbol) : figure(gain);
+    }
+  }
+  return {};
+}
+
+QVariant GainsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+  const bool textColumn = isTextColumn(m_table, index.column());
+  switch (role) {
+    case Qt::DisplayRole:
+      return text(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(textColumn ? (Qt::AlignLeft | Qt::AlignVCenter) : (Qt::AlignRight | Qt::AlignVCenter));
+    case Qt::FontRole:
+      if (m_table == Table::Yearly && m_yearRows[static_cast<size_t>(index.row())].company < 0) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    case Qt::ForegroundRole:
+      // An uncovered sale stands out: its gain is in no total.
+      if (m_table == Table::Sales && !m_report->sales[static_cast<size_t>(index.row())].covered())
+        return QBrush(Qt::darkRed);
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant GainsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  const QStringList& headers = m_table == Table::Holdings ? kHoldingsHeaders
+                               : m_table == Table::Sales  ? kSalesHeaders
+                                                          : kYearlyHeaders;
+  return section >= 0 && section < headers.size() ? QVariant(headers.at(section)) : QVariant();
+}
+
+}  // namespace ledger

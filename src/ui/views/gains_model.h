@@ -1,0 +1,46 @@
+#pragma once
+// Grid models over a worked-out gains report: the holdings, the sales, and
+// the yearly summary (each year's companies, then its total in a bold row
+// with no symbol). Figures are exact, in the program's display form. Cells
+// are read-only; a new report replaces the rows at once.
+
+#include <QAbstractTableModel>
+
+#include <memory>
+#include <vector>
+
+#include "data/gains.h"
+
+namespace ledger {
+
+class GainsModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  enum class Table { Holdings, Sales, Yearly };
+
+  explicit GainsModel(Table table, QObject* parent = nullptr);
+
+  void setReport(std::shared_ptr<const GainsReport> report);
+  Table table() const { return m_table; }
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+ private:
+  QString text(int row, int column) const;
+
+  // A row of the yearly table: the year, and the company within it or -1
+  // for the year's total.
+  struct YearRow {
+    int year;
+    int company;
+  };
+
+  Table m_table;
+  std::shared_ptr<const GainsReport> m_report;
+  std::vector<YearRow> m_yearRows;
+};
+
+}  // namespace ledger

@@ -1,0 +1,187 @@
+#include "gains_view.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "data/db_error.h"
+#include "data/ledger_session.h"
+#include "ui/hourglass.h"
+#include "ui/views/view_support.h"
+
+namespace ledger {
+
+namespace {
+
+const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly"};
+
+int slot(GainsModel::Table table) { return static_cast<int>(table); }
+
+QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName) {
+  auto* caption = new QLabel(text, parent);
+  caption->setObjectName(objectName);
+  caption->setAlignment(Qt::AlignCenter);
+  caption->setFrameShape(QFrame::Panel);
+  caption->setFrameShadow(QFrame::Raised);
+  caption->setAutoFillBackground(true);
+  return caption;
+}
+
+// The program's own settings file; one key per ledger, its path made safe
+// to be a key (a '/' would open a group).
+QSettings programSettings() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ShareLedger"),
+                   QStringLiteral("ShareLedger"));
+}
+
+QString methodKey(const std::string& path) {
+  return QStringLiteral("GainsMethod/") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(path)));
+}
+
+}  // namespace
+
+GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
+    : MdiChild(area), m_app(app), m_host(host) {
+  setObjectName("frmGains");
+  setWindowTitle("Gains");
+
+  auto* methodLabel = new QLabel(QStringLiteral("Cost of shares sold:"), this);
+  m_optFifo = new QRadioButton(QStringLiteral("&FIFO (oldest lots first)"), this);
+  m_optFifo->setObjectName("optFifo");
+  m_optAverage = new QRadioButton(QStringLiteral("A&verage cost"), this);
+  m_optAverage->setObjectName("optAverage");
+  auto* methodRow = new QHBoxLayout;
+  methodRow->addWidget(methodLabel);
+  methodRow->addWidget(m_optFifo);
+  methodRow->addWidget(m_optAverage);
+  methodRow->addStretch();
+
+  m_lblNote = new QLabel(this);
+  m_lblNote->setObjectName("lblNote");
+  m_lblNote->setWordWrap(true);
+  m_lblNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_lblNote->setStyleSheet(QStringLiteral("QLabel { color: darkred; }"));
+  m_lblNote->hide();
+
+  auto* grids = new QGridLayout;
+  grids->addWidget(makeCaption(this, "Holdings", "lblHoldings"), 0, 0);
+  grids->addWidget(addGrid(GainsModel::Table::Holdings, kGridNames[0]), 1, 0);
+  grids->addWidget(makeCaption(this, "Gains by Year", "lblYearly"), 0, 1);
+  grids->addWidget(addGrid(GainsModel::Table::Yearly, kGridNames[2]), 1, 1);
+  grids->addWidget(makeCaption(this, "Realized Gains by Sale", "lblSales"), 2, 0, 1, 2);
+  grids->addWidget(addGrid(GainsModel::Table::Sales, kGridNames[1]), 3, 0, 1, 2);
+  grids->setColumnStretch(0, 3);
+  grids->setColumnStretch(1, 2);
+  grids->setRowStretch(1, 2);
+  grids->setRowStretch(3, 3);
+  grids->setSpacing(0);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(methodRow);
+  layout->addWidget(m_lblNote);
+  layout->addLayout(grids, 1);
+
+  try {
+    setFrameGeometryTwips(0, 0, 10500, 7800);
+    m_method = rememberedMethod(m_app.session().LedgerPath).value_or(CostMethod::Fifo);
+    (m_method == CostMethod::Fifo ? m_optFifo : m_optAverage)->setChecked(true);
+    load();
+  } catch (const std::exception& e) {
+    reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
+  }
+  // Connected after the first load, so that showing the remembered choice
+  // does not read the ledger twice.
+  connect(m_optFifo, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) setMethod(CostMethod::Fifo);
+  });
+  connect(m_optAverage, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) setMethod(CostMethod::Average);
+  });
+}
+
+QTableView* GainsView::addGrid(GainsModel::Table table, const char* name) {
+  QTableView* grid = makeGrid(this, QString::fromLatin1(name));
+  auto* model = new GainsModel(table, grid);
+  grid->setModel(model);
+  new RightPressFilter(grid->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Ga"); });
+  m_grids[slot(table)] = grid;
+  m_models[slot(table)] = model;
+  return grid;
+}
+
+GainsModel* GainsView::model(GainsModel::Table table) const { return m_models[slot(table)]; }
+QTableView* GainsView::grid(GainsModel::Table table) const { return m_grids[slot(table)]; }
+
+void GainsView::setMethod(CostMethod method) {
+  // Radio buttons follow a call from elsewhere without running this again.
+  for (QRadioButton* option : {m_optFifo, m_optAverage}) {
+    const QSignalBlocker quiet(option);
+    option->setChecked((option == m_optFifo) == (method == CostMethod::Fifo));
+  }
+  if (method == m_method && m_report) return;
+  m_method = method;
+  rememberMethod(m_app.session().LedgerPath, method);
+  try {
+    load();
+  } catch (const std::exception& e) {
+    reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
+  }
+}
+
+void GainsView::load() {
+  const std::string& path = m_app.session().LedgerPath;
+  Hourglass busy;
+  std::shared_ptr<const GainsReport> report;
+  std::optional<Database> ledger;
+  try {
+    ledger = Database::open(path);
+  } catch (const DbError& e) {
+    busy.release();
+    m_app.prompter().show(openFailureText(path, "Trade", e.what()), MsgIcon::Critical);
+  }
+  if (ledger) {
+    try {
+      report = std::make_shared<const GainsReport>(readGainsReport(*ledger, m_method));
+    } catch (const std::exception& e) {
+      busy.release();
+      reportReadFailure(m_app.prompter(), path, e.what());
+    }
+  }
+  m_report = report;
+  for (GainsModel* model : m_models) model->setReport(report);
+  for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
+  showNotes();
+}
+
+void GainsView::showNotes() {
+  const std::vector<std::string> notes = m_report ? gainsNotes(*m_report) : std::vector<std::string>();
+  QStringList lines;
+  for (const std::string& note : notes) lines << QString::fromStdString(note);
+  m_lblNote->setText(lines.join(QLatin1Char('\n')));
+  m_lblNote->setVisible(!lines.isEmpty());
+}
+
+std::optional<CostMethod> GainsView::rememberedMethod(const std::string& path) {
+  const QString name = programSettings().value(methodKey(path)).toString();
+  return costMethodFromName(name.toStdString());
+}
+
+void GainsView::rememberMethod(const std::string& path, CostMethod method) {
+  QSettings settings = programSettings();
+  settings.setValue(methodKey(path), QString::fromLatin1(costMethodName(method).data(),
+                                                         static_cast<qsizetype>(costMethodName(method).size())));
+}
+
+void GainsView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    popupRestoreMenu(m_app, m_host, "Ga");
+    return;
+  }
+  MdiChild::mousePressEvent(event);
+}
+
+}  // namespace ledger

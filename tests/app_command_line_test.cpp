@@ -1,0 +1,186 @@
+// The command line: which first arguments are commands, the reports'
+// exact CSV, the exit statuses and messages of mistakes and failures, and
+// the program itself run with no display at all.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/command_line.h"
+#include "data/ledger_session.h"
+#include "fakes.h"
+#include "gains_ledger.h"
+#include "test_ledger.h"
+
+namespace ledger {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = runCommandLine(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CommandLineTest, OnlyCommandWordsAreCommands) {
+  const std::pair<const char*, bool> rows[] = {
+      {"report", true},      {"--help", true}, {"-h", true},           {"help", true},
+      {"ledger.mdb", false}, {"", false},      {"/tmp/report", false}, {"Report", false},
+      {"--report", false},   {"-", false},
+  };
+  for (const auto& [word, command] : rows) EXPECT_EQ(isCommandWord(word), command) << word;
+}
+
+TEST(CommandLineTest, HelpListsEveryCommand) {
+  for (const char* word : {"--help", "-h", "help"}) {
+    const Outcome o = run({word});
+    EXPECT_EQ(o.status, exitcode::kOk) << word;
+    EXPECT_TRUE(o.err.empty()) << word;
+    for (const char* line : {"shareledger report gains [--method fifo|average] [--year YYYY] LEDGER",
+                             "shareledger report holdings [--method fifo|average] LEDGER",
+                             "shareledger report yearly [--method fifo|average] LEDGER", "shareledger --help",
+                             "shareledger [LEDGER]"})
+      EXPECT_NE(o.out.find(line), std::string::npos) << word << ": " << line;
+  }
+}
+
+class ReportCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::makeLedger(ledger, test::kGainsTrades); }
+  test::TempDir dir;
+  std::string ledger = dir.file("gains.mdb");
+};
+
+TEST_F(ReportCommandTest, EachReportIsTheHandWorkedCsvAndSaysWhatIsUncovered) {
+  struct Row {
+    std::vector<std::string> args;
+    const char* csv;
+  };
+  const Row rows[] = {
+      {{"report", "gains", ledger}, test::kFifoGainsCsv},
+      {{"report", "gains", "--method", "fifo", ledger}, test::kFifoGainsCsv},
+      {{"report", "gains", "--method=average", ledger}, test::kAverageGainsCsv},
+      {{"report", "gains", ledger, "--method", "average"}, test::kAverageGainsCsv},
+      {{"report", "holdings", ledger}, test::kFifoHoldingsCsv},
+      {{"report", "holdings", "--method", "average", ledger}, test::kAverageHoldingsCsv},
+      {{"report", "yearly", ledger}, test::kFifoYearlyCsv},
+      {{"report", "yearly", "--method", "average", "--", ledger}, test::kAverageYearlyCsv},
+      {{"report", "gains", "--year", "2025", ledger},
+       "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
+       "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
+  };
+  for (const Row& row : rows) {
+    const Outcome o = run(row.args);
+    EXPECT_EQ(o.status, exitcode::kOk) << row.args[1];
+    EXPECT_EQ(o.out, row.csv) << row.args[1];
+    EXPECT_EQ(o.err, std::string(test::kUncoveredNote) + "\n") << row.args[1];
+  }
+}
+
+TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
+  struct Row {
+    std::vector<std::string> args;
+    const char* problem;
+  };
+  const Row rows[] = {
+      {{"report"}, "say which report"},
+      {{"report", "trades", ledger}, "there is no report called \"trades\""},
+      {{"report", "gains"}, "say which ledger"},
+      {{"report", "gains", ledger, ledger}, "one ledger only"},
+      {{"report", "gains", "--method", "lifo", ledger}, "--method is fifo or average, not \"lifo\""},
+      {{"report", "gains", "--method", "FIFO", ledger}, "--method is fifo or average"},
+      {{"report", "gains", ledger, "--method"}, "--method needs a value"},
+      {{"report", "gains", "--method", "fifo", "--method", "average", ledger}, "--method is given twice"},
+      {{"report", "gains", "--year", "24", ledger}, "--year takes a year of four digits, not \"24\""},
+      {{"report", "gains", "--year", "0000", ledger}, "--year takes a year"},
+      {{"report", "gains", "--year=2024x", ledger}, "--year takes a year"},
+      {{"report", "holdings", "--year", "2024", ledger}, "--year belongs to the gains report only"},
+      {{"report", "gains", "--verbose", ledger}, "unknown option --verbose"},
+  };
+  for (const Row& row : rows) {
+    const Outcome o = run(row.args);
+    EXPECT_EQ(o.status, exitcode::kUsage) << row.problem;
+    EXPECT_TRUE(o.out.empty()) << row.problem;
+    EXPECT_NE(o.err.find(row.problem), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("Usage:"), std::string::npos) << row.problem;
+  }
+}
+
+TEST_F(ReportCommandTest, ALedgerThatCannotBeOpenedGivesTheWindowsMessageAndOne) {
+  const std::string folder = dir.file("folder.mdb");
+  std::filesystem::create_directory(folder);
+  const std::string foreign = dir.file("notes.mdb");
+  std::ofstream(foreign) << "not a ledger";
+  for (const std::string& path : {dir.file("missing.mdb"), folder, foreign}) {
+    // What File, Open shows for the same file.
+    test::ScriptedPrompter prompter;
+    prompter.expect(MsgAnswer::Ok);
+    LedgerSession session(prompter);
+    ASSERT_FALSE(session.OpenLedgerTable("Trade", path));
+
+    const Outcome o = run({"report", "holdings", path});
+    EXPECT_EQ(o.status, exitcode::kFailed) << path;
+    EXPECT_TRUE(o.out.empty()) << path;
+    EXPECT_EQ(o.err, terminalText(prompter.shown.at(0).text) + "\n") << path;
+    EXPECT_NE(o.err.find("There was an error in opening the database or finding the recordset."), std::string::npos);
+    EXPECT_EQ(o.err.find('\r'), std::string::npos);
+  }
+}
+
+TEST_F(ReportCommandTest, AFailedWriteIsAFailure) {
+  std::ostringstream out, err;
+  out.setstate(std::ios::badbit);  // as a full disk or a closed pipe leaves it
+  EXPECT_EQ(runCommandLine(std::vector<std::string>{"report", "gains", ledger}, out, err), exitcode::kFailed);
+  EXPECT_NE(err.str().find("The report could not be written"), std::string::npos);
+}
+
+// ---- the program itself, with no display -----------------------------------
+
+Outcome runProgram(const QStringList& args) {
+  QProcess program;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+  program.setProcessEnvironment(env);
+  program.start(QStringLiteral(LEDGER_PROGRAM), args);
+  if (!program.waitForFinished(60000)) return {-1, "", "did not finish"};
+  return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+          program.readAllStandardOutput().toStdString(), program.readAllStandardError().toStdString()};
+}
+
+TEST_F(ReportCommandTest, TheProgramRunsCommandsWithoutADisplay) {
+  const QString path = QString::fromStdString(ledger);
+  struct Row {
+    QStringList args;
+    int status;
+    std::string out;  // exact; "*" for any
+  };
+  const Row rows[] = {
+      {{"report", "yearly", path}, 0, test::kFifoYearlyCsv},
+      {{"report", "holdings", "--method", "average", path}, 0, test::kAverageHoldingsCsv},
+      {{"--help"}, 0, "*"},
+      {{"report", "gains", QString::fromStdString(dir.file("missing.mdb"))}, 1, ""},
+      {{"report"}, 2, ""},
+  };
+  for (const Row& row : rows) {
+    const Outcome o = runProgram(row.args);
+    EXPECT_EQ(o.status, row.status) << row.args.join(' ').toStdString() << "\n" << o.err;
+    if (row.out != "*") {
+      EXPECT_EQ(o.out, row.out) << row.args.join(' ').toStdString();
+    }
+    if (row.status != 0) {
+      EXPECT_FALSE(o.err.empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ledger

@@ -1,0 +1,233 @@
+// The Gains window: opened from the View menu it shows the same figures as
+// the command line for both methods, remembers the method per ledger, says
+// when a sale was uncovered, raises the Restore menu from its grids, and
+// reports a ledger it cannot open.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QSettings>
+#include <QTest>
+#include <QToolBar>
+
+#include <set>
+#include <sstream>
+
+#include "app/command_line.h"
+#include "data/decimal.h"
+#include "data/ledger_session.h"
+#include "gains_ledger.h"
+#include "ui/views/gains_view.h"
+#include "window_fixture.h"
+
+namespace ledger {
+namespace {
+
+using Table = GainsModel::Table;
+using Rows = std::vector<std::vector<std::string>>;
+
+// The settings file of this test run, away from the user's own.
+void useTestSettings(const test::TempDir& dir) {
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir.file("settings")));
+}
+
+Rows gridRows(const QAbstractItemModel& model) {
+  Rows rows;
+  for (int r = 0; r < model.rowCount(); ++r) {
+    rows.emplace_back();
+    for (int c = 0; c < model.columnCount(); ++c) rows.back().push_back(model.index(r, c).data().toString().toStdString());
+  }
+  return rows;
+}
+
+// The CSV the command line prints for the ledger, header row dropped. The
+// worked ledger's fields hold no commas or quotes.
+Rows commandLineRows(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  EXPECT_EQ(runCommandLine(args, out, err), exitcode::kOk) << err.str();
+  Rows rows;
+  std::istringstream lines(out.str());
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    rows.emplace_back();
+    std::istringstream fields(line);
+    std::string field;
+    while (std::getline(fields, field, ',')) rows.back().push_back(field);
+    if (line.back() == ',') rows.back().push_back("");
+  }
+  return rows;
+}
+
+// The same figure, whichever way it is written; a blank Uncovered cell of
+// the window is the command line's 0.
+bool sameCell(const std::string& window, const std::string& csv) {
+  const std::optional<Decimal> a = Decimal::parse(window.empty() && csv == "0" ? "0" : window);
+  const std::optional<Decimal> b = Decimal::parse(csv);
+  if (a && b) return *a == *b;
+  return window == csv;
+}
+
+void expectSameFigures(const Rows& window, const Rows& csv, const std::string& what) {
+  ASSERT_EQ(window.size(), csv.size()) << what;
+  for (size_t r = 0; r < csv.size(); ++r) {
+    ASSERT_EQ(window[r].size(), csv[r].size()) << what << " row " << r;
+    for (size_t c = 0; c < csv[r].size(); ++c)
+      EXPECT_TRUE(sameCell(window[r][c], csv[r][c]))
+          << what << " row " << r << " column " << c << ": window " << window[r][c] << ", csv " << csv[r][c];
+  }
+}
+
+class GainsWindowTest : public test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    useTestSettings(dir);
+    test::makeLedger(ledger, test::kGainsTrades);
+  }
+  GainsView* gains() { return app.forms().find<GainsView>("frmGains"); }
+  std::string ledger = dir.file("gains.mdb");
+};
+
+TEST_F(GainsWindowTest, ShowsTheCommandLinesFiguresForBothMethods) {
+  openLedger(ledger);
+  window.mnuViewItem_Click(5);
+  ASSERT_NE(gains(), nullptr);
+  EXPECT_EQ(gains()->windowTitle(), "Gains");
+  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) QAbstractItemModelTester tester(gains()->model(t));
+
+  for (const char* method : {"fifo", "average"}) {
+    (std::string(method) == "fifo" ? gains()->findChild<QRadioButton*>("optFifo")
+                                   : gains()->findChild<QRadioButton*>("optAverage"))
+        ->click();
+    EXPECT_EQ(costMethodName(gains()->method()), method);
+    const std::pair<Table, const char*> reports[] = {
+        {Table::Holdings, "holdings"}, {Table::Sales, "gains"}, {Table::Yearly, "yearly"}};
+    for (const auto& [table, report] : reports)
+      expectSameFigures(gridRows(*gains()->model(table)),
+                        commandLineRows({"report", report, "--method", method, ledger}),
+                        std::string(method) + " " + report);
+  }
+}
+
+TEST_F(GainsWindowTest, TheMethodIsRememberedForEachLedger) {
+  const std::string other = dir.file("other.mdb");
+  test::makeLedger(other, {{1, "IBM", 10, "B", "2024-01-02", 100, 5}});
+  openLedger(ledger);
+  window.mnuViewItem_Click(5);
+  EXPECT_EQ(gains()->method(), CostMethod::Fifo);  // nothing remembered yet
+  gains()->findChild<QRadioButton*>("optAverage")->click();
+  app.session().ViewTag = "Ga";
+  window.mnuRestoreItem_Click(1);  // loaded afresh
+  EXPECT_EQ(gains()->method(), CostMethod::Average);
+  EXPECT_TRUE(gains()->findChild<QRadioButton*>("optAverage")->isChecked());
+  EXPECT_EQ(gains()->model(Table::Holdings)->index(0, 2).data().toString(), "163.75");
+
+  openLedger(other);
+  window.mnuViewItem_Click(5);
+  EXPECT_EQ(gains()->method(), CostMethod::Fifo);
+  openLedger(ledger);
+  window.mnuViewItem_Click(5);
+  EXPECT_EQ(gains()->method(), CostMethod::Average);
+}
+
+TEST_F(GainsWindowTest, SaysSoWhenASaleWasUncovered) {
+  const std::string covered = dir.file("covered.mdb");
+  test::makeLedger(covered, {{1, "IBM", 10, "B", "2024-01-02", 100, 5}, {1, "IBM", 10, "S", "2024-01-03", 90, 5}});
+  const std::pair<std::string, QString> rows[] = {{ledger, test::kUncoveredNote}, {covered, ""}};
+  for (const auto& [path, note] : rows) {
+    openLedger(path);
+    window.mnuViewItem_Click(5);
+    auto* label = gains()->findChild<QLabel*>("lblNote");
+    EXPECT_EQ(label->text(), note) << path;
+    EXPECT_EQ(label->isHidden(), note.isEmpty()) << path;
+  }
+}
+
+TEST_F(GainsWindowTest, OpensWithoutMovingTheEntryForm) {
+  openLedger(ledger);
+  form()->tbNavigateG_ButtonClick(form()->navigationBar(0)->actions().at(2));  // next trade
+  const QString shown = box("Date");
+  window.mnuSHViewItem_Click(5);
+  ASSERT_NE(gains(), nullptr);
+  EXPECT_EQ(box("Date"), shown);
+}
+
+TEST_F(GainsWindowTest, NoTwoCommandsShareAShortcut) {
+  std::map<QString, QString> owners;
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->shortcut().isEmpty()) continue;
+    const QString key = action->shortcut().toString();
+    EXPECT_FALSE(owners.count(key)) << key.toStdString() << ": " << owners[key].toStdString() << " and "
+                                    << action->objectName().toStdString();
+    owners[key] = action->objectName();
+  }
+  EXPECT_EQ(owners[QStringLiteral("Ctrl+G")], "mnuViewItem(5)");
+}
+
+// ---- the view alone ---------------------------------------------------------
+
+class FakeHost final : public ViewHost {
+ public:
+  int entryFormWidthTwips() override { return 6000; }
+  int entryFormHeightTwips() override { return 5000; }
+  int mainWindowWidthTwips() override { return 21000; }
+  QString generalTabSymbol() override { return {}; }
+  void popupRestoreMenu() override { ++popups; }
+  int popups = 0;
+};
+
+class GainsViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override { useTestSettings(dir); }
+  void TearDown() override { EXPECT_EQ(prompter.pending(), 0u); }
+  test::TempDir dir;
+  test::ScriptedPrompter prompter;
+  test::ScriptedFileChooser files;
+  AppContext app{prompter, files, dir.path().string()};
+  FakeHost host;
+};
+
+TEST_F(GainsViewTest, EveryGridRaisesTheRestoreMenuTaggedGa) {
+  app.session().LedgerPath = dir.file("l.mdb");
+  test::makeLedger(app.session().LedgerPath, test::kGainsTrades);
+  GainsView view(app, host);
+  int popups = 0;
+  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) {
+    app.session().ViewTag.clear();
+    QTest::mousePress(view.grid(t)->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(app.session().ViewTag, "Ga");
+    EXPECT_EQ(host.popups, ++popups);
+  }
+  QTest::mousePress(view.grid(Table::Sales)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(host.popups, popups);
+}
+
+TEST_F(GainsViewTest, ALedgerThatCannotBeOpenedIsToldOnceAndTheGridsStayEmpty) {
+  app.session().LedgerPath = dir.file("missing.mdb");
+  prompter.expect(MsgAnswer::Ok);
+  GainsView view(app, host);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text.rfind(openFailureMessage(dir.file("missing.mdb"), "Trade"), 0), 0u)
+      << prompter.shown[0].text;
+  EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(view.report(), nullptr);
+  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) EXPECT_EQ(view.model(t)->rowCount(), 0);
+}
+
+TEST_F(GainsViewTest, YearTotalsAreBoldRowsWithoutASymbol) {
+  app.session().LedgerPath = dir.file("l.mdb");
+  test::makeLedger(app.session().LedgerPath, test::kGainsTrades);
+  GainsView view(app, host);
+  const GainsModel& yearly = *view.model(Table::Yearly);
+  std::vector<std::string> totals;
+  for (int r = 0; r < yearly.rowCount(); ++r) {
+    const bool bold = yearly.index(r, 0).data(Qt::FontRole).value<QFont>().bold();
+    EXPECT_EQ(bold, yearly.index(r, 1).data().toString().isEmpty()) << r;
+    if (bold) totals.push_back(yearly.index(r, 2).data().toString().toStdString());
+  }
+  EXPECT_EQ(totals, (std::vector<std::string>{"11.5", "314", "96"}));
+}
+
+}  // namespace
+}  // namespace ledger
