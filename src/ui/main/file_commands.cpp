@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "access/access_file.h"
 #include "app/new_ledger.h"
 #include "data/company_list.h"
 #include "data/record_writes.h"
@@ -24,6 +25,9 @@ std::string upper(std::string s) {
   return s;
 }
 
+// Open's second filter entry.
+constexpr const char* kOlderLedgerFilter = "Access Database (*.mdb *.accdb)|*.mdb;*.accdb";
+
 constexpr const char* kTemplateRefused =
     "This file contains the source databases and it cannot\r\n"
     "be opened or modified. Please select another file.";
@@ -39,7 +43,9 @@ void MDIMain::mnuFileItem_Click(int index) {
       case 5: saveRecord(); break;
       case 6: deleteRecord(); break;
       case 8: exitProgram(); break;
-      default: break;  // 4 and 7 are separators
+      case 9: importTradesCommand(); break;
+      case 10: exportTradesCommand(); break;
+      default: break;  // 4, 7 and 11 are separators
     }
   });
 }
@@ -74,6 +80,7 @@ void MDIMain::openLedger() {
   LedgerSession& session = m_app.session();
   for (;;) {
     FileDialogSettings settings;
+    settings.filter += std::string("|") + kOlderLedgerFilter;
     settings.initialDirectory = m_app.programDir();
     settings.fileName.clear();
     const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
@@ -84,6 +91,12 @@ void MDIMain::openLedger() {
       busy.release();
       m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
       continue;
+    }
+    // A ledger in the older format is offered a copy in this one.
+    if (accessFormatOf(*chosen)) {
+      busy.release();
+      openOlderLedger(*chosen);
+      return;
     }
     // A file that is not a ledger is refused here, before anything the
     // user has open is closed.

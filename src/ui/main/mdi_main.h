@@ -10,6 +10,8 @@
 //   file_commands.cpp    File menu      edit_commands.cpp  Edit menu
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
+//   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV,
+//                        Open of a ledger in the older format
 
 #include <QHash>
 #include <QMainWindow>
@@ -17,6 +19,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "ui/entry/entry_host.h"
 #include "ui/views/view_host.h"
@@ -114,6 +117,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
   void MDIForm_MouseDown(Qt::MouseButton button);
   // Pops up mnuRestore at the mouse; the views call it on a right click.
   void popupRestoreMenu() override;
+  // The same over a grid: the menu's item 3 exports the grid's rows.
+  void popupGridMenu(const GridExport& grid) override;
 
   // Cancel of an entry (button 9 while its tag is not "Close"): back to
   // the view state, the typed text dropped and the tab's rows read again.
@@ -164,11 +169,22 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
   void setLedgerTitle();
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
+  // transfer_menu.cpp
+  void setUpTransferItems();
+  void importTradesCommand();
+  void exportTradesCommand();
+  void exportGrid();
+  // Offers to convert a ledger in the older format and opens the copy.
+  void openOlderLedger(const std::string& path);
+  // Makes the ledger at path the open one, as Open does.
+  bool openLedgerFile(const std::string& path);
 
   AppContext& m_app;
   QString m_recordMode;
   // The trade that Edit, Records began on; Save in "Edit" mode rewrites it.
   std::optional<std::int64_t> m_editRow;
+  // The grid whose right click raised mnuRestore, while it is up.
+  std::optional<GridExport> m_gridExport;
 
   QMdiArea* m_area = nullptr;
   QToolBar* m_tbMain = nullptr;

@@ -52,6 +52,7 @@ void MDIMain::mnuRestoreItem_Click(int index) {
     switch (index) {
       case 1: refreshView(); break;
       case 2: refreshAllViews(); break;
+      case 3: exportGrid(); break;
       default: break;
     }
   });

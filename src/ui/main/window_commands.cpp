@@ -89,6 +89,8 @@ void MDIMain::MDIForm_MouseDown(Qt::MouseButton button) {
 }
 
 void MDIMain::popupRestoreMenu() {
+  m_gridExport.reset();
+  mnuRestoreItem(3)->setVisible(false);
   guarded(m_app.prompter(), [&] { m_mnuRestore->popup(QCursor::pos()); });
 }
 

@@ -107,7 +107,9 @@ QTableView* GainsView::addGrid(GainsModel::Table table, const char* name) {
   QTableView* grid = makeGrid(this, QString::fromLatin1(name));
   auto* model = new GainsModel(table, grid);
   grid->setModel(model);
-  new RightPressFilter(grid->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Ga"); });
+  new RightPressFilter(grid->viewport(), [this, model, name] {
+    popupGridMenu(m_app, m_host, "Ga", GridExport{QString(), model, QString::fromLatin1(name) + ".csv"});
+  });
   m_grids[slot(table)] = grid;
   m_models[slot(table)] = model;
   return grid;

@@ -56,7 +56,11 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
   for (int g : {TotalBuy, TotalSell, ProfitLoss}) m_grids[g]->resize(twipsSize(kSmallGridWidth, kSmallGridHeight));
   m_buyCaption = makeCaption(this, "Buying History", "lblBuyingHistory");
   m_sellCaption = makeCaption(this, "Selling History", "lblSellingHistory");
-  new RightPressFilter(m_grids[Buy]->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Hi"); });
+  for (int g = 0; g < kGridCount; ++g)
+    new RightPressFilter(m_grids[g]->viewport(), [this, g] {
+      const QString query = QString::fromLatin1(kHistoryQueryNames[static_cast<size_t>(g)]);
+      popupGridMenu(m_app, m_host, "Hi", GridExport{query, nullptr, query + ".csv"});
+    });
 
   try {
     const std::string& path = m_app.session().LedgerPath;

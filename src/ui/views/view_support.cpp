@@ -27,6 +27,11 @@ void popupRestoreMenu(AppContext& app, ViewHost& host, const char* viewTag) {
   host.popupRestoreMenu();
 }
 
+void popupGridMenu(AppContext& app, ViewHost& host, const char* viewTag, const GridExport& grid) {
+  app.session().ViewTag = viewTag;
+  host.popupGridMenu(grid);
+}
+
 QTableView* makeGrid(QWidget* parent, const QString& objectName) {
   auto* grid = new QTableView(parent);
   grid->setObjectName(objectName);
