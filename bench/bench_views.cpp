@@ -1,7 +1,10 @@
 // What the report views read, on ledgers of 10k, 100k and 1M trades: the
 // datasheet's first screen through its grid model, one company's history
 // through its five queries, the profit/loss figures, and the chart's table.
-// Each against the same reading done with the sqlite3 C API alone.
+// Each against the same reading done with the sqlite3 C API alone. The
+// history's totals and the profit/loss figures are exact decimals summed in
+// one pass over the trades; ExactTotals sets that pass against SQLite
+// summing the same figures in floating point.
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,6 +20,8 @@
 #include <vector>
 
 #include "bare_sqlite.h"
+#include "data/decimal.h"
+#include "data/exact_figures.h"
 #include "data/view_queries.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
@@ -88,6 +93,27 @@ void history(benchmark::State& state) {
   }
 }
 
+// The exact figures: one pass over the trades (of one company, or all),
+// summed in decimals, as the views do.
+void bareExactTotals(sqlite3* db, const char* symbol) {
+  std::string sql = "SELECT [Buy/Sell], Quantity, Price, Commission FROM Trade";
+  if (symbol) sql += " WHERE CompanySymbol = ?";
+  BareStatement rows = barePrepare(db, sql.c_str());
+  if (symbol) sqlite3_bind_text(rows.get(), 1, symbol, -1, SQLITE_STATIC);
+  Decimal buy, sell;
+  while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+    const auto* side = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), 0));
+    const Decimal product = Decimal::fromDouble(sqlite3_column_double(rows.get(), 1)) *
+                            Decimal::fromDouble(sqlite3_column_double(rows.get(), 2));
+    const Decimal commission = Decimal::fromDouble(sqlite3_column_double(rows.get(), 3));
+    if (side && side[0] == 'B')
+      buy += product + commission;
+    else
+      sell += product - commission;
+  }
+  benchmark::DoNotOptimize((sell - buy).toDisplayString());
+}
+
 void bareHistory(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
   const auto texts = historyQueryTexts(kHistorySymbol);
@@ -100,6 +126,7 @@ void bareHistory(benchmark::State& state) {
       if (sqlite3_exec(db.get(), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
         throw std::runtime_error(sqlite3_errmsg(db.get()));
     }
+    bareExactTotals(db.get(), kHistorySymbol);
     for (const char* name : kHistoryQueryNames) {
       BareConnection grid = bareOpen(copy.path());  // each grid opens the ledger itself
       bareReadScreen(grid.get(), ("SELECT * FROM \"" + std::string(name) + "\"").c_str());
@@ -118,13 +145,32 @@ void profitLoss(benchmark::State& state) {
 
 void bareProfitLoss(benchmark::State& state) {
   const std::string path = cachedLedger(state.range(0));
-  const char* sources[] = {"[Total Buy]", "[Total Sell]", "[Profit/Loss]", "Trade"};
   for (auto _ : state) {
-    for (const char* source : sources) {  // the session reopens the ledger for each
-      BareConnection db = bareOpen(path);
-      BareStatement rows = barePrepare(db.get(), (std::string("SELECT * FROM ") + source).c_str());
-      if (sqlite3_step(rows.get()) == SQLITE_ROW) readRow(rows.get());
-    }
+    BareConnection db = bareOpen(path);
+    BareStatement trade = barePrepare(db.get(), "SELECT * FROM Trade");
+    if (sqlite3_step(trade.get()) == SQLITE_ROW) readRow(trade.get());
+    // Each figure's stored query must be there; it is not run.
+    for (const char* source : {"[Total Buy]", "[Total Sell]", "[Profit/Loss]"})
+      barePrepare(db.get(), (std::string("SELECT * FROM ") + source).c_str());
+    bareExactTotals(db.get(), nullptr);
+  }
+}
+
+// ---- exact totals against the ledger's floating-point sums ------------------
+
+void exactTotals(benchmark::State& state) {
+  Database db = Database::open(cachedLedger(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(readTradeTotals(db));
+}
+
+void floatingTotals(benchmark::State& state) {
+  BareConnection db = bareOpen(cachedLedger(state.range(0)));
+  for (auto _ : state) {
+    BareStatement sums = barePrepare(db.get(),
+                                     "SELECT SUM(CASE WHEN [Buy/Sell] = 'B' THEN Quantity * Price + Commission END),"
+                                     " SUM(CASE WHEN [Buy/Sell] = 'S' THEN Quantity * Price - Commission END)"
+                                     " FROM Trade");
+    if (sqlite3_step(sums.get()) == SQLITE_ROW) readRow(sums.get());
   }
 }
 
@@ -185,7 +231,8 @@ void bareChart(benchmark::State& state) {
 
 const bool registered = registerPair("Datasheet", datasheet, bareDatasheet) &&
                         registerPair("History", history, bareHistory) &&
-                        registerPair("ProfitLoss", profitLoss, bareProfitLoss);
+                        registerPair("ProfitLoss", profitLoss, bareProfitLoss) &&
+                        registerPair("ExactTotals", exactTotals, floatingTotals);
 
 // The chart's target is set at 100k trades; it runs there alone.
 const bool chartRegistered = [] {

@@ -98,7 +98,7 @@ TEST(LedgerSchema, QueriesComputeTotalsAndProfit) {
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT TotalSell FROM Sold"), (std::vector<std::vector<std::string>>{{"590"}}));
   // 590 - 1105 = -515; -515 * 100 / 1105
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT * FROM [Profit/Loss]"),
-            (std::vector<std::vector<std::string>>{{"-515", "-46.606334841629"}}));
+            (std::vector<std::vector<std::string>>{{"-515", "-46.60633484162896"}}));
 
   TempDir empty;
   test::makeLedger(empty.file("l.mdb"));

@@ -8,15 +8,15 @@
 namespace ledger {
 namespace {
 
-TEST(ValueText, NumbersAsTheLedgerAlwaysShowedThem) {
+TEST(ValueText, NumbersAsTheShortestTextThatReadsBack) {
   const struct {
     Value v;
     const char* text;
   } cases[] = {
-      {100.0, "100"},       {12.5, "12.5"},         {0.1 + 0.2, "0.3"},
+      {100.0, "100"},       {12.5, "12.5"},         {0.1 + 0.2, "0.30000000000000004"},
       {-3.25, "-3.25"},     {1e20, "1E+20"},        {123456789012345.0, "123456789012345"},
-      {1e-5, "1E-05"},      {std::int64_t{42}, "42"}, {std::string("AAPL"), "AAPL"},
-      {-0.0, "0"},          {2.0 / 3.0, "0.666666666666667"},
+      {1e-5, "0.00001"},    {std::int64_t{42}, "42"}, {std::string("AAPL"), "AAPL"},
+      {-0.0, "0"},          {2.0 / 3.0, "0.6666666666666666"},
   };
   for (const auto& c : cases) EXPECT_EQ(toDisplayText(c.v), c.text);
   EXPECT_FALSE(toText(Value{}).has_value());

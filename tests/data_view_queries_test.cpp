@@ -155,7 +155,7 @@ TEST_F(ProfitLossTest, FiguresOfTheWholeLedger) {
   EXPECT_EQ(f.totalBought, "16085.25");
   EXPECT_EQ(f.totalSold, "4017");
   EXPECT_EQ(f.profitLoss, "-12068.25");
-  EXPECT_EQ(f.percentage, "-75.0268102764956");
+  EXPECT_EQ(f.percentage, "-75.03");
   // The session is left on Trade, at its first row.
   ASSERT_TRUE(session.CurrentRecordset);
   EXPECT_EQ(session.CurrentRecordset->fieldName(0), "CompanyID");

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QTest>
 
+#include <algorithm>
+
 #include "app/app_context.h"
 #include "data/database.h"
 #include "data/db_error.h"
@@ -249,7 +251,7 @@ TEST_F(ViewsTest, ProfitLossShowsTheFiguresAndLeavesTradeAtItsFirstRow) {
   EXPECT_EQ(boxText(view, "TotalBought"), "16034.25");
   EXPECT_EQ(boxText(view, "TotalSold"), "3994");
   EXPECT_EQ(boxText(view, "PL"), "-12040.25");
-  EXPECT_EQ(boxText(view, "Percentage"), "-75.0908212108455");
+  EXPECT_EQ(boxText(view, "Percentage"), "-75.09");
   auto& rs = *app.session().CurrentRecordset;
   EXPECT_EQ(rs.sourceName(), "Trade");
   EXPECT_EQ(toDisplayText(rs.value("CompanySymbol")), "IBM");
@@ -272,6 +274,50 @@ TEST_F(ViewsTest, ProfitLossOfAnEmptyLedgerLeavesTheBoxesEmpty) {
   app.session().LedgerPath = empty;
   ProfitLossView view(app, host);
   for (const char* name : {"TotalBought", "TotalSold", "PL", "Percentage"}) EXPECT_EQ(boxText(view, name), "") << name;
+}
+
+// ---- exact figures ---------------------------------------------------------
+
+// Products and sums that floating point gets wrong, in every place a
+// computed figure is shown: the datasheet's Bought and Sold grids, the
+// history's grids and totals, and the profit/loss window.
+TEST_F(ViewsTest, EveryComputedFigureIsShownExactly) {
+  const std::string odd = dir.file("odd.mdb");
+  test::makeLedger(odd, {{1, "KO", 3, "B", "2024-01-02", 0.1, 0},
+                         {1, "KO", 1, "B", "2024-01-03", 0.2, 0},
+                         {1, "KO", 3, "S", "2024-01-04", 0.1, 0.2},
+                         {2, "GE", 1e300, "B", "2024-01-05", 1e300, 0}});
+  app.session().LedgerPath = odd;
+  host.symbol = "KO";
+  using Rows = std::vector<std::vector<std::string>>;
+  // One column's cells, in text order (rows of one symbol come in no set order).
+  const auto column = [](QAbstractItemModel& m, int c) {
+    std::vector<std::string> out;
+    for (const auto& row : cells(m)) out.push_back(row.at(static_cast<size_t>(c)));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  {
+    DatasheetView sheet(app, host);
+    sheet.tabStrip()->setCurrentIndex(1);
+    EXPECT_EQ(column(*sheet.model(), 5), (std::vector<std::string>{"0.2", "0.3", "1E+600"}));
+    sheet.tabStrip()->setCurrentIndex(2);
+    EXPECT_EQ(column(*sheet.model(), 5), (std::vector<std::string>{"0.1"}));
+  }
+  {
+    HistoryView history(app, host);
+    EXPECT_EQ(column(*history.model(HistoryView::Buy), 5), (std::vector<std::string>{"0.2", "0.3"}));
+    EXPECT_EQ(cells(*history.model(HistoryView::TotalBuy)), (Rows{{"0.5"}}));
+    EXPECT_EQ(cells(*history.model(HistoryView::TotalSell)), (Rows{{"0.1"}}));
+    EXPECT_EQ(cells(*history.model(HistoryView::ProfitLoss)), (Rows{{"-0.4"}}));
+    EXPECT_EQ(headers(*history.model(HistoryView::TotalBuy)), QStringList{"Total Buy"});
+  }
+  ProfitLossView pl(app, host);
+  // 1E+600 + 0.5 and 0.1 - (1E+600 + 0.5), every digit kept: not INF.
+  EXPECT_EQ(boxText(pl, "TotalBought").toStdString(), "1." + std::string(600, '0') + "5E+600");
+  EXPECT_EQ(boxText(pl, "TotalSold"), "0.1");
+  EXPECT_EQ(boxText(pl, "PL").toStdString(), "-1." + std::string(600, '0') + "4E+600");
+  EXPECT_EQ(boxText(pl, "Percentage"), "-100.00");
 }
 
 // ---- chart -----------------------------------------------------------------

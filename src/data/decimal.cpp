@@ -1,5 +1,7 @@
 #include "decimal.h"
 
+#include "value.h"
+
 #include <boost/multiprecision/cpp_int.hpp>
 #include <algorithm>
 #include <array>
@@ -351,16 +353,8 @@ std::string Decimal::toPlainString() const {
 std::string Decimal::toDisplayString() const {
   if (isZero()) return "0";
   auto [digits, exp] = DecimalOps::reduced(*this);
-  // Where the leading digit stands: 10^lead <= |value| < 10^(lead+1).
-  const long lead = static_cast<long>(digits.size()) - 1 + exp;
-  if (lead >= -6 && lead < 15) return toPlainString();
-  std::string out = sign() < 0 ? "-" : "";
-  out += digits.substr(0, 1);
-  if (digits.size() > 1) out += "." + digits.substr(1);
-  std::string expDigits = std::to_string(lead < 0 ? -lead : lead);
-  if (expDigits.size() < 2) expDigits.insert(0, "0");
-  out += std::string("E") + (lead < 0 ? "-" : "+") + expDigits;
-  return out;
+  // The leading digit stands for 10^lead.
+  return layoutNumber(sign() < 0, digits, static_cast<long>(digits.size()) - 1 + exp);
 }
 
 std::string Decimal::toFixedString(int decimals) const {

@@ -1,6 +1,9 @@
 #include "record_display.h"
 
+#include <vector>
+
 #include "db_error.h"
+#include "exact_figures.h"
 
 namespace ledger {
 
@@ -34,13 +37,25 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   std::int64_t count = 0;
   passOver([&] { count = rs->recordCount(); });
   const bool onTrade = tab == kGeneralTab && rs->sourceName() == "Trade";
+  // The Bought and Sold tabs' totals are shown exactly (see exact_figures.h).
+  std::vector<std::string> names;
+  for (int i = 0; i < rs->fieldCount(); ++i) names.push_back(rs->fieldName(i));
+  const ComputedColumns computed(names);
+  std::vector<Value> row;
+  if (computed.any() && count != 0)
+    passOver([&] {
+      for (int i = 0; i < rs->fieldCount(); ++i) row.push_back(rs->value(i));
+    });
   for (int i = 0; i < rs->fieldCount(); ++i) {
-    const std::string& column = rs->fieldName(i);
+    const std::string& column = names[static_cast<size_t>(i)];
     if (count == 0) {
       form.setBoxText(column, tab, std::string());
       continue;
     }
-    passOver([&] { form.setBoxText(column, tab, toDisplayText(rs->value(i))); });
+    passOver([&] {
+      const auto exact = computed.text(row, i);
+      form.setBoxText(column, tab, exact ? *exact : toDisplayText(rs->value(i)));
+    });
   }
   if (onTrade) {
     if (count == 0) session.ShownTrade.reset();

@@ -1,9 +1,14 @@
 #include "value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "decimal.h"
 
 namespace ledger {
 
@@ -43,14 +48,59 @@ std::string isoText(int y, int m, int d) {
 
 }  // namespace
 
+std::string layoutNumber(bool negative, std::string_view digits, long lead) {
+  std::string out = negative ? "-" : "";
+  const long count = static_cast<long>(digits.size());
+  if (lead >= kPlainFromExponent && lead <= kPlainToExponent) {
+    if (lead < 0) {
+      out += "0.";
+      out.append(static_cast<size_t>(-lead - 1), '0');
+      out += digits;
+    } else if (count <= lead + 1) {
+      out += digits;
+      out.append(static_cast<size_t>(lead + 1 - count), '0');
+    } else {
+      out += digits.substr(0, static_cast<size_t>(lead + 1));
+      out += '.';
+      out += digits.substr(static_cast<size_t>(lead + 1));
+    }
+    return out;
+  }
+  out += digits.front();
+  if (count > 1) {
+    out += '.';
+    out += digits.substr(1);
+  }
+  out += lead < 0 ? "E-" : "E+";
+  const std::string exponent = std::to_string(lead < 0 ? -lead : lead);
+  if (exponent.size() < 2) out += '0';
+  out += exponent;
+  return out;
+}
+
 std::string formatNumber(double d) {
   if (d == 0) return "0";  // also folds -0
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", d);
-  std::string s = buf;
-  // %G keeps a plain exponent form "1E+20" / "1E-05", which is what we want;
-  // it never adds trailing zeros to the mantissa.
-  return s;
+  if (std::isnan(d)) return "NAN";
+  if (std::isinf(d)) return d < 0 ? "-INF" : "INF";
+  // The shortest digits that read back to d, in scientific form: "-1.2345e+06".
+  char buf[64];
+  const auto end = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific).ptr;
+  std::string_view text(buf, static_cast<size_t>(end - buf));
+  const bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  const size_t e = text.find('e');
+  std::string digits;
+  digits.reserve(e);
+  for (char c : text.substr(0, e))
+    if (c != '.') digits += c;
+  return layoutNumber(negative, digits, std::stol(std::string(text.substr(e + 1))));
+}
+
+std::string formatAxisValue(double value, double step) {
+  if (!std::isfinite(value) || !std::isfinite(step) || step <= 0) return formatNumber(value);
+  // A step of m x 10^k has -k decimals (none for k >= 0).
+  const int places = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+  return Decimal::fromDouble(value).rounded(places).toDisplayString();
 }
 
 std::optional<std::string> toText(const Value& v) {
@@ -65,8 +115,8 @@ std::string toDisplayText(const Value& v) { return toText(v).value_or(std::strin
 std::optional<double> parseNumber(std::string_view text) {
   std::string_view s = trimBlanks(text);
   if (s.empty()) return std::nullopt;
-  // Accept only the plain decimal grammar; strtod alone would also take
-  // hex, "inf" and "nan".
+  // Accept only the plain decimal grammar; from_chars alone would also take
+  // "inf" and "nan".
   size_t i = 0;
   if (s[i] == '+' || s[i] == '-') ++i;
   size_t digits = 0;
@@ -84,9 +134,14 @@ std::optional<double> parseNumber(std::string_view text) {
     if (expDigits == 0) return std::nullopt;
   }
   if (i != s.size()) return std::nullopt;
-  const std::string copy(s);
-  const double d = std::strtod(copy.c_str(), nullptr);
-  if (!std::isfinite(d)) return std::nullopt;
+  // from_chars reads the same grammar the same way whatever the locale;
+  // it takes no '+'.
+  if (s.front() == '+') s.remove_prefix(1);
+  double d = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
+  // Out of range either way: too large for a double, or so small that it
+  // would read as 0.
+  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(d)) return std::nullopt;
   return d;
 }
 

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "db_error.h"
+#include "exact_figures.h"
+#include "sqlite_util.h"
 #include "sql_translate.h"
 
 namespace ledger {
@@ -89,22 +91,49 @@ void BuildHistoryQueries(Database& db, const std::string& symbol) {
 }
 
 ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
-  // A figure is read only from the query just opened: after a failed open
-  // the shared recordset may still stand on the previous source.
-  auto field = [&](int position) {
-    std::optional<std::string> text;
-    passOver([&] { text = toText(session.CurrentRecordset->value(position)); });
-    return text;
-  };
   ProfitLossFigures figures;
-  if (session.OpenLedgerTable("[Total Buy]")) figures.totalBought = field(0);
-  if (session.OpenLedgerTable("[Total Sell]")) figures.totalSold = field(0);
-  if (session.OpenLedgerTable("[Profit/Loss]")) {
-    figures.profitLoss = field(0);
-    figures.percentage = field(1);
+  // The session ends on Trade at its first row; opening it also opens the
+  // ledger the figures are read from.
+  if (!session.OpenLedgerTable("Trade")) return figures;
+  Database& db = *session.LedgerDatabase;
+  const std::string& path = db.path();
+  const auto report = [&](std::string_view name, const DbError& e) {
+    session.prompter().show(openFailureMessage(path, name) + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
+  };
+  // Each figure is shown where the ledger has the stored query that names
+  // it (checked without running it); its value is computed exactly from
+  // the trades instead of read in floating point.
+  const auto hasQuery = [&](std::string_view name) {
+    try {
+      detail::prepare(db.handle(), "SELECT * FROM " + std::string(name));
+      return true;
+    } catch (const DbError& e) {
+      report(name, e);
+      return false;
+    }
+  };
+  const bool buy = hasQuery("[Total Buy]");
+  const bool sell = hasQuery("[Total Sell]");
+  const bool profitLoss = hasQuery("[Profit/Loss]");
+  TradeTotals totals;
+  try {
+    totals = readTradeTotals(db);
+  } catch (const DbError& e) {
+    report("Trade", e);
+    return figures;
   }
-  session.OpenLedgerTable("Trade");
+  if (buy) figures.totalBought = figureText(totals.totalBuy);
+  if (sell) figures.totalSold = figureText(totals.totalSell);
+  if (profitLoss) {
+    figures.profitLoss = figureText(totals.profitLoss());
+    figures.percentage = percentageText(totals.percentage());
+  }
   return figures;
+}
+
+HistoryFigures readHistoryFigures(Database& db, std::string_view symbol) {
+  const TradeTotals totals = readTradeTotals(db, symbol);
+  return {figureText(totals.totalBuy), figureText(totals.totalSell), figureText(totals.profitLoss())};
 }
 
 // ---- chart table -----------------------------------------------------------

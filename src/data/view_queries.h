@@ -51,19 +51,32 @@ void BuildHistoryQueries(Database& db, const std::string& symbol);
 // ---- profit / loss ---------------------------------------------------------
 
 // The four figures of the whole ledger as text; nullopt where the figure is
-// Null (a sum over no trades) or its query could not be read.
+// Null (a sum over no trades, a percentage of purchases totalling 0) or its
+// stored query cannot be read.
 struct ProfitLossFigures {
   std::optional<std::string> totalBought;
   std::optional<std::string> totalSold;
   std::optional<std::string> profitLoss;
-  std::optional<std::string> percentage;
+  std::optional<std::string> percentage;  // two decimals: "-75.03"
 };
 
-// Reads the figures through the session's one recordset ([Total Buy],
-// [Total Sell], [Profit/Loss]); a query that cannot be opened is reported by
-// OpenLedgerTable and its figures stay empty. Leaves the session's recordset
-// on Trade, at its first row.
+// Reads the figures of the whole ledger, exactly (see exact_figures.h),
+// from one pass over its trades. A figure is given only where the ledger
+// has its stored query ([Total Buy], [Total Sell], [Profit/Loss]); one that
+// cannot be read is reported like OpenLedgerTable reports it and its
+// figures stay empty. Leaves the session's recordset on Trade, at its
+// first row; a ledger that cannot be opened is reported once, by
+// OpenLedgerTable.
 ProfitLossFigures readProfitLossFigures(LedgerSession& session);
+
+// The company's exact totals for the history view's three small grids.
+struct HistoryFigures {
+  std::optional<std::string> totalBuy;
+  std::optional<std::string> totalSell;
+  std::optional<std::string> profitLoss;
+};
+// Throws DbError when the trades cannot be read.
+HistoryFigures readHistoryFigures(Database& db, std::string_view symbol);
 
 // ---- chart -----------------------------------------------------------------
 

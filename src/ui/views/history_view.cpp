@@ -67,7 +67,9 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     bool readable = true;
     try {
       Database ledger = Database::open(path);
-      BuildHistoryQueries(ledger, m_host.generalTabSymbol().toStdString());
+      const std::string symbol = m_host.generalTabSymbol().toStdString();
+      BuildHistoryQueries(ledger, symbol);
+      showExactFigures(readHistoryFigures(ledger, symbol));
     } catch (const DbError& e) {
       reportReadFailure(m_app.prompter(), path, e);
       readable = false;
@@ -78,6 +80,20 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     if (readable) bindGrids();
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
+  }
+}
+
+void HistoryView::showExactFigures(const HistoryFigures& figures) {
+  // The small grids stay bound to the ledger's total queries (their column
+  // names, their Null rows), but show the company's figures computed
+  // exactly rather than the queries' floating-point sums.
+  const std::pair<Grid, std::optional<std::string>> shown[] = {
+      {TotalBuy, figures.totalBuy}, {TotalSell, figures.totalSell}, {ProfitLoss, figures.profitLoss}};
+  for (const auto& [grid, text] : shown) {
+    m_models[grid]->setCellText([text](std::span<const Value>, int column) -> std::optional<std::string> {
+      if (column != 0) return std::nullopt;
+      return text.value_or(std::string());
+    });
   }
 }
 

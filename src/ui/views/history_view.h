@@ -2,7 +2,8 @@
 // frmHistory: the trading history of the company shown on the entry
 // form's General tab: its purchases, its sales, the two totals and the
 // profit or loss, each in a grid bound to a query the view writes into the
-// ledger for that company.
+// ledger for that company. The totals and the profit or loss are shown
+// exactly, computed from the company's trades.
 
 #include <QLabel>
 #include <QTableView>
@@ -10,6 +11,7 @@
 #include <array>
 
 #include "app/app_context.h"
+#include "data/view_queries.h"
 #include "ui/mdi_child.h"
 #include "ui/views/recordset_model.h"
 #include "ui/views/view_host.h"
@@ -35,6 +37,7 @@ class HistoryView : public MdiChild {
  private:
   void layoutGrids();
   void bindGrids();
+  void showExactFigures(const HistoryFigures& figures);
 
   AppContext& m_app;
   ViewHost& m_host;

@@ -13,6 +13,7 @@ void RecordsetModel::resetState() {
   m_rows.reset();
   m_db.reset();
   m_headers.clear();
+  m_computed = ComputedColumns();
   m_pages.clear();
   m_pageUse.clear();
   m_rowCount = 0;
@@ -49,7 +50,10 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
     m_db = Database::openFile(path, false);
     if (m_prepare) m_prepare(*m_db);
     m_rows = m_db->openRecordset(source);
-    for (int i = 0; i < m_rows->fieldCount(); ++i) m_headers.append(QString::fromStdString(m_rows->fieldName(i)));
+    std::vector<std::string> names;
+    for (int i = 0; i < m_rows->fieldCount(); ++i) names.push_back(m_rows->fieldName(i));
+    for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
+    m_computed = ComputedColumns(names);
     Page first = readPage(0);
     m_rowCount = first.rows;
     m_atEnd = first.rows < kPageRows;
@@ -119,9 +123,15 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
   const Page* p = page(index.row() / kPageRows);
   const int row = index.row() % kPageRows;
   if (!p || row >= p->rows) return {};
-  const size_t cell = static_cast<size_t>(row * columnCount() + index.column());
-  const Value& v = p->values[cell];
-  if (role == Qt::DisplayRole) return QString::fromStdString(toDisplayText(v));
+  const size_t first = static_cast<size_t>(row * columnCount());
+  const Value& v = p->values[first + static_cast<size_t>(index.column())];
+  if (role == Qt::DisplayRole) {
+    const std::span<const Value> values(p->values.data() + first, static_cast<size_t>(columnCount()));
+    if (m_cellText)
+      if (auto text = m_cellText(values, index.column())) return QString::fromStdString(*text);
+    if (auto text = m_computed.text(values, index.column())) return QString::fromStdString(*text);
+    return QString::fromStdString(toDisplayText(v));
+  }
   const bool number = std::holds_alternative<double>(v) || std::holds_alternative<std::int64_t>(v);
   return QVariant::fromValue(Qt::Alignment(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft)));
 }

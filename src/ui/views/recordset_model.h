@@ -1,7 +1,9 @@
 #pragma once
 // A grid model over the rows of one table or stored query of a ledger,
 // the way a data-bound grid shows them: columns are the fields in order,
-// headed by their names; numbers and dates as the ledger shows them.
+// headed by their names; numbers and dates as the ledger shows them. The
+// columns the ledger computes from a row's numbers (TotalPurchase,
+// TotalSell) are shown exactly, as decimals (see ComputedColumns).
 //
 // Rows are read on demand. The model opens with one page of rows and grows
 // by a page each time the view asks for more (canFetchMore/fetchMore), and
@@ -14,6 +16,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <span>
 #include <list>
 #include <memory>
 #include <optional>
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "data/database.h"
+#include "data/exact_figures.h"
 
 namespace ledger {
 
@@ -46,6 +50,12 @@ class RecordsetModel : public QAbstractTableModel {
   // Throws DbError like setSource.
   void refresh();
   void clear();
+
+  // Text for a cell from its row's values and its column, or nullopt to
+  // show the cell as read. Kept across setSource and refresh; a view sets it
+  // where it shows figures it computes itself.
+  using CellText = std::function<std::optional<std::string>(std::span<const Value> row, int column)>;
+  void setCellText(CellText rule) { m_cellText = std::move(rule); }
   const std::string& source() const { return m_source; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -83,6 +93,8 @@ class RecordsetModel : public QAbstractTableModel {
   std::string m_path;
   std::string m_source;
   Prepare m_prepare;
+  CellText m_cellText;
+  ComputedColumns m_computed;
   QStringList m_headers;
   int m_rowCount = 0;
   bool m_atEnd = true;

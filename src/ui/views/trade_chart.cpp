@@ -25,7 +25,7 @@ double niceStep(double span) {
   return 10 * power;
 }
 
-QString numberText(double value) { return QString::fromStdString(formatNumber(value)); }
+QString tickText(double value, double step) { return QString::fromStdString(formatAxisValue(value, step)); }
 
 }  // namespace
 
@@ -60,7 +60,7 @@ void TradeChart::measure() {
   m_categoryWidth = std::max(widest, 2 * kMaxColumnWidth) + 2 * kMargin;
   m_axisWidth = 0;
   for (double v = m_scale.low; v <= m_scale.high + m_scale.step / 2; v += m_scale.step)
-    m_axisWidth = std::max(m_axisWidth, fm.horizontalAdvance(numberText(v)));
+    m_axisWidth = std::max(m_axisWidth, fm.horizontalAdvance(tickText(v, m_scale.step)));
   m_axisWidth += 2 * kMargin;
 }
 
@@ -131,7 +131,7 @@ void TradeChart::paintEvent(QPaintEvent*) {
     p.drawLine(plot.left(), y, plot.right(), y);
     p.setPen(palette().color(QPalette::Text));
     p.drawText(QRect(0, y - fm.height() / 2, m_axisWidth - kMargin, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-               numberText(v));
+               tickText(v, m_scale.step));
     p.setPen(palette().color(QPalette::Mid));
   }
 
