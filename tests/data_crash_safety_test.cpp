@@ -68,7 +68,9 @@ TEST(CrashSafety, KilledWhileSavingKeepsEveryAcknowledgedTradeAsSaved) {
   test::TempDir dir;
   const std::string path = dir.file("l.mdb");
   test::makeLedger(path);
+  test::addWriterCompanies(path);
   test::makeLedger(dir.file("calibration.mdb"));
+  test::addWriterCompanies(dir.file("calibration.mdb"));
   RandomKills kills(killWindow({LEDGER_CRASH_SAVER, dir.file("calibration.mdb"), "1", "1"}));
   fs::remove(dir.file("calibration.mdb"));
   SCOPED_TRACE("seed " + std::to_string(kills.seed()));

@@ -70,7 +70,7 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
   form.boxes[{"Price", kGeneralTab}] = "3";
   form.boxes[{"Commission", kGeneralTab}] = "1";
   form.buy = true;
-  ASSERT_TRUE(SaveRecord(session, form, "Save"));
+  ASSERT_TRUE(SaveRecord(session, form));
   trades.push_back({id, text(), "2", "B", "2024-07-01", "3", "1"});
   EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
 

@@ -129,6 +129,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "", "YYYY-MM-DD", false, false, ',', {"I 2024-01-02 S 2 3 0"},
                     {"10 bad price", "2 bad quantity", "3 bad price", "4 bad symbol", "5 bad date", "6 bad commission",
                      "7 bad quantity", "8 bad quantity", "9 skipped"}},
+        // The entry form's limits hold for imported numbers too.
+        DialectCase{"limits", "Symbol,Date,Side,Quantity,Price,Commission\n"
+                              "A,2024-01-02,B,1000000000000,1000000000000,1000000000000\n"
+                              "B,2024-01-02,B,1000000000001,1,0\n"
+                              "C,2024-01-02,B,1,\"1,000,000,000,000.5\",0\n"
+                              "D,2024-01-02,B,1,1,1e13\n",
+                    "", "YYYY-MM-DD", false, false, ',', {"A 2024-01-02 B 1000000000000 1000000000000 1000000000000"},
+                    {"3 bad quantity", "4 bad price", "5 bad commission"}},
         // Rows shorter than the mapping read as empty cells.
         DialectCase{"short_rows", "Symbol,Date,Side,Quantity,Price\nA,2024-01-02,B,1,2\nTotals,3\n", "",
                     "YYYY-MM-DD", false, false, ',', {"A 2024-01-02 B 1 2 0"}, {"3 skipped"}}),

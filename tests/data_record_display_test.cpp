@@ -84,22 +84,29 @@ TEST_F(RecordDisplayTest, EmptyTableEmptiesTheBoxesAndBothEndsSaySo) {
   EXPECT_EQ(form.status, "No records available");
 }
 
-TEST_F(RecordDisplayTest, BuySellFromTheRowCurrentOnEntryAndOnlyOnTheGeneralTab) {
-  open({{1, "A", 1, "S", "2024-01-01", 1, 1}, {1, "A", 1, "B", "2024-01-01", 1, 1}});
-  EXPECT_FALSE(form.buy);
+TEST_F(RecordDisplayTest, BuySellShowsTheSideOfTheTradeInTheBoxesOnlyOnTheGeneralTab) {
+  open({{1, "A", 1, "S", "2024-01-01", 1, 1}, {1, "A", 2, "B", "2024-01-01", 1, 1}, {1, "A", 3, "S", "2024-01-01", 1, 1}});
+  EXPECT_TRUE(form.sell);
   MoveToNext(session, form);
   EXPECT_TRUE(form.buy);
-  // Past the last row there is no row to read: the option stays.
-  form.buy = false;
+  // Past the last row the last trade stays in the boxes, and so does its side.
+  MoveToLast(session, form);
+  form.buy = true, form.sell = false;
   MoveToNext(session, form);
-  EXPECT_FALSE(form.buy);
-  EXPECT_EQ(form.boxes.at({"Quantity", 0}), "1");
+  EXPECT_EQ(form.boxes.at({"Quantity", 0}), "3");
+  EXPECT_TRUE(form.sell);
+  // A row shown by its position (the ticker search) brings its own side.
+  ShowRecord(session, form, 1);
+  EXPECT_EQ(form.boxes.at({"Quantity", 0}), "2");
+  EXPECT_TRUE(form.buy);
+  ShowRecord(session, form, 0);
+  EXPECT_TRUE(form.sell);
 
   form.tab = kBoughtTab;
-  form.buy = false;
+  form.buy = false, form.sell = false;
   ASSERT_TRUE(OpenAndShow(session, form, "Bought"));
-  EXPECT_FALSE(form.buy);
-  EXPECT_EQ(form.boxes.at({"TotalPurchase", 1}), "2");
+  EXPECT_FALSE(form.buy || form.sell);
+  EXPECT_EQ(form.boxes.at({"TotalPurchase", 1}), "3");
   EXPECT_EQ(form.boxes.at({"CompanySymbol", 1}), "A");
 }
 

@@ -35,9 +35,9 @@ class RecordWritesTest : public ::testing::Test {
 TEST_F(RecordWritesTest, SaveAddsExactlyOneTradeWithItsCompanyAndSide) {
   make({{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   form.fillGeneral("2", "MSFT", "2024-05-06", "7.5", "12.25", "1", false);
-  EXPECT_TRUE(SaveRecord(session, form, "Save"));
+  EXPECT_TRUE(SaveRecord(session, form));
   form.fillGeneral("1", "AAPL", "2024-05-07", "1", "2", "0", true);
-  EXPECT_TRUE(SaveRecord(session, form, "Save"));
+  EXPECT_TRUE(SaveRecord(session, form));
   EXPECT_EQ(trades(), (Rows{{"1", "AAPL", "10", "B", "2024-01-02", "100", "5"},
                             {"2", "MSFT", "7.5", "S", "2024-05-06", "12.25", "1"},
                             {"1", "AAPL", "1", "B", "2024-05-07", "2", "0"}}));
@@ -47,21 +47,21 @@ TEST_F(RecordWritesTest, SaveAddsToTradeWhateverRecordsetIsCurrent) {
   make({});
   ASSERT_TRUE(session.OpenLedgerTable("Companies"));
   form.fillGeneral("3", "IBM", "2024-05-06", "1", "1", "1", true);
-  EXPECT_TRUE(SaveRecord(session, form, "Save"));
+  EXPECT_TRUE(SaveRecord(session, form));
   EXPECT_EQ(trades().size(), 1u);
 }
 
-TEST_F(RecordWritesTest, EditRewritesTheShownTradeAndKeepsItsCompany) {
+TEST_F(RecordWritesTest, EditRewritesTheBookmarkedTradeAndItsCompanyFollowsTheSymbol) {
   make({{1, "AAPL", 10, "B", "2024-01-02", 100, 5}, {2, "MSFT", 20, "S", "2024-02-03", 200, 6}});
   MoveToNext(session, form);
-  const auto shown = session.ShownTrade;
-  ASSERT_TRUE(shown.has_value());
-  // The cursor moves on after Edit began; the edit still writes the shown trade.
+  ASSERT_TRUE(session.ShownTrade && session.ShownTradeValues);
+  const EditBookmark edit{*session.ShownTrade, *session.ShownTradeValues};
+  // The cursor moves on after Edit began; the edit still writes its trade.
   session.CurrentRecordset->moveFirst();
-  form.fillGeneral("99", "MSFT", "2024-02-04", "21", "201", "7", true);
-  EXPECT_TRUE(SaveRecord(session, form, "Edit", shown));
+  form.fillGeneral("99", " GE ", "2024-02-04", "21", "201", "7", true);
+  EXPECT_TRUE(SaveRecord(session, form, edit));
   EXPECT_EQ(trades(), (Rows{{"1", "AAPL", "10", "B", "2024-01-02", "100", "5"},
-                            {"2", "MSFT", "21", "B", "2024-02-04", "201", "7"}}));
+                            {"7", "GE", "21", "B", "2024-02-04", "201", "7"}}));
 }
 
 TEST_F(RecordWritesTest, BadInputIsRefusedNamingTheFieldAndNothingIsWritten) {
@@ -76,7 +76,8 @@ TEST_F(RecordWritesTest, BadInputIsRefusedNamingTheFieldAndNothingIsWritten) {
     const char* says;
   } cases[] = {
       {"1", "", "2024-01-01", "1", "1", "1", "symbol"},
-      {"", "AAPL", "2024-01-01", "1", "1", "1", "company number"},
+      {"1", "AAPL", "2024-01-01", "1", "1", "1", "Buy or Sell"},
+      {"1", "  ", "2024-01-01", "1", "1", "1", "symbol"},
       {"1", "AAPL", "2024-02-30", "1", "1", "1", "date"},
       {"1", "AAPL", "1/2/2024", "1", "1", "1", "date"},
       {"1", "AAPL", "", "1", "1", "1", "date"},
@@ -87,9 +88,10 @@ TEST_F(RecordWritesTest, BadInputIsRefusedNamingTheFieldAndNothingIsWritten) {
   };
   for (const auto& c : cases) {
     form.fillGeneral(c.id, c.symbol, c.date, c.qty, c.price, c.commission, true);
+    if (std::string(c.says) == "Buy or Sell") form.clearSide();
     const std::string before = form.general();
     prompter.expect(MsgAnswer::Ok);
-    EXPECT_FALSE(SaveRecord(session, form, "Save")) << c.says;
+    EXPECT_FALSE(SaveRecord(session, form)) << c.says;
     EXPECT_NE(prompter.shown.back().text.find(c.says), std::string::npos) << prompter.shown.back().text;
     EXPECT_EQ(form.general(), before);
   }
@@ -102,7 +104,7 @@ TEST_F(RecordWritesTest, RefusedWriteIsReported) {
       "CREATE TRIGGER no_more BEFORE INSERT ON Trade BEGIN SELECT RAISE(ABORT, 'the ledger is closed'); END;");
   form.fillGeneral("1", "AAPL", "2024-01-01", "1", "1", "1", true);
   prompter.expect(MsgAnswer::Ok);
-  EXPECT_FALSE(SaveRecord(session, form, "Save"));
+  EXPECT_FALSE(SaveRecord(session, form));
   EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Critical);
   EXPECT_NE(prompter.shown.back().text.find("The trade could not be saved."), std::string::npos);
   EXPECT_EQ(form.general(), "1|AAPL|2024-01-01|1|1|1|B");
@@ -111,7 +113,7 @@ TEST_F(RecordWritesTest, RefusedWriteIsReported) {
 TEST_F(RecordWritesTest, DeleteAnsweredNoChangesNothing) {
   make({{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   prompter.expect(MsgAnswer::No);
-  EXPECT_FALSE(DeleteRecord(session, form));
+  EXPECT_FALSE(DeleteRecord(session));
   EXPECT_EQ(prompter.shown.at(0).text, "Are you sure you want to permenantly delete this record?");
   EXPECT_EQ(prompter.shown.at(0).icon, MsgIcon::Question);
   EXPECT_EQ(prompter.shown.at(0).buttons, MsgButtons::YesNo);
@@ -125,14 +127,14 @@ TEST_F(RecordWritesTest, DeleteRemovesOneMatchingTradeOnly) {
   MoveToNext(session, form);  // the first purchase; its twin and the sale stay
   ASSERT_EQ(form.general(), "1|AAPL|2024-01-02|10|0.30000000000000004|5|B");
   prompter.expect(MsgAnswer::Yes);
-  EXPECT_TRUE(DeleteRecord(session, form));
+  EXPECT_TRUE(DeleteRecord(session));
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT rowid, [Buy/Sell] FROM Trade ORDER BY rowid"), (Rows{{"1", "S"}, {"3", "B"}}));
 
   // A trade no longer in the ledger is said to be gone.
   Database::open(dir.file("l.mdb")).execute("DELETE * FROM Trade");
   prompter.expect(MsgAnswer::Yes);
   prompter.expect(MsgAnswer::Ok);
-  EXPECT_FALSE(DeleteRecord(session, form));
+  EXPECT_FALSE(DeleteRecord(session));
   EXPECT_NE(prompter.shown.back().text.find("nothing was deleted"), std::string::npos);
 }
 
@@ -155,7 +157,16 @@ TEST_F(RecordWritesTest, CompanyListFillsOnceInTableOrder) {
   EXPECT_TRUE(AddCompany(session, form, "D"));
   EXPECT_EQ(form.list, (std::vector<std::string>{"A", "B", "a", "C", "D"}));
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Companies WHERE CompanySymbol = 'D'")[0][0], "2");
-  EXPECT_EQ(session.CurrentRecordset->sourceName(), "Trade");
+
+  // Blanks around a symbol go; a blank symbol is refused and nothing is added.
+  EXPECT_TRUE(AddCompany(session, form, "  E\t"));
+  EXPECT_EQ(form.list.back(), "E");
+  for (const char* blank : {"", "   "}) {
+    prompter.expect(MsgAnswer::Ok);
+    EXPECT_FALSE(AddCompany(session, form, blank));
+    EXPECT_EQ(prompter.shown.back().text, kBlankSymbol);
+  }
+  EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Companies WHERE trim(CompanySymbol) = ''")[0][0], "0");
 }
 
 TEST_F(RecordWritesTest, SymbolLookup) {

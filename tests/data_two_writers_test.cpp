@@ -31,13 +31,14 @@ Rows serialRows(int writer, long first, long count) {
 }
 
 Rows tradesOf(const std::string& path, int writer) {
-  return test::readAll(path, "SELECT * FROM Trade WHERE CompanyID = " + std::to_string(writer) + " ORDER BY rowid");
+  return test::readAll(path, "SELECT * FROM Trade WHERE CompanySymbol = 'W" + std::to_string(writer) + "' ORDER BY rowid");
 }
 
 TEST(TwoWriters, SavesFromTwoProgramsAtOnceAllLand) {
   test::TempDir dir;
   const std::string path = dir.file("shared.mdb");
   test::makeLedger(path);
+  test::addWriterCompanies(path);
   constexpr long kEach = 300;
   test::ChildProcess first({LEDGER_CRASH_SAVER, path, "1", "1", std::to_string(kEach)});
   test::ChildProcess second({LEDGER_CRASH_SAVER, path, "2", "1", std::to_string(kEach)});
@@ -62,6 +63,7 @@ TEST(TwoWriters, SaveIntoALockedLedgerReportsTheLockAndSucceedsOnceItIsFreed) {
     test::TempDir dir;
     const std::string path = dir.file("l.mdb");
     test::makeLedger(path, {{1, "W1", 1, "B", "2024-01-01", 1, 1}});
+    test::addWriterCompanies(path);
     test::ScriptedPrompter prompter;
     LedgerSession session(prompter);
     session.LedgerPath = path;
@@ -75,7 +77,7 @@ TEST(TwoWriters, SaveIntoALockedLedgerReportsTheLockAndSucceedsOnceItIsFreed) {
     other.executeScript(lock);
     prompter.expect(MsgAnswer::Ok);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(SaveRecord(session, form, "Save"));
+    EXPECT_FALSE(SaveRecord(session, form));
     // A bound for a hang, not a speed: the wait is meant to be a few seconds.
     EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << "the save froze on the lock";
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -84,7 +86,7 @@ TEST(TwoWriters, SaveIntoALockedLedgerReportsTheLockAndSucceedsOnceItIsFreed) {
     other.executeScript("ROLLBACK");
     EXPECT_EQ(test::readBytes(path), before);
 
-    EXPECT_TRUE(SaveRecord(session, form, "Save"));
+    EXPECT_TRUE(SaveRecord(session, form));
     EXPECT_EQ(tradesOf(path, 1), (Rows{{"1", "W1", "1", "B", "2024-01-01", "1", "1"}, t.row()}));
   }
 }
@@ -95,6 +97,7 @@ TEST(TwoWriters, OpenRecordsetsDoNotKeepAnotherProgramFromWriting) {
   std::vector<test::TradeRow> trades;
   for (int i = 0; i < 300; ++i) trades.push_back({1, "AAPL", 1.0 + i, "B", "2024-01-01", 10, 1});
   test::makeLedger(path, trades);
+  test::addWriterCompanies(path);
   Database db = Database::open(path);
   auto bought = db.openRecordset("Bought");
   auto trade = db.openRecordset("Trade");
@@ -109,7 +112,7 @@ TEST(TwoWriters, OpenRecordsetsDoNotKeepAnotherProgramFromWriting) {
   bought->moveNext();
   trade->moveLast();
   EXPECT_FALSE(bought->eof());
-  EXPECT_EQ(toDisplayText(trade->value("CompanyID")), "2");
+  EXPECT_EQ(toDisplayText(trade->value("CompanySymbol")), "W2");
 }
 
 }  // namespace

@@ -33,7 +33,9 @@ class FakeForm final : public FormPort {
     return true;
   }
   bool isBuySelected() const override { return buy; }
-  void selectBuy(bool b) override { buy = b; }
+  bool isSellSelected() const override { return sell; }
+  void selectBuy(bool b) override { buy = b, sell = !b; }
+  void clearSide() override { buy = sell = false; }
   void setStatusText(const std::string& text) override { status = text; }
   std::string companySymbolText() const override { return comboText; }
   int companyListCount() const override { return static_cast<int>(list.size()); }
@@ -47,7 +49,7 @@ class FakeForm final : public FormPort {
     std::string s;
     for (const char* c : {"CompanyID", "CompanySymbol", "Date", "Quantity", "Price", "Commission"})
       s += boxes.at({c, 0}) + "|";
-    return s + (buy ? "B" : "S");
+    return s + (buy ? "B" : sell ? "S" : "-");
   }
   void fillGeneral(const std::string& id, const std::string& symbol, const std::string& date,
                    const std::string& qty, const std::string& price, const std::string& commission, bool isBuy) {
@@ -57,12 +59,13 @@ class FakeForm final : public FormPort {
     boxes[{"Quantity", 0}] = qty;
     boxes[{"Price", 0}] = price;
     boxes[{"Commission", 0}] = commission;
-    buy = isBuy;
+    selectBuy(isBuy);
   }
 
   int tab = 0;
   std::map<std::pair<std::string, int>, std::string> boxes;
   bool buy = false;
+  bool sell = false;
   std::string status;
   std::string comboText;
   std::vector<std::string> list;

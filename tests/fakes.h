@@ -30,7 +30,7 @@ class ScriptedPrompter final : public Prompter {
     shown.push_back({text, icon, buttons, title});
     if (m_answers.empty()) {
       ADD_FAILURE() << "unexpected message: " << text;
-      return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+      return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
     }
     const MsgAnswer a = m_answers.front();
     m_answers.pop_front();

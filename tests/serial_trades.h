@@ -4,7 +4,10 @@
 // saved trade must hold and which trade a stray row would be.
 
 #include <string>
+
 #include <vector>
+
+#include "database.h"
 
 namespace ledger::test {
 
@@ -18,9 +21,22 @@ struct SerialTrade {
   }
 };
 
+// Writers save under the symbols W1, W2, ... with these company numbers.
+inline constexpr int kFirstWriterCompany = 100;
+
+// Adds the writers' companies to the ledger at path, so that their saves
+// find their symbols in the company list.
+inline void addWriterCompanies(const std::string& path, int writers = 2) {
+  Database db = Database::open(path);
+  for (int w = 1; w <= writers; ++w) {
+    const Value row[] = {std::int64_t{kFirstWriterCompany + w}, "W" + std::to_string(w)};
+    db.execute("INSERT INTO Companies (CompanyID, CompanySymbol) VALUES (?, ?)", row);
+  }
+}
+
 inline SerialTrade serialTrade(int writer, long serial) {
   auto two = [](long n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
-  return {std::to_string(writer),
+  return {std::to_string(kFirstWriterCompany + writer),
           "W" + std::to_string(writer),
           "2024-" + two(1 + serial % 12) + "-" + two(1 + serial % 28),
           std::to_string(serial),

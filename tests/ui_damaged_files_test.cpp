@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QToolBar>
 
 #include <cstdint>
@@ -217,6 +218,7 @@ class DamagedFilesTest : public ::testing::Test {
     form()->box("Quantity", 0)->setText("1");
     form()->box("Price", 0)->setText("2");
     form()->box("Commission", 0)->setText("3");
+    form()->optBuy()->setChecked(true);
     window.mnuFileItem_Click(5);
   }
   std::string criticalTexts() const {

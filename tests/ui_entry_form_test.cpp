@@ -27,6 +27,9 @@ class RecordingHost final : public EntryHost {
  public:
   void setToolbarButtonEnabled(int position, bool enabled) override { buttons[position] = enabled; }
   void setStatusText(const QString& text) override { status = text; }
+  bool entryInProgress() override { return entering; }
+  bool settleEntry() override { return !entering; }
+  bool entering = false;
   std::map<int, bool> buttons;
   QString status;
 };

@@ -23,7 +23,7 @@
 #include "app/app_context.h"
 #include "fakes.h"
 #include "test_ledger.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/mdi_child.h"
 #include "ui/pictures.h"
@@ -68,9 +68,10 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // A child window in the workspace holding a text box with focus.
-  QLineEdit* focusedTextBox() {
+  QLineEdit* focusedTextBox(bool locked = true) {
     auto* child = new MdiChild(window.mdiArea());
     auto* box = new QLineEdit(QStringLiteral("abc"), child);
+    box->setReadOnly(locked);
     child->frame()->show();
     window.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->frame()));
     box->setFocus();
@@ -330,35 +331,45 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndUnloadsEveryChild) {
   EXPECT_TRUE(window.mdiArea()->subWindowList().isEmpty());
 }
 
-TEST_F(MainWindowTest, ShortcutsReachShownMenusEvenFromATextBox) {
+TEST_F(MainWindowTest, ShortcutsReachShownMenusFromALockedBoxAndEditTheTextOfAnUnlockedOne) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   struct Row {
     QKeyCombination key;
     bool editAndViewShown;
+    bool locked;
     Calls expected;
+    const char* textAfter;
   };
   const Row rows[] = {
-      {Qt::CTRL | Qt::Key_R, false, {}},  // the Edit menu is hidden
-      {Qt::CTRL | Qt::Key_R, true, {"Edit 1"}},
-      {Qt::CTRL | Qt::Key_A, false, {}},
-      {Qt::CTRL | Qt::Key_A, true, {"Edit 2"}},
-      {Qt::CTRL | Qt::Key_C, true, {"View 1"}},
-      {Qt::CTRL | Qt::Key_N, true, {}},  // New Record is disabled
-      {Qt::CTRL | Qt::Key_O, false, {"File 3"}},
-      {Qt::Key_F1, false, {"Help 1"}},
+      {Qt::CTRL | Qt::Key_R, false, true, {}, "abc"},  // the Edit menu is hidden
+      {Qt::CTRL | Qt::Key_R, true, true, {"Edit 1"}, "abc"},
+      {Qt::CTRL | Qt::Key_A, false, true, {}, "abc"},
+      {Qt::CTRL | Qt::Key_A, true, true, {"Edit 2"}, "abc"},
+      {Qt::CTRL | Qt::Key_C, true, true, {"View 1"}, "abc"},
+      {Qt::CTRL | Qt::Key_N, true, true, {}, "abc"},  // New Record is disabled
+      {Qt::CTRL | Qt::Key_O, false, true, {"File 3"}, "abc"},
+      {Qt::Key_F1, false, true, {"Help 1"}, "abc"},
+      // In a box the user types in, the editing keys edit; other keys still
+      // reach the menus.
+      {Qt::CTRL | Qt::Key_A, true, false, {}, "abc"},
+      {Qt::CTRL | Qt::Key_C, true, false, {}, "abc"},
+      {Qt::CTRL | Qt::Key_X, true, false, {}, ""},
+      {Qt::CTRL | Qt::Key_R, true, false, {"Edit 1"}, "abc"},
   };
   for (const Row& row : rows) {
     window.mnuEdit()->menuAction()->setVisible(row.editAndViewShown);
     window.mnuView()->menuAction()->setVisible(row.editAndViewShown);
-    QLineEdit* box = focusedTextBox();
+    QLineEdit* box = focusedTextBox(row.locked);
     window.calls.clear();
     QTest::keyClick(box, row.key.key(), row.key.keyboardModifiers());
-    EXPECT_EQ(window.calls, row.expected) << QKeySequence(row.key).toString().toStdString();
+    const std::string key = QKeySequence(row.key).toString().toStdString() + (row.locked ? " locked" : " unlocked");
+    EXPECT_EQ(window.calls, row.expected) << key;
+    EXPECT_EQ(box->text().toStdString(), row.textAfter) << key;
   }
 }
 
-TEST_F(MainWindowTest, CtrlXInATextBoxEndsTheProgramInsteadOfCutting) {
+TEST_F(MainWindowTest, CtrlXInALockedBoxEndsTheProgram) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QLineEdit* box = focusedTextBox();

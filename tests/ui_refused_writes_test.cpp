@@ -202,6 +202,7 @@ TEST_F(RefusedWritesTest, EachCommandOnAFullDiskSaysSoAndKeepsTheLedger) {
       case Command::AddCompany: addCompany(path, kDiskFullText); break;
     }
     sqlite3_reset_auto_extension();
+    window.commands().forgetEntry();  // the refused entry is not carried into the next case
     app.forms().unloadAll();
     app.session().CurrentRecordset.reset();
     app.session().LedgerDatabase.reset();
@@ -248,6 +249,7 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
       case Command::Delete: deleteShown(path, kReadOnlyText); break;
       case Command::AddCompany: addCompany(path, kReadOnlyText); break;
     }
+    window.commands().forgetEntry();  // the refused entry is not carried into the next case
   }
   app.forms().unloadAll();
   app.session().CurrentRecordset.reset();
@@ -272,6 +274,7 @@ TEST_F(RefusedWritesTest, ALedgerInAFolderWhereNoJournalCanBeMadeSaysTheFolderCa
       case Command::Delete: deleteShown(path, kFolderText); break;
       case Command::AddCompany: addCompany(path, kFolderText); break;
     }
+    window.commands().forgetEntry();  // the refused entry is not carried into the next case
   }
   app.forms().unloadAll();
   app.session().CurrentRecordset.reset();

@@ -87,8 +87,6 @@ std::vector<Property> properties() {
     p.push_back(enabled("restore " + std::to_string(i), [i](MDIMain& w) { return w.mnuRestoreItem(i); }));
   p.push_back(locks("trade boxes locked", false));
   p.push_back(locks("txtTicker locked", true));
-  p.push_back({"record mode", [](MDIMain& w) { return w.recordMode(); },
-               [](MDIMain& w, const QString& v) { w.setRecordMode(v); }});
   return p;
 }
 

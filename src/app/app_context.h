@@ -28,6 +28,11 @@ class AppContext {
   // The master ledger (Zuvivev.mdb) and the template (DatSource.mdb).
   std::string masterPath() const { return m_programDir + "/Zuvivev.mdb"; }
   std::string templatePath() const { return m_programDir + "/DatSource.mdb"; }
+  // Whether path names the template or the master, by file identity (a
+  // symlinked folder or "/./" in the path is the same file) or, for a file
+  // that does not exist yet, by its text in any letter case. Neither may
+  // become the open ledger or the target of a new one.
+  bool isProgramLedger(const std::string& path) const;
   // The file new ledgers are copied from: the template, or the master when
   // start-up could not write the template.
   const std::string& templateSource() const { return m_templateSource; }

@@ -1,7 +1,5 @@
 #include "new_ledger.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "data/db_error.h"
@@ -9,15 +7,6 @@
 #include "data/empty_ledger.h"
 
 namespace ledger {
-
-namespace {
-
-std::string lowered(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
-
-}  // namespace
 
 void NewLedger(AppContext& app) {
   LedgerSession& session = app.session();
@@ -34,7 +23,7 @@ void NewLedger(AppContext& app) {
     session.LedgerCreated = false;
     return;
   }
-  if (lowered(*chosen) == lowered(app.templatePath())) {
+  if (app.isProgramLedger(*chosen)) {
     app.prompter().show("You can not save to this file.", MsgIcon::Critical);
     session.LedgerCreated = false;
     return;

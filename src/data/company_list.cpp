@@ -1,7 +1,9 @@
 #include "company_list.h"
 
 #include "db_error.h"
+#include "ledger_writes.h"
 #include "record_display.h"
+#include "trade_entry.h"
 
 namespace ledger {
 
@@ -22,21 +24,21 @@ bool listHolds(const FormPort& form, const std::string& symbol) {
 
 }  // namespace
 
-bool AddCompany(LedgerSession& session, FormPort& form, const std::string& symbol) {
-  if (!session.OpenLedgerTable("Companies")) return false;
-  Recordset& rs = *session.CurrentRecordset;
+bool AddCompany(LedgerSession& session, FormPort& form, const std::string& typed) {
+  const std::string symbol = trimSymbol(typed);
+  if (symbol.empty()) {
+    session.prompter().show(kBlankSymbol, MsgIcon::Information);
+    return false;
+  }
   try {
-    rs.addNew();
-    rs.setValue(1, symbol);
-    rs.update();
+    Database db = Database::open(session.LedgerPath);
+    insertCompany(db, symbol);
   } catch (const DbError& e) {
-    rs.cancelUpdate();
     session.prompter().show("The company could not be added." + std::string(kNewLine) + kNewLine + e.what(),
                             MsgIcon::Critical);
     return false;
   }
   FillCompanyList(session, form);
-  OpenAndShow(session, form, "Trade");
   return true;
 }
 
@@ -57,7 +59,7 @@ void FillCompanyList(LedgerSession& session, FormPort& form) {
 }
 
 void LookUpCompanySymbol(LedgerSession& session, FormPort& form) {
-  const std::string text = form.companySymbolText();
+  const std::string text = trimSymbol(form.companySymbolText());
   std::int64_t number = 0;
   if (session.OpenLedgerTable("Companies")) {
     Recordset& rs = *session.CurrentRecordset;

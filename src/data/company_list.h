@@ -8,9 +8,11 @@
 
 namespace ledger {
 
-// Stores symbol in Companies exactly as given (the engine numbers it), adds
-// it to the symbol list and shows Trade again on the entry form. Returns
-// false, after telling the user, when the ledger refuses the row.
+inline constexpr const char* kBlankSymbol = "Please type the company's symbol; it cannot be blank.";
+
+// Stores symbol in Companies without its surrounding blanks (the engine
+// numbers it) and adds it to the symbol list. Returns false, after telling
+// the user, when the symbol is blank or the ledger refuses the row.
 bool AddCompany(LedgerSession& session, FormPort& form, const std::string& symbol);
 
 // Brings every symbol of Companies that the list lacks into the symbol
@@ -20,7 +22,7 @@ bool AddCompany(LedgerSession& session, FormPort& form, const std::string& symbo
 void FillCompanyList(LedgerSession& session, FormPort& form);
 
 // The symbol check when the focus leaves the symbol list: finds the typed or
-// picked symbol in Companies (the last matching row wins; 0 when none
+// picked symbol, without its surrounding blanks, in Companies (the last matching row wins; 0 when none
 // matches) and fills the CompanySymbol and CompanyID boxes of the General
 // tab. Leaves the shared recordset over Companies.
 void LookUpCompanySymbol(LedgerSession& session, FormPort& form);

@@ -27,7 +27,10 @@ class FormPort {
 
   // The Buy and Sell option buttons of the General tab.
   virtual bool isBuySelected() const = 0;
+  virtual bool isSellSelected() const = 0;
   virtual void selectBuy(bool buy) = 0;
+  // Chooses neither: a new trade starts without a side.
+  virtual void clearSide() = 0;
 
   // The first panel of the main window's status bar.
   virtual void setStatusText(const std::string& text) = 0;

@@ -13,6 +13,7 @@
 #include "database.h"
 #include "prompter.h"
 #include "recordset.h"
+#include "trade.h"
 
 namespace ledger {
 
@@ -45,6 +46,9 @@ class LedgerSession {
   // that an edit or a delete acts on the trade the user saw even when the
   // cursor has moved since.
   std::optional<std::int64_t> ShownTrade;
+  // The values of that row as they were shown, so that a change to it can
+  // tell whether someone else changed the row since.
+  std::optional<Trade> ShownTradeValues;
 
  private:
   Prompter& m_prompter;

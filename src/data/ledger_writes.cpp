@@ -55,39 +55,52 @@ std::int64_t insertCompanyRow(Database& db, std::string_view symbol) {
   return sqlite3_last_insert_rowid(db.handle());
 }
 
+// trade, with the CompanyID of a company added now when asked to.
+Trade withCompany(Database& db, const Trade& trade, NewCompany company) {
+  if (company == NewCompany::No) return trade;
+  Trade t = trade;
+  t.companyId = insertCompanyRow(db, trade.symbol);
+  return t;
+}
+
 }  // namespace
+
+Trade tradeFromColumns(const Value (&columns)[kTradeColumnCount]) {
+  Trade t;
+  if (const auto* i = std::get_if<std::int64_t>(&columns[0])) t.companyId = *i;
+  t.symbol = textOf(columns[1]);
+  t.quantity = numberOf(columns[2]);
+  t.side = sideFromCode(textOf(columns[3])).value_or(TradeSide::Sell);
+  t.date = textOf(columns[4]);
+  t.price = numberOf(columns[5]);
+  t.commission = numberOf(columns[6]);
+  return t;
+}
 
 std::optional<Trade> readTrade(Database& db, std::int64_t rowid) {
   auto stmt = detail::prepare(db.handle(), kSelectTrade);
   const Value key[] = {rowid};
   detail::bindAll(db.handle(), stmt.get(), key);
   if (!detail::step(db.handle(), stmt.get())) return std::nullopt;
-  Trade t;
-  const Value id = detail::columnValue(stmt.get(), 0);
-  if (const auto* i = std::get_if<std::int64_t>(&id)) t.companyId = *i;
-  t.symbol = textOf(detail::columnValue(stmt.get(), 1));
-  t.quantity = numberOf(detail::columnValue(stmt.get(), 2));
-  t.side = sideFromCode(textOf(detail::columnValue(stmt.get(), 3))).value_or(TradeSide::Sell);
-  t.date = textOf(detail::columnValue(stmt.get(), 4));
-  t.price = numberOf(detail::columnValue(stmt.get(), 5));
-  t.commission = numberOf(detail::columnValue(stmt.get(), 6));
-  return t;
+  Value columns[kTradeColumnCount];
+  for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = detail::columnValue(stmt.get(), i);
+  return tradeFromColumns(columns);
 }
 
-std::int64_t insertTrade(Database& db, const Trade& trade) {
+std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
   detail::Transaction tx(db.handle());
-  const std::int64_t rowid = insertTradeRow(db, trade);
+  const std::int64_t rowid = insertTradeRow(db, withCompany(db, trade, company));
   tx.commit();
   return rowid;
 }
 
-void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade) {
+void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade, NewCompany company) {
   detail::Transaction tx(db.handle());
   requireUnchanged(db, rowid, expected);
   auto stmt = detail::prepare(db.handle(),
                               "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
                               "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
-  bindTrade(db.handle(), stmt.get(), trade);
+  bindTrade(db.handle(), stmt.get(), withCompany(db, trade, company));
   sqlite3_bind_int64(stmt.get(), 8, rowid);
   detail::step(db.handle(), stmt.get());
   tx.commit();
@@ -115,15 +128,6 @@ std::int64_t insertCompany(Database& db, std::string_view symbol) {
   const std::int64_t id = insertCompanyRow(db, symbol);
   tx.commit();
   return id;
-}
-
-std::int64_t insertCompanyAndTrade(Database& db, const Trade& trade) {
-  detail::Transaction tx(db.handle());
-  Trade withCompany = trade;
-  withCompany.companyId = insertCompanyRow(db, trade.symbol);
-  const std::int64_t rowid = insertTradeRow(db, withCompany);
-  tx.commit();
-  return rowid;
 }
 
 bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,

@@ -21,16 +21,28 @@
 
 namespace ledger {
 
+// Trade's columns in their order: CompanyID, CompanySymbol, Quantity,
+// Buy/Sell, Date, Price, Commission.
+inline constexpr int kTradeColumnCount = 7;
+// The trade those column values hold: a Null number reads as 0 and a Null
+// text as empty; a Buy/Sell code other than "B" reads as a sale.
+Trade tradeFromColumns(const Value (&columns)[kTradeColumnCount]);
+
 // The trade in Trade's row rowid; nullopt when there is no such row. A Null
 // number reads as 0 and a Null text as empty; a Buy/Sell code other than
 // "B" reads as a sale.
 std::optional<Trade> readTrade(Database& db, std::int64_t rowid);
 
+// Whether a write adds trade.symbol to Companies first, in the same
+// transaction, and gives the trade the new CompanyID.
+enum class NewCompany { No, Add };
+
 // Adds trade as a new row; returns its row id.
-std::int64_t insertTrade(Database& db, const Trade& trade);
+std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company = NewCompany::No);
 
 // Rewrites row rowid with trade, provided it still holds expected.
-void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade);
+void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade,
+                 NewCompany company = NewCompany::No);
 
 // Removes row rowid, provided it still holds expected.
 void deleteTrade(Database& db, std::int64_t rowid, const Trade& expected);
@@ -41,10 +53,6 @@ std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol);
 
 // Adds symbol to Companies; returns the CompanyID the engine gave it.
 std::int64_t insertCompany(Database& db, std::string_view symbol);
-
-// Adds the company and then the trade with its new CompanyID, as one change.
-// Returns the trade's row id; trade.companyId is ignored.
-std::int64_t insertCompanyAndTrade(Database& db, const Trade& trade);
 
 // Called while importTrades writes, with the trades written so far and the
 // total; returning false cancels the import.

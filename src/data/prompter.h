@@ -12,8 +12,8 @@ inline constexpr const char* kAppTitle = "Torvik's Dozeza Dovezir";
 inline constexpr const char* kNewLine = "\r\n";
 
 enum class MsgIcon { None, Critical, Question, Information };
-enum class MsgButtons { Ok, YesNo };
-enum class MsgAnswer { Ok, Yes, No };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 class Prompter {
  public:

@@ -4,6 +4,7 @@
 
 #include "db_error.h"
 #include "exact_figures.h"
+#include "ledger_writes.h"
 
 namespace ledger {
 
@@ -11,13 +12,6 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   Recordset* rs = session.CurrentRecordset.get();
   if (!rs) return;
   const int tab = form.currentTab();
-  if (tab == kGeneralTab) {
-    passOver([&] {
-      const Value& side = rs->value(3);
-      const auto* code = std::get_if<std::string>(&side);
-      form.selectBuy(code && *code == "B");
-    });
-  }
 
   if (!position) {
     // Brings a cursor that ran past the last row back onto it; one before
@@ -58,8 +52,17 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
     });
   }
   if (onTrade) {
-    if (count == 0) session.ShownTrade.reset();
-    passOver([&] { session.ShownTrade = rs->bookmark(); });
+    session.ShownTrade.reset();
+    session.ShownTradeValues.reset();
+    passOver([&] {
+      Value columns[kTradeColumnCount];
+      for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = rs->value(i);
+      const Trade shown = tradeFromColumns(columns);
+      // The option buttons show the side of the trade in the boxes.
+      form.selectBuy(shown.side == TradeSide::Buy);
+      session.ShownTrade = rs->bookmark();
+      session.ShownTradeValues = shown;
+    });
   }
   form.setStatusText(count == 0 ? kStatusNoRecords : kStatusReady);
 }

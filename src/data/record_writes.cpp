@@ -1,112 +1,82 @@
 #include "record_writes.h"
 
-#include <array>
+#include <variant>
 
 #include "db_error.h"
-#include "sqlite_util.h"
+#include "ledger_writes.h"
+#include "trade_entry.h"
 
 namespace ledger {
 
 namespace {
 
-std::string general(const FormPort& form, const char* column) {
-  return form.boxText(column, kGeneralTab).value_or(std::string());
-}
-
-bool isNonNegativeNumber(const std::string& text) {
-  const auto n = parseNumber(text);
-  return n && *n >= 0;
-}
-
 void reportRefusal(LedgerSession& session, const std::string& what, const DbError& e) {
   session.prompter().show(what + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
 }
 
-// The columns written from boxes of the same name, in Trade's order.
-constexpr std::array<const char*, 6> kBoxColumns = {"CompanyID", "CompanySymbol", "Quantity",
-                                                    "Date",      "Price",         "Commission"};
+constexpr const char* kEditedElsewhere =
+    "This trade was changed or deleted elsewhere (by another copy of the program, say) after you began "
+    "editing it; nothing was written.\r\nCancel the edit to see the trade as the ledger holds it now.";
 
 }  // namespace
 
-std::optional<std::string> checkGeneralTab(const FormPort& form, bool adding) {
-  if (general(form, "CompanySymbol").empty()) return "Please choose the company's symbol.";
-  if (adding && !parseInteger(general(form, "CompanyID")))
-    return "The company number is missing; choose the company's symbol from the list.";
-  if (!isIsoDate(general(form, "Date")))
-    return "The trade date must be a date written YYYY-MM-DD, for example 2024-03-15.";
-  if (!isNonNegativeNumber(general(form, "Quantity"))) return "The quantity must be a number of 0 or more.";
-  if (!isNonNegativeNumber(general(form, "Price"))) return "The price must be a number of 0 or more.";
-  if (!isNonNegativeNumber(general(form, "Commission"))) return "The commission must be a number of 0 or more.";
-  return std::nullopt;
+std::string newSymbolQuestion(const std::string& symbol) {
+  return "The symbol " + symbol + " is not in the company list." + kNewLine +
+         "Add it to the list and save the trade?";
 }
 
-bool SaveRecord(LedgerSession& session, const FormPort& form, const std::string& mode,
-                std::optional<std::int64_t> editRow) {
-  const bool adding = mode == "Save";
-  if (auto problem = checkGeneralTab(form, adding)) {
+bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit) {
+  const auto read = readGeneralTab(form);
+  if (const auto* problem = std::get_if<std::string>(&read)) {
     session.prompter().show(*problem, MsgIcon::Information);
     return false;
   }
-  if (!adding && !editRow) {
-    session.prompter().show("There is no trade shown to change.", MsgIcon::Information);
-    return false;
-  }
-  if (!session.OpenLedgerTable("Trade")) return false;
-  Recordset& rs = *session.CurrentRecordset;
+  Trade trade = std::get<Trade>(read);
   try {
-    if (adding) {
-      rs.addNew();
+    Database db = Database::open(session.LedgerPath);
+    NewCompany company = NewCompany::No;
+    if (edit && trade.symbol == edit->shown.symbol) {
+      trade.companyId = edit->shown.companyId;  // the symbol stays, and so does its company number
+    } else if (const auto id = findCompany(db, trade.symbol)) {
+      trade.companyId = *id;
     } else {
-      rs.moveToBookmark(*editRow);
-      rs.edit();
+      if (session.prompter().show(newSymbolQuestion(trade.symbol), MsgIcon::Question, MsgButtons::YesNo) !=
+          MsgAnswer::Yes)
+        return false;
+      company = NewCompany::Add;
     }
-    for (const char* column : kBoxColumns) {
-      if (!adding && std::string_view(column) == "CompanyID") continue;  // an edit keeps the company number
-      rs.setValue(column, general(form, column));
-    }
-    rs.setValue("Buy/Sell", std::string(form.isBuySelected() ? "B" : "S"));
-    rs.update();
+    if (edit)
+      updateTrade(db, edit->rowid, edit->shown, trade, company);
+    else
+      insertTrade(db, trade, company);
     return true;
   } catch (const DbError& e) {
-    rs.cancelUpdate();
+    if (e.number() == dberr::kChangedElsewhere) {
+      session.prompter().show(kEditedElsewhere, MsgIcon::Information);
+      return false;
+    }
     reportRefusal(session, "The trade could not be saved.", e);
     return false;
   }
 }
 
-bool DeleteRecord(LedgerSession& session, const FormPort& form) {
+bool DeleteRecord(LedgerSession& session) {
+  if (!session.ShownTrade || !session.ShownTradeValues) {
+    session.prompter().show("There is no trade shown to delete.", MsgIcon::Information);
+    return false;
+  }
   if (session.prompter().show(kDeleteQuestion, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return false;
   try {
     Database db = Database::open(session.LedgerPath);
-    // Numbers are matched by the text they are shown with, which is what
-    // the user saw; candidates are narrowed by the exact fields first.
-    const Value keys[] = {general(form, "CompanyID"), general(form, "Date"),
-                          std::string(form.isBuySelected() ? "B" : "S")};
-    auto candidates = detail::prepare(db.handle(),
-                                      "SELECT rowid, Quantity, Price, Commission FROM Trade "
-                                      "WHERE CompanyID = ?1 AND Date = ?2 AND [Buy/Sell] = ?3 ORDER BY rowid");
-    detail::bindAll(db.handle(), candidates.get(), keys);
-    std::optional<std::int64_t> victim;
-    while (detail::step(db.handle(), candidates.get())) {
-      const bool same = toDisplayText(detail::columnValue(candidates.get(), 1)) == general(form, "Quantity") &&
-                        toDisplayText(detail::columnValue(candidates.get(), 2)) == general(form, "Price") &&
-                        toDisplayText(detail::columnValue(candidates.get(), 3)) == general(form, "Commission");
-      if (!same) continue;
-      const std::int64_t rowid = sqlite3_column_int64(candidates.get(), 0);
-      if (!victim || rowid == session.ShownTrade) victim = rowid;
-      if (rowid == session.ShownTrade) break;
-    }
-    candidates.reset();
-    if (!victim) {
-      session.prompter().show("The trade shown is no longer in the ledger; nothing was deleted.",
+    deleteTrade(db, *session.ShownTrade, *session.ShownTradeValues);
+    return true;
+  } catch (const DbError& e) {
+    if (e.number() == dberr::kChangedElsewhere) {
+      session.prompter().show("The trade shown is no longer in the ledger as shown; nothing was deleted.",
                               MsgIcon::Information);
       return false;
     }
-    const Value row[] = {*victim};
-    db.execute("DELETE FROM Trade WHERE rowid = ?", row);
-    return true;
-  } catch (const DbError& e) {
     reportRefusal(session, "The trade could not be deleted.", e);
     return false;
   }

@@ -2,35 +2,43 @@
 // Saving the General tab of the entry form as a trade, and deleting the
 // shown trade.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "form_port.h"
 #include "ledger_session.h"
+#include "trade.h"
 
 namespace ledger {
 
 inline constexpr const char* kDeleteQuestion = "Are you sure you want to permenantly delete this record?";
 
-// Checks what the General tab holds before anything is written. Returns a
-// message naming the first field that is wrong, or nullopt when all is well.
-// In edit mode the company number is not checked: an edit never changes it.
-std::optional<std::string> checkGeneralTab(const FormPort& form, bool adding);
+// The trade an edit rewrites: its row, and its values as they were when the
+// edit began, so that a change made meanwhile by someone else is noticed.
+struct EditBookmark {
+  std::int64_t rowid = 0;
+  Trade shown;
+};
 
-// Writes the General tab to Trade. mode "Save" (exactly) adds a new trade
-// with the company number of the CompanyID box; any other mode rewrites the
-// trade with bookmark editRow, leaving its company number alone. Buy/Sell
-// is "B" when Buy is selected, otherwise "S".
-// Nothing is written when a field is wrong or the ledger refuses the row:
-// the user is told why and false is returned; the form keeps its text.
-bool SaveRecord(LedgerSession& session, const FormPort& form, const std::string& mode,
-                std::optional<std::int64_t> editRow = std::nullopt);
+// The question asked when the typed symbol is not in the company list.
+std::string newSymbolQuestion(const std::string& symbol);
 
-// Asks whether to delete; on Yes removes one Trade row matching the trade
-// shown on the General tab: its company number, date, quantity, price,
-// commission and Buy/Sell code, the row shown first when several match.
-// Returns true when a row was deleted. Tells the user when the trade is no
-// longer in the ledger or the ledger refuses the change.
-bool DeleteRecord(LedgerSession& session, const FormPort& form);
+// Writes the General tab to Trade: a new trade, or with edit the trade of
+// that bookmark, provided the ledger still holds the values it had when the
+// edit began. The company number follows the symbol (surrounding blanks
+// removed); a symbol the company list lacks is offered for adding, and the
+// company and the trade are then written as one change.
+// Nothing is written when a field is wrong, the user declines the new
+// symbol, the trade was changed elsewhere, or the ledger refuses the row:
+// the user is told why (except for the declined symbol) and false is
+// returned; the form keeps its text.
+bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit = std::nullopt);
+
+// Asks whether to delete; on Yes removes the trade the General tab shows
+// (ShownTrade), provided it still holds the values shown. Returns true when
+// it was deleted. Tells the user when the trade is no longer in the ledger
+// as shown or the ledger refuses the change.
+bool DeleteRecord(LedgerSession& session);
 
 }  // namespace ledger

@@ -21,6 +21,10 @@ MsgAnswer QtPrompter::show(const std::string& text, MsgIcon icon, MsgButtons but
   if (buttons == MsgButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
+  } else if (buttons == MsgButtons::YesNoCancel) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
@@ -29,8 +33,12 @@ MsgAnswer QtPrompter::show(const std::string& text, MsgIcon icon, MsgButtons but
   if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = box.exec();
   if (busy) QGuiApplication::restoreOverrideCursor();
-  if (buttons == MsgButtons::YesNo) return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
-  return MsgAnswer::Ok;
+  switch (answer) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+  }
 }
 
 }  // namespace ledger

@@ -86,7 +86,7 @@ void checkSave(const test::FakeForm& form) {
   LedgerSession session(prompter);
   session.LedgerPath = ledgerPath();
   const std::string text = form.general();
-  if (!SaveRecord(session, form, "Save") || prompter.shown != 0) fail("an accepted trade was not saved", text);
+  if (!SaveRecord(session, form) || prompter.shown != 0) fail("an accepted trade was not saved", text);
   session.CurrentRecordset.reset();
   session.LedgerDatabase.reset();
 

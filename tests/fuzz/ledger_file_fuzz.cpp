@@ -102,8 +102,8 @@ void useLedger() {
   passOver([&] { LookUpCompanySymbol(session, form); });
   passOver([&] { (void)AddCompany(session, form, "NEW"); });
   form.fillGeneral("2", "MSFT", "2024-06-01", "3", "410.5", "1.25", false);
-  passOver([&] { (void)SaveRecord(session, form, "Save"); });
-  passOver([&] { (void)DeleteRecord(session, form); });
+  passOver([&] { (void)SaveRecord(session, form); });
+  passOver([&] { (void)DeleteRecord(session); });
 }
 
 }  // namespace

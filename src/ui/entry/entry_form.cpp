@@ -1,5 +1,6 @@
 #include "ui/entry/entry_form.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -16,7 +17,7 @@
 #include "data/record_display.h"
 #include "data/ticker_search.h"
 #include "ui/entry/entry_host.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/twips.h"
 
 namespace ledger {
@@ -92,6 +93,13 @@ bool EntryForm::symbolListShown() const { return m_cboCompanySymbol->isVisibleTo
 
 void EntryForm::SSTab_Click(int /*previousTab*/) {
   LedgerSession& session = m_app.session();
+  if (m_host.entryInProgress()) {
+    // The General tab keeps what is typed; the other tabs show their rows in
+    // boxes of their own. The buttons stay those of the entry.
+    if (m_tab->currentIndex() == kBoughtTab) OpenAndShow(session, *this, "Bought");
+    if (m_tab->currentIndex() == kSoldTab) OpenAndShow(session, *this, "Sold");
+    return;
+  }
   switch (m_tab->currentIndex()) {
     case kGeneralTab: {
       // A ledger that could not be opened counts as one without trades.
@@ -133,6 +141,7 @@ void EntryForm::ResetButtons(bool enableNew, std::optional<bool> editDelete) {
 void EntryForm::tbNavigateG_ButtonClick(QAction* button) {
   const QString key = button ? button->objectName() : QString();
   LedgerSession& session = m_app.session();
+  if (currentTab() == kGeneralTab && !m_host.settleEntry()) return;
   if (key == QLatin1String("First")) {
     MoveToFirst(session, *this);
   } else if (key == QLatin1String("Previous")) {
@@ -146,7 +155,20 @@ void EntryForm::tbNavigateG_ButtonClick(QAction* button) {
 
 void EntryForm::cboCompanySymbol_Validate() { LookUpCompanySymbol(m_app.session(), *this); }
 
-void EntryForm::cmdFind_Click() { FindTicker(m_app.session(), *this, m_txtTicker->text().toStdString()); }
+void EntryForm::cmdFind_Click() {
+  if (currentTab() == kGeneralTab && !m_host.settleEntry()) return;
+  FindTicker(m_app.session(), *this, m_txtTicker->text().toStdString());
+}
+
+void EntryForm::closeEvent(QCloseEvent* event) {
+  bool leave = true;
+  guarded(m_app.prompter(), [&] { leave = m_host.settleEntry(); });
+  if (!leave) {
+    event->ignore();
+    return;
+  }
+  MdiChild::closeEvent(event);
+}
 
 bool EntryForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut && symbolListShown()) {
@@ -181,7 +203,18 @@ bool EntryForm::setBoxText(std::string_view column, int tab, const std::string& 
 
 bool EntryForm::isBuySelected() const { return m_optBuy->isChecked(); }
 
+bool EntryForm::isSellSelected() const { return m_optSell->isChecked(); }
+
 void EntryForm::selectBuy(bool buy) { (buy ? m_optBuy : m_optSell)->setChecked(true); }
+
+void EntryForm::clearSide() {
+  // Exclusive buttons cannot all be unchecked one by one.
+  for (QRadioButton* option : {m_optBuy, m_optSell}) {
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+  }
+}
 
 void EntryForm::setStatusText(const std::string& text) { m_host.setStatusText(fromUtf8(text)); }
 

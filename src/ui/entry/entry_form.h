@@ -79,7 +79,9 @@ class EntryForm final : public MdiChild, public FormPort {
   std::optional<std::string> boxText(std::string_view column, int tab) const override;
   bool setBoxText(std::string_view column, int tab, const std::string& text) override;
   bool isBuySelected() const override;
+  bool isSellSelected() const override;
   void selectBuy(bool buy) override;
+  void clearSide() override;
   void setStatusText(const std::string& text) override;
   std::string companySymbolText() const override;
   int companyListCount() const override;
@@ -88,6 +90,8 @@ class EntryForm final : public MdiChild, public FormPort {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the window asks first about a trade being typed.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // entry_layout.cpp

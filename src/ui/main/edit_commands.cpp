@@ -1,9 +1,7 @@
 // The Edit menu and the toolbar's Edit button.
 
 #include "app/app_context.h"
-#include "data/company_list.h"
-#include "ui/entry/entry_form.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -11,22 +9,11 @@ namespace ledger {
 void MDIMain::mnuEditItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
     switch (index) {
-      case 1: editRecords(); break;
-      case 2: addCompany(); break;
+      case 1: m_commands.editRecords(); break;
+      case 2: m_app.forms().show(QStringLiteral("frmAddCompany")); break;
       default: break;
     }
   });
 }
-
-void MDIMain::editRecords() {
-  // The edit will rewrite the trade shown now, wherever the cursor goes
-  // meanwhile.
-  entryForm();
-  m_editRow = m_app.session().ShownTrade;
-  DataBeingEntered();
-  setRecordMode(QStringLiteral("Edit"));
-}
-
-void MDIMain::addCompany() { m_app.forms().show(QStringLiteral("frmAddCompany")); }
 
 }  // namespace ledger

@@ -1,29 +1,16 @@
 // The File menu and the toolbar buttons that lead to it. A file command
 // ends quietly at a failing step: the steps report their own failures.
 
-#include <QComboBox>
-#include <QTabWidget>
-
-#include <algorithm>
-
 #include "app/app_context.h"
 #include "access/access_file.h"
 #include "app/new_ledger.h"
-#include "data/company_list.h"
-#include "data/record_writes.h"
-#include "ui/entry/entry_form.h"
 #include "ui/hourglass.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
 
 namespace {
-
-std::string upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-  return s;
-}
 
 // Open's second filter entry.
 constexpr const char* kOlderLedgerFilter = "Access Database (*.mdb *.accdb)|*.mdb;*.accdb";
@@ -38,10 +25,10 @@ void MDIMain::mnuFileItem_Click(int index) {
   guardedSilently([&] {
     switch (index) {
       case 1: newDatabase(); break;
-      case 2: newRecord(); break;
+      case 2: m_commands.newRecord(); break;
       case 3: openLedger(); break;
-      case 5: saveRecord(); break;
-      case 6: deleteRecord(); break;
+      case 5: m_commands.save(); break;
+      case 6: m_commands.deleteRecord(); break;
       case 8: exitProgram(); break;
       case 9: importTradesCommand(); break;
       case 10: exportTradesCommand(); break;
@@ -51,11 +38,12 @@ void MDIMain::mnuFileItem_Click(int index) {
 }
 
 void MDIMain::newDatabase() {
+  if (!m_commands.settleEntry()) return;
   Hourglass busy;
   NewLedger(m_app);
   if (m_app.session().LedgerCreated) {
+    m_commands.forgetEntry();
     m_app.forms().unloadAll();
-    m_editRow.reset();
     m_app.forms().show(QStringLiteral("frmMain"));
     busy.release();
     showLedgerMenus();
@@ -63,20 +51,8 @@ void MDIMain::newDatabase() {
   setLedgerTitle();
 }
 
-void MDIMain::newRecord() {
-  ClearForm();
-  DataBeingEntered();
-  setRecordMode(QStringLiteral("Save"));
-  EntryForm* form = entryForm();
-  FillCompanyList(m_app.session(), *form);
-  // A new trade starts with an empty symbol, not with what the list showed.
-  form->cboCompanySymbol()->setEditText(QString());
-  form->showSymbolList(true);
-  showLedgerMenus();
-  form->cboCompanySymbol()->setFocus();
-}
-
 void MDIMain::openLedger() {
+  if (!m_commands.settleEntry()) return;
   LedgerSession& session = m_app.session();
   for (;;) {
     FileDialogSettings settings;
@@ -87,7 +63,7 @@ void MDIMain::openLedger() {
     // Cancel changes nothing: the open ledger stays open.
     if (!chosen || chosen->empty()) return;
     Hourglass busy;
-    if (upper(*chosen) == upper(m_app.templatePath())) {
+    if (m_app.isProgramLedger(*chosen)) {
       busy.release();
       m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
       continue;
@@ -102,8 +78,8 @@ void MDIMain::openLedger() {
     // user has open is closed.
     if (!session.OpenLedgerTable("Trade", *chosen)) return;
     session.LedgerPath = *chosen;
+    m_commands.forgetEntry();
     m_app.forms().unloadAll();
-    m_editRow.reset();
     DataBeingViewd();
     m_app.forms().show(QStringLiteral("frmMain"));
     showLedgerMenus();
@@ -112,27 +88,9 @@ void MDIMain::openLedger() {
   }
 }
 
-void MDIMain::saveRecord() {
-  EntryForm* form = entryForm();
-  // The symbol check has always run before Save reads the General tab,
-  // also when the focus never left the symbol list.
-  if (form->symbolListShown()) form->cboCompanySymbol_Validate();
-  if (!SaveRecord(m_app.session(), *form, recordMode().toStdString(), m_editRow)) return;
-  setRecordMode(QStringLiteral("Save"));
-  m_editRow.reset();
-  DataBeingViewd();
-  form->showSymbolList(false);
-  reloadEntryTab();
-}
-
-void MDIMain::deleteRecord() {
-  DeleteRecord(m_app.session(), *entryForm());
-  reloadEntryTab();
-}
-
 void MDIMain::exitProgram() {
-  // Closing the main window unloads every child window and ends the program;
-  // a trade being entered is dropped.
+  // Closing the main window asks about a trade being typed, then unloads
+  // every child window and ends the program.
   close();
 }
 

@@ -3,12 +3,11 @@
 #include <QMdiArea>
 
 #include "app/app_context.h"
-#include "data/company_list.h"
 #include "ui/entry/add_company_dialog.h"
 #include "ui/entry/entry_form.h"
 #include "ui/info/about_box.h"
 #include "ui/info/help_window.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/program_info.h"
 #include "ui/views/chart_view.h"
@@ -21,11 +20,15 @@ namespace ledger {
 
 void MDIMain::defineForms() {
   FormRegistry& forms = m_app.forms();
-  forms.define(QStringLiteral("frmMain"), [this] { return new EntryForm(m_app, *this, m_area); });
+  forms.define(QStringLiteral("frmMain"), [this] {
+    auto* form = new EntryForm(m_app, *this, m_area);
+    connect(form, &QObject::destroyed, this, [this] { entryFormClosed(); });
+    return form;
+  });
   forms.define(QStringLiteral("frmAddCompany"), [this] {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {
-          guarded(m_app.prompter(), [&] { AddCompany(m_app.session(), *entryForm(), symbol); });
+          guarded(m_app.prompter(), [&] { m_commands.addCompany(symbol); });
         },
         m_area);
   });

@@ -10,13 +10,15 @@
 #include <QStatusBar>
 
 #include "app/app_context.h"
+#include "ui/command_guard.h"
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
 #include "ui/program_info.h"
 
 namespace ledger {
 
-MDIMain::MDIMain(AppContext& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+MDIMain::MDIMain(AppContext& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_commands(app.session(), *this) {
   setObjectName(QStringLiteral("MDIMain"));
   setWindowTitle(QString::fromUtf8(kTitlePrefix));
   setWindowIcon(picture(PictureId::NewDatabase));
@@ -38,7 +40,6 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent) : QMainWindow(parent), m_app(
   // The window covers the whole screen from its top left corner.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->size());
   move(0, 0);
-  setRecordMode(QStringLiteral("Save"));
   ResetButtons();
 }
 
@@ -63,6 +64,13 @@ bool MDIMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MDIMain::closeEvent(QCloseEvent* event) {
+  bool leave = true;
+  guarded(m_app.prompter(), [&] { leave = m_commands.settleEntry(); });
+  if (!leave) {
+    event->ignore();
+    return;
+  }
+  m_commands.forgetEntry();
   m_app.forms().unloadAll();
   // Windows the registry does not know of go too.
   for (QMdiSubWindow* sub : m_area->subWindowList()) {

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ledger_commands.h"
 #include "ui/entry/entry_host.h"
 #include "ui/views/view_host.h"
 
@@ -36,7 +37,7 @@ class AppContext;
 class EntryForm;
 class MenuShortcutFilter;
 
-class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
+class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public CommandHost {
   Q_OBJECT
 
  public:
@@ -49,10 +50,11 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
   // The workspace that child windows go into.
   QMdiArea* mdiArea() const { return m_area; }
 
-  // "Save": the next Save adds a trade. Any other value ("Edit"): it
-  // rewrites the trade that is shown.
-  const QString& recordMode() const { return m_recordMode; }
-  void setRecordMode(const QString& mode) { m_recordMode = mode; }
+  // "Save": the next Save adds a trade. "Edit": it rewrites the trade that
+  // was shown when Edit began.
+  QString recordMode() const;
+  // The record commands, which own the entry in progress.
+  LedgerCommands& commands() { return m_commands; }
 
   // The no-ledger state: of the commands only New Database, Open, Close,
   // Exit and Help can be used, and the Edit and View menus are hidden.
@@ -126,6 +128,17 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
 
   // EntryHost
   void setToolbarButtonEnabled(int position, bool enabled) override;
+  bool entryInProgress() override { return m_commands.entering(); }
+  bool settleEntry() override { return m_commands.settleEntry(); }
+  // CommandHost
+  FormPort* openEntryForm() override;
+  FormPort& loadEntryForm() override;
+  void showViewState() override { DataBeingViewd(); }
+  void showEntryState() override { DataBeingEntered(); }
+  void clearEntryForm() override { ClearForm(); }
+  void showSymbolList(bool shown) override;
+  bool symbolListShown() override;
+  void reloadEntryTab() override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;
@@ -148,22 +161,16 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
 
   // file_commands.cpp
   void newDatabase();
-  void newRecord();
   void openLedger();
-  void saveRecord();
-  void deleteRecord();
   void exitProgram();
-  // edit_commands.cpp
-  void editRecords();
-  void addCompany();
   // view_commands.cpp
   void showView(int index);
   void refreshView();
   void refreshAllViews();
   // Unloads the view called name, then shows it afresh.
   void reloadView(const QString& name);
-  // Re-runs the entry form's tab change for its selected tab.
-  void reloadEntryTab();
+  // The entry window went: nothing is shown that Edit or Delete could act on.
+  void entryFormClosed();
   // Shows the Edit and View menus.
   void showLedgerMenus();
   void setLedgerTitle();
@@ -180,9 +187,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost {
   bool openLedgerFile(const std::string& path);
 
   AppContext& m_app;
-  QString m_recordMode;
-  // The trade that Edit, Records began on; Save in "Edit" mode rewrites it.
-  std::optional<std::int64_t> m_editRow;
+  LedgerCommands m_commands;
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

@@ -1,8 +1,8 @@
 #pragma once
-// Menu shortcuts come before the keys of the focused control. Without this
-// a text box of a child window would take Ctrl+C, Ctrl+X and Ctrl+A as
-// copy, cut and select-all, and the View, Exit and Add Company commands
-// would never see them.
+// Menu shortcuts come before the keys of the focused control, except the
+// editing keys (Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, Ctrl+Z) in a box the user can
+// type in: there they edit the text, and Exit, Chart and Add Company wait
+// until the focus is elsewhere.
 
 #include <QObject>
 
@@ -24,6 +24,8 @@ class MenuShortcutFilter final : public QObject {
  private:
   // Whether the key is the shortcut of a usable item of a shown menu.
   bool isMenuShortcut(const QKeyEvent& key) const;
+  // Cut, copy, paste, select all, undo and redo.
+  static bool isTextEditingKey(const QKeyEvent& key);
 
   QMainWindow* m_window;
 };

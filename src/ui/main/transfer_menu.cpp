@@ -15,7 +15,7 @@
 #include "data/db_error.h"
 #include "data/import_source.h"
 #include "ui/hourglass.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/transfer/import_window.h"
 #include "ui/views/grid_export.h"
@@ -112,8 +112,8 @@ bool MDIMain::openLedgerFile(const std::string& path) {
   LedgerSession& session = m_app.session();
   if (!session.OpenLedgerTable("Trade", path)) return false;
   session.LedgerPath = path;
+  m_commands.forgetEntry();
   m_app.forms().unloadAll();
-  m_editRow.reset();
   DataBeingViewd();
   m_app.forms().show(QStringLiteral("frmMain"));
   showLedgerMenus();

@@ -7,7 +7,7 @@
 #include "data/form_port.h"
 #include "ui/entry/entry_form.h"
 #include "ui/hourglass.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {

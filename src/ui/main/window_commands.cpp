@@ -9,7 +9,7 @@
 
 #include "app/app_context.h"
 #include "ui/entry/entry_form.h"
-#include "ui/main/command_guard.h"
+#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -44,12 +44,7 @@ void MDIMain::tbMain_ButtonClick(QAction* button) {
 }
 
 void MDIMain::cancelEntry() {
-  guarded(m_app.prompter(), [&] {
-    DataBeingViewd();
-    entryForm()->showSymbolList(false);
-    m_editRow.reset();
-    reloadEntryTab();
-  });
+  guarded(m_app.prompter(), [&] { m_commands.cancelEntry(); });
 }
 
 void MDIMain::mnuHelpItem_Click(int index) {

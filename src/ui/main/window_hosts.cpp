@@ -1,6 +1,7 @@
 // What the entry form and the report views ask of the main window.
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -16,8 +17,46 @@ namespace ledger {
 EntryForm* MDIMain::entryForm() { return m_app.forms().load<EntryForm>(QStringLiteral("frmMain")); }
 
 void MDIMain::reloadEntryTab() {
-  EntryForm* form = entryForm();
-  form->SSTab_Click(form->SSTab()->currentIndex());
+  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+    form->SSTab_Click(form->SSTab()->currentIndex());
+}
+
+FormPort* MDIMain::openEntryForm() { return m_app.forms().find<EntryForm>(QStringLiteral("frmMain")); }
+
+FormPort& MDIMain::loadEntryForm() {
+  m_app.forms().show(QStringLiteral("frmMain"));
+  return *entryForm();
+}
+
+void MDIMain::showSymbolList(bool shown) {
+  EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain"));
+  if (!form) return;
+  if (shown) {
+    // A new trade starts with an empty symbol, not with what the list showed.
+    form->cboCompanySymbol()->setEditText(QString());
+    form->showSymbolList(true);
+    form->cboCompanySymbol()->setFocus();
+  } else {
+    form->showSymbolList(false);
+  }
+}
+
+bool MDIMain::symbolListShown() {
+  EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain"));
+  return form && form->symbolListShown();
+}
+
+void MDIMain::entryFormClosed() {
+  // Closing the window asked about a trade being typed already.
+  if (m_commands.entering()) {
+    m_commands.forgetEntry();
+    DataBeingViewd();
+  }
+  for (int position : {4, 7}) setToolbarButtonEnabled(position, false);
+}
+
+QString MDIMain::recordMode() const {
+  return m_commands.entryMode() == EntryMode::EditTrade ? QStringLiteral("Edit") : QStringLiteral("Save");
 }
 
 void MDIMain::showLedgerMenus() {
@@ -36,6 +75,10 @@ void MDIMain::setLedgerTitle() {
 
 void MDIMain::setToolbarButtonEnabled(int position, bool enabled) {
   if (QAction* button = tbMainButton(position)) button->setEnabled(enabled);
+  // Edit and Delete act on the trade the General tab shows: where none is
+  // shown, their menu items go too.
+  if (position == 4) mnuEditItem(1)->setEnabled(enabled);
+  if (position == 7) mnuFileItem(6)->setEnabled(enabled);
 }
 
 int MDIMain::entryFormWidthTwips() { return entryForm()->frameWidthTwips(); }

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include "app/app_context.h"
 #include "ui/entry/entry_form.h"
 
 #include "ui/main/mdi_main.h"
@@ -52,8 +53,9 @@ void MDIMain::DataBeingViewd() {
   close->setProperty("Tag", QStringLiteral("Close"));
 
   // The trade fields become read-only; the ticker search stays usable.
-  for (QLineEdit* box : entryForm()->textBoxes())
-    if (box->objectName() != QLatin1String("txtTicker")) box->setReadOnly(true);
+  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+    for (QLineEdit* box : form->textBoxes())
+      if (box->objectName() != QLatin1String("txtTicker")) box->setReadOnly(true);
 }
 
 void MDIMain::DataBeingEntered() {
@@ -71,11 +73,13 @@ void MDIMain::DataBeingEntered() {
   cancel->setToolTip(QStringLiteral("Cancel"));
   cancel->setProperty("Tag", QStringLiteral("Cancel"));
 
-  for (QLineEdit* box : entryForm()->textBoxes()) box->setReadOnly(false);
+  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+    for (QLineEdit* box : form->textBoxes()) box->setReadOnly(false);
 }
 
 void MDIMain::ClearForm() {
-  for (QLineEdit* box : entryForm()->textBoxes()) box->clear();
+  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+    for (QLineEdit* box : form->textBoxes()) box->clear();
 }
 
 }  // namespace ledger

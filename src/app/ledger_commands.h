@@ -1,0 +1,89 @@
+#pragma once
+// The record commands without a window: New Record, Edit, Save, Delete,
+// Cancel and Add Company, and the question that guards a trade being typed.
+// The main window wires its menus and toolbar to these and shows what they
+// decide; tests drive them with a fake form and scripted messages.
+
+#include <optional>
+#include <string>
+
+#include "data/form_port.h"
+#include "data/ledger_session.h"
+#include "data/record_writes.h"
+
+namespace ledger {
+
+inline constexpr const char* kSaveEntryQuestion = "Save the trade you are entering?";
+
+// What the command flows need of the windows.
+class CommandHost {
+ public:
+  virtual ~CommandHost() = default;
+  // The entry form, or nullptr while its window is closed.
+  virtual FormPort* openEntryForm() = 0;
+  // Opens the entry window when it is closed.
+  virtual FormPort& loadEntryForm() = 0;
+  // The view state and the entry state of the window's commands.
+  virtual void showViewState() = 0;
+  virtual void showEntryState() = 0;
+  // Empties every box of the entry form.
+  virtual void clearEntryForm() = 0;
+  // The symbol list in place of the symbol box (a new trade), or the box.
+  virtual void showSymbolList(bool shown) = 0;
+  virtual bool symbolListShown() = 0;
+  // Re-runs the entry form's tab change: its buttons and the tab's rows.
+  virtual void reloadEntryTab() = 0;
+};
+
+// Whether a trade is being typed, and what Save will do with it.
+enum class EntryMode { None, NewTrade, EditTrade };
+
+class LedgerCommands {
+ public:
+  // session and host must outlive the commands.
+  LedgerCommands(LedgerSession& session, CommandHost& host) : m_session(session), m_host(host) {}
+
+  EntryMode entryMode() const { return m_mode; }
+  bool entering() const { return m_mode != EntryMode::None; }
+  // The trade an edit rewrites; nullopt unless an edit is in progress.
+  const std::optional<EditBookmark>& editBookmark() const { return m_edit; }
+
+  // Whether the General tab shows a trade that Edit and Delete can act on.
+  bool tradeVisible();
+
+  // New Record: opens the entry window if needed and starts a trade with
+  // empty boxes, the symbol list and neither Buy nor Sell chosen.
+  void newRecord();
+  // Edit, Records: reads the shown trade again from the ledger, shows it and
+  // starts editing it. Says so when it is gone.
+  void editRecords();
+  // Save: writes the trade being typed; back to the view state on success.
+  // Returns whether it was written.
+  bool save();
+  // Delete: the trade shown, after asking.
+  void deleteRecord();
+  // Cancel: drops the trade being typed and shows the tab's rows again.
+  void cancelEntry();
+  // Add Company: adds symbol to the list; the shown trade is read again
+  // unless a trade is being typed.
+  void addCompany(const std::string& symbol);
+
+  // Before a command that would show another trade, or close the window or
+  // the ledger, while a trade is typed: asks kSaveEntryQuestion. Yes saves
+  // (and stays put when the save is refused), No drops the entry, Cancel
+  // keeps it. Returns whether the command may go on; true at once when no
+  // trade is being typed.
+  bool settleEntry();
+  // Forgets an entry without asking: the ledger was closed or replaced.
+  void forgetEntry();
+
+ private:
+  void leaveEntry();
+
+  LedgerSession& m_session;
+  CommandHost& m_host;
+  EntryMode m_mode = EntryMode::None;
+  std::optional<EditBookmark> m_edit;
+};
+
+}  // namespace ledger
