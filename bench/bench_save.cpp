@@ -34,7 +34,9 @@ class BenchForm final : public FormPort {
     return m_boxes.count(std::string(column)) > 0;  // the shown row does not overwrite the trade to save
   }
   bool isBuySelected() const override { return true; }
+  bool isSellSelected() const override { return false; }
   void selectBuy(bool) override {}
+  void clearSide() override {}
   void setStatusText(const std::string&) override {}
   std::string companySymbolText() const override { return "IBM"; }
   int companyListCount() const override { return 0; }
@@ -59,7 +61,7 @@ void saveAndReload(benchmark::State& state) {
   session.LedgerPath = copy.path();
   BenchForm form;
   for (auto _ : state) {
-    if (!SaveRecord(session, form, "Save")) throw std::runtime_error("save failed");
+    if (!SaveRecord(session, form)) throw std::runtime_error("save failed");
     // The General tab's tab change: reopen Trade, show its first row, count.
     OpenAndShow(session, form, "Trade");
     session.CurrentRecordset->moveNext();

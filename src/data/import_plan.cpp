@@ -211,20 +211,26 @@ LedgerIndex LedgerIndex::read(Database& db) {
           sqlite3_column_int64(stmt.get(), 0);
     }
   }
+  if (const auto count = db.scalar("SELECT count(*) FROM Trade"))
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) index.tradeKeys.reserve(static_cast<std::size_t>(*n));
+  // Each key is built in place, the way tradeKey builds it from a Trade: a
+  // million trades are read with one allocation each.
   auto stmt = detail::prepare(h, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
-  auto text = [&](int col) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), col));
-    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), col))) : std::string();
+  std::string key;
+  auto append = [&](int col) {
+    if (const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), col)))
+      key.append(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), col)));
   };
   while (detail::step(h, stmt.get())) {
-    Trade t;
-    t.symbol = text(0);
-    t.date = text(1);
-    t.side = sideFromCode(text(2)).value_or(TradeSide::Sell);
-    t.quantity = sqlite3_column_double(stmt.get(), 3);
-    t.price = sqlite3_column_double(stmt.get(), 4);
-    t.commission = sqlite3_column_double(stmt.get(), 5);
-    index.addTrade(t);
+    key.clear();
+    append(0);
+    key += '\0';
+    append(1);
+    key += '\0';
+    const auto* side = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 2));
+    key += sideCode(sideFromCode(side ? side : "").value_or(TradeSide::Sell));
+    for (int col = 3; col <= 5; ++col) appendDouble(key, sqlite3_column_double(stmt.get(), col));
+    index.tradeKeys.insert(key);
   }
   return index;
 }
