@@ -61,7 +61,7 @@ void datasheet(benchmark::State& state) {
   EnsureTradeSorted(db);
   for (auto _ : state) {
     RecordsetModel model;
-    model.setSource(copy.path(), "TradeSorted");
+    model.setSource(copy.path(), "TradeSorted", {}, "Trade");
     readScreen(model);
   }
 }
@@ -75,6 +75,41 @@ void bareDatasheet(benchmark::State& state) {
   for (auto _ : state) {
     BareConnection db = bareOpen(copy.path());
     bareReadScreen(db.get(), "SELECT * FROM TradeSorted");
+  }
+}
+
+// ---- datasheet, Ctrl+End: open the sorted trades and show the last screen --
+
+void datasheetEnd(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  {
+    Database db = Database::open(copy.path());
+    EnsureTradeSorted(db);
+  }
+  for (auto _ : state) {
+    RecordsetModel model;
+    model.setSource(copy.path(), "TradeSorted", {}, "Trade");
+    const int last = model.rowCount();
+    for (int r = std::max(0, last - kScreenRows); r < last; ++r)
+      for (int c = 0; c < model.columnCount(); ++c) benchmark::DoNotOptimize(model.index(r, c).data());
+  }
+}
+
+void bareDatasheetEnd(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  {
+    Database db = Database::open(copy.path());
+    EnsureTradeSorted(db);
+  }
+  for (auto _ : state) {
+    BareConnection db = bareOpen(copy.path());
+    BareStatement count = barePrepare(db.get(), "SELECT count(*) FROM Trade");
+    sqlite3_step(count.get());
+    const sqlite3_int64 n = sqlite3_column_int64(count.get(), 0);
+    BareStatement rows = barePrepare(db.get(), "SELECT * FROM TradeSorted LIMIT ?2 OFFSET ?1");
+    sqlite3_bind_int64(rows.get(), 1, std::max<sqlite3_int64>(0, n - kScreenRows));
+    sqlite3_bind_int64(rows.get(), 2, kScreenRows);
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) readRow(rows.get());
   }
 }
 
@@ -230,6 +265,7 @@ void bareChart(benchmark::State& state) {
 }
 
 const bool registered = registerPair("Datasheet", datasheet, bareDatasheet) &&
+                        registerPair("DatasheetEnd", datasheetEnd, bareDatasheetEnd) &&
                         registerPair("History", history, bareHistory) &&
                         registerPair("ProfitLoss", profitLoss, bareProfitLoss) &&
                         registerPair("ExactTotals", exactTotals, floatingTotals);

@@ -2,9 +2,11 @@
 // "--help") runs without any window and ends the program. Otherwise the
 // main window is loaded hidden, the template ledger is refreshed from the
 // master, and the splash runs; when the splash ends the main window
-// appears, with no ledger open.
+// appears, with no ledger open, or with the ledger named as the argument.
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
+#include <QSettings>
 #include <QTimer>
 
 #include <iostream>
@@ -31,6 +33,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(ledger::kAppTitle));
+  QApplication::setOrganizationName(QStringLiteral("shareledger"));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                           .arg(ledger::versionMajor())
                                           .arg(ledger::versionMinor())
@@ -45,20 +48,31 @@ int main(int argc, char** argv) {
   ledger::QtFileChooser files;
   ledger::AppContext app(prompter, files, ledger::programDirectory().toStdString());
 
+  // The recent ledgers and the window places, in the user's settings
+  // folder (~/.config/shareledger/shareledger.conf). Made before the main
+  // window, so that it outlives it.
+  QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("shareledger"),
+                     QStringLiteral("shareledger"));
   ledger::MDIMain mainWindow(app);
+  mainWindow.useSettings(settings);
+  // A ledger named on the command line opens once the main window is up.
+  const QStringList arguments = QApplication::arguments();
+  const QString ledgerArgument = arguments.size() > 1 ? QFileInfo(arguments.at(1)).absoluteFilePath() : QString();
   prompter.setParent(&mainWindow);
   files.setParent(&mainWindow);
 
-  const std::optional<std::string> problem = ledger::refreshTemplate(app);
+  const std::optional<ledger::StartupMessage> problem = ledger::refreshTemplate(app);
 
   auto* splash = new ledger::SplashScreen;
   splash->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(splash, &ledger::SplashScreen::finished, &mainWindow, [&] {
     mainWindow.show();
+    if (!ledgerArgument.isEmpty())
+      QTimer::singleShot(0, &mainWindow, [&] { mainWindow.openLedgerFromCommandLine(ledgerArgument.toStdString()); });
     // Told once the main window is up, from the event loop rather than from
     // inside the splash's last tick.
     if (problem)
-      QTimer::singleShot(0, &mainWindow, [&] { prompter.show(*problem, ledger::MsgIcon::Critical); });
+      QTimer::singleShot(0, &mainWindow, [&] { prompter.show(problem->text, problem->icon); });
   });
   splash->show();
   return application.exec();

@@ -53,8 +53,7 @@ TEST_F(LedgerFilesTest, NewLedgerKeepsCompaniesWithoutTrades) {
     test::addTrades(db, {{1, "AAPL", 1, "B", "2024-01-01", 1, 1}});
   }
   files.queueSave(dir.file("new.mdb"));
-  NewLedger(app);
-  ASSERT_TRUE(app.session().LedgerCreated);
+  ASSERT_TRUE(NewLedger(app));
   EXPECT_EQ(app.session().LedgerPath, dir.file("new.mdb"));
   EXPECT_EQ(test::readAll(dir.file("new.mdb"), "SELECT count(*) FROM Trade")[0][0], "0");
   EXPECT_EQ(test::readAll(dir.file("new.mdb"), "SELECT CompanySymbol FROM Companies"),
@@ -69,8 +68,7 @@ TEST_F(LedgerFilesTest, NewLedgerKeepsCompaniesWithoutTrades) {
 TEST_F(LedgerFilesTest, NewLedgerReplacesAnExistingFile) {
   test::makeLedger(dir.file("old.mdb"), {{1, "AAPL", 1, "B", "2024-01-01", 1, 1}});
   files.queueSave(dir.file("old.mdb"));
-  NewLedger(app);
-  EXPECT_TRUE(app.session().LedgerCreated);
+  EXPECT_TRUE(NewLedger(app));
   EXPECT_EQ(test::readAll(dir.file("old.mdb"), "SELECT count(*) FROM Trade")[0][0], "0");
 }
 
@@ -89,8 +87,7 @@ TEST_F(LedgerFilesTest, NewLedgerOverAFileWithAJournalLeftByACrash) {
   std::filesystem::copy_file(dir.file("saved-journal"), old + "-journal");
 
   files.queueSave(old);
-  NewLedger(app);
-  ASSERT_TRUE(app.session().LedgerCreated);
+  ASSERT_TRUE(NewLedger(app));
   EXPECT_EQ(test::readAll(old, "PRAGMA integrity_check"), (Rows{{"ok"}}));
   EXPECT_EQ(test::readAll(old, "SELECT count(*) FROM Trade")[0][0], "0");
   EXPECT_EQ(test::readAll(old, "SELECT CompanySymbol FROM Companies"),
@@ -105,8 +102,7 @@ TEST_F(LedgerFilesTest, NewLedgerRefusesTheTemplateInAnyLetterCase) {
     files.queueSave(name);
     prompter.expect(MsgAnswer::Ok);
     app.session().LedgerPath = "before.mdb";
-    NewLedger(app);
-    EXPECT_FALSE(app.session().LedgerCreated);
+    EXPECT_FALSE(NewLedger(app));
     EXPECT_EQ(prompter.shown.back().text, "You can not save to this file.");
     EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Critical);
     EXPECT_EQ(app.session().LedgerPath, "before.mdb");
@@ -116,13 +112,11 @@ TEST_F(LedgerFilesTest, NewLedgerRefusesTheTemplateInAnyLetterCase) {
 
 TEST_F(LedgerFilesTest, CancelMakesNothingAndForgetsEarlierNames) {
   files.queueSave(dir.file("first.mdb"));
-  NewLedger(app);
-  ASSERT_TRUE(app.session().LedgerCreated);
+  ASSERT_TRUE(NewLedger(app));
   std::filesystem::remove(dir.file("first.mdb"));
 
   files.queueSave(std::nullopt);
-  NewLedger(app);
-  EXPECT_FALSE(app.session().LedgerCreated);
+  EXPECT_FALSE(NewLedger(app));
   EXPECT_FALSE(std::filesystem::exists(dir.file("first.mdb")));
   EXPECT_EQ(files.shown.back().fileName, "");
   EXPECT_EQ(files.shown.back().filter, "Trade Database (*.mdb)|*.mdb");
@@ -132,8 +126,7 @@ TEST_F(LedgerFilesTest, CancelMakesNothingAndForgetsEarlierNames) {
 TEST_F(LedgerFilesTest, MissingTemplateIsReportedAndNothingAsked) {
   std::filesystem::remove(app.templatePath());
   prompter.expect(MsgAnswer::Ok);
-  NewLedger(app);
-  EXPECT_FALSE(app.session().LedgerCreated);
+  EXPECT_FALSE(NewLedger(app));
   EXPECT_EQ(prompter.shown.at(0).text, dir.path().string() +
                                            "/DatSource.mdb could not be found.\r\n"
                                            "Make sure it is in the program working directory.");
@@ -143,8 +136,7 @@ TEST_F(LedgerFilesTest, MissingTemplateIsReportedAndNothingAsked) {
 TEST_F(LedgerFilesTest, FailedWriteIsReported) {
   files.queueSave(dir.file("no-such-folder/new.mdb"));
   prompter.expect(MsgAnswer::Ok);
-  NewLedger(app);
-  EXPECT_FALSE(app.session().LedgerCreated);
+  EXPECT_FALSE(NewLedger(app));
   EXPECT_NE(prompter.shown.at(0).text.find("could not be written"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.file("no-such-folder")));
 }

@@ -155,24 +155,3 @@ TEST(ActionStatements, BindParametersAndCountChanges) {
 
 }  // namespace
 }  // namespace ledger
-
-namespace ledger {
-namespace {
-
-TEST(StatementTimeLimit, AnEndlessStoredQueryIsStoppedAndReported) {
-  // A hostile or damaged ledger can hold a query that never ends; it must
-  // come back as an error, not freeze the program.
-  test::TempDir dir;
-  test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database::openFile(dir.file("l.mdb"), false)
-      .executeScript(
-          "DROP VIEW [Total Buy]; CREATE VIEW [Total Buy] AS WITH RECURSIVE r(x) AS "
-          "(SELECT 1 UNION ALL SELECT x + 1 FROM r) SELECT max(x) AS [Total Buy] FROM r;");
-  Database db = Database::open(dir.file("l.mdb"));
-  EXPECT_EQ(passOver([&] { db.openRecordset("[Total Buy]"); }), dberr::kTooLong);
-  // The connection is still usable afterwards.
-  EXPECT_EQ(db.openRecordset("Trade")->recordCount(), 1);
-}
-
-}  // namespace
-}  // namespace ledger

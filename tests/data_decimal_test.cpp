@@ -1,7 +1,9 @@
 // Exact decimals: reading, arithmetic, rounding and the texts they give.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -79,6 +81,31 @@ TEST(DecimalFromDouble, TakesTheShortestTextThatReadsBack) {
   EXPECT_EQ(tiny.toDouble(), 5e-324);
   EXPECT_EQ(Decimal::fromDouble(std::numeric_limits<double>::max()).toDouble(),
             std::numeric_limits<double>::max());
+}
+
+// fromDouble takes a short cut for values of few decimals; it must give
+// what the shortest text gives, for any double.
+TEST(DecimalFromDouble, AgreesWithTheShortestTextForManyDoubles) {
+  std::mt19937_64 rng(7);
+  std::uniform_int_distribution<std::int64_t> whole(-999'999'999'999'999, 999'999'999'999'999);
+  std::uniform_int_distribution<int> places(0, 12);
+  const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+  for (int i = 0; i < 200000; ++i) {
+    double d;
+    if (i % 2 == 0) {
+      d = static_cast<double>(whole(rng) >> (i % 40)) / kPowers[places(rng)];  // typed decimals
+    } else {
+      const std::uint64_t bits = rng();
+      std::memcpy(&d, &bits, sizeof d);  // any double at all
+      if (!std::isfinite(d)) continue;
+    }
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, d).ptr;
+    const auto expected = Decimal::parse(std::string_view(text, static_cast<size_t>(end - text)));
+    ASSERT_TRUE(expected.has_value()) << text;
+    ASSERT_EQ(Decimal::fromDouble(d), *expected) << text;
+    ASSERT_EQ(Decimal::fromDouble(d).toDouble(), d) << text;
+  }
 }
 
 TEST(DecimalArithmetic, ExactResults) {

@@ -102,7 +102,7 @@ TEST(GainsReportTest, ALedgerWithoutTradesHasAnEmptyReportAndNothingToSay) {
   EXPECT_TRUE(gainsNotes(report).empty());
 }
 
-TEST(GainsReportTest, SalesOfOneDayComeBySymbolThenInEntryOrder) {
+TEST(GainsReportTest, SalesComeByDateThenInEntryOrder) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), {{1, "ZZ", 10, "B", "2024-01-01", 1, 0},
                                        {2, "AA", 10, "B", "2024-01-01", 1, 0},
@@ -113,7 +113,7 @@ TEST(GainsReportTest, SalesOfOneDayComeBySymbolThenInEntryOrder) {
   const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
   std::vector<std::string> order;
   for (const SaleGain& s : report.sales) order.push_back(s.date + " " + s.symbol + " " + s.shares.toPlainString());
-  EXPECT_EQ(order, (std::vector<std::string>{"2024-01-15 AA 4", "2024-02-01 AA 2", "2024-02-01 ZZ 1",
+  EXPECT_EQ(order, (std::vector<std::string>{"2024-01-15 AA 4", "2024-02-01 ZZ 1", "2024-02-01 AA 2",
                                              "2024-02-01 ZZ 3"}));
 }
 
@@ -147,7 +147,7 @@ TEST_P(BadRowTest, IsLeftOutNamedAndTheRestStillAddUp) {
   EXPECT_EQ(report.sales[0].gain.toPlainString(), "36");   // 438 - 402
   const std::vector<std::string> notes = gainsNotes(report);
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0], "1 trade is left out because it is incomplete:");
+  EXPECT_EQ(notes[0], "1 trade is left out of the report:");
   EXPECT_NE(notes[1].find(GetParam().reason), std::string::npos) << notes[1];
 }
 
@@ -227,7 +227,8 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
   std::map<std::string, Decimal> paid, sharesBought, costSold, sharesSold;
   for (const TradeRow& t : trades) {
     if (t.side != "B") continue;
-    paid[t.symbol] += Decimal::fromDouble(t.quantity) * Decimal::fromDouble(t.price) + Decimal::fromDouble(t.commission);
+    paid[t.symbol] +=
+        Decimal::fromDouble(t.quantity) * Decimal::fromDouble(t.price) + Decimal::fromDouble(t.commission);
     sharesBought[t.symbol] += Decimal::fromDouble(t.quantity);
   }
   for (const SaleGain& s : report.sales) {
@@ -235,7 +236,7 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
     sharesSold[s.symbol] += s.shares - s.uncoveredShares;
     EXPECT_EQ(s.gain, s.proceeds - s.cost);
     if (GetParam() == CostMethod::Average) {
-      EXPECT_TRUE(s.lotDates.empty());
+      EXPECT_TRUE(s.lots.empty());
     }
   }
   EXPECT_GT(report.uncoveredSales, 0u);  // the random walk does oversell

@@ -76,8 +76,7 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
 
   // The ticker search finds that trade and no other: wildcards are text.
   ASSERT_TRUE(OpenAndShow(session, form, "Trade"));
-  ASSERT_TRUE(FindTicker(session, form, text()));
-  EXPECT_EQ(session.FoundPosition, 2);
+  EXPECT_EQ(FindTicker(session, form, text()), 2);
   prompter.expect(MsgAnswer::Ok);
   EXPECT_FALSE(FindTicker(session, form, text() + "?"));
 

@@ -100,11 +100,15 @@ TEST_F(RecordWritesTest, BadInputIsRefusedNamingTheFieldAndNothingIsWritten) {
 
 TEST_F(RecordWritesTest, RefusedWriteIsReported) {
   make({});
+  // The trigger never runs: a ledger holding one opens for reading only,
+  // which is what refuses the write.
   Database::open(dir.file("l.mdb")).executeScript(
       "CREATE TRIGGER no_more BEFORE INSERT ON Trade BEGIN SELECT RAISE(ABORT, 'the ledger is closed'); END;");
   form.fillGeneral("1", "AAPL", "2024-01-01", "1", "1", "1", true);
+  prompter.expect(MsgAnswer::Ok);  // what the ledger holds
   prompter.expect(MsgAnswer::Ok);
   EXPECT_FALSE(SaveRecord(session, form));
+  EXPECT_NE(prompter.shown.front().text.find("trigger \"no_more\""), std::string::npos);
   EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Critical);
   EXPECT_NE(prompter.shown.back().text.find("The trade could not be saved."), std::string::npos);
   EXPECT_EQ(form.general(), "1|AAPL|2024-01-01|1|1|1|B");
@@ -192,8 +196,7 @@ TEST_F(RecordWritesTest, TickerSearch) {
         {2, "MSFT", 2, "B", "2024-01-03", 1, 1},
         {2, "MSFT", 3, "S", "2024-01-04", 1, 1},
         {3, "IBM", 4, "B", "2024-01-05", 1, 1}});
-  EXPECT_TRUE(FindTicker(session, form, "MSFT"));
-  EXPECT_EQ(session.FoundPosition, 1);
+  EXPECT_EQ(FindTicker(session, form, "MSFT"), 1);
   EXPECT_EQ(form.boxes.at({"Quantity", 0}), "2");  // the earlier of the two
   MoveToNext(session, form);
   EXPECT_EQ(form.boxes.at({"Quantity", 0}), "3");  // navigation goes on from the found row

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "case_names.h"
 #include "db_error.h"
 #include "fakes.h"
 #include "test_ledger.h"
@@ -39,6 +40,10 @@ struct SortedCase {
   const char* firstColumn;  // the column that must come out in order
 };
 
+void PrintTo(const SortedCase& c, std::ostream* os) {
+  *os << c.name << ": " << test::quoted(c.text) << ", in order of " << c.firstColumn;
+}
+
 class SortedQueryTest : public ViewQueriesTest, public ::testing::WithParamInterface<SortedCase> {};
 
 TEST_P(SortedQueryTest, IsCreatedWithItsTextAndRestoredWhenChanged) {
@@ -65,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SortedCase{EnsureBoughtSorted, "BoughtSorted", "SELECT * From Bought ORDER BY CompanySymbol",
                                  "CompanySymbol"},
                       SortedCase{EnsureSoldSorted, "SoldSorted", "SELECT * From Sold ORDER BY CompanySymbol",
-                                 "CompanySymbol"}));
+                                 "CompanySymbol"}),
+    test::ByCaseName());
 
 // ---- history queries -------------------------------------------------------
 
@@ -83,6 +89,7 @@ TEST_F(ViewQueriesTest, HistoryQueriesHoldTheirTextsForTheSymbol) {
 }
 
 struct HistoryCase {
+  const char* name;
   const char* symbol;
   std::vector<std::vector<std::string>> buys;  // Quantity of each purchase
   std::vector<std::vector<std::string>> sells;
@@ -90,6 +97,12 @@ struct HistoryCase {
   const char* totalSell;
   const char* profitLoss;
 };
+
+void PrintTo(const HistoryCase& c, std::ostream* os) {
+  *os << c.name << ": symbol " << test::quoted(c.symbol) << ", buys " << ::testing::PrintToString(c.buys)
+      << ", sells " << ::testing::PrintToString(c.sells) << ", totals " << test::quoted(c.totalBuy) << " / "
+      << test::quoted(c.totalSell) << ", profit/loss " << test::quoted(c.profitLoss);
+}
 
 class HistoryTest : public ViewQueriesTest, public ::testing::WithParamInterface<HistoryCase> {};
 
@@ -108,12 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
     Companies, HistoryTest,
     ::testing::Values(
         // Purchases only: no sell total and no profit/loss, not minus the purchases.
-        HistoryCase{"IBM", {{"10"}}, {}, "1005", "", ""},
-        HistoryCase{"AAPL", {{"40"}}, {{"20"}}, "6022.25", "3994", "-2028.25"},
+        HistoryCase{"PurchasesOnly", "IBM", {{"10"}}, {}, "1005", "", ""},
+        HistoryCase{"BoughtAndSold", "AAPL", {{"40"}}, {{"20"}}, "6022.25", "3994", "-2028.25"},
         // A quote in the symbol is kept as text and selects that company.
-        HistoryCase{"O'Neil", {{"5"}}, {{"2"}}, "51", "23", "-28"},
-        HistoryCase{"NONE", {}, {}, "", "", ""},
-        HistoryCase{"", {}, {}, "", "", ""}));
+        HistoryCase{"QuoteInTheSymbol", "O'Neil", {{"5"}}, {{"2"}}, "51", "23", "-28"},
+        HistoryCase{"NoTrades", "NONE", {}, {}, "", "", ""},
+        HistoryCase{"EmptySymbol", "", {}, {}, "", "", ""}),
+    test::ByCaseName());
 
 TEST_F(ViewQueriesTest, HistoryCreatesOnlyTheMissingQueriesThenSetsAll) {
   Database db = Database::open(path);
@@ -242,7 +256,7 @@ TEST_P(PositionTest, MovesToTheRowAtAPositionOrStays) {
   EXPECT_EQ(toDisplayText(rs->value("Quantity")), "30");  // the cursor goes on from there
 }
 
-INSTANTIATE_TEST_SUITE_P(TableAndQuery, PositionTest, ::testing::Values("Trade", "All Trades"));
+INSTANTIATE_TEST_SUITE_P(TableAndQuery, PositionTest, ::testing::Values("Trade", "All Trades"), test::byText);
 
 }  // namespace
 }  // namespace ledger

@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
+
+#include "case_names.h"
 
 namespace ledger::test {
 
@@ -46,10 +47,7 @@ inline const std::vector<HostileText>& hostileTexts() {
 
 // A test name for each text, for INSTANTIATE_TEST_SUITE_P over its index.
 inline std::string hostileTextName(const ::testing::TestParamInfo<size_t>& info) {
-  std::string name;
-  for (char c : std::string(hostileTexts()[info.param].label))
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
+  return caseName(hostileTexts()[info.param].label);
 }
 
 }  // namespace ledger::test

@@ -9,7 +9,9 @@
 
 namespace ledger::test {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
+// A fresh folder for a test's files, removed afterwards: under /dev/shm
+// where there is one and TMPDIR is not set, else under the system's
+// temporary folder.
 class TempDir {
  public:
   TempDir();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMap>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <utility>
 
+#include "case_names.h"
 #include "fakes.h"
 #include "ui/info/about_box.h"
 #include "ui/program_info.h"
@@ -81,6 +83,16 @@ class FakeStarter final : public ProgramStarter {
 
 QByteArray zeroEnded(const QByteArray& text) { return text + '\0'; }
 
+std::string printed(const std::optional<QByteArray>& value) {
+  return value ? test::quoted(std::string_view(value->constData(), static_cast<size_t>(value->size()))) : "none";
+}
+
+std::string printed(const std::vector<QString>& paths) {
+  std::string out = "{";
+  for (size_t i = 0; i < paths.size(); ++i) out += (i ? ", " : "") + test::quoted(paths[i].toStdString());
+  return out + "}";
+}
+
 struct AboutFixture {
   FakeRegistry registry;
   FakeStarter starter;
@@ -98,6 +110,12 @@ struct SysInfoCase {
   std::vector<QString> expectedStarts;
   bool expectMessage;
 };
+
+void PrintTo(const SysInfoCase& c, std::ostream* os) {
+  *os << c.name << ": PATH " << printed(c.pathValue) << ", folder " << printed(c.folderValue)
+      << (c.programInFolder ? ", program in the folder" : "") << (c.startWorks ? "" : ", starting fails")
+      << "; starts " << printed(c.expectedStarts) << (c.expectMessage ? ", then says it is unavailable" : "");
+}
 
 class AboutSysInfo : public ::testing::TestWithParam<SysInfoCase>, public AboutFixture {};
 
@@ -167,6 +185,14 @@ struct KeyValueCase {
   QString expectedText;  // the text starts as "before"
 };
 
+void PrintTo(const KeyValueCase& c, std::ostream* os) {
+  *os << c.name << ": ";
+  if (!c.keyExists) *os << "no key";
+  else if (!c.stored) *os << "the key without the value";
+  else *os << "type " << c.stored->type << ", data " << printed(std::optional<QByteArray>(c.stored->data));
+  *os << "; reads " << (c.expectedResult ? "true" : "false") << ", text " << test::quoted(c.expectedText.toStdString());
+}
+
 class AboutKeyValue : public ::testing::TestWithParam<KeyValueCase>, public AboutFixture {};
 
 TEST_P(AboutKeyValue, ReadsTheValue) {
@@ -226,6 +252,10 @@ struct CloseKeyCase {
   Qt::Key key;
 };
 
+std::string keyName(Qt::Key key) { return QKeySequence(key).toString().toStdString(); }
+
+void PrintTo(const CloseKeyCase& c, std::ostream* os) { *os << keyName(c.key) << " on " << c.target; }
+
 class AboutCloseKeys : public ::testing::TestWithParam<CloseKeyCase>, public AboutFixture {};
 
 TEST_P(AboutCloseKeys, CloseTheWindow) {
@@ -248,7 +278,8 @@ INSTANTIATE_TEST_SUITE_P(AboutKeys, AboutCloseKeys,
                          ::testing::Values(CloseKeyCase{"cmdOK", Qt::Key_Return}, CloseKeyCase{"cmdOK", Qt::Key_Enter},
                                            CloseKeyCase{"cmdOK", Qt::Key_Escape},
                                            CloseKeyCase{"cmdSysInfo", Qt::Key_Escape},
-                                           CloseKeyCase{"frmAbout", Qt::Key_Return}));
+                                           CloseKeyCase{"frmAbout", Qt::Key_Return}),
+                         [](const auto& info) { return test::caseName(keyName(info.param.key) + " on " + info.param.target); });
 
 }  // namespace
 }  // namespace ledger

@@ -229,18 +229,21 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
 
   // Refresh reloads exactly the view its tag names.
   window.mnuRestoreItem_Click(2);
-  const std::pair<const char*, const char*> tags[] = {
-      {"DS", "frmDatasheet"}, {"Hi", "frmHistory"}, {"Ch", "frmChart"}, {"PL", "frmPL"}, {"Ga", "frmGains"}};
+  const std::pair<ViewTag, const char*> tags[] = {{ViewTag::Datasheet, "frmDatasheet"},
+                                                   {ViewTag::History, "frmHistory"},
+                                                   {ViewTag::Chart, "frmChart"},
+                                                   {ViewTag::ProfitLoss, "frmPL"},
+                                                   {ViewTag::Gains, "frmGains"}};
   for (const auto& [tag, reloaded] : tags) {
     std::map<QString, QWidget*> before;
     for (const QString& name : app.forms().loaded()) before[name] = app.forms().find(name);
-    app.session().ViewTag = tag;
+    window.commands().setViewTag(tag);
     window.mnuRestoreItem_Click(1);
     for (const auto& [name, widget] : before)
-      EXPECT_EQ(app.forms().find(name) != widget, name == reloaded) << tag << " " << name.toStdString();
+      EXPECT_EQ(app.forms().find(name) != widget, name == reloaded) << reloaded << " " << name.toStdString();
   }
 
-  app.session().ViewTag = "";
+  window.commands().setViewTag(ViewTag::None);
   window.mnuRestoreItem_Click(1);
   EXPECT_EQ(app.forms().loaded().size(), 6);
   app.forms().unload("frmHistory");

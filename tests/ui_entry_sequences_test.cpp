@@ -161,6 +161,15 @@ const Sequence kSequences[] = {
        t.save();
      },
      plus(kLedgerRows, {"2", "MSFT", "15", "S", "2024-04-01", "300", "0"}), "AAPL|2024-01-15|100|10|1|B"},
+    {"NewRecordFromTheSoldTabStartsOnTheGeneralTab",
+     [](EntrySequences& t) {
+       t.tab(kSoldTab);
+       t.typeNew("IBM", "2024-04-02", "5", "31", "1");
+       EXPECT_EQ(t.form()->currentTab(), kGeneralTab);
+       t.form()->optSell()->setChecked(true);
+       t.save();
+     },
+     plus(kLedgerRows, {"3", "IBM", "5", "S", "2024-04-02", "31", "1"}), "AAPL|2024-01-15|100|10|1|B"},
     {"FindShowsTheSideOfTheFoundTradeAndDeleteRemovesIt",
      [](EntrySequences& t) {
        t.find("IBM");

@@ -34,7 +34,8 @@ Rows gridRows(const QAbstractItemModel& model) {
   Rows rows;
   for (int r = 0; r < model.rowCount(); ++r) {
     rows.emplace_back();
-    for (int c = 0; c < model.columnCount(); ++c) rows.back().push_back(model.index(r, c).data().toString().toStdString());
+    for (int c = 0; c < model.columnCount(); ++c)
+      rows.back().push_back(model.index(r, c).data().toString().toStdString());
   }
   return rows;
 }
@@ -117,7 +118,7 @@ TEST_F(GainsWindowTest, TheMethodIsRememberedForEachLedger) {
   window.mnuViewItem_Click(5);
   EXPECT_EQ(gains()->method(), CostMethod::Fifo);  // nothing remembered yet
   gains()->findChild<QRadioButton*>("optAverage")->click();
-  app.session().ViewTag = "Ga";
+  window.commands().setViewTag(ViewTag::Gains);
   window.mnuRestoreItem_Click(1);  // loaded afresh
   EXPECT_EQ(gains()->method(), CostMethod::Average);
   EXPECT_TRUE(gains()->findChild<QRadioButton*>("optAverage")->isChecked());
@@ -173,7 +174,11 @@ class FakeHost final : public ViewHost {
   int entryFormHeightTwips() override { return 5000; }
   int mainWindowWidthTwips() override { return 21000; }
   QString generalTabSymbol() override { return {}; }
-  void popupRestoreMenu() override { ++popups; }
+  void popupRestoreMenu(ViewTag t) override {
+    tag = t;
+    ++popups;
+  }
+  ViewTag tag = ViewTag::None;
   int popups = 0;
 };
 
@@ -188,15 +193,15 @@ class GainsViewTest : public ::testing::Test {
   FakeHost host;
 };
 
-TEST_F(GainsViewTest, EveryGridRaisesTheRestoreMenuTaggedGa) {
+TEST_F(GainsViewTest, EveryGridRaisesTheRestoreMenuTaggedGains) {
   app.session().LedgerPath = dir.file("l.mdb");
   test::makeLedger(app.session().LedgerPath, test::kGainsTrades);
   GainsView view(app, host);
   int popups = 0;
   for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) {
-    app.session().ViewTag.clear();
+    host.tag = ViewTag::None;
     QTest::mousePress(view.grid(t)->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_EQ(app.session().ViewTag, "Ga");
+    EXPECT_EQ(host.tag, ViewTag::Gains);
     EXPECT_EQ(host.popups, ++popups);
   }
   QTest::mousePress(view.grid(Table::Sales)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));

@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, WorkspacePopsUpShortHandOnlyOnTheRightButton) {
     EXPECT_EQ(window.mnuSH()->isVisible(), pops) << button;
     window.mnuSH()->hide();
   }
-  window.popupRestoreMenu();
+  window.popupRestoreMenu(ViewTag::Chart);
   EXPECT_TRUE(window.mnuRestore()->isVisible());
   window.mnuRestore()->hide();
 }

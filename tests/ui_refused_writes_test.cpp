@@ -297,7 +297,7 @@ TEST_F(RefusedWritesTest, NewDatabaseOnAFullDiskLeavesNothingAndKeepsAnExistingF
     ASSERT_FALSE(prompter.shown.empty());
     EXPECT_NE(prompter.shown.back().text.find("The new ledger could not be written to"), std::string::npos);
     EXPECT_NE(prompter.shown.back().text.find(kDiskFullText), std::string::npos) << prompter.shown.back().text;
-    EXPECT_FALSE(app.session().LedgerCreated);
+    EXPECT_NE(app.session().LedgerPath, target);
     EXPECT_EQ(fs::exists(target), existed);
     if (existed) {
       EXPECT_EQ(test::readBytes(target), before);

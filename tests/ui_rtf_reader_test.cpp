@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "case_names.h"
 #include "ui/info/rtf_reader.h"
 
 namespace ledger {
@@ -24,6 +25,22 @@ struct TextCase {
   QByteArray rtf;
   QStringList expected;  // one entry per paragraph
 };
+
+void printParagraphs(const QStringList& paragraphs, std::ostream* os) {
+  *os << "{";
+  for (qsizetype i = 0; i < paragraphs.size(); ++i)
+    *os << (i ? ", " : "") << test::quoted(paragraphs[i].toStdString());
+  *os << "}";
+}
+
+void PrintTo(const TextCase& c, std::ostream* os) {
+  // Long documents (the depth-limit ones) are shown by their start.
+  constexpr qsizetype kShown = 200;
+  *os << c.name << ": " << test::quoted(c.rtf.left(kShown).toStdString())
+      << (c.rtf.size() > kShown ? "... (" + std::to_string(c.rtf.size()) + " bytes)" : std::string())
+      << " reads as ";
+  printParagraphs(c.expected, os);
+}
 
 class RtfText : public ::testing::TestWithParam<TextCase> {};
 
@@ -70,12 +87,18 @@ INSTANTIATE_TEST_SUITE_P(
                  QByteArray(kRtfMaxDepth, '{') + R"({\*\x y}a)" + QByteArray(kRtfMaxDepth, '}'), {"a"}},
         TextCase{"PlainTextWithGroups", "x{y}z", {"xyz"}},
         TextCase{"Empty", "", {""}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByCaseName());
 
 struct NestingCase {
+  const char* name;
   int depth;
   QStringList expected;
 };
+
+void PrintTo(const NestingCase& c, std::ostream* os) {
+  *os << c.name << ": " << c.depth << " groups deep reads as ";
+  printParagraphs(c.expected, os);
+}
 
 class RtfNesting : public ::testing::TestWithParam<NestingCase> {};
 
@@ -87,8 +110,10 @@ TEST_P(RtfNesting, DeepGroups) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RtfDepths, RtfNesting,
-                         ::testing::Values(NestingCase{kRtfMaxDepth, {"a"}}, NestingCase{kRtfMaxDepth + 1, {""}},
-                                           NestingCase{100000, {""}}));
+                         ::testing::Values(NestingCase{"AtTheLimit", kRtfMaxDepth, {"a"}},
+                                           NestingCase{"OneBeyondTheLimit", kRtfMaxDepth + 1, {""}},
+                                           NestingCase{"FarBeyondTheLimit", 100000, {""}}),
+                         test::ByCaseName());
 
 // The format of the first occurrence of ch in the document.
 QTextCharFormat formatOf(const QTextDocument& doc, QChar ch) {

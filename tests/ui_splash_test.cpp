@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "case_names.h"
 #include "ui/info/splash.h"
 #include "ui/program_info.h"
 
@@ -19,6 +20,13 @@ struct Ending {
   int ticksBeforeKey;  // -1: no key is pressed
   int lastBarValue;
 };
+
+void PrintTo(const Ending& e, std::ostream* os) {
+  *os << e.name << " (";
+  if (e.ticksBeforeKey < 0) *os << "no key";
+  else *os << "a key after " << e.ticksBeforeKey << " ticks";
+  *os << ", the bar ends at " << e.lastBarValue << ")";
+}
 
 class SplashEndingTest : public ::testing::TestWithParam<Ending> {};
 
@@ -52,7 +60,7 @@ TEST_P(SplashEndingTest, EndsOnceClosedWithTheBarWhereItStopped) {
 INSTANTIATE_TEST_SUITE_P(Splash, SplashEndingTest,
                          ::testing::Values(Ending{"NoKey", -1, 25}, Ending{"KeyAtOnce", 0, 0},
                                            Ending{"KeyAfterTenTicks", 10, 10}, Ending{"KeyBeforeLastTick", 24, 24}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByCaseName());
 
 TEST(SplashTest, ItsOwnTimerEndsItOnTheLastTick) {
   SplashScreen splash;

@@ -131,7 +131,7 @@ TEST_F(TransferWindowTest, EveryDatasheetTabExportsItsRowsFromTheGridMenu) {
     EXPECT_EQ(test::readBytes(out), exportText(ledger, queries[tab]));
   }
   // Raised over a view that is not a grid, the menu has no export.
-  window.popupRestoreMenu();
+  window.popupRestoreMenu(ViewTag::Chart);
   EXPECT_FALSE(window.mnuRestoreItem(3)->isVisible());
   window.mnuRestore()->close();
   window.mnuRestoreItem_Click(3);  // nothing to export: no dialog

@@ -15,6 +15,7 @@
 #include "app/app_context.h"
 #include "data/database.h"
 #include "data/db_error.h"
+#include "data/view_queries.h"
 #include "fakes.h"
 #include "test_ledger.h"
 #include "ui/twips.h"
@@ -35,7 +36,11 @@ class FakeHost final : public ViewHost {
   int entryFormHeightTwips() override { return 5000; }
   int mainWindowWidthTwips() override { return 21000; }
   QString generalTabSymbol() override { return symbol; }
-  void popupRestoreMenu() override { ++popups; }
+  void popupRestoreMenu(ViewTag t) override {
+    ++popups;
+    tag = t;
+  }
+  ViewTag tag = ViewTag::None;
   QString symbol = "AAPL";
   int popups = 0;
 };
@@ -90,12 +95,17 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
     RecordsetModel model(nullptr, 1);  // one page kept: every other page is read again
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.setSource(big, source);
-    EXPECT_EQ(model.rowCount(), RecordsetModel::kPageRows) << source;
-    EXPECT_TRUE(model.canFetchMore({}));
+    // Every row is counted at once, and none is read before it is shown.
+    EXPECT_EQ(model.rowCount(), 600) << source;
+    EXPECT_FALSE(model.canFetchMore({}));
+    // At most the first page, which the model tester looks at.
+    const int opened = model.pageReads();
+    EXPECT_LE(opened, 1) << source;
+    EXPECT_EQ(model.index(599, 1).data().toString().toStdString(), "S599") << source;
+    EXPECT_EQ(model.pageReads(), opened + 1) << source;
     const auto all = cells(model);
     ASSERT_EQ(all.size(), 600u) << source;
     for (int row = 0; row < 600; ++row) ASSERT_EQ(all[static_cast<size_t>(row)][1], "S" + std::to_string(row));
-    EXPECT_FALSE(model.canFetchMore({}));
     const int reads = model.pageReads();
     for (int row : {0, 599, 300, 0}) {
       EXPECT_EQ(model.index(row, 1).data().toString().toStdString(), "S" + std::to_string(row));
@@ -103,6 +113,29 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
     }
     EXPECT_EQ(model.pageReads(), reads + 4) << source;
   }
+}
+
+TEST_F(ViewsTest, ModelCountsASortedQueryByItsUnsortedRows) {
+  {
+    Database db = Database::open(path);
+    EnsureTradeSorted(db);
+    EnsureBoughtSorted(db);
+    EnsureSoldSorted(db);
+  }
+  const std::pair<const char*, const char*> pairs[] = {
+      {"TradeSorted", "Trade"}, {"BoughtSorted", "Bought"}, {"SoldSorted", "Sold"}};
+  for (const auto& [sorted, plain] : pairs) {
+    RecordsetModel counted;
+    QAbstractItemModelTester tester(&counted, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    counted.setSource(path, sorted, {}, plain);
+    RecordsetModel direct;
+    direct.setSource(path, sorted);
+    EXPECT_EQ(counted.rowCount(), direct.rowCount()) << sorted;
+    EXPECT_EQ(cells(counted), cells(direct)) << sorted;
+  }
+  RecordsetModel model;
+  EXPECT_THROW(model.setSource(path, "TradeSorted", {}, "NoSuchTable"), DbError);
+  EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST_F(ViewsTest, ModelShowsFieldsByNameReadOnlyWithNumbersRight) {
@@ -421,17 +454,17 @@ TEST_F(ViewsTest, RightPressRecordsTheViewAndRaisesTheMenu) {
   ChartView chart(app, host);
   struct Case {
     QWidget* target;
-    const char* tag;
-  } cases[] = {{datasheet.grid()->viewport(), "DS"},
-               {history.grid(HistoryView::Buy)->viewport(), "Hi"},
-               {&pl, "PL"},
-               {chart.chart()->viewport(), "Ch"}};
+    ViewTag tag;
+  } cases[] = {{datasheet.grid()->viewport(), ViewTag::Datasheet},
+               {history.grid(HistoryView::Buy)->viewport(), ViewTag::History},
+               {&pl, ViewTag::ProfitLoss},
+               {chart.chart()->viewport(), ViewTag::Chart}};
   int popups = 0;
   for (const Case& c : cases) {
-    app.session().ViewTag.clear();
+    host.tag = ViewTag::None;
     rightPress(c.target);
-    EXPECT_EQ(app.session().ViewTag, c.tag);
-    EXPECT_EQ(host.popups, ++popups) << c.tag;
+    EXPECT_EQ(host.tag, c.tag);
+    EXPECT_EQ(host.popups, ++popups);
   }
   // Every grid raises the menu (it offers to export the grid's rows).
   QTest::mousePress(history.grid(HistoryView::Sell)->viewport(), Qt::RightButton, {}, QPoint(5, 5));

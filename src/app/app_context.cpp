@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include "data/durable_file.h"
 
 namespace ledger {
 
@@ -29,6 +30,12 @@ bool AppContext::isProgramLedger(const std::string& path) const {
     if (std::filesystem::equivalent(path, own, ec) && !ec) return true;
   }
   return false;
+}
+
+AppContext::~AppContext() = default;
+
+void AppContext::keepTemplateFolder(std::unique_ptr<PrivateTempFolder> folder) {
+  m_templateFolder = std::move(folder);
 }
 
 }  // namespace ledger

@@ -4,6 +4,7 @@
 // registry and the program's files. Windows receive it when they are made;
 // tests build their own with scripted services.
 
+#include <memory>
 #include <string>
 
 #include "data/ledger_session.h"
@@ -12,9 +13,12 @@
 
 namespace ledger {
 
+class PrivateTempFolder;
+
 class AppContext {
  public:
   AppContext(Prompter& prompter, FileChooser& files, std::string programDir);
+  ~AppContext();
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 
@@ -37,6 +41,9 @@ class AppContext {
   // start-up could not write the template.
   const std::string& templateSource() const { return m_templateSource; }
   void setTemplateSource(std::string path) { m_templateSource = std::move(path); }
+  // Keeps folder, which holds the template when the program folder cannot,
+  // until the program ends; then it is removed.
+  void keepTemplateFolder(std::unique_ptr<PrivateTempFolder> folder);
 
   // The chart's usage hint is no longer shown once the user says so; kept
   // for this run of the program only.
@@ -47,6 +54,7 @@ class AppContext {
   FileChooser& m_files;
   std::string m_programDir;
   std::string m_templateSource;
+  std::unique_ptr<PrivateTempFolder> m_templateFolder;
   LedgerSession m_session;
   FormRegistry m_forms;
 };

@@ -31,7 +31,6 @@ bool LedgerCommands::tradeVisible() {
 void LedgerCommands::newRecord() {
   if (!settleEntry()) return;
   FormPort& form = m_host.loadEntryForm();
-  if (form.currentTab() != kGeneralTab) return;  // the entry form opens on General; a user-chosen tab stays
   m_host.clearEntryForm();
   form.clearSide();
   m_mode = EntryMode::NewTrade;

@@ -21,7 +21,7 @@ class CommandHost {
   virtual ~CommandHost() = default;
   // The entry form, or nullptr while its window is closed.
   virtual FormPort* openEntryForm() = 0;
-  // Opens the entry window when it is closed.
+  // Opens the entry window when it is closed, on its General tab.
   virtual FormPort& loadEntryForm() = 0;
   // The view state and the entry state of the window's commands.
   virtual void showViewState() = 0;
@@ -35,6 +35,9 @@ class CommandHost {
   virtual void reloadEntryTab() = 0;
 };
 
+// Which view raised the Restore menu, so that Refresh reloads that one.
+enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart, Gains };
+
 // Whether a trade is being typed, and what Save will do with it.
 enum class EntryMode { None, NewTrade, EditTrade };
 
@@ -47,6 +50,9 @@ class LedgerCommands {
   bool entering() const { return m_mode != EntryMode::None; }
   // The trade an edit rewrites; nullopt unless an edit is in progress.
   const std::optional<EditBookmark>& editBookmark() const { return m_edit; }
+
+  ViewTag viewTag() const { return m_viewTag; }
+  void setViewTag(ViewTag tag) { m_viewTag = tag; }
 
   // Whether the General tab shows a trade that Edit and Delete can act on.
   bool tradeVisible();
@@ -84,6 +90,7 @@ class LedgerCommands {
   CommandHost& m_host;
   EntryMode m_mode = EntryMode::None;
   std::optional<EditBookmark> m_edit;
+  ViewTag m_viewTag = ViewTag::None;
 };
 
 }  // namespace ledger

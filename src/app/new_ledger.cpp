@@ -8,25 +8,22 @@
 
 namespace ledger {
 
-void NewLedger(AppContext& app) {
+bool NewLedger(AppContext& app) {
   LedgerSession& session = app.session();
   if (!fileExists(app.templateSource())) {
     app.prompter().show(app.programDir() + "/DatSource.mdb could not be found." + kNewLine +
                             "Make sure it is in the program working directory.",
                         MsgIcon::Critical);
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
 
   const std::optional<std::string> chosen = app.files().chooseSave(FileDialogSettings{});
   if (!chosen || chosen->empty()) {
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
   if (app.isProgramLedger(*chosen)) {
     app.prompter().show("You can not save to this file.", MsgIcon::Critical);
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
 
   std::string why;
@@ -41,16 +38,14 @@ void NewLedger(AppContext& app) {
     app.prompter().show("The new ledger could not be written to" + std::string(kNewLine) + *chosen + kNewLine +
                             kNewLine + why,
                         MsgIcon::Critical);
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
 
   if (!session.OpenLedgerTable("Trade", *chosen)) {
-    session.LedgerCreated = false;
-    return;
+    return false;
   }
   session.LedgerPath = *chosen;
-  session.LedgerCreated = true;
+  return true;
 }
 
 }  // namespace ledger

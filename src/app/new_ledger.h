@@ -7,11 +7,11 @@ namespace ledger {
 
 // Asks for a file name with the save dialog, makes a copy of the template
 // there without its trades, and makes it the current ledger (LedgerPath,
-// LedgerDatabase and CurrentRecordset over Trade). Sets LedgerCreated.
-// Refuses the template itself, in any letter case. A cancelled dialog makes
+// LedgerDatabase and CurrentRecordset over Trade). Returns whether it made one.
+// Refuses the template and the master, under any spelling of their path. A cancelled dialog makes
 // nothing. The new file is complete before it replaces what was there, so a
 // failure never leaves half a file nor destroys the old one; a failure is
 // reported to the user.
-void NewLedger(AppContext& app);
+bool NewLedger(AppContext& app);
 
 }  // namespace ledger

@@ -8,24 +8,27 @@
 #include <thread>
 
 #include "db_error.h"
+#include "engine_settings.h"
 #include "row_source.h"
 #include "sql_translate.h"
+#include "sqlite_util.h"
+#include "untrusted_file.h"
 
 namespace ledger {
 
 namespace {
 
-// How long a statement waits for another program's lock before it gives up
-// and reports kLocked.
-constexpr int kBusyTimeoutMs = 3000;
-
 // SQLite's own wait backs off to a try every 100 ms. Another copy of the
 // program saving trade after trade holds the lock for nearly all of each
 // save, so tries that far apart could all miss the short gaps between its
 // saves and report a lock although the other copy never stopped for long.
-// A try every millisecond lands in those gaps.
+// A try every millisecond lands in those gaps. The wait is measured by the
+// clock, not by counting tries, since a busy machine sleeps longer than asked.
 int waitForLock(void*, int triesSoFar) {
-  if (triesSoFar >= kBusyTimeoutMs) return 0;
+  thread_local std::chrono::steady_clock::time_point waitingSince;
+  const auto now = std::chrono::steady_clock::now();
+  if (triesSoFar == 0) waitingSince = now;
+  if (now - waitingSince >= engineSettings().lockWait) return 0;
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return 1;
 }
@@ -40,6 +43,7 @@ detail::Connection connect(const std::string& path, int flags) {
   detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
   if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
   sqlite3_extended_result_codes(raw, 1);
+  guardAgainstUntrustedFile(raw);
   detail::limitStatementTime(raw);
   sqlite3_busy_handler(raw, waitForLock, nullptr);
   return conn;
@@ -81,16 +85,39 @@ void requireColumns(sqlite3* db, const char* table, const std::array<const char*
 
 }  // namespace
 
-Database Database::open(const std::string& path) {
+namespace {
+
+// Read-write when the file can be written, otherwise read-only. Throws
+// kFileNotFound or kCannotOpen for what is not a file.
+int openFlagsFor(const std::string& path) {
   struct stat st {};
   if (path.empty() || ::stat(path.c_str(), &st) != 0)
     throw DbError(dberr::kFileNotFound, "The file '" + path + "' could not be found.");
   if (!S_ISREG(st.st_mode))
     throw DbError(dberr::kCannotOpen, "'" + path + "' is not a file.");
-  const bool writable = ::access(path.c_str(), W_OK) == 0;
-  Database db(connect(path, writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY), path);
+  return ::access(path.c_str(), W_OK) == 0 ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+}
+
+}  // namespace
+
+Database Database::open(const std::string& path) {
+  Database db(connect(path, openFlagsFor(path)), path);
   db.checkLedgerTables();
+  db.keepForeignObjectsFromRunning();
   return db;
+}
+
+Database Database::openSource(const std::string& path) {
+  Database db(connect(path, openFlagsFor(path)), path);
+  db.keepForeignObjectsFromRunning();
+  return db;
+}
+
+void Database::keepForeignObjectsFromRunning() {
+  m_foreign = findForeignObjects(handle(), programLedgerObjects());
+  // The file's triggers are off on every connection already; reading only
+  // is the second wall, and tells every write it is refused.
+  if (!m_foreign.empty() && !isReadOnly()) m_conn = connect(m_path, SQLITE_OPEN_READONLY);
 }
 
 Database Database::openFile(const std::string& path, bool create) {

@@ -10,30 +10,48 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "ledger_objects.h"
 #include "query_def.h"
 #include "recordset.h"
-#include "sqlite_util.h"
 #include "value.h"
+
+struct sqlite3;
 
 namespace ledger {
 
+// Every connection is guarded against a hostile file (untrusted_file.h):
+// the file's triggers never fire and its stored queries cannot call
+// functions with side effects, whichever way it is opened.
 class Database {
  public:
   // Opens the ledger at path. The file is opened for reading and writing,
-  // or for reading only when it cannot be written. Opening never changes
-  // the file.
+  // or for reading only when it cannot be written or when it holds objects
+  // the program does not make (foreignObjects()). Opening never changes the
+  // file.
   // Throws DbError: kFileNotFound (no such file), kCannotOpen (a folder, no
   // access), kNotADatabase (not a database or damaged), kNotALedger (a
   // database without the ledger's Trade and Companies tables).
   static Database open(const std::string& path);
 
-  // Opens (or, with create, makes) any SQLite file without checking that it
-  // is a ledger. Used to build ledgers from the schema.
+  // Opens a ledger to read one of its tables or stored queries, without
+  // the checks of open() that the file is a ledger; for reading only, as
+  // open() does, when it holds objects the program does not make.
+  // Throws DbError like open().
+  static Database openSource(const std::string& path);
+
+  // Opens (or, with create, makes) any SQLite file for reading and writing,
+  // without checking what it holds. Used to build ledgers from the schema.
   static Database openFile(const std::string& path, bool create);
 
   const std::string& path() const { return m_path; }
   bool isReadOnly() const;
+
+  // What the file holds that the program does not make: tables, views,
+  // indexes and triggers of other programs, and objects of the program's
+  // names in another shape. Filled by open() and openSource() only.
+  const std::vector<ForeignObject>& foreignObjects() const { return m_foreign; }
 
   // Carries out an action statement of the ledger dialect (see
   // translateJetSql) with ? parameters bound from params, at once.
@@ -60,12 +78,15 @@ class Database {
   sqlite3* handle() const { return m_conn.get(); }
 
  private:
-  Database(detail::Connection conn, std::string path)
+  Database(std::shared_ptr<sqlite3> conn, std::string path)
       : m_conn(std::move(conn)), m_path(std::move(path)) {}
   void checkLedgerTables();
+  // Fills m_foreign; with any, the connection becomes a read-only one.
+  void keepForeignObjectsFromRunning();
 
-  detail::Connection m_conn;
+  std::shared_ptr<sqlite3> m_conn;
   std::string m_path;
+  std::vector<ForeignObject> m_foreign;
 };
 
 }  // namespace ledger

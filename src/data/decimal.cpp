@@ -8,6 +8,8 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -132,6 +134,9 @@ struct DecimalOps {
   // c × 10^shift; nullopt when it leaves the fast path.
   static std::optional<Small> scaleUp(Small c, int shift) {
     if (shift >= kSmallPowers) return c == 0 ? std::optional<Small>(0) : std::nullopt;
+    // Below 10^19 times at most 10^19: no overflow to check for.
+    constexpr Small kSafe = 10'000'000'000'000'000'000ULL;
+    if (shift <= 19 && c > -kSafe && c < kSafe) return c * kPow10[shift];
     Small r;
     if (__builtin_mul_overflow(c, kPow10[shift], &r) || !fitsSmall(r)) return std::nullopt;
     return r;
@@ -167,6 +172,10 @@ struct DecimalOps {
   static Decimal multiply(const Decimal& a, const Decimal& b) {
     const int exp = a.m_exp + b.m_exp;
     if (!a.isBig() && !b.isBig()) {
+      // Two 64-bit coefficients (every stored double's) cannot overflow.
+      constexpr Small kWord = Small{1} << 62;
+      if (a.m_small > -kWord && a.m_small < kWord && b.m_small > -kWord && b.m_small < kWord)
+        return Decimal(a.m_small * b.m_small, exp);
       Small p;
       if (!__builtin_mul_overflow(a.m_small, b.m_small, &p) && fitsSmall(p)) return Decimal(p, exp);
     }
@@ -240,27 +249,52 @@ struct DecimalOps {
 
   static Decimal parse(bool negative, std::string_view intPart, std::string_view fracPart, long exponent) {
     const long exp = exponent - static_cast<long>(fracPart.size());
+    // Up to 18 digits in a machine word, up to 37 in 128 bits, then big.
+    std::uint64_t word = 0;
     Small c = 0;
-    bool small = true;
     BigInt big;
+    int digits = 0;
     for (std::string_view part : {intPart, fracPart}) {
       for (char ch : part) {
         const int digit = ch - '0';
-        if (small) {
-          Small next;
-          if (!__builtin_mul_overflow(c, 10, &next) && !__builtin_add_overflow(next, digit, &next) &&
-              fitsSmall(next)) {
-            c = next;
-            continue;
-          }
-          small = false;
-          big = toBig(c);
+        if (digits < 18) {
+          word = word * 10 + static_cast<std::uint64_t>(digit);
+        } else if (digits < 37) {
+          if (digits == 18) c = static_cast<Small>(word);
+          c = c * 10 + digit;
+        } else {
+          if (digits == 37) big = toBig(c);
+          big = big * 10 + digit;
         }
-        big = big * 10 + digit;
+        ++digits;
       }
     }
-    if (small) return Decimal(negative ? -c : c, static_cast<int>(exp));
+    if (digits <= 18) c = static_cast<Small>(word);
+    if (digits <= 37) return Decimal(negative ? -c : c, static_cast<int>(exp));
     return make(negative ? BigInt(-big) : big, static_cast<int>(exp));
+  }
+
+  // a += b without a new value where both stay on the fast path.
+  static void addInPlace(Decimal& a, const Decimal& b) {
+    if (!a.isBig() && !b.isBig() && !b.isZero()) {
+      Small cb = b.m_small;
+      if (b.m_exp > a.m_exp) {
+        const auto scaled = scaleUp(cb, b.m_exp - a.m_exp);
+        if (!scaled) return void(a = add(a, b));
+        cb = *scaled;
+      } else if (b.m_exp < a.m_exp) {
+        const auto scaled = scaleUp(a.m_small, a.m_exp - b.m_exp);
+        if (!scaled) return void(a = add(a, b));
+        a.m_small = *scaled;
+        a.m_exp = b.m_exp;
+      }
+      Small sum;
+      if (!__builtin_add_overflow(a.m_small, cb, &sum) && fitsSmall(sum)) {
+        a.m_small = sum;
+        return;
+      }
+    }
+    a = add(a, b);
   }
 };
 
@@ -286,6 +320,16 @@ std::optional<Decimal> Decimal::parse(std::string_view text) {
 
 Decimal Decimal::fromDouble(double d) {
   assert(std::isfinite(d));
+  // Fast path, no text: n / 10^k with |n| < 10^15 that reads back to d. Two
+  // different decimals of at most 15 digits never read as the same double,
+  // so this is the value of d's shortest text too.
+  static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  for (int k = 0; k < static_cast<int>(std::size(kScale)); ++k) {
+    const double scaled = d * kScale[k];
+    if (!(std::fabs(scaled) < 1e15)) break;
+    const double n = std::nearbyint(scaled);
+    if (n / kScale[k] == d) return Decimal(static_cast<Small>(static_cast<std::int64_t>(n)), -k);
+  }
   char buf[64];
   const auto result = std::to_chars(buf, buf + sizeof buf, d);
   std::string_view s(buf, static_cast<size_t>(result.ptr - buf));
@@ -306,12 +350,12 @@ Decimal operator*(const Decimal& a, const Decimal& b) { return DecimalOps::multi
 Decimal Decimal::operator-() const { return DecimalOps::negate(*this); }
 
 Decimal& Decimal::operator+=(const Decimal& other) {
-  *this = DecimalOps::add(*this, other);
+  DecimalOps::addInPlace(*this, other);
   return *this;
 }
 
 Decimal& Decimal::operator-=(const Decimal& other) {
-  *this = DecimalOps::add(*this, DecimalOps::negate(other));
+  DecimalOps::addInPlace(*this, DecimalOps::negate(other));
   return *this;
 }
 

@@ -103,6 +103,21 @@ void removeLeftoverJournals(const std::string& databaseFile) {
   for (const char* suffix : {"-journal", "-wal", "-shm"}) fs::remove(databaseFile + suffix);
 }
 
+PrivateTempFolder::PrivateTempFolder(const std::string& prefix) {
+  std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
+  // mkdtemp makes the folder with mode 0700 and fails rather than use one
+  // that is there already.
+  if (!::mkdtemp(pattern.data()))
+    throw fs::filesystem_error("cannot make a private temporary folder", pattern,
+                               std::error_code(errno, std::generic_category()));
+  m_path = pattern;
+}
+
+PrivateTempFolder::~PrivateTempFolder() {
+  std::error_code ignored;
+  fs::remove_all(m_path, ignored);
+}
+
 bool fileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_regular_file(path, ec);

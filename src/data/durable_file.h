@@ -34,6 +34,24 @@ class TempFileBeside {
   bool m_committed = false;
 };
 
+// A new folder in the system's temporary folder that only this user can
+// enter (mode 0700), under a name nobody can know beforehand, so no other
+// user of the machine can put a file there first. Removed, with what it
+// holds, on destruction.
+class PrivateTempFolder {
+ public:
+  // prefix starts the folder's name. Throws std::filesystem::filesystem_error.
+  explicit PrivateTempFolder(const std::string& prefix);
+  ~PrivateTempFolder();
+  PrivateTempFolder(const PrivateTempFolder&) = delete;
+  PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+
+  const std::string& path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
 bool fileExists(const std::string& path);
 
 // Removes the journal files SQLite may have left beside databaseFile after

@@ -47,6 +47,14 @@ double Amount::signOrSpecial() const {
   return static_cast<double>(m_exact.sign());
 }
 
+Amount& Amount::operator+=(const Amount& b) {
+  if (m_finite && b.m_finite)
+    m_exact += b.m_exact;  // in place: the totals add a million of these
+  else
+    *this = *this + b;
+  return *this;
+}
+
 Amount operator+(const Amount& a, const Amount& b) {
   if (a.m_finite && b.m_finite) return Amount(a.m_exact + b.m_exact);
   return Amount::special((a.m_finite ? 0.0 : a.m_special) + (b.m_finite ? 0.0 : b.m_special));
@@ -87,6 +95,19 @@ void TradeTotals::add(const Value& side, const Value& quantity, const Value& pri
     *sum += *total;
   else
     sum = *total;
+}
+
+void TradeTotals::add(bool purchase, double quantity, double price, double commission) {
+  Decimal total = Decimal::fromDouble(quantity) * Decimal::fromDouble(price);
+  if (purchase)
+    total += Decimal::fromDouble(commission);
+  else
+    total -= Decimal::fromDouble(commission);
+  std::optional<Amount>& sum = purchase ? totalBuy : totalSell;
+  if (sum)
+    *sum += Amount(std::move(total));
+  else
+    sum = Amount(std::move(total));
 }
 
 std::optional<Amount> TradeTotals::profitLoss() const {
@@ -130,9 +151,27 @@ TradeTotals readTradeTotals(Database& db, std::optional<std::string_view> symbol
     detail::bindAll(handle, stmt.get(), params);
   }
   TradeTotals totals;
-  while (detail::step(handle, stmt.get())) {
-    totals.add(detail::columnValue(stmt.get(), 0), detail::columnValue(stmt.get(), 1),
-               detail::columnValue(stmt.get(), 2), detail::columnValue(stmt.get(), 3));
+  sqlite3_stmt* row = stmt.get();
+  const auto finite = [row](int column, double& out) {
+    if (sqlite3_column_type(row, column) != SQLITE_FLOAT) return false;
+    out = sqlite3_column_double(row, column);
+    return std::isfinite(out);
+  };
+  const auto side = [row]() -> char {
+    if (sqlite3_column_type(row, 0) != SQLITE_TEXT || sqlite3_column_bytes(row, 0) != 1) return 0;
+    const char code = static_cast<char>(sqlite3_column_text(row, 0)[0]);
+    return code == 'B' || code == 'S' ? code : 0;
+  };
+  while (detail::step(handle, row)) {
+    // The usual trade, read without making values: a side of "B" or "S"
+    // and three finite numbers. Anything else takes the general way.
+    double q, p, c;
+    if (const char code = side(); code && finite(1, q) && finite(2, p) && finite(3, c)) {
+      totals.add(code == 'B', q, p, c);
+      continue;
+    }
+    totals.add(detail::columnValue(row, 0), detail::columnValue(row, 1), detail::columnValue(row, 2),
+               detail::columnValue(row, 3));
   }
   return totals;
 }

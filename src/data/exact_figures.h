@@ -40,7 +40,7 @@ class Amount {
   friend Amount operator+(const Amount& a, const Amount& b);
   friend Amount operator-(const Amount& a, const Amount& b);
   friend Amount operator*(const Amount& a, const Amount& b);
-  Amount& operator+=(const Amount& b) { return *this = *this + b; }
+  Amount& operator+=(const Amount& b);
 
   // The display form (Decimal::toDisplayString); nullopt when the figure is
   // not a number at all (infinity less infinity), which the ledger's own
@@ -71,6 +71,8 @@ struct TradeTotals {
   // Adds one trade (side "B" a purchase, "S" a sale, anything else
   // neither).
   void add(const Value& side, const Value& quantity, const Value& price, const Value& commission);
+  // The same for a trade whose three numbers are all finite.
+  void add(bool purchase, double quantity, double price, double commission);
 
   std::optional<Amount> profitLoss() const;
   // (sell − buy) × 100 / buy, rounded half-even to two decimals; Null when

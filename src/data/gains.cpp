@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <new>
 #include <stdexcept>
 
 #include "sqlite_util.h"
@@ -30,33 +30,36 @@ std::optional<CostMethod> costMethodFromName(std::string_view name) {
 GainsCalculator::GainsCalculator(CostMethod method) { m_report.method = method; }
 
 void GainsCalculator::add(const GainsTrade& trade) {
-  if (!m_open || trade.symbol != m_symbol) {
-    if (m_open && trade.symbol < m_symbol) throw std::invalid_argument("trades out of order: symbol " + trade.symbol);
-    closeCompany();
-    m_symbol = trade.symbol;
-    m_lastDate.clear();
-    m_open = true;
-  }
-  if (trade.date < m_lastDate) throw std::invalid_argument("trades out of order: " + trade.symbol + " " + trade.date);
-  m_lastDate = trade.date;
+  if (trade.date < m_lastDate) throw std::invalid_argument("trades out of date order: " + trade.date);
+  if (trade.date != m_lastDate) m_lastDate = trade.date;
 
+  Company& company = m_companies[trade.symbol];
   const Decimal amount = trade.quantity * trade.price;
   if (trade.side == TradeSide::Buy)
-    buy(trade, amount + trade.commission);
+    buy(company, trade, amount + trade.commission);
   else
-    sell(trade, amount - trade.commission);
+    sell(company, trade, amount - trade.commission);
+}
+
+void GainsCalculator::expectTrades(std::size_t trades) {
+  try {
+    m_report.sales.reserve(trades);
+  } catch (const std::bad_alloc&) {
+    // Only a hint: the sales grow as they come.
+  } catch (const std::length_error&) {
+  }
 }
 
 void GainsCalculator::skip(SkippedTrade trade) { m_report.skipped.push_back(std::move(trade)); }
 
-void GainsCalculator::buy(const GainsTrade& trade, const Decimal& cost) {
-  if (m_report.method == CostMethod::Fifo) m_lots.push_back({trade.date, trade.quantity, cost});
-  m_heldShares += trade.quantity;
-  m_heldCost += cost;
+void GainsCalculator::buy(Company& company, const GainsTrade& trade, const Decimal& cost) {
+  if (m_report.method == CostMethod::Fifo) company.lots.push_back({trade.date, trade.quantity, cost});
+  company.heldShares += trade.quantity;
+  company.heldCost += cost;
 }
 
-void GainsCalculator::sell(const GainsTrade& trade, const Decimal& proceeds) {
-  SaleGain sale;
+void GainsCalculator::sell(Company& company, const GainsTrade& trade, const Decimal& proceeds) {
+  SaleGain& sale = m_report.sales.emplace_back();
   sale.date = trade.date;
   sale.symbol = trade.symbol;
   sale.shares = trade.quantity;
@@ -64,14 +67,15 @@ void GainsCalculator::sell(const GainsTrade& trade, const Decimal& proceeds) {
 
   if (m_report.method == CostMethod::Fifo) {
     Decimal wanted = trade.quantity;
-    while (wanted.sign() > 0 && !m_lots.empty()) {
-      Lot& lot = m_lots.front();
-      sale.lotDates.push_back(lot.date);
+    while (wanted.sign() > 0 && !company.lots.empty()) {
+      Lot& lot = company.lots.front();
+      if (!sale.lots.empty()) sale.lots += ' ';
+      sale.lots += lot.date;
       if (lot.shares <= wanted) {
         // The whole rest of the lot, with whatever its rounding left.
         sale.cost += lot.cost;
         wanted -= lot.shares;
-        m_lots.pop_front();
+        company.lots.pop_front();
       } else {
         const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
         sale.cost += part;
@@ -81,71 +85,56 @@ void GainsCalculator::sell(const GainsTrade& trade, const Decimal& proceeds) {
       }
     }
     sale.uncoveredShares = wanted;
-    m_heldShares -= trade.quantity - wanted;
-    m_heldCost -= sale.cost;
-  } else if (trade.quantity >= m_heldShares) {
+    company.heldShares -= trade.quantity - wanted;
+    company.heldCost -= sale.cost;
+  } else if (trade.quantity >= company.heldShares) {
     // Everything held goes; the pool starts again from nothing.
-    sale.cost = m_heldCost;
-    sale.uncoveredShares = trade.quantity - m_heldShares;
-    m_heldShares = Decimal();
-    m_heldCost = Decimal();
+    sale.cost = company.heldCost;
+    sale.uncoveredShares = trade.quantity - company.heldShares;
+    company.heldShares = Decimal();
+    company.heldCost = Decimal();
   } else {
-    sale.cost = (m_heldCost * trade.quantity).dividedBy(m_heldShares, kCostDecimals);
-    m_heldShares -= trade.quantity;
-    m_heldCost -= sale.cost;
+    sale.cost = (company.heldCost * trade.quantity).dividedBy(company.heldShares, kCostDecimals);
+    company.heldShares -= trade.quantity;
+    company.heldCost -= sale.cost;
   }
   sale.gain = sale.proceeds - sale.cost;
 
   if (sale.covered()) {
-    m_realized += sale.gain;
-    m_years[yearOf(sale.date)][sale.symbol] += sale.gain;
+    company.realized += sale.gain;
+    company.realizedByYear[yearOf(sale.date)] += sale.gain;
   } else {
     ++m_report.uncoveredSales;
   }
-  m_report.sales.push_back(std::move(sale));
-}
-
-void GainsCalculator::closeCompany() {
-  if (!m_open) return;
-  Holding holding;
-  holding.symbol = m_symbol;
-  holding.shares = m_heldShares;
-  holding.cost = m_heldCost;
-  if (m_heldShares.sign() > 0) holding.averageCost = m_heldCost.dividedBy(m_heldShares, kCostDecimals);
-  holding.realizedGain = m_realized;
-  m_report.holdings.push_back(std::move(holding));
-
-  m_lots.clear();
-  m_heldShares = Decimal();
-  m_heldCost = Decimal();
-  m_realized = Decimal();
-  m_open = false;
 }
 
 GainsReport GainsCalculator::finish() {
-  closeCompany();
-  for (auto& [year, companies] : m_years) {
-    YearGains summary;
+  std::vector<const std::string*> symbols;
+  for (const auto& entry : m_companies) symbols.push_back(&entry.first);
+  std::sort(symbols.begin(), symbols.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
+
+  std::map<int, std::map<std::string, Decimal>> years;
+  for (const std::string* symbol : symbols) {
+    const Company& company = m_companies.at(*symbol);
+    for (const auto& [year, gain] : company.realizedByYear) years[year][*symbol] = gain;
+    Holding& holding = m_report.holdings.emplace_back();
+    holding.symbol = *symbol;
+    holding.shares = company.heldShares;
+    holding.cost = company.heldCost;
+    if (company.heldShares.sign() > 0)
+      holding.averageCost = company.heldCost.dividedBy(company.heldShares, kCostDecimals);
+    holding.realizedGain = company.realized;
+  }
+  for (auto& [year, companies] : years) {
+    YearGains& summary = m_report.years.emplace_back();
     summary.year = year;
     for (auto& [symbol, gain] : companies) {
       summary.total += gain;
       summary.companies.emplace_back(symbol, gain);
     }
-    m_report.years.push_back(std::move(summary));
   }
-  m_years.clear();
-
-  // The sales came company by company; a reader wants them by date. A
-  // stable order keeps the symbols and the entry order within a day.
-  std::vector<SaleGain>& sales = m_report.sales;
-  std::vector<std::size_t> order(sales.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&sales](std::size_t a, std::size_t b) { return sales[a].date < sales[b].date; });
-  std::vector<SaleGain> byDate;
-  byDate.reserve(sales.size());
-  for (std::size_t i : order) byDate.push_back(std::move(sales[i]));
-  sales = std::move(byDate);
+  m_companies.clear();
+  m_lastDate.clear();
 
   GainsReport done = std::move(m_report);
   m_report = GainsReport{};
@@ -157,7 +146,7 @@ GainsReport GainsCalculator::finish() {
 
 const char* const kGainsTradesSql =
     "SELECT rowid, CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade "
-    "ORDER BY CompanySymbol, Date, rowid";
+    "ORDER BY Date, rowid";
 
 namespace {
 
@@ -184,9 +173,13 @@ std::optional<Decimal> columnNumber(sqlite3_stmt* stmt, int col) {
 }
 
 // Reads the row into trade; the reason it cannot be used otherwise.
-std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade) {
+// lastDate is the date of the row read before, already found valid.
+std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade, const std::string& lastDate) {
   if (sqlite3_column_type(stmt, kSymbol) != SQLITE_TEXT || trade.symbol.empty()) return "no symbol";
-  if (sqlite3_column_type(stmt, kDate) != SQLITE_TEXT || !isIsoDate(trade.date)) return "no valid date";
+  if (sqlite3_column_type(stmt, kDate) != SQLITE_TEXT) return "no valid date";
+  // Rows come by date, so most share the date checked a row before.
+  const bool checkedBefore = !lastDate.empty() && trade.date == lastDate;
+  if (!checkedBefore && !isIsoDate(trade.date)) return "no valid date";
   if (sqlite3_column_type(stmt, kSide) != SQLITE_TEXT) return "neither a purchase nor a sale";
   const std::optional<TradeSide> side = sideFromCode(columnText(stmt, kSide));
   if (!side) return "neither a purchase nor a sale";
@@ -213,16 +206,21 @@ std::optional<std::string> readRow(sqlite3_stmt* stmt, GainsTrade& trade) {
 
 GainsReport readGainsReport(Database& db, CostMethod method) {
   sqlite3* handle = db.handle();
-  detail::StmtPtr stmt = detail::prepare(handle, kGainsTradesSql);
   GainsCalculator calculator(method);
+  if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectTrades(static_cast<std::size_t>(*n));
+  detail::StmtPtr stmt = detail::prepare(handle, kGainsTradesSql);
   GainsTrade trade;
+  std::string validDate;
   while (detail::step(handle, stmt.get())) {
     trade.symbol = columnText(stmt.get(), kSymbol);
     trade.date = columnText(stmt.get(), kDate);
-    if (std::optional<std::string> reason = readRow(stmt.get(), trade))
+    if (std::optional<std::string> reason = readRow(stmt.get(), trade, validDate)) {
       calculator.skip({sqlite3_column_int64(stmt.get(), kRowid), trade.symbol, trade.date, std::move(*reason)});
-    else
+    } else {
       calculator.add(trade);
+      validDate = trade.date;
+    }
   }
   return calculator.finish();
 }
@@ -239,8 +237,8 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
   }
   if (!report.skipped.empty()) {
     notes.push_back(report.skipped.size() == 1
-                        ? std::string("1 trade is left out because it is incomplete:")
-                        : std::to_string(report.skipped.size()) + " trades are left out because they are incomplete:");
+                        ? std::string("1 trade is left out of the report:")
+                        : std::to_string(report.skipped.size()) + " trades are left out of the report:");
     // Name a few so they can be found; the rest are counted.
     constexpr std::size_t kNamed = 5;
     for (std::size_t i = 0; i < report.skipped.size() && i < kNamed; ++i) {
@@ -248,18 +246,10 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
       notes.push_back("  " + (t.symbol.empty() ? std::string("(no symbol)") : t.symbol) + " " +
                       (t.date.empty() ? std::string("(no date)") : t.date) + ": " + t.reason + ".");
     }
-    if (report.skipped.size() > kNamed) notes.push_back("  and " + std::to_string(report.skipped.size() - kNamed) + " more.");
+    if (report.skipped.size() > kNamed)
+      notes.push_back("  and " + std::to_string(report.skipped.size() - kNamed) + " more.");
   }
   return notes;
-}
-
-std::string joinLotDates(const std::vector<std::string>& dates) {
-  std::string text;
-  for (const std::string& date : dates) {
-    if (!text.empty()) text += ' ';
-    text += date;
-  }
-  return text;
 }
 
 }  // namespace ledger

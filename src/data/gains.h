@@ -2,7 +2,8 @@
 // Holdings and realized gains, worked out lot by lot from a ledger's trades.
 //
 // The trades of each company (each symbol) are taken in date order and,
-// within one day, in the order they were entered. A purchase costs
+// within one day, in the order they were entered; the ledger is read in
+// that order as a whole, each company keeping its own lots. A purchase costs
 // quantity × price + commission; a sale brings in quantity × price −
 // commission. What a sale's shares cost depends on the method:
 //
@@ -31,6 +32,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -64,8 +66,8 @@ struct SaleGain {
   Decimal cost;      // what the shares that were held had cost
   Decimal gain;      // proceeds − cost
   // FIFO: the dates of the purchase lots the sale took from, oldest first,
-  // one per lot. Empty for the average method.
-  std::vector<std::string> lotDates;
+  // one per lot, separated by spaces. Empty for the average method.
+  std::string lots;
   // Shares sold beyond what was held; 0 for a covered sale.
   Decimal uncoveredShares;
 
@@ -98,7 +100,7 @@ struct SkippedTrade {
 
 struct GainsReport {
   CostMethod method = CostMethod::Fifo;
-  // By date; on one day by symbol, then in entry order.
+  // By date; on one day in entry order.
   std::vector<SaleGain> sales;
   // Every company with a trade, by symbol, held or sold out.
   std::vector<Holding> holdings;
@@ -107,12 +109,16 @@ struct GainsReport {
   std::size_t uncoveredSales = 0;
 };
 
-// Works a report out from trades fed one at a time, grouped by symbol
-// (symbols in ascending byte order), each symbol's trades in date order
-// and, within a day, in entry order.
+// Works a report out from trades fed one at a time in date order and,
+// within a day, in entry order.
 class GainsCalculator {
  public:
   explicit GainsCalculator(CostMethod method);
+
+  // Room for the sales of this many trades, so that a long ledger's sales
+  // are not moved as they grow (an upper bound costs address space only).
+  // A hint: when the room cannot be had, the sales grow as they come.
+  void expectTrades(std::size_t trades);
 
   // REQUIRES: trade comes in the order above; date is YYYY-MM-DD;
   // quantity > 0. Throws std::invalid_argument when the order is broken.
@@ -126,19 +132,19 @@ class GainsCalculator {
     Decimal shares;
     Decimal cost;
   };
-  void buy(const GainsTrade& trade, const Decimal& cost);
-  void sell(const GainsTrade& trade, const Decimal& proceeds);
-  void closeCompany();
+  struct Company {
+    std::deque<Lot> lots;  // FIFO only, oldest first
+    Decimal heldShares;
+    Decimal heldCost;
+    Decimal realized;
+    std::map<int, Decimal> realizedByYear;
+  };
+  void buy(Company& company, const GainsTrade& trade, const Decimal& cost);
+  void sell(Company& company, const GainsTrade& trade, const Decimal& proceeds);
 
   GainsReport m_report;
-  std::string m_symbol;
   std::string m_lastDate;
-  bool m_open = false;
-  std::deque<Lot> m_lots;  // FIFO only, oldest first
-  Decimal m_heldShares;
-  Decimal m_heldCost;
-  Decimal m_realized;
-  std::map<int, std::map<std::string, Decimal>> m_years;
+  std::unordered_map<std::string, Company> m_companies;  // by symbol
 };
 
 // The report of the ledger's trades, read with one statement in the order
@@ -152,8 +158,5 @@ extern const char* const kGainsTradesSql;
 // What the report must say besides its rows, one line each: the uncovered
 // sales, the trades left out. Empty when there is nothing to say.
 std::vector<std::string> gainsNotes(const GainsReport& report);
-
-// Lot dates as one text, separated by spaces.
-std::string joinLotDates(const std::vector<std::string>& dates);
 
 }  // namespace ledger

@@ -30,7 +30,7 @@ void writeGainsCsv(std::ostream& out, const GainsReport& report, std::optional<i
   for (const SaleGain& sale : report.sales) {
     if (year && sale.date.compare(0, prefix.size(), prefix) != 0) continue;
     row<8>(out, {sale.date, sale.symbol, sale.shares.toPlainString(), sale.proceeds.toPlainString(),
-                 sale.cost.toPlainString(), sale.gain.toPlainString(), joinLotDates(sale.lotDates),
+                 sale.cost.toPlainString(), sale.gain.toPlainString(), sale.lots,
                  sale.uncoveredShares.toPlainString()});
   }
 }

@@ -35,9 +35,16 @@ std::string readFailureMessage(std::string_view path, std::string_view reason) {
 }
 
 bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
+  if (!path) {
+    // The user was told when the ledger closed; saying after every step
+    // that there is no ledger would only repeat it.
+    if (m_closedByChange && LedgerPath.empty()) return false;
+    if (checkLedgerFile() != LedgerFileState::Unchanged) return false;
+  }
   const std::string file = path.value_or(LedgerPath);
   try {
     LedgerDatabase = Database::open(file);
+    watch(file, *LedgerDatabase);
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;
   } catch (const DbError& e) {

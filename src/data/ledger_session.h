@@ -5,6 +5,7 @@
 // receive it, nothing reaches it through a global.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,21 @@
 #include "trade.h"
 
 namespace ledger {
+
+// What LedgerSession::checkLedgerFile found.
+enum class LedgerFileState {
+  // The file opened is still there and readable. Changes that another copy
+  // of the program (or another SQLite client) wrote into it are not a
+  // change of the file.
+  Unchanged,
+  // Another ledger file now stands at the path: the session reads it from
+  // now on; nothing of the old file is open any more.
+  Replaced,
+  // The file was deleted or moved, made unreadable, cut short or
+  // overwritten, or replaced by something that is not a ledger: the ledger
+  // is closed (LedgerPath is empty).
+  Closed,
+};
 
 class LedgerSession {
  public:
@@ -29,19 +45,36 @@ class LedgerSession {
   // told which file and which recordset failed, false is returned, and what
   // was assigned before the failure stays: a recordset that cannot be
   // opened leaves the new database with the previous recordset.
+  //
+  // With path omitted the open ledger's file is checked first
+  // (checkLedgerFile); when it changed, nothing is opened and false is
+  // returned, the user having been told already. A ledger holding objects
+  // the program does not make opens for reading only, and the user is told
+  // which once for that file.
   bool OpenLedgerTable(std::string_view name, const std::optional<std::string>& path = std::nullopt);
+
+  // The check every command makes before it reads or writes the open
+  // ledger. The file opened last (by its device and inode) must still stand
+  // at LedgerPath and be readable as a ledger. When it was replaced,
+  // deleted, made unreadable or cut short, the user is told once, what was
+  // read from the old file (LedgerDatabase, CurrentRecordset, ShownTrade)
+  // is dropped so that nothing of it passes for current, and the listener
+  // hears of it. A command that gets anything but Unchanged stops.
+  // Unchanged when no ledger is open.
+  LedgerFileState checkLedgerFile();
+
+  // Called after checkLedgerFile found a change and told the user, so that
+  // the windows can show the new file or close the ledger. One listener;
+  // an empty function removes it.
+  void setLedgerFileListener(std::function<void(LedgerFileState)> listener) {
+    m_fileListener = std::move(listener);
+  }
 
   // Full path of the ledger; empty while none is chosen.
   std::string LedgerPath;
   // The ledger opened last, and the one recordset of the whole program.
   std::optional<Database> LedgerDatabase;
   std::unique_ptr<Recordset> CurrentRecordset;
-  // Whether the last new-ledger command made a ledger.
-  bool LedgerCreated = false;
-  // Row position found by the ticker search.
-  std::int64_t FoundPosition = 0;
-  // Which view raised the refresh menu: "DS", "Hi", "PL", "Ch" or "Ga".
-  std::string ViewTag;
   // The Trade row whose values the General tab shows (its bookmark), so
   // that an edit or a delete acts on the trade the user saw even when the
   // cursor has moved since.
@@ -51,7 +84,29 @@ class LedgerSession {
   std::optional<Trade> ShownTradeValues;
 
  private:
+  // The file the session opened last, as it stood on the disk then.
+  struct WatchedFile {
+    std::string path;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    // Shares the connection of the last open, to read the file's header
+    // under SQLite's own locks.
+    std::optional<Database> db;
+    bool toldForeign = false;
+  };
+
+  // Records db, just opened from path, as the file to watch, and (with
+  // tellForeign) tells the user once per file what it holds that the
+  // program does not make.
+  void watch(const std::string& path, const Database& db, bool tellForeign = true);
+  LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
+
   Prompter& m_prompter;
+  std::optional<WatchedFile> m_watch;
+  // Set when a change closed the ledger; OpenLedgerTable then stays quiet
+  // until a ledger is opened again.
+  bool m_closedByChange = false;
+  std::function<void(LedgerFileState)> m_fileListener;
 };
 
 // The message OpenLedgerTable shows for a failure.
@@ -63,5 +118,9 @@ std::string openFailureText(std::string_view path, std::string_view name, std::s
 // The message for a ledger that opened but could not be read for a view or
 // a report.
 std::string readFailureMessage(std::string_view path, std::string_view reason);
+
+// The message shown once when a ledger holds objects the program does not
+// make; empty when it holds none.
+std::string foreignObjectsMessage(const Database& db);
 
 }  // namespace ledger

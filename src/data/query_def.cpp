@@ -4,6 +4,7 @@
 
 #include "db_error.h"
 #include "sql_translate.h"
+#include "sqlite_util.h"
 
 namespace ledger {
 

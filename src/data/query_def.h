@@ -1,16 +1,17 @@
 #pragma once
 // A stored query of a ledger: an SQLite view of the same name.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "sqlite_util.h"
+struct sqlite3;
 
 namespace ledger {
 
 class QueryDef {
  public:
-  QueryDef(detail::Connection conn, std::string name)
+  QueryDef(std::shared_ptr<sqlite3> conn, std::string name)
       : m_conn(std::move(conn)), m_name(std::move(name)) {}
 
   const std::string& name() const { return m_name; }
@@ -38,7 +39,7 @@ class QueryDef {
                      Lifetime lifetime = Lifetime::Stored);
 
  private:
-  detail::Connection m_conn;
+  std::shared_ptr<sqlite3> m_conn;
   std::string m_name;
 };
 

@@ -5,6 +5,7 @@
 #include "db_error.h"
 #include "exact_figures.h"
 #include "ledger_writes.h"
+#include "ledger_objects.h"
 
 namespace ledger {
 
@@ -67,7 +68,26 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   form.setStatusText(count == 0 ? kStatusNoRecords : kStatusReady);
 }
 
+void clearShownRows(FormPort& form) {
+  const struct {
+    const char* source;
+    int tab;
+  } tabs[] = {{"Trade", kGeneralTab}, {"Bought", kBoughtTab}, {"Sold", kSoldTab}};
+  for (const auto& t : tabs) {
+    if (const SchemaObject* source = programLedgerObjects().find(t.source))
+      for (const std::string& column : source->columns) form.setBoxText(column, t.tab, std::string());
+  }
+  form.setStatusText(kStatusNoRecords);
+}
+
+bool ledgerFileUnchanged(LedgerSession& session, FormPort& form) {
+  if (session.checkLedgerFile() == LedgerFileState::Unchanged) return true;
+  clearShownRows(form);
+  return false;
+}
+
 bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name) {
+  if (!ledgerFileUnchanged(session, form)) return false;
   const bool opened = session.OpenLedgerTable(name);
   ShowRecord(session, form);
   return opened;
@@ -78,6 +98,7 @@ namespace {
 // First and Last without rows have nothing to move to; the form already
 // shows the emptied boxes and "No records available".
 void moveThenShow(LedgerSession& session, FormPort& form, void (Recordset::*move)()) {
+  if (!ledgerFileUnchanged(session, form)) return;
   if (Recordset* rs = session.CurrentRecordset.get()) {
     try {
       (rs->*move)();
@@ -92,6 +113,7 @@ void moveThenShow(LedgerSession& session, FormPort& form, void (Recordset::*move
 // end, the row shown again and a word that there is no further row.
 void stepOrSayEnd(LedgerSession& session, FormPort& form, bool (Recordset::*pastEnd)() const,
                   void (Recordset::*step)(), const char* message) {
+  if (!ledgerFileUnchanged(session, form)) return;
   Recordset* rs = session.CurrentRecordset.get();
   if (!rs) return;
   if ((rs->*pastEnd)()) {

@@ -23,11 +23,23 @@ inline constexpr const char* kLastRecordInView = "Last record is currently in vi
 // that fails is passed over and leaves the boxes as they were.
 void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64_t> position = std::nullopt);
 
+// The open ledger's file check (LedgerSession::checkLedgerFile) for a
+// command that shows rows on form. When the file changed, the boxes of
+// every tab are emptied, since what they show came from the old file, and
+// false is returned: the command stops there.
+bool ledgerFileUnchanged(LedgerSession& session, FormPort& form);
+
+// Empties the boxes of every tab that show a column of Trade, Bought or
+// Sold.
+void clearShownRows(FormPort& form);
+
 // OpenLedgerTable of name on LedgerPath, then ShowRecord. Returns what
-// OpenLedgerTable returned.
+// OpenLedgerTable returned; false, with the boxes emptied, when the ledger's
+// file changed since the last command.
 bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name);
 
-// The navigation buttons. Previous at the start and Next at the end show
+// The navigation buttons; none moves when the ledger's file changed since
+// the last command (see ledgerFileUnchanged). Previous at the start and Next at the end show
 // their message (information icon) instead of moving. First and Last on a
 // recordset without rows show the emptied form and nothing else.
 void MoveToFirst(LedgerSession& session, FormPort& form);

@@ -61,6 +61,8 @@ bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optiona
 }
 
 bool DeleteRecord(LedgerSession& session) {
+  // A trade shown from a file that has since been replaced is not asked about.
+  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   if (!session.ShownTrade || !session.ShownTradeValues) {
     session.prompter().show("There is no trade shown to delete.", MsgIcon::Information);
     return false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "db_error.h"
+#include "engine_settings.h"
 
 namespace ledger::detail {
 
@@ -11,9 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Far longer than any statement of a sound ledger takes, a million trades
-// included; short enough that a runaway one is stopped while the user waits.
-constexpr auto kStatementTimeLimit = std::chrono::seconds(10);
 // How many virtual machine steps run between two looks at the clock.
 constexpr int kProgressSteps = 100000;
 
@@ -27,7 +25,7 @@ int stopWhenLate(void*) { return Clock::now() > t_deadline ? 1 : 0; }
 class Deadline {
  public:
   Deadline() : m_outer(t_deadline) {
-    if (m_outer == Clock::time_point::max()) t_deadline = Clock::now() + kStatementTimeLimit;
+    if (m_outer == Clock::time_point::max()) t_deadline = Clock::now() + engineSettings().statementTimeLimit;
   }
   ~Deadline() { t_deadline = m_outer; }
   Deadline(const Deadline&) = delete;

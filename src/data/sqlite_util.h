@@ -22,9 +22,9 @@ using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 using Connection = std::shared_ptr<sqlite3>;
 
 // Makes every statement run through step() and exec() on conn stop with
-// kTooLong once it has run for longer than a few seconds: a damaged or
-// hostile ledger (an endless recursive stored query, say) must not freeze
-// the program.
+// kTooLong once it has run for longer than the engine's statement time
+// limit (engine_settings.h): a damaged or hostile ledger (an endless
+// recursive stored query, say) must not freeze the program.
 void limitStatementTime(sqlite3* db);
 
 // Maps an SQLite result code to the engine's error numbers and throws.

@@ -5,7 +5,8 @@
 
 namespace ledger {
 
-bool FindTicker(LedgerSession& session, FormPort& form, const std::string& ticker) {
+std::optional<std::int64_t> FindTicker(LedgerSession& session, FormPort& form, const std::string& ticker) {
+  if (!ledgerFileUnchanged(session, form)) return std::nullopt;
   Recordset* rs = session.CurrentRecordset.get();
   std::optional<std::int64_t> found;
   // No ledger, no rows, or a source without a second column: nothing found.
@@ -20,11 +21,10 @@ bool FindTicker(LedgerSession& session, FormPort& form, const std::string& ticke
   }
   if (!found) {
     session.prompter().show(kTickerNotFound, MsgIcon::Information);
-    return false;
+    return std::nullopt;
   }
-  session.FoundPosition = *found;
-  ShowRecord(session, form, session.FoundPosition);
-  return true;
+  ShowRecord(session, form, *found);
+  return found;
 }
 
 }  // namespace ledger

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "number_limits.h"
 #include "value.h"
 
 namespace ledger {
@@ -10,12 +11,6 @@ namespace {
 
 std::string general(const FormPort& form, const char* column) {
   return form.boxText(column, kGeneralTab).value_or(std::string());
-}
-
-std::optional<double> nonNegative(const std::string& text) {
-  const auto n = parseNumber(text);
-  if (!n || *n < 0) return std::nullopt;
-  return n;
 }
 
 }  // namespace
@@ -36,19 +31,14 @@ std::variant<Trade, std::string> readGeneralTab(const FormPort& form) {
     return std::string("The trade date must be a date written YYYY-MM-DD, for example 2024-03-15.");
   struct NumberField {
     const char* column;
+    TradeNumber which;
     double* target;
-    const char* message;
   };
-  const NumberField numbers[] = {
-      {"Quantity", &t.quantity, "The quantity must be a number of 0 or more."},
-      {"Price", &t.price, "The price must be a number of 0 or more."},
-      {"Commission", &t.commission, "The commission must be a number of 0 or more."},
-  };
-  for (const NumberField& field : numbers) {
-    const auto value = nonNegative(general(form, field.column));
-    if (!value) return std::string(field.message);
-    *field.target = *value;
-  }
+  const NumberField numbers[] = {{"Quantity", TradeNumber::Quantity, &t.quantity},
+                                 {"Price", TradeNumber::Price, &t.price},
+                                 {"Commission", TradeNumber::Commission, &t.commission}};
+  for (const NumberField& field : numbers)
+    if (auto problem = checkTradeNumberText(field.which, general(form, field.column), field.target)) return *problem;
   if (form.isBuySelected() == form.isSellSelected()) return std::string("Please choose Buy or Sell.");
   t.side = form.isBuySelected() ? TradeSide::Buy : TradeSide::Sell;
   return t;

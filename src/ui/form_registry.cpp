@@ -23,6 +23,7 @@ QWidget* FormRegistry::load(const QString& name) {
   if (!form) return nullptr;
   m_forms.insert(name, form);
   m_order.append(name);
+  if (m_loadedHook) m_loadedHook(name, form);
   return form;
 }
 

@@ -16,6 +16,7 @@ namespace ledger {
 class FormRegistry {
  public:
   using Factory = std::function<QWidget*()>;
+  using LoadedHook = std::function<void(const QString& name, QWidget* form)>;
 
   // Tells the registry how to make the form called name.
   void define(const QString& name, Factory factory);
@@ -39,6 +40,10 @@ class FormRegistry {
   template <typename T>
   T* load(const QString& name) { return qobject_cast<T*>(load(name)); }
 
+  // Called with each form just after it is made (its load step done), so
+  // that a saved place and size can be put back.
+  void setLoadedHook(LoadedHook hook) { m_loadedHook = std::move(hook); }
+
   // The window that frames a form: its MDI sub-window, or the form itself.
   static QWidget* frameOf(QWidget* form);
 
@@ -46,6 +51,7 @@ class FormRegistry {
   QHash<QString, Factory> m_factories;
   QHash<QString, QPointer<QWidget>> m_forms;
   QStringList m_order;
+  LoadedHook m_loadedHook;
 };
 
 }  // namespace ledger

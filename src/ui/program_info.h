@@ -5,8 +5,13 @@
 
 namespace ledger {
 
-// The folder of the executable, without a trailing separator.
+// The folder holding the master ledger, the template and the help
+// document, without a trailing separator: the executable's folder when the
+// master is there (a build), else <executable's folder>/../share/shareledger
+// when it is there (an installed program), else the executable's folder.
 QString programDirectory();
+// The same rule for an executable in executableDir.
+QString programFolderFor(const QString& executableDir);
 
 int versionMajor();
 int versionMinor();

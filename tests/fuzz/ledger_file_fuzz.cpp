@@ -1,9 +1,10 @@
 // Opens a ledger made of arbitrary bytes and does what the program does with
 // one: reads every table and stored query, shows and moves through trades,
 // builds the history queries, reads the figures and the chart's table, adds
-// a company, saves and deletes a trade. Every failure must be a DbError (the
-// user is told and the program goes on); any other exception, a crash, a
-// hang or a sanitizer report is a finding.
+// a company, saves and deletes a trade, checks the file as every command
+// does; all on connections set up for untrusted files. Every failure must
+// be a DbError (the user is told and the program goes on); any other
+// exception, a crash, a hang or a sanitizer report is a finding.
 #include <unistd.h>
 
 #include <cstddef>
@@ -19,6 +20,7 @@
 #include "database.h"
 #include "db_error.h"
 #include "fake_form.h"
+#include "ledger_objects.h"
 #include "ledger_session.h"
 #include "record_display.h"
 #include "record_writes.h"
@@ -72,7 +74,11 @@ std::vector<std::string> sourceNames(Database& db) {
 }
 
 void useLedger() {
+  // What a grid opens: the schema compared with the program's objects,
+  // without the ledger check.
+  passOver([&] { (void)Database::openSource(filePath()).foreignObjects(); });
   Database db = Database::open(filePath());
+  (void)describeForeignObjects(db.foreignObjects());
   for (const std::string& name : sourceNames(db)) {
     passOver([&] {
       auto rs = db.openRecordset(name);
@@ -104,6 +110,7 @@ void useLedger() {
   form.fillGeneral("2", "MSFT", "2024-06-01", "3", "410.5", "1.25", false);
   passOver([&] { (void)SaveRecord(session, form); });
   passOver([&] { (void)DeleteRecord(session); });
+  passOver([&] { (void)session.checkLedgerFile(); });
 }
 
 }  // namespace

@@ -8,6 +8,7 @@ namespace ledger {
 
 void MDIMain::mnuEditItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
+    if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: m_commands.editRecords(); break;
       case 2: m_app.forms().show(QStringLiteral("frmAddCompany")); break;

@@ -23,6 +23,7 @@ constexpr const char* kTemplateRefused =
 
 void MDIMain::mnuFileItem_Click(int index) {
   guardedSilently([&] {
+    if ((index == 2 || index == 5 || index == 6) && !ledgerFileUnchanged()) return;
     switch (index) {
       case 1: newDatabase(); break;
       case 2: m_commands.newRecord(); break;
@@ -40,20 +41,19 @@ void MDIMain::mnuFileItem_Click(int index) {
 void MDIMain::newDatabase() {
   if (!m_commands.settleEntry()) return;
   Hourglass busy;
-  NewLedger(m_app);
-  if (m_app.session().LedgerCreated) {
+  if (NewLedger(m_app)) {
     m_commands.forgetEntry();
     m_app.forms().unloadAll();
     m_app.forms().show(QStringLiteral("frmMain"));
     busy.release();
     showLedgerMenus();
+    rememberLedger(m_app.session().LedgerPath);
   }
   setLedgerTitle();
 }
 
 void MDIMain::openLedger() {
   if (!m_commands.settleEntry()) return;
-  LedgerSession& session = m_app.session();
   for (;;) {
     FileDialogSettings settings;
     settings.filter += std::string("|") + kOlderLedgerFilter;
@@ -62,30 +62,36 @@ void MDIMain::openLedger() {
     const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
     // Cancel changes nothing: the open ledger stays open.
     if (!chosen || chosen->empty()) return;
-    Hourglass busy;
-    if (m_app.isProgramLedger(*chosen)) {
-      busy.release();
-      m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
-      continue;
-    }
-    // A ledger in the older format is offered a copy in this one.
-    if (accessFormatOf(*chosen)) {
-      busy.release();
-      openOlderLedger(*chosen);
-      return;
-    }
-    // A file that is not a ledger is refused here, before anything the
-    // user has open is closed.
-    if (!session.OpenLedgerTable("Trade", *chosen)) return;
-    session.LedgerPath = *chosen;
-    m_commands.forgetEntry();
-    m_app.forms().unloadAll();
-    DataBeingViewd();
-    m_app.forms().show(QStringLiteral("frmMain"));
-    showLedgerMenus();
-    setLedgerTitle();
-    return;
+    // The template or master picked: the dialog comes again.
+    if (openLedgerFile(*chosen) != OpenOutcome::Refused) return;
   }
+}
+
+MDIMain::OpenOutcome MDIMain::openLedgerFile(const std::string& path) {
+  LedgerSession& session = m_app.session();
+  Hourglass busy;
+  if (m_app.isProgramLedger(path)) {
+    busy.release();
+    m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
+    return OpenOutcome::Refused;
+  }
+  // A ledger in the older format is offered a copy in this one.
+  if (accessFormatOf(path)) {
+    busy.release();
+    return openOlderLedger(path);
+  }
+  // A file that is not a ledger is refused here, before anything the
+  // user has open is closed.
+  if (!session.OpenLedgerTable("Trade", path)) return OpenOutcome::Failed;
+  session.LedgerPath = path;
+  m_commands.forgetEntry();
+  m_app.forms().unloadAll();
+  DataBeingViewd();
+  m_app.forms().show(QStringLiteral("frmMain"));
+  showLedgerMenus();
+  setLedgerTitle();
+  rememberLedger(path);
+  return OpenOutcome::Opened;
 }
 
 void MDIMain::exitProgram() {

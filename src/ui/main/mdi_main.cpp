@@ -14,6 +14,7 @@
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
 #include "ui/program_info.h"
+#include "ui/recent_ledgers.h"
 
 namespace ledger {
 
@@ -41,9 +42,15 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent)
   if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->size());
   move(0, 0);
   ResetButtons();
+  watchLedgerFile();
 }
 
-MDIMain::~MDIMain() = default;
+MDIMain::~MDIMain() {
+  m_app.session().setLedgerFileListener({});
+  // Child windows still open go while the window is whole: their
+  // going is reported back to it (entryFormClosed).
+  for (QMdiSubWindow* sub : m_area->subWindowList()) delete sub;
+}
 
 void MDIMain::createStatusBar() {
   QStatusBar* sb = statusBar();

@@ -10,6 +10,7 @@
 //   file_commands.cpp    File menu      edit_commands.cpp  Edit menu
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
+//   ledger_file_changes.cpp the ledger's file replaced or gone under it
 //   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV,
 //                        Open of a ledger in the older format
 
@@ -18,6 +19,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,13 +31,17 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QSettings;
 class QToolBar;
 
 namespace ledger {
 
 class AppContext;
 class EntryForm;
+enum class LedgerFileState;
 class MenuShortcutFilter;
+class RecentLedgers;
+class WindowSettings;
 
 class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public CommandHost {
   Q_OBJECT
@@ -47,6 +53,21 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   ~MDIMain() override;
 
   AppContext& app() { return m_app; }
+
+  // desktop_settings.cpp. Keeps the list of recent ledgers and the places
+  // of the windows in settings, which must outlive the window: puts the
+  // window where it was, and the recent ledgers into the File menu. Without
+  // it nothing is remembered.
+  void useSettings(QSettings& settings);
+  // Recent ledger n (1 = newest) in the File menu, above Exit; hidden while
+  // the list has no nth entry. Object names read "mnuRecentItem(1)".
+  QAction* mnuRecentItem(int n) const { return m_recentItems.value(n); }
+  // Opens recent ledger n as File, Open would; one that has gone is taken
+  // off the list with a message.
+  void openRecentLedger(int n);
+  // Opens the ledger named on the command line as File, Open would after
+  // its dialog; a refusal or failure leaves no ledger open.
+  void openLedgerFromCommandLine(const std::string& path);
   // The workspace that child windows go into.
   QMdiArea* mdiArea() const { return m_area; }
 
@@ -118,9 +139,9 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   // A mouse press on the empty workspace: the right button pops up mnuSH.
   void MDIForm_MouseDown(Qt::MouseButton button);
   // Pops up mnuRestore at the mouse; the views call it on a right click.
-  void popupRestoreMenu() override;
+  void popupRestoreMenu(ViewTag tag) override;
   // The same over a grid: the menu's item 3 exports the grid's rows.
-  void popupGridMenu(const GridExport& grid) override;
+  void popupGridMenu(ViewTag tag, const GridExport& grid) override;
 
   // Cancel of an entry (button 9 while its tag is not "Close"): back to
   // the view state, the typed text dropped and the tab's rows read again.
@@ -162,7 +183,15 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   // file_commands.cpp
   void newDatabase();
   void openLedger();
+  // What File, Open does with the chosen file: refuses the template and
+  // the master, opens the ledger and shows it. Every other way of opening
+  // a ledger goes through here too.
+  enum class OpenOutcome { Opened, Refused, Failed };
+  OpenOutcome openLedgerFile(const std::string& path);
   void exitProgram();
+  // desktop_settings.cpp
+  void rememberLedger(const std::string& path);
+  void refreshRecentMenu();
   // view_commands.cpp
   void showView(int index);
   void refreshView();
@@ -176,15 +205,19 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void setLedgerTitle();
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
+  // ledger_file_changes.cpp
+  // The check each command on the open ledger makes first; false when the
+  // file was replaced or is gone (the user has been told, the command stops).
+  bool ledgerFileUnchanged();
+  void watchLedgerFile();
+  void followLedgerFile(LedgerFileState state);
   // transfer_menu.cpp
   void setUpTransferItems();
   void importTradesCommand();
   void exportTradesCommand();
   void exportGrid();
   // Offers to convert a ledger in the older format and opens the copy.
-  void openOlderLedger(const std::string& path);
-  // Makes the ledger at path the open one, as Open does.
-  bool openLedgerFile(const std::string& path);
+  OpenOutcome openOlderLedger(const std::string& path);
 
   AppContext& m_app;
   LedgerCommands m_commands;
@@ -212,6 +245,11 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   QHash<int, QAction*> m_shViewItems;
   QHash<int, QAction*> m_restoreItems;
   QHash<int, QAction*> m_buttons;
+
+  std::unique_ptr<RecentLedgers> m_recent;
+  WindowSettings* m_windowSettings = nullptr;
+  QHash<int, QAction*> m_recentItems;
+  QAction* m_recentSeparator = nullptr;
 };
 
 }  // namespace ledger

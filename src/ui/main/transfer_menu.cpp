@@ -44,7 +44,8 @@ void MDIMain::exportTradesCommand() {
   exportToCsv(m_app, path, "Trade", "Trades.csv");
 }
 
-void MDIMain::popupGridMenu(const GridExport& grid) {
+void MDIMain::popupGridMenu(ViewTag tag, const GridExport& grid) {
+  m_commands.setViewTag(tag);
   m_gridExport = grid;
   mnuRestoreItem(3)->setVisible(true);
   guarded(m_app.prompter(), [&] { m_mnuRestore->popup(QCursor::pos()); });
@@ -102,23 +103,9 @@ void MDIMain::importTradesCommand() {
   window->open();
 }
 
-void MDIMain::openOlderLedger(const std::string& path) {
+MDIMain::OpenOutcome MDIMain::openOlderLedger(const std::string& path) {
   const std::optional<std::string> made = offerConversion(m_app, path);
-  if (made) openLedgerFile(*made);
-}
-
-bool MDIMain::openLedgerFile(const std::string& path) {
-  Hourglass busy;
-  LedgerSession& session = m_app.session();
-  if (!session.OpenLedgerTable("Trade", path)) return false;
-  session.LedgerPath = path;
-  m_commands.forgetEntry();
-  m_app.forms().unloadAll();
-  DataBeingViewd();
-  m_app.forms().show(QStringLiteral("frmMain"));
-  showLedgerMenus();
-  setLedgerTitle();
-  return true;
+  return made ? openLedgerFile(*made) : OpenOutcome::Failed;
 }
 
 }  // namespace ledger

@@ -36,7 +36,7 @@ constexpr const char* kHistoryNeedsGeneralTab =
 
 void MDIMain::mnuViewItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= kLastView) showView(index);
+    if (index >= 1 && index <= kLastView && ledgerFileUnchanged()) showView(index);
   });
 }
 
@@ -49,6 +49,7 @@ void MDIMain::mnuSHViewItem_Click(int index) {
 
 void MDIMain::mnuRestoreItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
+    if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: refreshView(); break;
       case 2: refreshAllViews(); break;
@@ -91,22 +92,19 @@ void MDIMain::reloadView(const QString& name) {
 }
 
 void MDIMain::refreshView() {
-  const std::string& tag = m_app.session().ViewTag;
-  if (tag == "DS") {
-    reloadView(QStringLiteral("frmDatasheet"));
-  } else if (tag == "Hi") {
-    reloadView(QStringLiteral("frmHistory"));
-  } else if (tag == "Ch") {
-    reloadView(QStringLiteral("frmChart"));
-  } else if (tag == "PL") {
-    reloadView(QStringLiteral("frmPL"));
-  } else if (tag == "Ga") {
-    reloadView(QStringLiteral("frmGains"));
+  switch (m_commands.viewTag()) {
+    case ViewTag::Datasheet: reloadView(QStringLiteral("frmDatasheet")); break;
+    case ViewTag::History: reloadView(QStringLiteral("frmHistory")); break;
+    case ViewTag::Chart: reloadView(QStringLiteral("frmChart")); break;
+    case ViewTag::ProfitLoss: reloadView(QStringLiteral("frmPL")); break;
+    case ViewTag::Gains: reloadView(QStringLiteral("frmGains")); break;
+    case ViewTag::None: break;
   }
 }
 
 void MDIMain::refreshAllViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) reloadView(QString::fromLatin1(name));
+  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
+    reloadView(QString::fromLatin1(name));
 }
 
 }  // namespace ledger

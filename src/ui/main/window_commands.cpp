@@ -83,7 +83,8 @@ void MDIMain::MDIForm_MouseDown(Qt::MouseButton button) {
   });
 }
 
-void MDIMain::popupRestoreMenu() {
+void MDIMain::popupRestoreMenu(ViewTag tag) {
+  m_commands.setViewTag(tag);
   m_gridExport.reset();
   mnuRestoreItem(3)->setVisible(false);
   guarded(m_app.prompter(), [&] { m_mnuRestore->popup(QCursor::pos()); });

@@ -25,7 +25,9 @@ FormPort* MDIMain::openEntryForm() { return m_app.forms().find<EntryForm>(QStrin
 
 FormPort& MDIMain::loadEntryForm() {
   m_app.forms().show(QStringLiteral("frmMain"));
-  return *entryForm();
+  EntryForm* form = entryForm();
+  form->SSTab()->setCurrentIndex(kGeneralTab);
+  return *form;
 }
 
 void MDIMain::showSymbolList(bool shown) {

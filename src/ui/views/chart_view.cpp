@@ -22,7 +22,7 @@ ChartView::ChartView(AppContext& app, ViewHost& host, QMdiArea* area)
   connect(m_chart, &TradeChart::pointSelected, this, &ChartView::showValue);
   connect(m_chart, &TradeChart::pointerEntered, this, &ChartView::offerHint);
   connect(m_chart, &TradeChart::pointerLeft, this, [this] { m_ignoreNextEnter = false; });
-  new RightPressFilter(m_chart->viewport(), [this] { popupRestoreMenu(m_app, m_host, "Ch"); });
+  new RightPressFilter(m_chart->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::Chart); });
   try {
     load();
   } catch (const std::exception& e) {

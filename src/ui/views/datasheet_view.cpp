@@ -23,12 +23,14 @@ struct TabSource {
   const char* caption;
   void (*ensure)(Database&);
   const char* query;
+  // The same rows unsorted: counting them needs no sort.
+  const char* countedAs;
 };
 
 constexpr TabSource kTabs[] = {
-    {"General", EnsureTradeSorted, "TradeSorted"},
-    {"Bought Shares", EnsureBoughtSorted, "BoughtSorted"},
-    {"Sold Shares", EnsureSoldSorted, "SoldSorted"},
+    {"General", EnsureTradeSorted, "TradeSorted", "Trade"},
+    {"Bought Shares", EnsureBoughtSorted, "BoughtSorted", "Bought"},
+    {"Sold Shares", EnsureSoldSorted, "SoldSorted", "Sold"},
 };
 
 }  // namespace
@@ -59,14 +61,18 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
   new RightPressFilter(m_grid->viewport(), [this] {
     const int tab = std::clamp(m_tabStrip->currentIndex(), 0, static_cast<int>(std::size(kTabs)) - 1);
     const QString query = QString::fromLatin1(kTabs[tab].query);
-    popupGridMenu(m_app, m_host, "DS", GridExport{query, nullptr, query + ".csv"});
+    m_host.popupGridMenu(ViewTag::Datasheet, GridExport{query, nullptr, query + ".csv"});
   });
 
   try {
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10545, m_host.entryFormHeightTwips());
     sizeControls();
-    m_ledger = Database::open(m_app.session().LedgerPath);
-    bindTab(m_tabStrip->currentIndex());
+    // When the ledger's file changed since the last command the user has
+    // been told, and the main window closes the ledger or reads it afresh.
+    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
+      m_ledger = Database::open(m_app.session().LedgerPath);
+      bindTab(m_tabStrip->currentIndex());
+    }
   } catch (const std::exception& e) {
     reportFailure(e.what());
   }
@@ -105,9 +111,12 @@ void DatasheetView::bindTab(int index) {
   try {
     // A read-only ledger keeps no queries; the grid's own connection then
     // defines this one for itself.
-    m_model->setSource(m_app.session().LedgerPath, tab.query, [ensure = tab.ensure](Database& db) {
-      if (db.isReadOnly()) ensure(db);
-    });
+    m_model->setSource(
+        m_app.session().LedgerPath, tab.query,
+        [ensure = tab.ensure](Database& db) {
+          if (db.isReadOnly()) ensure(db);
+        },
+        tab.countedAs);
   } catch (const DbError& e) {
     reportFailure(e.what());
   }

@@ -86,7 +86,7 @@ QString GainsModel::text(int row, int column) const {
         case 3: return figure(s.proceeds);
         case 4: return figure(s.cost);
         case 5: return figure(s.gain);
-        case 6: return plain(joinLotDates(s.lotDates));
+        case 6: return plain(s.lots);
         default: return s.covered() ? QString() : figure(s.uncoveredShares);
       }
     }
@@ -128,7 +128,9 @@ QVariant GainsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GainsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  // Row selectors without numbers, as in the other grids.
+  if (orientation != Qt::Horizontal) return {};
   const QStringList& headers = m_table == Table::Holdings ? kHoldingsHeaders
                                : m_table == Table::Sales  ? kSalesHeaders
                                                           : kYearlyHeaders;

@@ -86,7 +86,8 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   layout->addLayout(grids, 1);
 
   try {
-    setFrameGeometryTwips(0, 0, 10500, 7800);
+    // Beside the entry form, so that both stay in sight.
+    setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10500, 7800);
     m_method = rememberedMethod(m_app.session().LedgerPath).value_or(CostMethod::Fifo);
     (m_method == CostMethod::Fifo ? m_optFifo : m_optAverage)->setChecked(true);
     load();
@@ -108,7 +109,7 @@ QTableView* GainsView::addGrid(GainsModel::Table table, const char* name) {
   auto* model = new GainsModel(table, grid);
   grid->setModel(model);
   new RightPressFilter(grid->viewport(), [this, model, name] {
-    popupGridMenu(m_app, m_host, "Ga", GridExport{QString(), model, QString::fromLatin1(name) + ".csv"});
+    m_host.popupGridMenu(ViewTag::Gains, GridExport{QString(), model, QString::fromLatin1(name) + ".csv"});
   });
   m_grids[slot(table)] = grid;
   m_models[slot(table)] = model;
@@ -155,6 +156,8 @@ void GainsView::load() {
   }
   m_report = report;
   for (GainsModel* model : m_models) model->setReport(report);
+  // Lots belong to FIFO; under the average method the column is empty.
+  grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
   showNotes();
 }
@@ -180,7 +183,7 @@ void GainsView::rememberMethod(const std::string& path, CostMethod method) {
 
 void GainsView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
-    popupRestoreMenu(m_app, m_host, "Ga");
+    m_host.popupRestoreMenu(ViewTag::Gains);
     return;
   }
   MdiChild::mousePressEvent(event);

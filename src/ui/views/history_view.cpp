@@ -59,20 +59,24 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
   for (int g = 0; g < kGridCount; ++g)
     new RightPressFilter(m_grids[g]->viewport(), [this, g] {
       const QString query = QString::fromLatin1(kHistoryQueryNames[static_cast<size_t>(g)]);
-      popupGridMenu(m_app, m_host, "Hi", GridExport{query, nullptr, query + ".csv"});
+      m_host.popupGridMenu(ViewTag::History, GridExport{query, nullptr, query + ".csv"});
     });
 
   try {
     const std::string& path = m_app.session().LedgerPath;
-    bool readable = true;
-    try {
-      Database ledger = Database::open(path);
-      const std::string symbol = m_host.generalTabSymbol().toStdString();
-      BuildHistoryQueries(ledger, symbol);
-      showExactFigures(readHistoryFigures(ledger, symbol));
-    } catch (const DbError& e) {
-      reportReadFailure(m_app.prompter(), path, e);
-      readable = false;
+    // When the ledger's file changed since the last command the user has
+    // been told, and the main window closes the ledger or reads it afresh.
+    bool readable = m_app.session().checkLedgerFile() == LedgerFileState::Unchanged;
+    if (readable) {
+      try {
+        Database ledger = Database::open(path);
+        const std::string symbol = m_host.generalTabSymbol().toStdString();
+        BuildHistoryQueries(ledger, symbol);
+        showExactFigures(readHistoryFigures(ledger, symbol));
+      } catch (const DbError& e) {
+        reportReadFailure(m_app.prompter(), path, e);
+        readable = false;
+      }
     }
     setWindowTitle("History of " + m_host.generalTabSymbol());
     setFrameGeometryTwips(0, 5485, 9000, 7245);

@@ -70,7 +70,7 @@ QLineEdit* ProfitLossView::addFigure(const char* caption, const char* labelName,
 
 void ProfitLossView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
-    popupRestoreMenu(m_app, m_host, "PL");
+    m_host.popupRestoreMenu(ViewTag::ProfitLoss);
     return;
   }
   MdiChild::mousePressEvent(event);

@@ -1,5 +1,8 @@
 #include "recordset_model.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "data/db_error.h"
 
 namespace ledger {
@@ -17,48 +20,39 @@ void RecordsetModel::resetState() {
   m_pages.clear();
   m_pageUse.clear();
   m_rowCount = 0;
-  m_atEnd = true;
   m_failed = false;
 }
 
 void RecordsetModel::clear() {
-  m_notifying = true;
   beginResetModel();
-  m_notifying = false;
   resetState();
   finishReset();
 }
 
-void RecordsetModel::finishReset() {
-  // Those told of the change may ask for more rows at once; rows are only
-  // added once the change is over.
-  m_notifying = true;
-  endResetModel();
-  m_notifying = false;
-}
+void RecordsetModel::finishReset() { endResetModel(); }
 
-void RecordsetModel::setSource(const std::string& path, const std::string& source, Prepare prepare) {
-  m_notifying = true;
+void RecordsetModel::setSource(const std::string& path, const std::string& source, Prepare prepare,
+                               std::string countedAs) {
   beginResetModel();
-  m_notifying = false;
   resetState();
   m_path = path;
   m_source = source;
   m_prepare = std::move(prepare);
+  m_countedAs = std::move(countedAs);
   try {
-    // The grid needs only its source, not the whole ledger check.
-    m_db = Database::openFile(path, false);
+    // The grid needs only its source, not the whole ledger check; a ledger
+    // holding objects the program does not make is read-only here too.
+    m_db = Database::openSource(path);
     if (m_prepare) m_prepare(*m_db);
     m_rows = m_db->openRecordset(source);
     std::vector<std::string> names;
     for (int i = 0; i < m_rows->fieldCount(); ++i) names.push_back(m_rows->fieldName(i));
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
     m_computed = ComputedColumns(names);
-    Page first = readPage(0);
-    m_rowCount = first.rows;
-    m_atEnd = first.rows < kPageRows;
-    m_pages.emplace(0, std::move(first));
-    m_pageUse.push_front(0);
+    const std::int64_t count =
+        m_countedAs.empty() ? m_rows->recordCount() : m_db->openRecordset(m_countedAs)->recordCount();
+    // A grid counts its rows in int.
+    m_rowCount = static_cast<int>(std::min<std::int64_t>(count, std::numeric_limits<int>::max()));
   } catch (const DbError&) {
     resetState();
     finishReset();
@@ -67,7 +61,7 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   finishReset();
 }
 
-void RecordsetModel::refresh() { setSource(m_path, m_source, m_prepare); }
+void RecordsetModel::refresh() { setSource(m_path, m_source, m_prepare, m_countedAs); }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }
 
@@ -146,23 +140,6 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-}
-
-bool RecordsetModel::canFetchMore(const QModelIndex& parent) const {
-  return !parent.isValid() && !m_atEnd && !m_notifying;
-}
-
-void RecordsetModel::fetchMore(const QModelIndex& parent) {
-  if (!canFetchMore(parent)) return;
-  const Page* p = page(m_rowCount / kPageRows);
-  const int added = p ? p->rows : 0;
-  m_atEnd = added < kPageRows;
-  if (added == 0) return;
-  m_notifying = true;
-  beginInsertRows(QModelIndex(), m_rowCount, m_rowCount + added - 1);
-  m_rowCount += added;
-  endInsertRows();
-  m_notifying = false;
 }
 
 }  // namespace ledger

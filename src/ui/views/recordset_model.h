@@ -5,11 +5,12 @@
 // columns the ledger computes from a row's numbers (TotalPurchase,
 // TotalSell) are shown exactly, as decimals (see ComputedColumns).
 //
-// Rows are read on demand. The model opens with one page of rows and grows
-// by a page each time the view asks for more (canFetchMore/fetchMore), and
-// keeps only a bounded number of pages in memory, reading a dropped page
-// again by its position. So a million rows open at once and scroll without
-// being read up front. Cells are read-only: the bound queries cannot be
+// Rows are read on demand. The model knows its number of rows from the
+// start (the engine counts them), so the grid's scroll bar covers every
+// row at once; a page of rows is read when a row of it is shown, and only
+// a bounded number of pages is kept in memory, a dropped page being read
+// again by its position. So a million rows open at once, and the last rows
+// are reached without reading the ones before them. Cells are read-only: the bound queries cannot be
 // updated.
 
 #include <QAbstractTableModel>
@@ -44,8 +45,12 @@ class RecordsetModel : public QAbstractTableModel {
   // Opens the ledger file at path by itself and binds the rows of source
   // (a table or stored query name), replacing what was shown. prepare, when
   // given, runs first on that connection (and again on refresh()).
-  // Throws DbError when either cannot be opened; the model is then empty.
-  void setSource(const std::string& path, const std::string& source, Prepare prepare = {});
+  // countedAs, when given, names a table or stored query holding the same
+  // rows without their order, counted instead of source (a sorted query
+  // is counted only by sorting it). Throws DbError when either cannot be
+  // opened; the model is then empty.
+  void setSource(const std::string& path, const std::string& source, Prepare prepare = {},
+                 std::string countedAs = {});
   // Reopens the current source, so that the grid shows what it holds now.
   // Throws DbError like setSource.
   void refresh();
@@ -63,8 +68,6 @@ class RecordsetModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  bool canFetchMore(const QModelIndex& parent) const override;
-  void fetchMore(const QModelIndex& parent) override;
 
   // How many times a page was read from the ledger (for tests of the cache).
   int pageReads() const { return m_pageReads; }
@@ -93,12 +96,11 @@ class RecordsetModel : public QAbstractTableModel {
   std::string m_path;
   std::string m_source;
   Prepare m_prepare;
+  std::string m_countedAs;
   CellText m_cellText;
   ComputedColumns m_computed;
   QStringList m_headers;
   int m_rowCount = 0;
-  bool m_atEnd = true;
-  bool m_notifying = false;  // inside our own change notification
   mutable std::unordered_map<int, Page> m_pages;
   mutable std::list<int> m_pageUse;  // most recently used first
   mutable int m_pageReads = 0;

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QAbstractItemModel;
+#include "app/ledger_commands.h"
 
 namespace ledger {
 
@@ -27,11 +28,12 @@ class ViewHost {
   virtual int entryFormHeightTwips() = 0;  // ... and height
   virtual int mainWindowWidthTwips() = 0;
   virtual QString generalTabSymbol() = 0;  // the text of CompanySymbol(0) on the General tab
-  virtual void popupRestoreMenu() = 0;     // the main window's mnuRestore at the cursor
+  // Shows the main window's mnuRestore at the cursor for the view tagged tag.
+  virtual void popupRestoreMenu(ViewTag tag) = 0;
   // The same menu raised over a grid, with its export item.
-  virtual void popupGridMenu(const GridExport& grid) {
+  virtual void popupGridMenu(ViewTag tag, const GridExport& grid) {
     (void)grid;
-    popupRestoreMenu();
+    popupRestoreMenu(tag);
   }
 };
 

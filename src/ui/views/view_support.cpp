@@ -22,15 +22,6 @@ bool RightPressFilter::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void popupRestoreMenu(AppContext& app, ViewHost& host, const char* viewTag) {
-  app.session().ViewTag = viewTag;
-  host.popupRestoreMenu();
-}
-
-void popupGridMenu(AppContext& app, ViewHost& host, const char* viewTag, const GridExport& grid) {
-  app.session().ViewTag = viewTag;
-  host.popupGridMenu(grid);
-}
 
 QTableView* makeGrid(QWidget* parent, const QString& objectName) {
   auto* grid = new QTableView(parent);

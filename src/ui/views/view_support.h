@@ -30,10 +30,6 @@ class RightPressFilter : public QObject {
   std::function<void()> m_onPress;
 };
 
-// Records which view raised the menu, then shows the Restore menu.
-void popupRestoreMenu(AppContext& app, ViewHost& host, const char* viewTag);
-// The same over a grid: the menu also offers to export the grid's rows.
-void popupGridMenu(AppContext& app, ViewHost& host, const char* viewTag, const GridExport& grid);
 
 // A grid as the views use it: headers shown, scroll bars as needed, whole
 // rows and cells selectable, nothing editable (the bound queries are

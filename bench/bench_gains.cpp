@@ -1,0 +1,55 @@
+// The gains report on ledgers of 10k, 100k and 1M trades, FIFO and average
+// cost: read every trade in the order the report needs and work out the
+// holdings, every sale and the yearly summary. The bare twin reads the same
+// rows with the same statement and does nothing with them.
+
+#include <sys/resource.h>
+
+#include <sqlite3.h>
+
+#include <benchmark/benchmark.h>
+
+#include "bare_sqlite.h"
+#include "data/gains.h"
+#include "ledger_generator.h"
+#include "paired_cases.h"
+
+namespace ledger::bench {
+
+namespace {
+
+double peakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+template <CostMethod method>
+void gainsReport(benchmark::State& state) {
+  const std::string path = cachedLedger(state.range(0));
+  std::size_t sales = 0;
+  for (auto _ : state) {
+    Database db = Database::open(path);
+    const GainsReport report = readGainsReport(db, method);
+    sales = report.sales.size();
+    benchmark::DoNotOptimize(sales);
+  }
+  state.counters["sales"] = static_cast<double>(sales);
+  state.counters["peak_rss_MB"] = peakMegabytes();
+}
+
+void bareTradesInReportOrder(benchmark::State& state) {
+  const std::string path = cachedLedger(state.range(0));
+  for (auto _ : state) {
+    BareConnection db = bareOpen(path);
+    BareStatement rows = barePrepare(db.get(), kGainsTradesSql);
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) readRow(rows.get());
+  }
+}
+
+const bool registered = registerPair("GainsFifo", gainsReport<CostMethod::Fifo>, bareTradesInReportOrder) &&
+                        registerPair("GainsAverage", gainsReport<CostMethod::Average>, bareTradesInReportOrder);
+
+}  // namespace
+
+}  // namespace ledger::bench

@@ -1,0 +1,105 @@
+// What the main window keeps between runs: the ledgers opened last, shown
+// in the File menu above Exit, and the places of the windows.
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+
+#include "app/app_context.h"
+#include "ui/command_guard.h"
+#include "ui/form_registry.h"
+#include "ui/main/mdi_main.h"
+#include "ui/recent_ledgers.h"
+#include "ui/window_settings.h"
+
+namespace ledger {
+
+namespace {
+
+// The windows whose place and size are kept: the four views.
+const QStringList& keptWindows() {
+  static const QStringList names{QStringLiteral("frmDatasheet"), QStringLiteral("frmHistory"),
+                                 QStringLiteral("frmPL"), QStringLiteral("frmChart")};
+  return names;
+}
+
+std::string ledgerGoneMessage(const QString& path) {
+  return "The ledger " + QDir::toNativeSeparators(path).toStdString() + " could not be found." + kNewLine +
+         "It has been removed from the list of recent ledgers.";
+}
+
+}  // namespace
+
+void MDIMain::useSettings(QSettings& settings) {
+  m_recent = std::make_unique<RecentLedgers>(settings);
+  m_windowSettings = new WindowSettings(settings, this);
+  m_windowSettings->restoreMainWindow(this);
+  m_app.forms().setLoadedHook([this](const QString& name, QWidget* form) {
+    if (keptWindows().contains(name)) m_windowSettings->restoreChild(name, FormRegistry::frameOf(form));
+  });
+
+  // The recent ledgers stand between the last separator and Exit, with a
+  // separator of their own; the numbered items keep their places.
+  QAction* exitItem = mnuFileItem(8);
+  for (int n = 1; n <= RecentLedgers::kMaxCount; ++n) {
+    auto* item = new QAction(this);
+    item->setObjectName(QStringLiteral("mnuRecentItem(%1)").arg(n));
+    connect(item, &QAction::triggered, this, [this, n] { openRecentLedger(n); });
+    m_mnuFile->insertAction(exitItem, item);
+    m_recentItems.insert(n, item);
+  }
+  m_recentSeparator = new QAction(this);
+  m_recentSeparator->setSeparator(true);
+  m_recentSeparator->setObjectName(QStringLiteral("mnuRecentSeparator"));
+  m_mnuFile->insertAction(exitItem, m_recentSeparator);
+  // A recent ledger can be opened whenever Open can.
+  QAction* openItem = mnuFileItem(3);
+  connect(openItem, &QAction::enabledChanged, this, [this](bool enabled) {
+    for (QAction* item : std::as_const(m_recentItems)) item->setEnabled(enabled);
+  });
+  for (QAction* item : std::as_const(m_recentItems)) item->setEnabled(openItem->isEnabled());
+  refreshRecentMenu();
+}
+
+void MDIMain::refreshRecentMenu() {
+  if (!m_recent) return;
+  const QStringList paths = m_recent->paths();
+  for (int n = 1; n <= RecentLedgers::kMaxCount; ++n) {
+    QAction* item = m_recentItems.value(n);
+    const bool used = n <= paths.size();
+    item->setVisible(used);
+    item->setText(used ? QStringLiteral("&%1 %2").arg(n).arg(QDir::toNativeSeparators(paths[n - 1])) : QString());
+    item->setData(used ? paths[n - 1] : QString());
+  }
+  m_recentSeparator->setVisible(!paths.isEmpty());
+}
+
+void MDIMain::rememberLedger(const std::string& path) {
+  if (!m_recent || path.empty()) return;
+  m_recent->add(QString::fromStdString(path));
+  refreshRecentMenu();
+}
+
+void MDIMain::openRecentLedger(int n) {
+  QAction* item = m_recentItems.value(n);
+  if (!m_recent || !item || item->data().toString().isEmpty()) return;
+  const QString path = item->data().toString();
+  guardedSilently([&] {
+    if (!m_commands.settleEntry()) return;
+    if (!QFileInfo(path).isFile()) {
+      m_recent->remove(path);
+      refreshRecentMenu();
+      m_app.prompter().show(ledgerGoneMessage(path), MsgIcon::Information);
+      return;
+    }
+    openLedgerFile(path.toStdString());
+  });
+}
+
+void MDIMain::openLedgerFromCommandLine(const std::string& path) {
+  guardedSilently([&] { openLedgerFile(path); });
+}
+
+}  // namespace ledger
