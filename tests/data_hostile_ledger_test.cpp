@@ -204,7 +204,7 @@ TEST_P(HostileLedgerTest, OpenSaysWhatItHoldsOnceAndNeverRunsIt) {
     EXPECT_FALSE(session.LedgerDatabase->isReadOnly());
     EXPECT_TRUE(session.LedgerDatabase->foreignObjects().empty());
     form.fillGeneral("2", "MSFT", "2024-06-01", "3", "4", "1", true);
-    EXPECT_TRUE(SaveRecord(session, form, "Save"));
+    EXPECT_TRUE(SaveRecord(session, form));
     EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade")[0][0], "4");
     return;
   }
@@ -225,10 +225,10 @@ TEST_P(HostileLedgerTest, OpenSaysWhatItHoldsOnceAndNeverRunsIt) {
   // Every change is refused, and nothing the file holds runs.
   for (MsgAnswer a : {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Yes, MsgAnswer::Ok}) prompter.expect(a);
   form.fillGeneral("2", "MSFT", "2024-06-01", "3", "4", "1", true);
-  EXPECT_FALSE(SaveRecord(session, form, "Save"));
+  EXPECT_FALSE(SaveRecord(session, form));
   EXPECT_FALSE(AddCompany(session, form, "NEW"));
   form.fillGeneral("1", "AAPL", "2024-01-02", "10", "100", "5", true);
-  EXPECT_FALSE(DeleteRecord(session, form));
+  EXPECT_FALSE(DeleteRecord(session));
   EXPECT_EQ(prompter.pending(), 0u);
   EXPECT_EQ(test::readBytes(path), before);
 }

@@ -25,10 +25,9 @@ void MDIMain::watchLedgerFile() {
 
 void MDIMain::followLedgerFile(LedgerFileState state) {
   // The trade an edit began on was a row of the old file.
-  m_editRow.reset();
+  if (state == LedgerFileState::Closed || m_commands.entryMode() == EntryMode::EditTrade) m_commands.forgetEntry();
   if (state == LedgerFileState::Closed) {
     m_app.forms().unloadAll();
-    setRecordMode(QStringLiteral("Save"));
     ResetButtons();
     // From the entry state too: New Database, and the Close button that
     // closes rather than cancels.
