@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sqlite3.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>

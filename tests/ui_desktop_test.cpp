@@ -165,7 +165,7 @@ TEST_F(DesktopTest, OpenedAndNewLedgersGoOnTheListAboveExitNewestFirst) {
   EXPECT_TRUE(window.mnuRecentItem(1)->text().startsWith("&1 "));
   // The numbered File items keep their places; the list stands before Exit.
   const QList<QAction*> items = window.mnuFile()->actions();
-  EXPECT_EQ(items.indexOf(window.mnuRecentItem(1)), items.indexOf(window.mnuFileItem(7)) + 1);
+  EXPECT_EQ(items.indexOf(window.mnuRecentItem(1)), items.indexOf(window.mnuFileItem(11)) + 1);
   EXPECT_LT(items.indexOf(window.mnuRecentItem(5)), items.indexOf(window.mnuFileItem(8)));
   EXPECT_EQ(window.mnuFileItem(8)->text(), "E&xit");
 

@@ -159,6 +159,11 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"mnuSHViewItem(5)", window.mnuSHViewItem(5), "&Gains", {}},
       {"mnuRestoreItem(1)", window.mnuRestoreItem(1), "&Refresh", {}},
       {"mnuRestoreItem(2)", window.mnuRestoreItem(2), "Refresh &All", {}},
+      // Added after the original items, which keep their numbers.
+      {"mnuFileItem(9)", window.mnuFileItem(9), "&Import Trades\u2026", {}},
+      {"mnuFileItem(10)", window.mnuFileItem(10), "Ex&port Trades\u2026", {}},
+      {"mnuFileItem(11)", window.mnuFileItem(11), "-", {}},
+      {"mnuRestoreItem(3)", window.mnuRestoreItem(3), "Export to &CSV\u2026", {}},
   };
   for (const Row& row : rows) {
     ASSERT_NE(row.action, nullptr) << row.name;
@@ -166,14 +171,14 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
     if (std::string(row.caption) == "-")
       EXPECT_TRUE(row.action->isSeparator()) << row.name;
     else
-      EXPECT_EQ(row.action->text(), QString::fromLatin1(row.caption)) << row.name;
+      EXPECT_EQ(row.action->text(), QString::fromUtf8(row.caption)) << row.name;
     EXPECT_EQ(row.action->shortcut(), row.shortcut) << row.name;
   }
   // Redo has a second key.
   EXPECT_EQ(window.mnuEditItem(4)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
-  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(9), window.mnuEditItem(5), window.mnuSHItem(5),
-                          window.mnuRestoreItem(3), window.mnuViewItem(6), window.mnuSHViewItem(6)})
+  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(12), window.mnuEditItem(5), window.mnuSHItem(5),
+                          window.mnuRestoreItem(4), window.mnuViewItem(6), window.mnuSHViewItem(6)})
     EXPECT_EQ(beyond, nullptr);
   EXPECT_EQ(window.mnuSHItem(4)->menu(), window.mnuSHViewItem(1)->parent());
 }

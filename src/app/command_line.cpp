@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/report_command.h"
+#include "app/transfer_commands.h"
 
 namespace ledger {
 
@@ -25,6 +26,9 @@ const CommandEntry* findCommand(std::string_view word) {
 const std::vector<CommandEntry>& commandTable() {
   static const std::vector<CommandEntry> table = {
       {{"report"}, kReportUsage, runReportCommand},
+      {{"export"}, kExportUsage, [](CommandCall& c) { return exportCommand(c.args, c.out, c.err); }},
+      {{"import"}, kImportUsage, [](CommandCall& c) { return importCommand(c.args, c.out, c.err); }},
+      {{"convert"}, kConvertUsage, [](CommandCall& c) { return convertCommand(c.args, c.out, c.err); }},
       {{"--help", "-h", "help"}, "  shareledger --help\n      this list\n", runHelp},
   };
   return table;

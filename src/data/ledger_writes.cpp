@@ -1,5 +1,7 @@
 #include "ledger_writes.h"
 
+#include <unordered_map>
+
 #include "db_error.h"
 #include "sqlite_util.h"
 #include "undo_journal.h"
@@ -143,6 +145,46 @@ std::int64_t insertCompany(Database& db, std::string_view symbol) {
   recordUndoStep(db, "Add Company " + std::string(symbol), change);
   tx.commit();
   return id;
+}
+
+bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                  const ImportProgress& progress) {
+  constexpr std::size_t kProgressStep = 500;
+  detail::Transaction tx(db.handle());
+  std::unordered_map<std::string, std::int64_t> added;
+  std::vector<RowChange> changes;
+  changes.reserve(newSymbols.size() + trades.size());
+  for (const std::string& symbol : newSymbols) {
+    added[symbol] = insertCompanyRow(db, symbol);
+    changes.push_back({JournalTable::Companies, added[symbol], std::nullopt});
+  }
+
+  auto stmt = detail::prepare(db.handle(),
+                              "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
+                              "Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  for (std::size_t i = 0; i < trades.size(); ++i) {
+    if (progress && i % kProgressStep == 0 && !progress(i, trades.size())) return false;
+    const Trade& t = trades[i];
+    if (t.companyId == 0) {
+      if (const auto it = added.find(t.symbol); it != added.end()) {
+        Trade withCompany = t;
+        withCompany.companyId = it->second;
+        bindTrade(db.handle(), stmt.get(), withCompany);
+      } else {
+        bindTrade(db.handle(), stmt.get(), t);
+      }
+    } else {
+      bindTrade(db.handle(), stmt.get(), t);
+    }
+    detail::step(db.handle(), stmt.get());
+    sqlite3_reset(stmt.get());
+    changes.push_back({JournalTable::Trade, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+  }
+  if (progress && !progress(trades.size(), trades.size())) return false;
+  const char* noun = trades.size() == 1 ? " trade" : " trades";
+  recordUndoStep(db, "Import of " + std::to_string(trades.size()) + noun, changes);
+  tx.commit();
+  return true;
 }
 
 }  // namespace ledger

@@ -11,7 +11,9 @@
 // changed or deleted it), and the engine's numbers for a refused write
 // (kReadOnly, kDiskFull, kLocked, ...).
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,5 +56,17 @@ std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol);
 
 // Adds symbol to Companies; returns the CompanyID the engine gave it.
 std::int64_t insertCompany(Database& db, std::string_view symbol);
+
+// Called while importTrades writes, with the trades written so far and the
+// total; returning false cancels the import.
+using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// Adds newSymbols to Companies, then trades, each trade whose companyId is
+// 0 taking the CompanyID its symbol was just given: one change, all or
+// nothing, recorded as one step of the undo journal. progress (if any) is
+// called every few hundred trades; when it returns false nothing is
+// written and importTrades returns false.
+bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                  const ImportProgress& progress = {});
 
 }  // namespace ledger

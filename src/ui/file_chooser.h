@@ -9,7 +9,8 @@
 namespace ledger {
 
 struct FileDialogSettings {
-  // The one filter, written "description|pattern".
+  // The filter, written "description|pattern"; further entries follow as
+  // more "|description|pattern" pairs.
   std::string filter = "Trade Database (*.mdb)|*.mdb";
   // Added to a typed name that has no extension. Lower case, because file
   // names are case-sensitive here and the filter lists *.mdb.

@@ -6,12 +6,16 @@
 namespace ledger {
 
 QString qtFilterFrom(const std::string& filter) {
-  const QString f = QString::fromStdString(filter);
-  const qsizetype bar = f.indexOf(QLatin1Char('|'));
-  if (bar < 0) return f;
-  const QString description = f.left(bar);
-  const QString pattern = f.mid(bar + 1).replace(QLatin1Char(';'), QLatin1Char(' '));
-  return description.contains(pattern) ? description : description + " (" + pattern + ")";
+  // "description|pattern|description|pattern...": each pair is one entry.
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+  if (parts.size() < 2) return parts.value(0);
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+    entries << (description.contains(pattern) ? description : description + " (" + pattern + ")");
+  }
+  return entries.join(QStringLiteral(";;"));
 }
 
 std::optional<std::string> QtFileChooser::run(const FileDialogSettings& settings, bool save) {

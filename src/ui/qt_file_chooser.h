@@ -21,7 +21,8 @@ class QtFileChooser final : public FileChooser {
 };
 
 // "Trade Database (*.mdb)|*.mdb" -> "Trade Database (*.mdb)"; a description
-// without the pattern gets it added in brackets.
+// without the pattern gets it added in brackets. Several pairs
+// ("A (*.a)|*.a|B (*.b)|*.b") become entries separated by ";;".
 QString qtFilterFrom(const std::string& filter);
 
 }  // namespace ledger

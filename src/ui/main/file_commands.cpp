@@ -2,6 +2,7 @@
 // ends quietly at a failing step: the steps report their own failures.
 
 #include "app/app_context.h"
+#include "access/access_file.h"
 #include "app/new_ledger.h"
 #include "ui/hourglass.h"
 #include "ui/command_guard.h"
@@ -10,6 +11,9 @@
 namespace ledger {
 
 namespace {
+
+// Open's second filter entry.
+constexpr const char* kOlderLedgerFilter = "Access Database (*.mdb *.accdb)|*.mdb;*.accdb";
 
 constexpr const char* kTemplateRefused =
     "This file contains the source databases and it cannot\r\n"
@@ -27,7 +31,9 @@ void MDIMain::mnuFileItem_Click(int index) {
       case 5: m_commands.save(); break;
       case 6: m_commands.deleteRecord(); break;
       case 8: exitProgram(); break;
-      default: break;  // 4 and 7 are separators
+      case 9: importTradesCommand(); break;
+      case 10: exportTradesCommand(); break;
+      default: break;  // 4, 7 and 11 are separators
     }
   });
   // A save, a delete or another ledger changes what can be undone.
@@ -52,6 +58,7 @@ void MDIMain::openLedger() {
   if (!m_commands.settleEntry()) return;
   for (;;) {
     FileDialogSettings settings;
+    settings.filter += std::string("|") + kOlderLedgerFilter;
     settings.initialDirectory = m_app.programDir();
     settings.fileName.clear();
     const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
@@ -69,6 +76,11 @@ MDIMain::OpenOutcome MDIMain::openLedgerFile(const std::string& path) {
     busy.release();
     m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
     return OpenOutcome::Refused;
+  }
+  // A ledger in the older format is offered a copy in this one.
+  if (accessFormatOf(path)) {
+    busy.release();
+    return openOlderLedger(path);
   }
   // A file that is not a ledger is refused here, before anything the
   // user has open is closed.

@@ -26,7 +26,10 @@ struct MenuItemDef {
 constexpr MenuItemDef kFileItems[] = {
     {1, "&New Database...", ""}, {2, "&New Record", "Ctrl+N"}, {3, "&Open...", "Ctrl+O"},
     {4, "-", ""},                {5, "&Save", ""},             {6, "&Delete...", ""},
-    {7, "-", ""},                {8, "E&xit", "Ctrl+X"},
+    {7, "-", ""},
+    // Added after the first eight, which keep their numbers; shown before Exit.
+    {9, "&Import Trades\u2026", ""}, {10, "Ex&port Trades\u2026", ""}, {11, "-", ""},
+    {8, "E&xit", "Ctrl+X"},
 };
 // Undo and Redo name their step after the verb ("&Undo Delete of ...").
 constexpr MenuItemDef kEditItems[] = {
@@ -39,7 +42,8 @@ constexpr MenuItemDef kHelpItems[] = {{1, "&Help", "F1"}, {2, "-", ""}, {3, "&Ab
 constexpr MenuItemDef kSHItems[] = {{1, "&About", ""}, {2, "Mi&nimize All", ""}, {3, "Ma&ximize All", ""}};
 constexpr MenuItemDef kSHViewItems[] = {
     {1, "&Chart", ""}, {2, "&Datasheet", ""}, {3, "&History", ""}, {4, "&Profit/Loss", ""}, {5, "&Gains", ""}};
-constexpr MenuItemDef kRestoreItems[] = {{1, "&Refresh", ""}, {2, "Refresh &All", ""}};
+// Item 3 shows only when the menu is raised over a grid.
+constexpr MenuItemDef kRestoreItems[] = {{1, "&Refresh", ""}, {2, "Refresh &All", ""}, {3, "Export to &CSV\u2026", ""}};
 
 // A toolbar button, in position order: its key, tooltip, picture number
 // (0 for a separator) and tag.
@@ -75,7 +79,7 @@ void addItems(QMenu* menu, const char* array, std::span<const MenuItemDef> defs,
               Click click) {
   for (const MenuItemDef& def : defs) {
     // A caption of "-" stands for a separator line.
-    const QString caption = QString::fromLatin1(def.caption);
+    const QString caption = QString::fromUtf8(def.caption);
     QAction* action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
     action->setObjectName(itemName(array, def.index));
     if (*def.shortcut) {
@@ -100,6 +104,7 @@ void MDIMain::createMenus() {
   QMenuBar* bar = menuBar();
   m_mnuFile = addMenu(bar, "mnuFile", "&File");
   addItems(m_mnuFile, "mnuFileItem", kFileItems, m_fileItems, [this](int i) { mnuFileItem_Click(i); });
+  setUpTransferItems();
   m_mnuEdit = addMenu(bar, "mnuEdit", "&Edit");
   addItems(m_mnuEdit, "mnuEditItem", kEditItems, m_editItems, [this](int i) { mnuEditItem_Click(i); });
   // Redo answers to both the Windows key and the one common elsewhere.
@@ -127,6 +132,7 @@ void MDIMain::createPopupMenus() {
   m_mnuRestore->setObjectName(QStringLiteral("mnuRestore"));
   addItems(m_mnuRestore, "mnuRestoreItem", kRestoreItems, m_restoreItems,
            [this](int i) { mnuRestoreItem_Click(i); });
+  m_restoreItems.value(3)->setVisible(false);
 }
 
 void MDIMain::createToolBar() {

@@ -11,6 +11,8 @@
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
 //   ledger_file_changes.cpp the ledger's file replaced or gone under it
+//   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV,
+//                        Open of a ledger in the older format
 
 #include <QHash>
 #include <QMainWindow>
@@ -142,6 +144,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void MDIForm_MouseDown(Qt::MouseButton button);
   // Pops up mnuRestore at the mouse; the views call it on a right click.
   void popupRestoreMenu(ViewTag tag) override;
+  // The same over a grid: the menu's item 3 exports the grid's rows.
+  void popupGridMenu(ViewTag tag, const GridExport& grid) override;
 
   // Cancel of an entry (button 9 while its tag is not "Close"): back to
   // the view state, the typed text dropped and the tab's rows read again.
@@ -213,9 +217,18 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   bool ledgerFileUnchanged();
   void watchLedgerFile();
   void followLedgerFile(LedgerFileState state);
+  // transfer_menu.cpp
+  void setUpTransferItems();
+  void importTradesCommand();
+  void exportTradesCommand();
+  void exportGrid();
+  // Offers to convert a ledger in the older format and opens the copy.
+  OpenOutcome openOlderLedger(const std::string& path);
 
   AppContext& m_app;
   LedgerCommands m_commands;
+  // The grid whose right click raised mnuRestore, while it is up.
+  std::optional<GridExport> m_gridExport;
 
   QMdiArea* m_area = nullptr;
   QToolBar* m_tbMain = nullptr;

@@ -53,6 +53,7 @@ void MDIMain::mnuRestoreItem_Click(int index) {
     switch (index) {
       case 1: refreshView(); break;
       case 2: refreshAllViews(); break;
+      case 3: exportGrid(); break;
       default: break;
     }
   });

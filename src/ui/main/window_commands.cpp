@@ -89,6 +89,8 @@ void MDIMain::MDIForm_MouseDown(Qt::MouseButton button) {
 
 void MDIMain::popupRestoreMenu(ViewTag tag) {
   m_commands.setViewTag(tag);
+  m_gridExport.reset();
+  mnuRestoreItem(3)->setVisible(false);
   guarded(m_app.prompter(), [&] { m_mnuRestore->popup(QCursor::pos()); });
 }
 

@@ -2,6 +2,8 @@
 
 #include <QResizeEvent>
 
+#include <algorithm>
+
 #include "data/db_error.h"
 #include "data/view_queries.h"
 #include "ui/twips.h"
@@ -56,7 +58,11 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
                m_tabStrip->y() + m_tabStrip->sizeHint().height() + twipsToPixelsY(kGridGap));
   connect(m_model, &RecordsetModel::readFailed, this,
           [this](const QString& reason) { reportFailure(reason.toStdString()); }, Qt::QueuedConnection);
-  new RightPressFilter(m_grid->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::Datasheet); });
+  new RightPressFilter(m_grid->viewport(), [this] {
+    const int tab = std::clamp(m_tabStrip->currentIndex(), 0, static_cast<int>(std::size(kTabs)) - 1);
+    const QString query = QString::fromLatin1(kTabs[tab].query);
+    m_host.popupGridMenu(ViewTag::Datasheet, GridExport{query, nullptr, query + ".csv"});
+  });
 
   try {
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10545, m_host.entryFormHeightTwips());

@@ -99,7 +99,9 @@ QTableView* GainsView::addGrid(GainsModel::Table table, const char* name) {
   QTableView* grid = makeGrid(this, QString::fromLatin1(name));
   auto* model = new GainsModel(table, grid);
   grid->setModel(model);
-  new RightPressFilter(grid->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::Gains); });
+  new RightPressFilter(grid->viewport(), [this, model, name] {
+    m_host.popupGridMenu(ViewTag::Gains, GridExport{QString(), model, QString::fromLatin1(name) + ".csv"});
+  });
   m_grids[slot(table)] = grid;
   m_models[slot(table)] = model;
   return grid;

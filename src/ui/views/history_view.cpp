@@ -46,7 +46,11 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
   for (int g : {TotalBuy, TotalSell, ProfitLoss}) m_grids[g]->resize(twipsSize(kSmallGridWidth, kSmallGridHeight));
   m_buyCaption = makeCaption(this, "Buying History", "lblBuyingHistory");
   m_sellCaption = makeCaption(this, "Selling History", "lblSellingHistory");
-  new RightPressFilter(m_grids[Buy]->viewport(), [this] { m_host.popupRestoreMenu(ViewTag::History); });
+  for (int g = 0; g < kGridCount; ++g)
+    new RightPressFilter(m_grids[g]->viewport(), [this, g] {
+      const QString query = QString::fromLatin1(kHistoryQueryNames[static_cast<size_t>(g)]);
+      m_host.popupGridMenu(ViewTag::History, GridExport{query, nullptr, query + ".csv"});
+    });
 
   try {
     const std::string& path = m_app.session().LedgerPath;

@@ -1,0 +1,234 @@
+// The export, import and convert commands, run as the command line runs
+// them, reading the ledger files afterwards.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/command_line.h"
+#include "app/transfer_commands.h"
+#include "data/csv_export.h"
+#include "data/database.h"
+#include "test_ledger.h"
+
+namespace ledger {
+namespace {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::vector<std::string>>;
+
+struct CommandRun {
+  int status;
+  std::string out, err;
+};
+
+CommandRun run(int (*command)(std::span<const std::string>, std::ostream&, std::ostream&),
+        std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = command(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The trades of a ledger as text, CompanyID aside, exact to the bit (quote()
+// writes a REAL so that it reads back the same).
+Rows tradesOf(const std::string& ledger) {
+  return test::readAll(ledger, "SELECT CompanySymbol, quote(Quantity), [Buy/Sell], Date, quote(Price), "
+                               "quote(Commission) FROM Trade ORDER BY rowid");
+}
+
+class TransferCommandTest : public ::testing::Test {
+ protected:
+  test::TempDir dir;
+  std::string ledger = dir.file("ledger.mdb");
+  std::string csv = dir.file("trades.csv");
+};
+
+// Values that a careless export or import would change: 15 to 17
+// significant digits, tiny and limit-sized figures, text with commas,
+// quotes, blanks and non-ASCII letters, the ends of the calendar.
+const std::vector<test::TradeRow> kAwkwardTrades = {
+    {1, "AAPL", 1234567.123456789, "B", "2024-01-02", 0.1, 0.3},
+    {0, "Comma, Inc. \"Q\"", 123456789.12345679, "S", "1999-12-31", 1e-7, 0},
+    {0, "Ums\xC3\xA4tze", 1e12, "B", "0100-01-01", 99.75, 4.95},
+    {0, "  SPACED ", 3, "S", "9999-12-31", 0.000001, 1},
+};
+
+TEST_F(TransferCommandTest, ExportWritesTheHeaderAndEveryValueExactly) {
+  test::makeLedger(ledger, {kAwkwardTrades[0], kAwkwardTrades[1],
+                            {0, "Ums\xC3\xA4tze", 1e20, "B", "0100-01-01", 12345678901234567.0, 4.95}});
+  const CommandRun r = run(exportCommand, {"trades", ledger});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "CompanyID,CompanySymbol,Quantity,Buy/Sell,Date,Price,Commission\r\n"
+            "1,AAPL,1234567.123456789,B,2024-01-02,0.1,0.3\r\n"
+            "0,\"Comma, Inc. \"\"Q\"\"\",123456789.12345679,S,1999-12-31,0.0000001,0\r\n"
+            "0,Ums\xC3\xA4tze,100000000000000000000,B,0100-01-01,12345678901234568,4.95\r\n");
+}
+
+TEST_F(TransferCommandTest, ExportThenImportGivesTheSameTrades) {
+  test::makeLedger(ledger, kAwkwardTrades);
+  ASSERT_EQ(run(exportCommand, {"trades", ledger, "--out", csv}).status, 0);
+  const std::string copy = dir.file("copy.mdb");
+  test::makeLedger(copy);
+  const CommandRun r = run(importCommand, {copy, csv, "--map",
+                                    "symbol=CompanySymbol,date=Date,side=Buy/Sell,quantity=Quantity,price=Price,"
+                                    "commission=Commission",
+                                    "--date-format", "YYYY-MM-DD"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  Rows expected = tradesOf(ledger);
+  expected[3][0] = "SPACED";  // symbols are trimmed on the way in
+  EXPECT_EQ(tradesOf(copy), expected);
+  // Every trade carries its company's number, old or new.
+  EXPECT_EQ(test::readAll(copy, "SELECT count(*) FROM Trade t JOIN Companies c ON c.CompanyID = t.CompanyID "
+                                "AND c.CompanySymbol = t.CompanySymbol"),
+            (Rows{{"4"}}));
+  EXPECT_NE(r.out.find("New companies: Comma, Inc. \"Q\", Ums\xC3\xA4tze, SPACED"), std::string::npos) << r.out;
+}
+
+TEST_F(TransferCommandTest, ImportOfTheSameFileAgainFindsOnlyDuplicatesUnlessKept) {
+  test::makeLedger(ledger);
+  writeText(csv, "Symbol,Date,Side,Quantity,Price\nAAPL,03/15/2024,Buy,10,$1.50\nIBM,03/16/2024,Sold,1,2\n");
+  const std::vector<std::string> args = {ledger, csv, "--map", "symbol=1,date=2,side=3,quantity=4,price=5",
+                                         "--date-format", "MM/DD/YYYY"};
+  ASSERT_EQ(run(importCommand, args).status, 0);
+  const CommandRun again = run(importCommand, args);
+  EXPECT_EQ(again.status, 0);
+  EXPECT_NE(again.out.find("Row 2: skipped, already in the ledger"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find("Imported 0 trades."), std::string::npos) << again.out;
+  EXPECT_EQ(tradesOf(ledger).size(), 2u);
+  std::vector<std::string> keep = args;
+  keep.push_back("--keep-duplicates");
+  EXPECT_EQ(run(importCommand, keep).status, 0);
+  EXPECT_EQ(tradesOf(ledger).size(), 4u);
+}
+
+struct BlockCase {
+  const char* name;
+  std::string csv;
+  std::vector<std::string> options;
+  int status;
+  const char* inReport;  // a line the output or the errors must hold
+};
+
+class ImportWritesNothingTest : public TransferCommandTest, public ::testing::WithParamInterface<BlockCase> {};
+
+TEST_P(ImportWritesNothingTest, LeavesTheLedgerAsItWas) {
+  test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
+  const std::string before = test::readBytes(ledger);
+  writeText(csv, GetParam().csv);
+  std::vector<std::string> args = {ledger, csv};
+  args.insert(args.end(), GetParam().options.begin(), GetParam().options.end());
+  const CommandRun r = run(importCommand, args);
+  EXPECT_EQ(r.status, GetParam().status) << r.out << r.err;
+  EXPECT_NE((r.out + r.err).find(GetParam().inReport), std::string::npos) << r.out << r.err;
+  EXPECT_EQ(test::readBytes(ledger), before);
+}
+
+const std::vector<std::string> kMap = {"--map", "symbol=Symbol,date=Date,side=Side,quantity=Qty,price=Price",
+                                       "--date-format", "YYYY-MM-DD"};
+
+std::vector<std::string> withMap(std::vector<std::string> more) {
+  std::vector<std::string> all = kMap;
+  all.insert(all.end(), more.begin(), more.end());
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, ImportWritesNothingTest,
+    ::testing::Values(
+        BlockCase{"one_bad_row_blocks_all", "Symbol,Date,Side,Qty,Price\nA,2024-01-02,B,1,1\nB,2024-02-30,B,1,1\n",
+                  kMap, 1, "Row 3: bad date: \"2024-02-30\" is not a date written YYYY-MM-DD"},
+        BlockCase{"dry_run", "Symbol,Date,Side,Qty,Price\nA,2024-01-02,B,1,1\n", withMap({"--dry-run"}), 0,
+                  "Dry run: nothing was written."},
+        BlockCase{"unclosed_quote", "Symbol,Date,Side,Qty,Price\n\"A,2024-01-02,B,1,1\n", kMap, 1,
+                  "the file ends inside a quoted field"},
+        BlockCase{"column_not_in_file", "Symbol,Date,Side,Qty,Price\n",
+                  {"--map", "symbol=Ticker,date=2,side=3,quantity=4,price=5", "--date-format", "YYYY-MM-DD"}, 1,
+                  "The column \"Ticker\" for symbol is not in the file"},
+        BlockCase{"missing_field", "Symbol,Date,Side,Qty,Price\n",
+                  {"--map", "symbol=1,date=2,quantity=4,price=5", "--date-format", "YYYY-MM-DD"}, 1,
+                  "No column is chosen for: side."},
+        BlockCase{"no_map", "x\n", {"--date-format", "YYYY-MM-DD"}, 2, "--map is needed."},
+        BlockCase{"no_date_format", "x\n", {"--map", "symbol=1"}, 2, "--date-format is needed."},
+        BlockCase{"unknown_date_format", "x\n", {"--map", "symbol=1", "--date-format", "YYYY/MM/DD"}, 2,
+                  "Unknown date format YYYY/MM/DD."},
+        BlockCase{"bad_delimiter", "x\n", withMap({"--delimiter", "|"}), 2, "--delimiter takes ',', ';' or tab."},
+        BlockCase{"unknown_option", "x\n", withMap({"--fast"}), 2, "Unknown option --fast."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TransferCommandTest, ImportWithEveryDialectOption) {
+  test::makeLedger(ledger);
+  writeText(csv, "KO;15.03.24;-2;1.259,50\nKO;16.03.24;;\n");
+  const CommandRun r = run(importCommand, {ledger, csv, "--map", "symbol=1,date=2,quantity=3,price=4", "--date-format",
+                                    "DD.MM.YY", "--delimiter", ";", "--decimal-comma", "--side-from-sign",
+                                    "--no-header"});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(tradesOf(ledger), (Rows{{"KO", "2.0", "S", "2024-03-15", "1259.5", "0.0"}}));
+  EXPECT_NE(r.out.find("Row 2: skipped, not a trade: no quantity"), std::string::npos) << r.out;
+}
+
+TEST_F(TransferCommandTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
+  test::makeLedger(ledger);
+  writeText(csv, "Symbol,Date,Side,Qty,Price\nUMS\xC4TZE,2024-01-02,B,1,1\n");
+  const CommandRun r = run(importCommand, {ledger, csv, kMap[0], kMap[1], kMap[2], kMap[3]});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(tradesOf(ledger)[0][0], "UMS\xC3\x84TZE");
+}
+
+TEST_F(TransferCommandTest, TheCommandLineDispatchesTheTransferWords) {
+  test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
+  std::ostringstream out, err;
+  EXPECT_EQ(runCommandLine(std::vector<std::string>{"export", "trades", ledger}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "CompanyID,CompanySymbol,Quantity,Buy/Sell,Date,Price,Commission\r\n1,AAPL,1,B,2024-01-02,1,0\r\n");
+  for (const char* word : {"export", "import", "convert"}) EXPECT_TRUE(isCommandWord(word)) << word;
+  EXPECT_NE(usageText().find("shareledger convert OLD NEW"), std::string::npos);
+}
+
+TEST_F(TransferCommandTest, ExportRefusesToWriteOverTheLedger) {
+  test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
+  const std::string before = test::readBytes(ledger);
+  const CommandRun r = run(exportCommand, {"trades", ledger, "--out", ledger});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(test::readBytes(ledger), before);
+}
+
+TEST_F(TransferCommandTest, ExportOfAFileThatIsNotALedgerFailsAndWritesNothing) {
+  writeText(ledger, "not a database at all, just text that is long enough to be looked at");
+  const CommandRun r = run(exportCommand, {"trades", ledger, "--out", csv});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(r.err.empty());
+  EXPECT_FALSE(fs::exists(csv));
+}
+
+TEST_F(TransferCommandTest, ExportUsageMistakes) {
+  EXPECT_EQ(run(exportCommand, {"companies", ledger}).status, 2);
+  EXPECT_EQ(run(exportCommand, {"trades"}).status, 2);
+  EXPECT_EQ(run(exportCommand, {"trades", ledger, "--out"}).status, 2);
+}
+
+TEST_F(TransferCommandTest, ConvertRefusesAFileThatIsNotInTheAccessFormat) {
+  test::makeLedger(ledger);
+  const CommandRun r = run(convertCommand, {ledger, dir.file("new.mdb")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ledger + ": not a ledger in the older Access format\n");
+  EXPECT_FALSE(fs::exists(dir.file("new.mdb")));
+  EXPECT_EQ(run(convertCommand, {ledger}).status, 2);
+}
+
+TEST_F(TransferCommandTest, ConvertOfAnAccessFileWithoutTradeListsItsTables) {
+  const fs::path nwind = fs::path(LEDGER_SOURCE_DIR) / ".." / "shared" / "testdata" / "access" / "nwind.mdb";
+  if (!fs::exists(nwind)) GTEST_SKIP() << "the Access test files are not here (" << nwind << ")";
+  const CommandRun r = run(convertCommand, {nwind.string(), dir.file("new.mdb")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "This file cannot be made into a ledger: it has no Trade table and no Companies table.\n\n"
+            "The tables it has: Order Details, Orders, Products, Shippers, Categories, Customers, Employees, "
+            "Suppliers, Ums\xC3\xA4tze.\n");
+  EXPECT_FALSE(fs::exists(dir.file("new.mdb")));
+}
+
+}  // namespace
+}  // namespace ledger
