@@ -10,6 +10,7 @@
 #include "gains.h"
 #include "gains_csv.h"
 #include "gains_ledger.h"
+#include "sqlite_util.h"
 #include "test_ledger.h"
 
 namespace ledger {
@@ -205,6 +206,86 @@ TEST(GainsReportTest, WholeNumbersStoredAsIntegersCountTheSame) {
   EXPECT_EQ(report.sales[0].cost.toPlainString(), "7.3333");
   EXPECT_EQ(report.holdings[0].cost.toPlainString(), "14.6667");
 }
+
+// ---- the order the report takes the rows in ----------------------------------
+//
+// The ledger's own ORDER BY Date, rowid is the measure: the sales come in
+// that order, and so do the rows left out, whatever their dates are stored
+// as (Null, numbers, texts, blobs).
+
+struct ReadOrderCase {
+  const char* name;
+  std::vector<const char*> rows;  // the row after CompanyID, in entry order
+};
+
+void PrintTo(const ReadOrderCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadOrderTest : public ::testing::TestWithParam<ReadOrderCase> {};
+
+TEST_P(ReadOrderTest, IsTheLedgersOrderByDateThenEntry) {
+  TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path);
+  std::vector<std::int64_t> leftOutExpected;
+  std::vector<std::string> salesExpected;
+  {
+    Database db = Database::open(path);
+    db.executeScript("PRAGMA ignore_check_constraints = ON");
+    // The first purchase covers every sale, so each sale has a figure.
+    db.executeScript("INSERT INTO Trade VALUES (1, 'IBM', 100000, 'B', '1990-01-01', 1, 0)");
+    for (const char* row : GetParam().rows)
+      db.executeScript(std::string("INSERT INTO Trade VALUES (1, ") + row + ")");
+    // Good rows have a symbol, an ISO date, a side and a positive quantity.
+    auto stmt = detail::prepare(
+        db.handle(),
+        "SELECT rowid, CompanySymbol IS NOT NULL AND CompanySymbol <> '' AND typeof(Date) = 'text' AND "
+        "date(Date, '+0 days') IS Date AND [Buy/Sell] IN ('B', 'S') AND "
+        "typeof(Quantity) IN ('integer', 'real') AND Quantity > 0, [Buy/Sell], Date, Quantity "
+        "FROM Trade ORDER BY Date, rowid");
+    while (detail::step(db.handle(), stmt.get())) {
+      if (sqlite3_column_int(stmt.get(), 1) == 0) {
+        leftOutExpected.push_back(sqlite3_column_int64(stmt.get(), 0));
+      } else if (std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 2))) == "S") {
+        salesExpected.push_back(std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 3))) +
+                                " " + Decimal::fromDouble(sqlite3_column_double(stmt.get(), 4)).toPlainString());
+      }
+    }
+  }
+  for (const CostMethod method : {CostMethod::Fifo, CostMethod::Average}) {
+    const GainsReport report = reportOf(path, method);
+    std::vector<std::int64_t> leftOut;
+    for (const SkippedTrade& t : report.skipped) leftOut.push_back(t.rowid);
+    EXPECT_EQ(leftOut, leftOutExpected) << costMethodName(method);
+    std::vector<std::string> sales;
+    for (const SaleGain& s : report.sales) sales.push_back(s.date + " " + s.shares.toPlainString());
+    EXPECT_EQ(sales, salesExpected) << costMethodName(method);
+    EXPECT_EQ(report.uncoveredSales, 0u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ledgers, ReadOrderTest,
+    ::testing::Values(
+        ReadOrderCase{"EnteredBackwards",
+                      {"'IBM', 1, 'S', '2024-03-01', 1, 0", "'IBM', 2, 'S', '2024-02-01', 1, 0",
+                       "'IBM', 3, 'S', '2023-12-31', 1, 0", "'IBM', 4, 'S', '2021-06-15', 1, 0"}},
+        ReadOrderCase{"OneDayKeepsEntryOrder",
+                      {"'IBM', 1, 'S', '2024-02-01', 1, 0", "'KO', 5, 'B', '2024-01-01', 1, 0",
+                       "'IBM', 2, 'S', '2024-01-01', 1, 0", "'IBM', 3, 'S', '2024-02-01', 1, 0",
+                       "'KO', 4, 'S', '2024-01-01', 1, 0", "'IBM', 6, 'S', '2024-02-01', 1, 0"}},
+        ReadOrderCase{"DatesStoredAsEveryKind",
+                      {"'IBM', 1, 'S', 'zz', 1, 0", "'IBM', 2, 'S', NULL, 1, 0", "'IBM', 3, 'S', 20240101, 1, 0",
+                       "'IBM', 4, 'S', x'3230', 1, 0", "'IBM', 5, 'S', 2024.5, 1, 0", "'IBM', 6, 'S', '', 1, 0",
+                       "'IBM', 7, 'S', 1999, 1, 0", "'IBM', 8, 'S', '1/2/2024', 1, 0", "'IBM', 9, 'S', NULL, 1, 0",
+                       "'IBM', 10, 'S', 1999.0, 1, 0", "'IBM', 11, 'S', x'', 1, 0", "'IBM', 12, 'S', 'zz', 1, 0",
+                       "'IBM', 13, 'S', '2024-01-05', 1, 0", "'IBM', 14, 'S', -3, 1, 0"}},
+        ReadOrderCase{"GoodAndBadRowsInterleaved",
+                      {"'IBM', 1, 'S', '2024-05-01', 1, 0", "NULL, 2, 'S', '2024-01-01', 1, 0",
+                       "'IBM', 3, 'X', '2023-01-01', 1, 0", "'IBM', 4, 'S', '2022-01-01', 1, 0",
+                       "'', 5, 'S', '2024-05-01', 1, 0", "'IBM', 0, 'S', '2020-01-01', 1, 0",
+                       "'IBM', 7, 'S', '2024-13-01', 1, 0", "'IBM', 8, 'S', '2022-01-01', 1, 0",
+                       "'IBM', 9, 'S', '2019-01-01', 1, 0", "'IBM', -1, 'S', '2019-01-01', 1, 0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- cost sold + cost held = what was paid, exactly -------------------------
 

@@ -5,6 +5,7 @@
 #include <boost/multiprecision/cpp_int.hpp>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -19,7 +20,14 @@ using BigInt = boost::multiprecision::cpp_int;
 
 struct Decimal::Big {
   BigInt v;
+  mutable std::atomic<long> refs{1};
 };
+
+void Decimal::BigRef::retain(const Big* big) { big->refs.fetch_add(1, std::memory_order_relaxed); }
+
+void Decimal::BigRef::release(const Big* big) {
+  if (big->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete big;
+}
 
 namespace {
 
@@ -127,7 +135,7 @@ struct DecimalOps {
   // A result from a big coefficient; back on the fast path when it fits.
   static Decimal make(BigInt v, int exponent) {
     if (auto s = toSmall(v)) return Decimal(*s, exponent);
-    return Decimal(std::make_shared<const Decimal::Big>(Decimal::Big{std::move(v)}), exponent);
+    return Decimal(Decimal::BigRef(new Decimal::Big{std::move(v)}), exponent);
   }
 
   // Scales the small coefficient c down by 10^shift exponent steps, i.e.
@@ -300,7 +308,7 @@ struct DecimalOps {
 
 Decimal::Decimal() = default;
 
-Decimal::Decimal(std::shared_ptr<const Big> big, int exponent) : m_exp(exponent), m_big(std::move(big)) {}
+Decimal::Decimal(BigRef big, int exponent) : m_exp(exponent), m_big(std::move(big)) {}
 
 Decimal Decimal::fromInt(std::int64_t v) { return Decimal(static_cast<Small>(v), 0); }
 

@@ -8,10 +8,10 @@
 
 #include <compare>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ledger {
 
@@ -72,15 +72,47 @@ class Decimal {
  private:
   __extension__ typedef __int128 Small;
 
-  Decimal(Small coefficient, int exponent) : m_small(coefficient), m_exp(exponent) {}
-  Decimal(std::shared_ptr<const Big> big, int exponent);
+  // A counted share of a big coefficient in one pointer (a shared_ptr takes
+  // two), so that a Decimal is 32 bytes: a report keeps millions of them.
+  class BigRef {
+   public:
+    BigRef() = default;
+    // Takes over the count a new Big starts with.
+    explicit BigRef(const Big* big) : m_big(big) {}
+    BigRef(const BigRef& other) : m_big(other.m_big) {
+      if (m_big) retain(m_big);
+    }
+    BigRef(BigRef&& other) noexcept : m_big(std::exchange(other.m_big, nullptr)) {}
+    BigRef& operator=(const BigRef& other) {
+      BigRef copy(other);
+      std::swap(m_big, copy.m_big);
+      return *this;
+    }
+    BigRef& operator=(BigRef&& other) noexcept {
+      std::swap(m_big, other.m_big);
+      return *this;
+    }
+    ~BigRef() {
+      if (m_big) release(m_big);
+    }
+    const Big* get() const { return m_big; }
+    const Big* operator->() const { return m_big; }
 
-  bool isBig() const { return m_big != nullptr; }
+   private:
+    static void retain(const Big* big);
+    static void release(const Big* big);
+    const Big* m_big = nullptr;
+  };
+
+  Decimal(Small coefficient, int exponent) : m_small(coefficient), m_exp(exponent) {}
+  Decimal(BigRef big, int exponent);
+
+  bool isBig() const { return m_big.get() != nullptr; }
 
   // value = (m_big ? *m_big : m_small) × 10^m_exp
   Small m_small = 0;
   int m_exp = 0;
-  std::shared_ptr<const Big> m_big;
+  BigRef m_big;
 
   friend struct DecimalOps;
 };

@@ -129,33 +129,48 @@ class GainsCalculator {
   // A hint: when the room cannot be had, the sales grow as they come.
   void expectTrades(std::size_t trades);
 
-  // REQUIRES: trade comes in the order above; date is YYYY-MM-DD;
-  // quantity > 0. Throws std::invalid_argument when the order is broken.
+  // REQUIRES: trade comes in the order above; quantity > 0. Throws
+  // std::invalid_argument when the order is broken or the date is not a
+  // date written YYYY-MM-DD.
   void add(const GainsTrade& trade);
   void skip(SkippedTrade trade);
   GainsReport finish();
 
  private:
+  // A date as the number YYYYMMDD: it orders as the ISO text does.
+  using Day = std::uint32_t;
   struct Lot {
-    std::string date;
+    Day day;
     Decimal shares;
     Decimal cost;
   };
   struct Company {
+    std::string symbol;
     std::deque<Lot> lots;  // FIFO only, oldest first
     Decimal heldShares;
     Decimal heldCost;
     Decimal realized;
-    std::map<int, Decimal> realizedByYear;
+    // Sales come in date order, so the years only ever grow at the end.
+    std::vector<std::pair<int, Decimal>> realizedByYear;
   };
-  void buy(Company& company, const GainsTrade& trade, const Decimal& cost);
-  void sell(Company& company, const GainsTrade& trade, const Decimal& proceeds);
+
+  // The company of symbol, added when new; its index in m_companies.
+  std::size_t companyIndex(std::string_view symbol);
+  // The work of add() once the company and the day are known; readGainsReport
+  // feeds the trades this way, without a text per trade.
+  void addTrade(std::size_t company, Day day, TradeSide side, const Decimal& quantity, const Decimal& price,
+                const Decimal& commission);
+  void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost);
+  void sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds);
+  friend GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale);
 
   GainsReport m_report;
   SaleSink m_onSale;
   SaleGain m_sale;  // the sale being handed on, its texts' room kept
-  std::string m_lastDate;
-  std::unordered_map<std::string, Company> m_companies;  // by symbol
+  Day m_lastDay = 0;
+  std::vector<Company> m_companies;
+  std::unordered_map<std::string, std::size_t> m_companyIndex;  // by symbol
+  std::size_t m_lastCompany = 0;  // the one looked up last, tried first
 };
 
 // The report of the ledger's trades, read with one statement in the order
