@@ -253,6 +253,84 @@ TEST_F(UndoJournalTest, ARowChangedTwiceInOneStepGoesBackToWhatItHeldFirst) {
   EXPECT_EQ(ledgerRows(db), after);
 }
 
+// Rows added one after another are recorded together; the journal must
+// be what recording them one by one gives: numbered in the order of the
+// changes, a row added and removed again left out, other changes between.
+struct BatchCase {
+  const char* name;
+  // Statements run inside the step, each followed by its change: "+" the
+  // row just inserted was added, "-N" row N of Trade is deleted (its
+  // values before are kept), "~N" row N is updated, "c" a company added.
+  std::vector<std::pair<const char*, const char*>> steps;
+  Rows journal;  // Seq, TableName, RowKey, Kind
+};
+
+void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
+
+class UndoBatchTest : public UndoJournalTest, public ::testing::WithParamInterface<BatchCase> {};
+
+TEST_P(UndoBatchTest, IsJournalledAsOneByOneAndUndoesExactly) {
+  Database db = Database::open(path);
+  const Rows before = ledgerRows(db);
+  {
+    detail::Transaction tx(db.handle());
+    std::vector<RowChange> changes;
+    for (const auto& [sql, change] : GetParam().steps) {
+      const std::string what = change;
+      if (what[0] == '-' || what[0] == '~') {
+        const std::int64_t row = std::stoll(what.substr(1));
+        changes.push_back({JournalTable::Trade, row, readJournalRow(db, JournalTable::Trade, row)});
+      }
+      db.executeScript(sql);
+      if (what == "+") changes.push_back({JournalTable::Trade, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+      if (what == "c")
+        changes.push_back({JournalTable::Companies, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+    }
+    recordUndoStep(db, "Import", changes);
+    tx.commit();
+  }
+  const Rows after = ledgerRows(db);
+  EXPECT_EQ(test::readAll(path, "SELECT Seq, TableName, RowKey, Kind FROM UndoChange ORDER BY Seq"),
+            GetParam().journal);
+  ASSERT_TRUE(undoStep(db));
+  EXPECT_EQ(ledgerRows(db), before);
+  ASSERT_TRUE(redoStep(db));
+  EXPECT_EQ(ledgerRows(db), after);
+}
+
+constexpr const char* kAddInteger = "INSERT INTO Trade VALUES (1, 'A', 7, 'B', '2025-01-01', 2, NULL)";
+constexpr const char* kAddReal = "INSERT INTO Trade VALUES (1, 'B', 0.30000000000000004, 'S', NULL, 1e-300, 0.5)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Batches, UndoBatchTest,
+    ::testing::Values(
+        BatchCase{"ARunOfAdds",
+                  {{kAddInteger, "+"}, {kAddReal, "+"}, {kAddInteger, "+"}, {kAddReal, "+"}},
+                  {{"1", "Trade", "3", "Insert"}, {"2", "Trade", "4", "Insert"}, {"3", "Trade", "5", "Insert"},
+                   {"4", "Trade", "6", "Insert"}}},
+        BatchCase{"ARowAddedAndRemovedInTheRun",
+                  {{kAddInteger, "+"}, {kAddReal, "+"}, {kAddInteger, "+"}, {"DELETE FROM Trade WHERE rowid = 4", "-4"}},
+                  {{"1", "Trade", "3", "Insert"}, {"2", "Trade", "5", "Insert"}}},
+        BatchCase{"AnEditThenAdds",
+                  {{"UPDATE Trade SET Price = 3 WHERE rowid = 1", "~1"}, {kAddReal, "+"}, {kAddInteger, "+"}},
+                  {{"1", "Trade", "1", "Update"}, {"2", "Trade", "3", "Insert"}, {"3", "Trade", "4", "Insert"}}},
+        BatchCase{"CompaniesAndTrades",
+                  {{"INSERT INTO Companies (CompanySymbol) VALUES ('X')", "c"},
+                   {"INSERT INTO Companies (CompanySymbol) VALUES ('Y')", "c"},
+                   {kAddInteger, "+"},
+                   {kAddReal, "+"},
+                   {"DELETE FROM Trade WHERE rowid = 2", "-2"}},
+                  {{"1", "Companies", "11", "Insert"}, {"2", "Companies", "12", "Insert"},
+                   {"3", "Trade", "3", "Insert"}, {"4", "Trade", "4", "Insert"}, {"5", "Trade", "2", "Delete"}}},
+        BatchCase{"RowIdsWithGaps",
+                  {{"INSERT INTO Trade (rowid, Quantity) VALUES (10, 1)", "+"},
+                   {"INSERT INTO Trade (rowid, Quantity) VALUES (12, 2)", "+"},
+                   {"INSERT INTO Trade (rowid, Quantity) VALUES (13, 3)", "+"},
+                   {"INSERT INTO Trade (rowid, Quantity) VALUES (11, 4)", "+"}},
+                  {{"1", "Trade", "10", "Insert"}, {"2", "Trade", "12", "Insert"}, {"3", "Trade", "13", "Insert"},
+                   {"4", "Trade", "11", "Insert"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(UndoJournalTest, KeepsTheLastThousandStepsAndDropsTheOldest) {
   Database db = Database::open(path);
   detail::exec(db.handle(), "PRAGMA synchronous = OFF");  // a thousand commits, no need to wait for the disk

@@ -56,13 +56,6 @@ std::string notATradeReason(const CsvRecord& record) {
   return "no buy or sell";
 }
 
-void appendDouble(std::string& key, double d) {
-  if (d == 0) d = 0;  // -0 and 0 are the same amount
-  char bytes[sizeof d];
-  std::memcpy(bytes, &d, sizeof d);
-  key.append(bytes, sizeof d);
-}
-
 }  // namespace
 
 const char* importFieldName(ImportField field) { return kFieldNames[static_cast<std::size_t>(field)]; }
@@ -187,18 +180,6 @@ std::string missingFields(const ImportOptions& options) {
   return missing.empty() ? "" : "No column is chosen for: " + missing + ".";
 }
 
-std::string LedgerIndex::tradeKey(const Trade& t) {
-  std::string key = t.symbol;
-  key += '\0';
-  key += t.date;
-  key += '\0';
-  key += sideCode(t.side);
-  appendDouble(key, t.quantity);
-  appendDouble(key, t.price);
-  appendDouble(key, t.commission);
-  return key;
-}
-
 LedgerIndex LedgerIndex::read(Database& db) {
   LedgerIndex index;
   sqlite3* h = db.handle();
@@ -212,25 +193,18 @@ LedgerIndex LedgerIndex::read(Database& db) {
     }
   }
   if (const auto count = db.scalar("SELECT count(*) FROM Trade"))
-    if (const auto* n = std::get_if<std::int64_t>(&*count)) index.tradeKeys.reserve(static_cast<std::size_t>(*n));
-  // Each key is built in place, the way tradeKey builds it from a Trade: a
-  // million trades are read with one allocation each.
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) index.trades.reserve(static_cast<std::size_t>(*n));
   auto stmt = detail::prepare(h, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
-  std::string key;
-  auto append = [&](int col) {
-    if (const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), col)))
-      key.append(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), col)));
+  auto text = [&](int col) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), col));
+    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), col)))
+             : std::string_view();
   };
   while (detail::step(h, stmt.get())) {
-    key.clear();
-    append(0);
-    key += '\0';
-    append(1);
-    key += '\0';
-    const auto* side = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 2));
-    key += sideCode(sideFromCode(side ? side : "").value_or(TradeSide::Sell));
-    for (int col = 3; col <= 5; ++col) appendDouble(key, sqlite3_column_double(stmt.get(), col));
-    index.tradeKeys.insert(key);
+    const std::string_view symbol = text(0), date = text(1);
+    const TradeSide side = sideFromCode(text(2)).value_or(TradeSide::Sell);
+    index.trades.insert(symbol, date, side, sqlite3_column_double(stmt.get(), 3),
+                        sqlite3_column_double(stmt.get(), 4), sqlite3_column_double(stmt.get(), 5));
   }
   return index;
 }

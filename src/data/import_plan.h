@@ -20,6 +20,7 @@
 #include "csv_reader.h"
 #include "import_values.h"
 #include "trade.h"
+#include "trade_key_set.h"
 
 namespace ledger {
 
@@ -88,14 +89,14 @@ std::string missingFields(const ImportOptions& options);
 struct LedgerIndex {
   // Symbol -> CompanyID (the last row of a symbol wins, as in the lookup).
   std::unordered_map<std::string, std::int64_t> companies;
-  std::unordered_set<std::string> tradeKeys;
+  // Trades with the same symbol, date, side, quantity, price and commission.
+  TradeKeySet trades;
 
   static LedgerIndex read(Database& db);
-  void addTrade(const Trade& t) { tradeKeys.insert(tradeKey(t)); }
-  bool hasTrade(const Trade& t) const { return tradeKeys.count(tradeKey(t)) != 0; }
-  // Two trades with equal keys have the same symbol, date, side, quantity,
-  // price and commission.
-  static std::string tradeKey(const Trade& t);
+  void addTrade(const Trade& t) { trades.insert(t.symbol, t.date, t.side, t.quantity, t.price, t.commission); }
+  bool hasTrade(const Trade& t) const {
+    return trades.contains(t.symbol, t.date, t.side, t.quantity, t.price, t.commission);
+  }
 };
 
 enum class RowVerdict { Skipped, Bad, Duplicate };

@@ -1,6 +1,7 @@
 #include "undo_journal.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -171,6 +172,22 @@ std::string recordChangeSql(JournalTable table) {
          joined(columns, "Before", false) +
          ", " + joined(columns, "After", false) + ") VALUES (?1, ?2, '" + nameOf(table) + "', ?3, ?4, " +
          marks(5, columns.size()) + ", " + marks(5 + static_cast<int>(columns.size()), columns.size()) + ")";
+}
+
+// Records the rows first..last of table, every one added by the step, as
+// added: one statement for any number of rows, numbered on from seq in
+// row order. A row added and removed again within the step is not there
+// and gets no number. Returns how many were recorded.
+std::int64_t recordAddedRows(Statements& sql, std::int64_t step, std::int64_t seq, JournalTable table,
+                             std::int64_t first, std::int64_t last) {
+  const auto columns = columnsOf(table);
+  const std::string insert = std::string("INSERT INTO UndoChange (Step, Seq, TableName, RowKey, Kind, ") +
+                             joined(columns, "After", false) + ") SELECT ?1, ?2 + row_number() OVER (ORDER BY rowid), '" +
+                             nameOf(table) + "', rowid, 'Insert', " + joined(columns, "", true) + " FROM " +
+                             nameOf(table) + " WHERE rowid BETWEEN ?3 AND ?4 ORDER BY rowid";
+  const Value params[] = {step, seq, first, last};
+  sql.run(insert, params);
+  return sqlite3_changes64(sql.db());
 }
 
 // ---- undo and redo -------------------------------------------------------
@@ -348,8 +365,20 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
 
   Statements sql(db.handle());
   std::int64_t seq = 0;
-  for (const RowChange* row : rows) {
-    const RowChange& change = *row;
+  for (std::size_t i = 0; i < rows.size();) {
+    const RowChange& change = *rows[i];
+    // Rows added one after another (an import's) are recorded together.
+    std::size_t run = i + 1;
+    while (run < rows.size() && !change.before && !rows[run]->before && rows[run]->table == change.table &&
+           rows[run - 1]->rowid < std::numeric_limits<std::int64_t>::max() &&
+           rows[run]->rowid == rows[run - 1]->rowid + 1)
+      ++run;
+    if (run - i > 1) {
+      seq += recordAddedRows(sql, step, seq, change.table, change.rowid, rows[run - 1]->rowid);
+      i = run;
+      continue;
+    }
+    ++i;
     const Value key[] = {change.rowid};
     const bool after = sql.ask("SELECT EXISTS (" + selectRowSql(change.table) + ")", key);
     // A row added and removed again within the step has nothing to record.
@@ -357,8 +386,8 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
     const char* kind = !after ? "Delete" : change.before ? "Update" : "Insert";
     const auto columns = columnsOf(change.table);
     std::vector<Value> params = {step, ++seq, change.rowid, std::string(kind)};
-    for (size_t i = 0; i < columns.size(); ++i)
-      params.push_back(change.before && i < change.before->size() ? (*change.before)[i] : Value{});
+    for (size_t c = 0; c < columns.size(); ++c)
+      params.push_back(change.before && c < change.before->size() ? (*change.before)[c] : Value{});
     sql.insertRow(recordChangeSql(change.table), params, selectRowSql(change.table), key);
   }
   dropOldestSteps(db);
