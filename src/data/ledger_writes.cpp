@@ -24,10 +24,21 @@ std::string textOf(const Value& v) {
   return toDisplayText(v);
 }
 
+// Binds ?1..?7 straight from the trade: an import binds a hundred
+// thousand of them, so no Value (and no copy of its texts) is made.
 void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) {
-  const Value values[] = {t.companyId, t.symbol, t.quantity, std::string(sideCode(t.side)),
-                          t.date,      t.price,  t.commission};
-  detail::bindAll(db, stmt, values);
+  const std::string_view side = sideCode(t.side);
+  const int codes[] = {
+      sqlite3_bind_int64(stmt, 1, t.companyId),
+      sqlite3_bind_text64(stmt, 2, t.symbol.data(), t.symbol.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_double(stmt, 3, t.quantity),
+      sqlite3_bind_text64(stmt, 4, side.data(), side.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_text64(stmt, 5, t.date.data(), t.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_double(stmt, 6, t.price),
+      sqlite3_bind_double(stmt, 7, t.commission),
+  };
+  for (const int rc : codes)
+    if (rc != SQLITE_OK) detail::throwSqlite(db, rc, "");
 }
 
 // Throws kChangedElsewhere unless row rowid holds expected. Returns the

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "large_pages.h"
+
 namespace ledger {
 
 namespace {
@@ -74,23 +76,42 @@ bool TradeKeySet::makeKey(std::string_view symbol, std::string_view date, TradeS
   return true;
 }
 
+std::uint64_t TradeKeySet::slotOf(std::size_t index, std::uint64_t hash) {
+  return (hash & ~std::uint64_t{0xffffffff}) | (index + 1);
+}
+
 void TradeKeySet::reserve(std::size_t trades) {
-  m_keys.reserve(trades);
+  if (trades > m_keys.capacity()) {
+    m_keys.reserve(trades);
+    adviseLargePages(m_keys.data(), m_keys.capacity() * sizeof(Key));
+  }
   std::size_t slots = 16;
   while (slots < 2 * trades) slots *= 2;
   if (slots > m_slots.size()) {
-    m_slots.assign(slots, 0);
-    for (std::size_t i = 0; i < m_keys.size(); ++i) m_slots[findSlot(m_keys[i])] = static_cast<std::uint32_t>(i + 1);
+    // The advice must come before the zeros are written.
+    std::vector<std::uint64_t> fresh;
+    fresh.reserve(slots);
+    adviseLargePages(fresh.data(), slots * sizeof(std::uint64_t));
+    fresh.assign(slots, 0);
+    m_slots = std::move(fresh);
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+      const std::uint64_t hash = hashOf(m_keys[i]);
+      m_slots[findSlot(m_keys[i], hash)] = slotOf(i, hash);
+    }
   }
 }
 
 void TradeKeySet::grow() { reserve(m_slots.empty() ? 8 : m_slots.size()); }
 
-std::size_t TradeKeySet::findSlot(const Key& key) const {
+std::size_t TradeKeySet::findSlot(const Key& key, std::uint64_t hash) const {
   const std::size_t mask = m_slots.size() - 1;
-  std::size_t slot = static_cast<std::size_t>(hashOf(key)) & mask;
-  while (m_slots[slot] != 0 && !(m_keys[m_slots[slot] - 1] == key)) slot = (slot + 1) & mask;
-  return slot;
+  const std::uint64_t tag = hash & ~std::uint64_t{0xffffffff};
+  std::size_t slot = static_cast<std::size_t>(hash) & mask;
+  for (;; slot = (slot + 1) & mask) {
+    const std::uint64_t held = m_slots[slot];
+    if (held == 0) return slot;
+    if ((held & ~std::uint64_t{0xffffffff}) == tag && m_keys[(held & 0xffffffff) - 1] == key) return slot;
+  }
 }
 
 void TradeKeySet::insert(std::string_view symbol, std::string_view date, TradeSide side, double quantity,
@@ -105,17 +126,18 @@ void TradeKeySet::insert(std::string_view symbol, std::string_view date, TradeSi
   key.amounts[0] = amountBits(quantity);
   key.amounts[1] = amountBits(price);
   key.amounts[2] = amountBits(commission);
-  const std::size_t slot = findSlot(key);
+  const std::uint64_t hash = hashOf(key);
+  const std::size_t slot = findSlot(key, hash);
   if (m_slots[slot] != 0) return;
+  m_slots[slot] = slotOf(m_keys.size(), hash);
   m_keys.push_back(key);
-  m_slots[slot] = static_cast<std::uint32_t>(m_keys.size());
 }
 
 bool TradeKeySet::contains(std::string_view symbol, std::string_view date, TradeSide side, double quantity,
                            double price, double commission) const {
   Key key;
   if (m_keys.empty() || !makeKey(symbol, date, side, quantity, price, commission, key)) return false;
-  return m_slots[findSlot(key)] != 0;
+  return m_slots[findSlot(key, hashOf(key))] != 0;
 }
 
 }  // namespace ledger

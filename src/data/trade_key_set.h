@@ -39,6 +39,7 @@ class TradeKeySet {
   using Names = std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>>;
 
   static std::uint64_t hashOf(const Key& key);
+  static std::uint64_t slotOf(std::size_t index, std::uint64_t hash);
   // The number of a text, or kNone when it has none yet (lookup) or a new
   // one (numberOf adds it).
   static constexpr std::uint32_t kNone = ~std::uint32_t{0};
@@ -49,13 +50,16 @@ class TradeKeySet {
   static std::uint32_t shapedDate(std::string_view date);
   bool makeKey(std::string_view symbol, std::string_view date, TradeSide side, double quantity, double price,
                double commission, Key& key) const;
-  std::size_t findSlot(const Key& key) const;  // the slot that holds key, or the empty slot it would take
+  // The slot that holds key, or the empty slot it would take.
+  std::size_t findSlot(const Key& key, std::uint64_t hash) const;
   void grow();
 
   Names m_symbols;
   Names m_otherDates;
   std::vector<Key> m_keys;
-  std::vector<std::uint32_t> m_slots;  // 1 + index into m_keys; 0 is empty
+  // 0 when empty, else the high half of the key's hash over 1 + its index
+  // in m_keys: most keys that differ are told apart without reading them.
+  std::vector<std::uint64_t> m_slots;
 };
 
 }  // namespace ledger
