@@ -1,5 +1,8 @@
 #include "ledger_writes.h"
 
+#include <algorithm>
+#include <limits>
+#include <map>
 #include <unordered_map>
 
 #include "db_error.h"
@@ -24,22 +27,110 @@ std::string textOf(const Value& v) {
   return toDisplayText(v);
 }
 
-// Binds ?1..?7 straight from the trade: an import binds a hundred
-// thousand of them, so no Value (and no copy of its texts) is made.
-void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) {
+// Binds the trade to ?first..?first+6 straight from its fields: an import
+// binds a hundred thousand of them, so no Value (and no copy of its texts)
+// is made.
+void bindTradeAt(sqlite3* db, sqlite3_stmt* stmt, int first, const Trade& t, std::int64_t companyId) {
   const std::string_view side = sideCode(t.side);
   const int codes[] = {
-      sqlite3_bind_int64(stmt, 1, t.companyId),
-      sqlite3_bind_text64(stmt, 2, t.symbol.data(), t.symbol.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
-      sqlite3_bind_double(stmt, 3, t.quantity),
-      sqlite3_bind_text64(stmt, 4, side.data(), side.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
-      sqlite3_bind_text64(stmt, 5, t.date.data(), t.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
-      sqlite3_bind_double(stmt, 6, t.price),
-      sqlite3_bind_double(stmt, 7, t.commission),
+      sqlite3_bind_int64(stmt, first, companyId),
+      sqlite3_bind_text64(stmt, first + 1, t.symbol.data(), t.symbol.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_double(stmt, first + 2, t.quantity),
+      sqlite3_bind_text64(stmt, first + 3, side.data(), side.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_text64(stmt, first + 4, t.date.data(), t.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_double(stmt, first + 5, t.price),
+      sqlite3_bind_double(stmt, first + 6, t.commission),
   };
   for (const int rc : codes)
     if (rc != SQLITE_OK) detail::throwSqlite(db, rc, "");
 }
+
+void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) { bindTradeAt(db, stmt, 1, t, t.companyId); }
+
+constexpr const char* kInsertTradeColumns =
+    "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission) VALUES ";
+
+// Writes trades a batch at a time, each batch one INSERT of many rows: the
+// Trade table's checks (IN lists) build a lookup table every time a
+// statement runs, which row by row cost more than the rows themselves.
+// Each added row is listed in changes, in order, as one statement per row
+// would have listed it.
+class TradeBatches {
+ public:
+  TradeBatches(Database& db, std::vector<RowChange>& changes) : m_db(db), m_changes(changes) {
+    m_pending.reserve(kBatch);
+  }
+
+  void add(const Trade& t, std::int64_t companyId) {
+    m_pending.emplace_back(&t, companyId);
+    if (m_pending.size() == kBatch) flush();
+  }
+
+  void flush() {
+    sqlite3* h = m_db.handle();
+    std::size_t done = 0;
+    while (done < m_pending.size()) {
+      // A new row's id is one past the largest; only next to the largest
+      // possible id does SQLite pick others, and there rows go one by one.
+      const std::int64_t largest = largestRowid();
+      const bool roomy = largest <= std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kBatch);
+      const std::size_t rows = roomy ? m_pending.size() - done : 1;
+      sqlite3_stmt* stmt = statementFor(rows);
+      for (std::size_t i = 0; i < rows; ++i) {
+        const auto& [trade, companyId] = m_pending[done + i];
+        bindTradeAt(h, stmt, static_cast<int>(i * 7 + 1), *trade, companyId);
+      }
+      detail::step(h, stmt);
+      sqlite3_reset(stmt);
+      const std::int64_t now = sqlite3_last_insert_rowid(h);
+      if (rows > 1 && now != largest + static_cast<std::int64_t>(rows))
+        throw DbError(dberr::kChangedElsewhere, "The new trades did not get the row ids expected.");
+      // Counted, not compared with now: now may be the largest id there is.
+      for (std::size_t i = rows; i > 0; --i)
+        m_changes.push_back({JournalTable::Trade, now - static_cast<std::int64_t>(i - 1), std::nullopt});
+      m_largest = std::max(largest, now);
+      done += rows;
+    }
+    m_pending.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBatch = 64;
+
+  // The largest row id of Trade; read once, then kept up to date.
+  std::int64_t largestRowid() {
+    if (!m_knownLargest) {
+      const std::optional<Value> max = m_db.scalar("SELECT max(rowid) FROM Trade");
+      const auto* n = max ? std::get_if<std::int64_t>(&*max) : nullptr;
+      m_largest = n ? *n : 0;
+      m_knownLargest = true;
+    }
+    return m_largest;
+  }
+
+  sqlite3_stmt* statementFor(std::size_t rows) {
+    detail::StmtPtr& stmt = rows == kBatch ? m_full : m_rest[rows];
+    if (!stmt) {
+      std::string sql = kInsertTradeColumns;
+      for (std::size_t i = 0; i < rows; ++i) {
+        const int p = static_cast<int>(i * 7);
+        sql += i ? ", (" : "(";
+        for (int c = 1; c <= 7; ++c) sql += (c > 1 ? ", ?" : "?") + std::to_string(p + c);
+        sql += ')';
+      }
+      stmt = detail::prepare(m_db.handle(), sql);
+    }
+    return stmt.get();
+  }
+
+  Database& m_db;
+  std::vector<RowChange>& m_changes;
+  std::vector<std::pair<const Trade*, std::int64_t>> m_pending;
+  detail::StmtPtr m_full;
+  std::map<std::size_t, detail::StmtPtr> m_rest;
+  bool m_knownLargest = false;
+  std::int64_t m_largest = 0;
+};
 
 // Throws kChangedElsewhere unless row rowid holds expected. Returns the
 // row's values as the undo journal keeps them.
@@ -170,27 +261,16 @@ bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vec
     changes.push_back({JournalTable::Companies, added[symbol], std::nullopt});
   }
 
-  auto stmt = detail::prepare(db.handle(),
-                              "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
-                              "Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  TradeBatches batches(db, changes);
   for (std::size_t i = 0; i < trades.size(); ++i) {
     if (progress && i % kProgressStep == 0 && !progress(i, trades.size())) return false;
     const Trade& t = trades[i];
-    if (t.companyId == 0) {
-      if (const auto it = added.find(t.symbol); it != added.end()) {
-        Trade withCompany = t;
-        withCompany.companyId = it->second;
-        bindTrade(db.handle(), stmt.get(), withCompany);
-      } else {
-        bindTrade(db.handle(), stmt.get(), t);
-      }
-    } else {
-      bindTrade(db.handle(), stmt.get(), t);
-    }
-    detail::step(db.handle(), stmt.get());
-    sqlite3_reset(stmt.get());
-    changes.push_back({JournalTable::Trade, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+    std::int64_t companyId = t.companyId;
+    if (t.companyId == 0)
+      if (const auto it = added.find(t.symbol); it != added.end()) companyId = it->second;
+    batches.add(t, companyId);
   }
+  batches.flush();
   if (progress && !progress(trades.size(), trades.size())) return false;
   const char* noun = trades.size() == 1 ? " trade" : " trades";
   recordUndoStep(db, "Import of " + std::to_string(trades.size()) + noun, changes);
