@@ -288,6 +288,26 @@ TEST_F(KeptFiguresTest, RowsNotAsTheProgramWritesThemAreNotTrusted) {
   }
 }
 
+// A table of the program's shape made by another program may refuse a
+// kept row; the save goes through and the figures are read afresh.
+TEST_F(KeptFiguresTest, AKeptRowTheTableRefusesLeavesTheFiguresOutOfDate) {
+  runOutside(path,
+             "CREATE TABLE KeptTotals (CompanySymbol TEXT, Side TEXT NOT NULL, ExactSum TEXT NOT NULL, "
+             "Summed INTEGER NOT NULL CHECK (Summed < 3 OR Side = 'Stamp'), PlusInfinite INTEGER NOT NULL, "
+             "MinusInfinite INTEGER NOT NULL, NotANumber INTEGER NOT NULL)");
+  Database db = Database::open(path);
+  ASSERT_TRUE(db.foreignObjects().empty());
+  ASSERT_TRUE(keepLedgerTotals(db));
+  insertTrade(db, trade("AAPL", TradeSide::Buy, 1, 1, 0));
+  expectKeptEqualScan(db, "two purchases of AAPL");
+  insertTrade(db, trade("AAPL", TradeSide::Buy, 2, 2, 0));  // a third: refused by the table
+  EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade WHERE CompanySymbol = 'AAPL' AND Price = 2"),
+            (std::vector<std::vector<std::string>>{{"1"}}));
+  EXPECT_FALSE(readKeptTotals(db).has_value());
+  EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
+  EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
+}
+
 // ---- ledgers that keep no figures -------------------------------------------
 
 TEST_F(KeptFiguresTest, ALedgerWithoutTheTableWorksAsBeforeAndGetsItFromTheFirstRead) {

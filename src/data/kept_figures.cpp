@@ -16,7 +16,7 @@ namespace ledger {
 
 // CompanySymbol has Trade's type, so a symbol is kept as Trade holds it and
 // compares as it does there. The stamp is the row whose Side is 'Stamp',
-// its counter in Summed (-1: out of date).
+// its counter in Summed; without it the figures are out of date.
 const char* const kKeptTotalsSchema =
     "CREATE TABLE IF NOT EXISTS KeptTotals (\n"
     "  CompanySymbol TEXT,\n"
@@ -29,8 +29,6 @@ const char* const kKeptTotalsSchema =
     ");\n";
 
 namespace {
-
-constexpr std::int64_t kOutOfDate = -1;
 
 // ---- sums of one symbol and side -----------------------------------------------
 
@@ -117,57 +115,74 @@ void bindSymbol(sqlite3* db, sqlite3_stmt* stmt, int at, const SymbolKey& key) {
 // Per symbol and side ('B' or 'S').
 using Groups = std::map<std::pair<SymbolKey, char>, Sums>;
 
-// Adds (sign 1) or takes away (-1) one trade given by its columns from
-// `first` on: symbol, side, quantity, price, commission. As
-// TradeTotals::add counts it: only sides "B" and "S", only totals that
+// Adds trades to groups, each given by five columns of a row from `first`
+// on: symbol, side, quantity, price, commission. They count as
+// TradeTotals::add counts them: only sides "B" and "S", only totals that
 // are not Null.
-void addTrade(Groups& groups, sqlite3_stmt* row, int first, int sign) {
-  const Value side = detail::columnValue(row, first + 1);
-  const auto* code = std::get_if<std::string>(&side);
-  if (!code || (*code != "B" && *code != "S")) return;
-  const bool purchase = *code == "B";
-  const auto total = tradeTotal(detail::columnValue(row, first + 2), detail::columnValue(row, first + 3),
-                                detail::columnValue(row, first + 4), purchase);
-  if (!total) return;
-  groups[{symbolAt(row, first), purchase ? 'B' : 'S'}].add(*total, sign);
-}
+class GroupAdder {
+ public:
+  explicit GroupAdder(Groups& groups) : m_groups(groups) {}
 
-// Every trade of the ledger, in one statement (one snapshot).
-Groups scanGroups(sqlite3* db) {
-  auto stmt = detail::prepare(db, "SELECT CompanySymbol, [Buy/Sell], Quantity, Price, Commission FROM Trade");
-  sqlite3_stmt* row = stmt.get();
-  Groups groups;
-  const auto finite = [row](int column, double& out) {
-    if (sqlite3_column_type(row, column) != SQLITE_FLOAT) return false;
-    out = sqlite3_column_double(row, column);
-    return std::isfinite(out);
-  };
-  // Trades come in runs of one company, so the last group is tried first.
-  Sums* last = nullptr;
-  std::pair<SymbolKey, char> lastKey;
-  while (detail::step(db, row)) {
-    // The usual trade, as readTradeTotals reads it quickly: a one-letter
-    // side and three finite numbers.
+  // Adds (sign 1) or takes away (-1) the trade.
+  void add(sqlite3_stmt* row, int first, int sign) {
+    // The usual trade, read as readTradeTotals reads it quickly: a
+    // one-letter side and three finite numbers.
+    const bool oneLetter =
+        sqlite3_column_type(row, first + 1) == SQLITE_TEXT && sqlite3_column_bytes(row, first + 1) == 1;
+    const char code = oneLetter ? static_cast<char>(sqlite3_column_text(row, first + 1)[0]) : 0;
     double q, p, c;
-    const bool oneLetter = sqlite3_column_type(row, 1) == SQLITE_TEXT && sqlite3_column_bytes(row, 1) == 1;
-    const char code = oneLetter ? static_cast<char>(sqlite3_column_text(row, 1)[0]) : 0;
-    if ((code == 'B' || code == 'S') && finite(2, q) && finite(3, p) && finite(4, c)) {
-      std::pair<SymbolKey, char> key{symbolAt(row, 0), code};
-      if (!last || key != lastKey) {
-        last = &groups[key];
-        lastKey = std::move(key);
-      }
+    if ((code == 'B' || code == 'S') && finite(row, first + 2, q) && finite(row, first + 3, p) &&
+        finite(row, first + 4, c)) {
       Decimal total = Decimal::fromDouble(q) * Decimal::fromDouble(p);
       if (code == 'B')
         total += Decimal::fromDouble(c);
       else
         total -= Decimal::fromDouble(c);
-      last->exact += total;
-      ++last->summed;
-      continue;
+      Sums& sums = group(row, first, code);
+      if (sign > 0)
+        sums.exact += total;
+      else
+        sums.exact -= total;
+      sums.summed += sign;
+      return;
     }
-    addTrade(groups, row, 0, 1);
+    const Value side = detail::columnValue(row, first + 1);
+    const auto* text = std::get_if<std::string>(&side);
+    if (!text || (*text != "B" && *text != "S")) return;
+    const bool purchase = *text == "B";
+    const auto total = tradeTotal(detail::columnValue(row, first + 2), detail::columnValue(row, first + 3),
+                                  detail::columnValue(row, first + 4), purchase);
+    if (total) group(row, first, purchase ? 'B' : 'S').add(*total, sign);
   }
+
+ private:
+  static bool finite(sqlite3_stmt* row, int column, double& out) {
+    if (sqlite3_column_type(row, column) != SQLITE_FLOAT) return false;
+    out = sqlite3_column_double(row, column);
+    return std::isfinite(out);
+  }
+
+  // Trades come in runs of one company, so the last group is tried first.
+  Sums& group(sqlite3_stmt* row, int first, char side) {
+    std::pair<SymbolKey, char> key{symbolAt(row, first), side};
+    if (!m_last || key != m_lastKey) {
+      m_last = &m_groups[key];
+      m_lastKey = std::move(key);
+    }
+    return *m_last;
+  }
+
+  Groups& m_groups;
+  Sums* m_last = nullptr;
+  std::pair<SymbolKey, char> m_lastKey;
+};
+
+// Every trade of the ledger, in one statement (one snapshot).
+Groups scanGroups(sqlite3* db) {
+  auto stmt = detail::prepare(db, "SELECT CompanySymbol, [Buy/Sell], Quantity, Price, Commission FROM Trade");
+  Groups groups;
+  GroupAdder adder(groups);
+  while (detail::step(db, stmt.get())) adder.add(stmt.get(), 0, 1);
   return groups;
 }
 
@@ -209,6 +224,10 @@ void writeStamp(sqlite3* db, std::int64_t stamp) {
   sqlite3_bind_int64(stmt.get(), 1, stamp);
   detail::step(db, stmt.get());
 }
+
+// Without a stamp the figures are out of date until read afresh. A delete,
+// which no constraint of the table can refuse.
+void dropStamp(sqlite3* db) { detail::exec(db, "DELETE FROM KeptTotals WHERE Side = 'Stamp'"); }
 
 // The counter the file has once the transaction open now commits.
 std::int64_t stampAfterCommit(const FileStamp& file) {
@@ -416,17 +435,20 @@ void beginKeptFigures(sqlite3* db) {
     const bool current = file && file->rollbackJournal && *stamp == file->changeCounter;
     if (current)
       writeStamp(db, stampAfterCommit(*file));
-    else if (*stamp != kOutOfDate)
-      writeStamp(db, kOutOfDate);
+    else
+      dropStamp(db);
   } catch (const DbError&) {
-    // Not stamped: the next read finds the figures out of date.
+    try {
+      dropStamp(db);
+    } catch (const DbError&) {
+      // Not stamped anew either: after this commit the stamp is behind.
+    }
   }
 }
 
 void followUndoStep(sqlite3* db, std::int64_t step, bool undone) {
   try {
-    const auto stamp = readStamp(db);
-    if (!stamp || *stamp == kOutOfDate) return;
+    if (!readStamp(db)) return;
     auto stmt = detail::prepare(db,
                                 "SELECT Kind, BeforeCompanySymbol, BeforeBuySell, BeforeQuantity, BeforePrice, "
                                 "BeforeCommission, AfterCompanySymbol, AfterBuySell, AfterQuantity, AfterPrice, "
@@ -435,16 +457,17 @@ void followUndoStep(sqlite3* db, std::int64_t step, bool undone) {
     // Undone, the rows go back from what the step left to what it found.
     const int found = undone ? 1 : -1;
     Groups changes;
+    GroupAdder adder(changes);
     while (detail::step(db, stmt.get())) {
       const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
       const std::string_view k = kind ? kind : "";
-      if (k != "Insert") addTrade(changes, stmt.get(), 1, found);
-      if (k != "Delete") addTrade(changes, stmt.get(), 6, -found);
+      if (k != "Insert") adder.add(stmt.get(), 1, found);
+      if (k != "Delete") adder.add(stmt.get(), 6, -found);
     }
-    if (!applyChanges(db, changes)) writeStamp(db, kOutOfDate);
+    if (!applyChanges(db, changes)) dropStamp(db);
   } catch (const DbError&) {
     try {
-      writeStamp(db, kOutOfDate);
+      dropStamp(db);
     } catch (const DbError&) {
       // The transaction itself failed; its commit will say so.
     }

@@ -54,13 +54,14 @@ bool keepLedgerTotals(Database& db);
 
 // REQUIRES: db has just begun a writing transaction, before any write.
 // Stamps the figures with the counter the file will have after this
-// transaction when they are current now; otherwise marks them out of date.
+// transaction when they are current now; otherwise drops the stamp, so they
+// stay out of date until read afresh.
 // Never throws: the figures must never stop the program's own write.
 void beginKeptFigures(sqlite3* db);
 
 // Brings the figures along with undo step `step`, just recorded or redone
-// (undone = false) or just undone (undone = true). Marks them out of date
-// when that cannot be done. Nothing when the ledger keeps none.
+// (undone = false) or just undone (undone = true). Drops the stamp when
+// that cannot be done. Nothing when the ledger keeps none.
 // REQUIRES: inside the transaction that made the step's changes.
 void followUndoStep(sqlite3* db, std::int64_t step, bool undone);
 
