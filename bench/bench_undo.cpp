@@ -14,6 +14,7 @@
 #include "bare_sqlite.h"
 #include "bench_form.h"
 #include "database.h"
+#include "kept_figures.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
 #include "record_writes.h"
@@ -26,7 +27,13 @@ namespace {
 // A ledger copy with a session that saves the bench form's trade into it.
 class Saver {
  public:
-  explicit Saver(std::int64_t trades) : m_copy(trades), m_session(m_prompter) { m_session.LedgerPath = m_copy.path(); }
+  explicit Saver(std::int64_t trades) : m_copy(trades), m_session(m_prompter) {
+    m_session.LedgerPath = m_copy.path();
+    // As after the first view opened: the ledger keeps its figures, and
+    // every save and undo brings them along.
+    Database db = Database::open(path());
+    if (!keepLedgerTotals(db)) throw std::runtime_error("the figures could not be kept");
+  }
   const std::string& path() const { return m_copy.path(); }
   void save() {
     if (!SaveRecord(m_session, m_form)) throw std::runtime_error("save failed");

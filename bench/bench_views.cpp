@@ -4,7 +4,9 @@
 // Each against the same reading done with the sqlite3 C API alone. The
 // history's totals and the profit/loss figures are exact decimals summed in
 // one pass over the trades; ExactTotals sets that pass against SQLite
-// summing the same figures in floating point.
+// summing the same figures in floating point. The views read the figures
+// the ledger keeps (kept_figures.h); KeptTotals reads them alone, after
+// checking that they equal the exact sums over Bought and Sold.
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,6 +25,7 @@
 #include "bare_sqlite.h"
 #include "data/decimal.h"
 #include "data/exact_figures.h"
+#include "data/kept_figures.h"
 #include "data/view_queries.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
@@ -51,6 +55,13 @@ void readScreen(const RecordsetModel& model) {
 void bareReadScreen(sqlite3* db, const char* sql) {
   BareStatement rows = barePrepare(db, sql);
   for (int r = 0; r < kScreenRows && sqlite3_step(rows.get()) == SQLITE_ROW; ++r) readRow(rows.get());
+}
+
+// The ledger keeps its figures from the first view opened on it on (the
+// only one that reads every trade); the views' cases show the opens after.
+void keepFigures(const std::string& path) {
+  Database db = Database::open(path);
+  if (!keepLedgerTotals(db)) throw std::runtime_error("the figures could not be kept");
 }
 
 // ---- datasheet: open the sorted trades and show the first screen ---------
@@ -117,9 +128,11 @@ void bareDatasheetEnd(benchmark::State& state) {
 
 void history(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
+  keepFigures(copy.path());
   for (auto _ : state) {
     Database db = Database::open(copy.path());
     BuildHistoryQueries(db, kHistorySymbol);
+    benchmark::DoNotOptimize(readHistoryFigures(db, kHistorySymbol));
     for (const char* name : kHistoryQueryNames) {
       RecordsetModel model;
       model.setSource(copy.path(), name);
@@ -172,9 +185,11 @@ void bareHistory(benchmark::State& state) {
 // ---- profit / loss: the three totals, then back on Trade ------------------
 
 void profitLoss(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  keepFigures(copy.path());
   QuietPrompter prompter;
   LedgerSession session(prompter);
-  session.LedgerPath = cachedLedger(state.range(0));
+  session.LedgerPath = copy.path();
   for (auto _ : state) benchmark::DoNotOptimize(readProfitLossFigures(session));
 }
 
@@ -206,6 +221,91 @@ void floatingTotals(benchmark::State& state) {
                                      " SUM(CASE WHEN [Buy/Sell] = 'S' THEN Quantity * Price - Commission END)"
                                      " FROM Trade");
     if (sqlite3_step(sums.get()) == SQLITE_ROW) readRow(sums.get());
+  }
+}
+
+// ---- kept figures against the exact sums over Bought and Sold ---------------
+
+// The exact sums of TotalPurchase over Bought and TotalSell over Sold, each
+// row's total taken in decimals from its own numbers, per symbol ("" for
+// the whole ledger), read through the two views alone.
+std::map<std::string, TradeTotals> exactSumsOverViews(const std::string& path) {
+  BareConnection db = bareOpen(path);
+  std::map<std::string, TradeTotals> sums;
+  for (const auto& [view, side] : {std::pair{"Bought", "B"}, std::pair{"Sold", "S"}}) {
+    BareStatement rows =
+        barePrepare(db.get(), (std::string("SELECT CompanySymbol, Quantity, Price, Commission FROM ") + view).c_str());
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+      const auto* symbol = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), 0));
+      const auto number = [&](int column) {
+        return sqlite3_column_type(rows.get(), column) == SQLITE_NULL ? Value()
+                                                                      : Value(sqlite3_column_double(rows.get(), column));
+      };
+      for (const std::string& key : {std::string(), std::string(symbol ? symbol : "")})
+        sums[key].add(Value(std::string(side)), number(1), number(2), number(3));
+    }
+  }
+  return sums;
+}
+
+bool sameSum(const std::optional<Amount>& a, const std::optional<Amount>& b) {
+  if (!a || !b) return !a && !b;
+  return a->isFinite() && b->isFinite() && a->exact() == b->exact();
+}
+
+// Reads the kept figures of the whole ledger and of one company, as the
+// views do, after checking once that the figures of every company equal the
+// exact sums over Bought and Sold.
+void keptTotals(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  keepFigures(copy.path());
+  {
+    Database db = Database::open(copy.path());
+    for (const auto& [symbol, sums] : exactSumsOverViews(copy.path())) {
+      const auto kept = symbol.empty() ? readKeptTotals(db) : readKeptTotals(db, symbol);
+      if (!kept || !sameSum(kept->totalBuy, sums.totalBuy) || !sameSum(kept->totalSell, sums.totalSell))
+        throw std::runtime_error("the kept figures of '" + symbol + "' differ from the sums over Bought and Sold");
+    }
+  }
+  for (auto _ : state) {
+    Database db = Database::open(copy.path());
+    const auto all = readKeptTotals(db), one = readKeptTotals(db, kHistorySymbol);
+    if (!all || !one) throw std::runtime_error("the kept figures are not current");
+    benchmark::DoNotOptimize(percentageText(all->percentage()));
+    benchmark::DoNotOptimize(figureText(one->profitLoss()));
+  }
+}
+
+// The same rows read with the C API: the stamp against the file's header,
+// then the rows of the ledger and of the company, summed in decimals.
+void bareKeptTotals(benchmark::State& state) {
+  LedgerCopy copy(state.range(0));
+  keepFigures(copy.path());
+  for (auto _ : state) {
+    BareConnection db = bareOpen(copy.path());
+    if (sqlite3_exec(db.get(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(db.get()));
+    BareStatement stamp = barePrepare(db.get(), "SELECT Summed FROM KeptTotals WHERE Side = 'Stamp'");
+    if (sqlite3_step(stamp.get()) != SQLITE_ROW) throw std::runtime_error("no stamp");
+    sqlite3_file* file = nullptr;
+    sqlite3_file_control(db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file);
+    unsigned char header[28];
+    file->pMethods->xRead(file, header, sizeof header, 0);
+    const sqlite3_int64 counter = static_cast<sqlite3_int64>(header[24]) << 24 | header[25] << 16 |
+                                  header[26] << 8 | header[27];
+    if (counter != sqlite3_column_int64(stamp.get(), 0)) throw std::runtime_error("the stamp is not current");
+    for (const char* sql : {"SELECT Side, ExactSum FROM KeptTotals WHERE Side <> 'Stamp'",
+                            "SELECT Side, ExactSum FROM KeptTotals WHERE Side <> 'Stamp' AND CompanySymbol = 'IBM'"}) {
+      BareStatement rows = barePrepare(db.get(), sql);
+      Decimal buy, sell;
+      while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+        const auto* side = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), 0));
+        const auto sum = Decimal::parse(reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), 1)));
+        (side[0] == 'B' ? buy : sell) += sum.value_or(Decimal());
+      }
+      benchmark::DoNotOptimize((sell - buy).toDisplayString());
+    }
+    sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
   }
 }
 
@@ -268,7 +368,8 @@ const bool registered = registerPair("Datasheet", datasheet, bareDatasheet) &&
                         registerPair("DatasheetEnd", datasheetEnd, bareDatasheetEnd) &&
                         registerPair("History", history, bareHistory) &&
                         registerPair("ProfitLoss", profitLoss, bareProfitLoss) &&
-                        registerPair("ExactTotals", exactTotals, floatingTotals);
+                        registerPair("ExactTotals", exactTotals, floatingTotals) &&
+                        registerPair("KeptTotals", keptTotals, bareKeptTotals);
 
 // The chart's target is set at 100k trades; it runs there alone.
 const bool chartRegistered = [] {

@@ -36,7 +36,7 @@ using Rows = std::vector<std::vector<std::string>>;
 constexpr const char* kSchemaSql =
     "SELECT type, name, tbl_name, sql FROM sqlite_schema "
     "WHERE name NOT LIKE 'VBQry%' AND name NOT LIKE '%Sorted' "
-    "AND name NOT IN ('UndoStep', 'UndoChange', 'UndoChangeByRow') ORDER BY name";
+    "AND name NOT IN ('UndoStep', 'UndoChange', 'UndoChangeByRow', 'KeptTotals') ORDER BY name";
 
 std::string cell(QTableView* grid, int row, int column) {
   QAbstractItemModel* m = grid->model();

@@ -181,7 +181,15 @@ QueryDef Database::queryDef(std::string_view name) {
 QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql) {
   if (!objectType(handle(), std::string(name)).empty())
     throw DbError(dberr::kObjectExists, "Object '" + std::string(name) + "' already exists.");
-  QueryDef::create(handle(), name, jetSql);
+  // In a transaction of its own, as every write of the program (the kept
+  // figures then stay current).
+  if (sqlite3_get_autocommit(handle())) {
+    detail::Transaction tx(handle());
+    QueryDef::create(handle(), name, jetSql);
+    tx.commit();
+  } else {
+    QueryDef::create(handle(), name, jetSql);
+  }
   return QueryDef(m_conn, std::string(name));
 }
 

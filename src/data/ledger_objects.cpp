@@ -6,6 +6,7 @@
 #include <array>
 
 #include "db_error.h"
+#include "kept_figures.h"
 #include "ledger_schema.h"
 #include "prompter.h"
 #include "query_def.h"
@@ -41,6 +42,9 @@ LedgerObjects makeProgramObjects() {
   // that makes each one here.
   // The undo journal, made by the first change.
   objects.addStatements(kUndoJournalSchema);
+  // The figures kept for Profit/Loss and the history, made by the first
+  // figures read from a writable ledger.
+  objects.addStatements(kKeptTotalsSchema);
   return objects;
 }
 

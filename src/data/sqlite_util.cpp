@@ -5,6 +5,7 @@
 
 #include "db_error.h"
 #include "engine_settings.h"
+#include "kept_figures.h"
 
 namespace ledger::detail {
 
@@ -147,7 +148,12 @@ void exec(sqlite3* db, std::string_view sql) {
   if (rc != SQLITE_OK) throwStatementFailure(db, rc);
 }
 
-Transaction::Transaction(sqlite3* db) : m_db(db) { exec(db, "BEGIN IMMEDIATE"); }
+Transaction::Transaction(sqlite3* db) : m_db(db) {
+  exec(db, "BEGIN IMMEDIATE");
+  // Every write of the program passes here: the figures it keeps learn
+  // that the commit to come is the program's own.
+  beginKeptFigures(db);
+}
 
 Transaction::~Transaction() {
   if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -40,7 +40,8 @@ bool step(sqlite3* db, sqlite3_stmt* stmt);
 // Runs SQL that returns no rows (one or more statements).
 void exec(sqlite3* db, std::string_view sql);
 
-// BEGIN IMMEDIATE now; ROLLBACK on destruction unless commit() ran.
+// BEGIN IMMEDIATE now; ROLLBACK on destruction unless commit() ran. Every
+// writing transaction of the program is one of these (see kept_figures.h).
 class Transaction {
  public:
   explicit Transaction(sqlite3* db);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "db_error.h"
+#include "kept_figures.h"
 #include "ledger_writes.h"
 #include "sqlite_util.h"
 
@@ -324,6 +325,7 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
 
   const Value mark[] = {std::int64_t{undo ? 1 : 0}, step->number};
   db.execute("UPDATE UndoStep SET Undone = ? WHERE Step = ?", mark);
+  followUndoStep(db.handle(), step->number, undo);
 
   UndoOutcome outcome{*step, std::nullopt};
   if (const auto first = firstRow(sql, "SELECT RowKey FROM UndoChange WHERE Step = ?1 AND TableName = 'Trade' "
@@ -390,6 +392,7 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
       params.push_back(change.before && c < change.before->size() ? (*change.before)[c] : Value{});
     sql.insertRow(recordChangeSql(change.table), params, selectRowSql(change.table), key);
   }
+  followUndoStep(db.handle(), step, /*undone=*/false);
   dropOldestSteps(db);
 }
 

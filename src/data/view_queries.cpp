@@ -5,7 +5,7 @@
 
 #include "db_error.h"
 #include "exact_figures.h"
-#include "sqlite_util.h"
+#include "kept_figures.h"
 #include "sql_translate.h"
 #include "sqlite_util.h"
 
@@ -118,7 +118,7 @@ ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
   const bool profitLoss = hasQuery("[Profit/Loss]");
   TradeTotals totals;
   try {
-    totals = readTradeTotals(db);
+    totals = readLedgerTotals(db);
   } catch (const DbError& e) {
     report("Trade", e);
     return figures;
@@ -133,7 +133,7 @@ ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
 }
 
 HistoryFigures readHistoryFigures(Database& db, std::string_view symbol) {
-  const TradeTotals totals = readTradeTotals(db, symbol);
+  const TradeTotals totals = readLedgerTotals(db, symbol);
   return {figureText(totals.totalBuy), figureText(totals.totalSell), figureText(totals.profitLoss())};
 }
 

@@ -60,8 +60,9 @@ struct ProfitLossFigures {
   std::optional<std::string> percentage;  // two decimals: "-75.03"
 };
 
-// Reads the figures of the whole ledger, exactly (see exact_figures.h),
-// from one pass over its trades. A figure is given only where the ledger
+// Reads the figures of the whole ledger, exactly (see exact_figures.h):
+// the figures the program keeps when they are current, else one pass over
+// its trades (kept_figures.h). A figure is given only where the ledger
 // has its stored query ([Total Buy], [Total Sell], [Profit/Loss]); one that
 // cannot be read is reported like OpenLedgerTable reports it and its
 // figures stay empty. Leaves the session's recordset on Trade, at its
@@ -69,7 +70,8 @@ struct ProfitLossFigures {
 // OpenLedgerTable.
 ProfitLossFigures readProfitLossFigures(LedgerSession& session);
 
-// The company's exact totals for the history view's three small grids.
+// The company's exact totals for the history view's three small grids, as
+// readProfitLossFigures reads them.
 struct HistoryFigures {
   std::optional<std::string> totalBuy;
   std::optional<std::string> totalSell;
