@@ -173,13 +173,15 @@ class GainsCalculator {
   std::size_t m_lastCompany = 0;  // the one looked up last, tried first
 };
 
-// The report of the ledger's trades, read with one statement in the order
-// the calculator needs. Rows that cannot be used are listed in `skipped`.
+// The report of the ledger's trades, read as stored and put in the order
+// the calculator needs. Rows that cannot be used are listed in `skipped`,
+// in the order of their dates as the ledger sorts them.
 // A missing commission counts as none. With onSale, the sales are handed
 // to it rather than kept (see SaleSink). Throws DbError.
 GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale = {});
 
-// The statement that reads the trades in report order.
+// A statement that reads the trades in report order, sorted by SQLite: the
+// plain way, against which the report's own reading is measured.
 extern const char* const kGainsTradesSql;
 
 // What the report must say besides its rows, one line each: the uncovered
