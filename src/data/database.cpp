@@ -166,6 +166,18 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
   throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
 }
 
+std::vector<std::string> Database::sourceColumns(std::string_view source) {
+  const std::string name = unquoteSourceName(source);
+  const std::string type = objectType(handle(), name);
+  if (type != "table" && type != "view")
+    throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+  // A prepared statement knows its columns before its first step.
+  detail::StmtPtr stmt = detail::prepare(handle(), "SELECT * FROM " + quoteSqlIdentifier(name));
+  std::vector<std::string> names;
+  for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i) names.emplace_back(sqlite3_column_name(stmt.get(), i));
+  return names;
+}
+
 bool Database::hasQueryDef(std::string_view name) {
   return objectType(handle(), std::string(name)) == "view";
 }

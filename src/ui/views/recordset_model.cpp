@@ -61,6 +61,39 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   finishReset();
 }
 
+void RecordsetModel::setKnownRows(const std::string& path, const std::string& source, Prepare prepare,
+                                  std::vector<Value> values) {
+  beginResetModel();
+  resetState();
+  m_path = path;
+  m_source = source;
+  m_prepare = std::move(prepare);
+  m_countedAs.clear();
+  try {
+    m_db = Database::openSource(path);
+    if (m_prepare) m_prepare(*m_db);
+    const std::vector<std::string> names = m_db->sourceColumns(source);
+    for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
+    m_computed = ComputedColumns(names);
+    if (!names.empty()) {
+      // The rows stand as the first page; with no recordset behind them,
+      // no other page is ever read.
+      Page known;
+      known.rows = static_cast<int>(std::min<std::size_t>(values.size() / names.size(), kPageRows));
+      values.resize(static_cast<std::size_t>(known.rows) * names.size());
+      known.values = std::move(values);
+      m_rowCount = known.rows;
+      m_pages.emplace(0, std::move(known));
+      m_pageUse.push_front(0);
+    }
+  } catch (const DbError&) {
+    resetState();
+    finishReset();
+    throw;
+  }
+  finishReset();
+}
+
 void RecordsetModel::refresh() { setSource(m_path, m_source, m_prepare, m_countedAs); }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }

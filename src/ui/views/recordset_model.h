@@ -51,6 +51,11 @@ class RecordsetModel : public QAbstractTableModel {
   // opened; the model is then empty.
   void setSource(const std::string& path, const std::string& source, Prepare prepare = {},
                  std::string countedAs = {});
+  // Binds source's columns with rows the caller already knows (values
+  // holds whole rows, in column order), so that source is never run: for a
+  // grid of figures the view computes itself. refresh() then reads source.
+  // Throws DbError like setSource.
+  void setKnownRows(const std::string& path, const std::string& source, Prepare prepare, std::vector<Value> values);
   // Reopens the current source, so that the grid shows what it holds now.
   // Throws DbError like setSource.
   void refresh();
