@@ -39,7 +39,9 @@ const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbo
 
 detail::Connection connect(const std::string& path, int flags) {
   sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+  // A connection is used by one thread at a time, so SQLite need not lock
+  // it at every call (sqlite3_interrupt from another thread stays safe).
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
   if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
   sqlite3_extended_result_codes(raw, 1);

@@ -6,6 +6,7 @@
 #include "db_error.h"
 #include "exact_figures.h"
 #include "kept_figures.h"
+#include "ledger_schema.h"
 #include "sql_translate.h"
 #include "sqlite_util.h"
 
@@ -74,6 +75,54 @@ std::array<std::string, 5> historyQueryTexts(std::string_view symbol) {
   };
 }
 
+namespace {
+
+// The CREATE text SQLite keeps for a view, or nullopt without such a view.
+std::optional<std::string> storedViewSql(sqlite3* db, std::string_view name) {
+  detail::StmtPtr stmt = detail::prepare(db, "SELECT sql FROM sqlite_schema WHERE type = 'view' AND name = ?1");
+  const Value key[] = {std::string(name)};
+  detail::bindAll(db, stmt.get(), key);
+  if (!detail::step(db, stmt.get())) return std::nullopt;
+  const std::optional<std::string> text = toText(detail::columnValue(stmt.get(), 0));
+  return text;
+}
+
+// Bought and Sold as a new ledger holds them.
+const std::array<std::string, 2>& templateListViews() {
+  static const std::array<std::string, 2> texts = [] {
+    sqlite3* raw = nullptr;
+    sqlite3_open(":memory:", &raw);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
+    detail::exec(db.get(), ledgerSchemaSql());
+    return std::array<std::string, 2>{storedViewSql(db.get(), "Bought").value_or(""),
+                                      storedViewSql(db.get(), "Sold").value_or("")};
+  }();
+  return texts;
+}
+
+}  // namespace
+
+std::optional<std::array<std::int64_t, 2>> historyListCounts(Database& db, std::string_view symbol) {
+  const auto& views = templateListViews();
+  const auto texts = historyQueryTexts(symbol);
+  sqlite3* handle = db.handle();
+  if (storedViewSql(handle, "Bought") != views[0] || storedViewSql(handle, "Sold") != views[1]) return std::nullopt;
+  for (size_t i = 0; i < 2; ++i)
+    if (storedViewSql(handle, kHistoryQueryNames[i]) != QueryDef::createStatement(kHistoryQueryNames[i], texts[i]))
+      return std::nullopt;
+  std::array<std::int64_t, 2> counts{};
+  const char* sides[] = {"B", "S"};
+  for (size_t i = 0; i < 2; ++i) {
+    const Value keys[] = {std::string(symbol), std::string(sides[i])};
+    const std::optional<Value> n =
+        db.scalar("SELECT count(*) FROM Trade WHERE CompanySymbol = ?1 AND [Buy/Sell] = ?2", keys);
+    const auto* count = n ? std::get_if<std::int64_t>(&*n) : nullptr;
+    if (!count) return std::nullopt;
+    counts[i] = *count;
+  }
+  return counts;
+}
+
 void BuildHistoryQueries(Database& db, const std::string& symbol) {
   const auto texts = historyQueryTexts(symbol);
   if (db.isReadOnly()) {
@@ -87,12 +136,9 @@ void BuildHistoryQueries(Database& db, const std::string& symbol) {
     // Showing the same company again writes nothing: each write is a commit
     // the disk waits for.
     bool same = true;
-    for (size_t i = 0; i < kHistoryQueryNames.size() && same; ++i) {
-      const Value name[] = {std::string(kHistoryQueryNames[i])};
-      const std::optional<Value> stored =
-          db.scalar("SELECT sql FROM sqlite_schema WHERE type = 'view' AND name = ?1", name);
-      same = stored && *stored == Value(QueryDef::createStatement(kHistoryQueryNames[i], texts[i]));
-    }
+    for (size_t i = 0; i < kHistoryQueryNames.size() && same; ++i)
+      same = storedViewSql(db.handle(), kHistoryQueryNames[i]) ==
+             QueryDef::createStatement(kHistoryQueryNames[i], texts[i]);
     if (same) return;
     detail::Transaction tx(db.handle());
     for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) {

@@ -42,6 +42,13 @@ inline constexpr std::array<const char*, 5> kHistoryQueryNames = {"VBQryBuy", "V
 // symbol holding a quote still selects that company's rows.
 std::array<std::string, 5> historyQueryTexts(std::string_view symbol);
 
+// How many rows the history's two lists of symbol (VBQryBuy, VBQrySell)
+// hold, counted on Trade's index instead of through the queries. Given only
+// while Bought, Sold and the two lists are exactly as the program writes
+// them, so that these are their rows by definition; nullopt otherwise (the
+// lists are then counted through the queries). Throws DbError.
+std::optional<std::array<std::int64_t, 2>> historyListCounts(Database& db, std::string_view symbol);
+
 // Writes the five history queries for symbol into db, in one transaction:
 // all five get their text (queries the ledger lacks are created), or, when
 // the engine refuses one, none changes and the call ends silently. Nothing

@@ -37,8 +37,9 @@ class HistoryView : public MdiChild {
 
  private:
   void layoutGrids();
-  // figures fill the three small grids; their queries are not run.
-  void bindGrids(const HistoryFigures& figures);
+  // figures fill the three small grids, whose queries are not run;
+  // listCounts, when known, are the two lists' row counts.
+  void bindGrids(const HistoryFigures& figures, const std::optional<std::array<std::int64_t, 2>>& listCounts);
 
   AppContext& m_app;
   ViewHost& m_host;

@@ -32,7 +32,7 @@ void RecordsetModel::clear() {
 void RecordsetModel::finishReset() { endResetModel(); }
 
 void RecordsetModel::setSource(const std::string& path, const std::string& source, Prepare prepare,
-                               std::string countedAs) {
+                               std::string countedAs, std::optional<std::int64_t> knownCount) {
   beginResetModel();
   resetState();
   m_path = path;
@@ -49,8 +49,9 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
     for (int i = 0; i < m_rows->fieldCount(); ++i) names.push_back(m_rows->fieldName(i));
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
     m_computed = ComputedColumns(names);
-    const std::int64_t count =
-        m_countedAs.empty() ? m_rows->recordCount() : m_db->openRecordset(m_countedAs)->recordCount();
+    const std::int64_t count = knownCount         ? *knownCount
+                               : m_countedAs.empty() ? m_rows->recordCount()
+                                                     : m_db->openRecordset(m_countedAs)->recordCount();
     // A grid counts its rows in int.
     m_rowCount = static_cast<int>(std::min<std::int64_t>(count, std::numeric_limits<int>::max()));
   } catch (const DbError&) {
