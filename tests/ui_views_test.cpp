@@ -251,6 +251,9 @@ TEST_F(ViewsTest, HistoryOfASymbolWithAQuote) {
   EXPECT_EQ(view.windowTitle(), "History of O'Neil");
   EXPECT_EQ(cells(*view.model(HistoryView::Sell)).at(0).at(0), "O'Neil");
   EXPECT_EQ(cells(*view.model(HistoryView::ProfitLoss)), (std::vector<std::vector<std::string>>{{"-28"}}));
+  // A figure stands to the right, as a number does.
+  const QModelIndex figure = view.model(HistoryView::ProfitLoss)->index(0, 0);
+  EXPECT_TRUE(figure.data(Qt::TextAlignmentRole).value<Qt::Alignment>().testFlag(Qt::AlignRight));
 }
 
 TEST_F(ViewsTest, HistoryStandsAtItsPlaceAndLaysOutItsGrids) {

@@ -39,8 +39,8 @@ const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbo
 
 detail::Connection connect(const std::string& path, int flags) {
   sqlite3* raw = nullptr;
-  // A connection is only ever used by one thread at a time, so SQLite need
-  // not lock it on every call (a report reads millions of columns).
+  // A connection is used by one thread at a time, so SQLite need not lock
+  // it at every call (sqlite3_interrupt from another thread stays safe).
   const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
   if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
@@ -166,6 +166,18 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
   if (type == "table") return std::make_unique<Recordset>(std::make_unique<detail::TableRows>(m_conn, name), name);
   if (type == "view") return std::make_unique<Recordset>(std::make_unique<detail::QueryRows>(m_conn, name), name);
   throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+}
+
+std::vector<std::string> Database::sourceColumns(std::string_view source) {
+  const std::string name = unquoteSourceName(source);
+  const std::string type = objectType(handle(), name);
+  if (type != "table" && type != "view")
+    throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+  // A prepared statement knows its columns before its first step.
+  detail::StmtPtr stmt = detail::prepare(handle(), "SELECT * FROM " + quoteSqlIdentifier(name));
+  std::vector<std::string> names;
+  for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i) names.emplace_back(sqlite3_column_name(stmt.get(), i));
+  return names;
 }
 
 bool Database::hasQueryDef(std::string_view name) {

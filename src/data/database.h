@@ -65,6 +65,9 @@ class Database {
   // would give them, standing on the first row. source may be bracketed
   // ("[Total Buy]"). Throws kNotALedger when there is no such table or query.
   std::unique_ptr<Recordset> openRecordset(std::string_view source);
+  // The column names openRecordset(source) would give, found without
+  // running the query. Throws like openRecordset.
+  std::vector<std::string> sourceColumns(std::string_view source);
 
   // The stored query called name. Throws kItemNotFound when there is none.
   QueryDef queryDef(std::string_view name);

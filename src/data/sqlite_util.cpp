@@ -16,17 +16,26 @@ using Clock = std::chrono::steady_clock;
 // How many virtual machine steps run between two looks at the clock.
 constexpr int kProgressSteps = 100000;
 
-// The deadline of the statement running now on this thread; none outside
-// step() and exec().
+// The deadline of the statement running now on this thread; none (max)
+// outside step() and exec(), not yet set (min) while a statement runs.
 thread_local Clock::time_point t_deadline = Clock::time_point::max();
+constexpr Clock::time_point kNotYetSet = Clock::time_point::min();
 
-int stopWhenLate(void*) { return Clock::now() > t_deadline ? 1 : 0; }
+// The clock is read only here, once the statement has run a while: most
+// steps (one row of a scan) end long before, and reading the clock for
+// each of them would cost as much as the step. The limit therefore counts
+// from the first look, kProgressSteps engine steps (milliseconds) in.
+int stopWhenLate(void*) {
+  const Clock::time_point now = Clock::now();
+  if (t_deadline == kNotYetSet) t_deadline = now + engineSettings().statementTimeLimit;
+  return now > t_deadline ? 1 : 0;
+}
 
 // Sets the deadline for one statement and clears it afterwards.
 class Deadline {
  public:
   Deadline() : m_outer(t_deadline) {
-    if (m_outer == Clock::time_point::max()) t_deadline = Clock::now() + engineSettings().statementTimeLimit;
+    if (m_outer == Clock::time_point::max()) t_deadline = kNotYetSet;
   }
   ~Deadline() { t_deadline = m_outer; }
   Deadline(const Deadline&) = delete;

@@ -6,6 +6,7 @@
 #include "db_error.h"
 #include "exact_figures.h"
 #include "kept_figures.h"
+#include "ledger_schema.h"
 #include "sql_translate.h"
 #include "sqlite_util.h"
 
@@ -74,6 +75,54 @@ std::array<std::string, 5> historyQueryTexts(std::string_view symbol) {
   };
 }
 
+namespace {
+
+// The CREATE text SQLite keeps for a view, or nullopt without such a view.
+std::optional<std::string> storedViewSql(sqlite3* db, std::string_view name) {
+  detail::StmtPtr stmt = detail::prepare(db, "SELECT sql FROM sqlite_schema WHERE type = 'view' AND name = ?1");
+  const Value key[] = {std::string(name)};
+  detail::bindAll(db, stmt.get(), key);
+  if (!detail::step(db, stmt.get())) return std::nullopt;
+  const std::optional<std::string> text = toText(detail::columnValue(stmt.get(), 0));
+  return text;
+}
+
+// Bought and Sold as a new ledger holds them.
+const std::array<std::string, 2>& templateListViews() {
+  static const std::array<std::string, 2> texts = [] {
+    sqlite3* raw = nullptr;
+    sqlite3_open(":memory:", &raw);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
+    detail::exec(db.get(), ledgerSchemaSql());
+    return std::array<std::string, 2>{storedViewSql(db.get(), "Bought").value_or(""),
+                                      storedViewSql(db.get(), "Sold").value_or("")};
+  }();
+  return texts;
+}
+
+}  // namespace
+
+std::optional<std::array<std::int64_t, 2>> historyListCounts(Database& db, std::string_view symbol) {
+  const auto& views = templateListViews();
+  const auto texts = historyQueryTexts(symbol);
+  sqlite3* handle = db.handle();
+  if (storedViewSql(handle, "Bought") != views[0] || storedViewSql(handle, "Sold") != views[1]) return std::nullopt;
+  for (size_t i = 0; i < 2; ++i)
+    if (storedViewSql(handle, kHistoryQueryNames[i]) != QueryDef::createStatement(kHistoryQueryNames[i], texts[i]))
+      return std::nullopt;
+  std::array<std::int64_t, 2> counts{};
+  const char* sides[] = {"B", "S"};
+  for (size_t i = 0; i < 2; ++i) {
+    const Value keys[] = {std::string(symbol), std::string(sides[i])};
+    const std::optional<Value> n =
+        db.scalar("SELECT count(*) FROM Trade WHERE CompanySymbol = ?1 AND [Buy/Sell] = ?2", keys);
+    const auto* count = n ? std::get_if<std::int64_t>(&*n) : nullptr;
+    if (!count) return std::nullopt;
+    counts[i] = *count;
+  }
+  return counts;
+}
+
 void BuildHistoryQueries(Database& db, const std::string& symbol) {
   const auto texts = historyQueryTexts(symbol);
   if (db.isReadOnly()) {
@@ -84,10 +133,19 @@ void BuildHistoryQueries(Database& db, const std::string& symbol) {
     return;
   }
   passOver([&] {
+    // Showing the same company again writes nothing: each write is a commit
+    // the disk waits for.
+    bool same = true;
+    for (size_t i = 0; i < kHistoryQueryNames.size() && same; ++i)
+      same = storedViewSql(db.handle(), kHistoryQueryNames[i]) ==
+             QueryDef::createStatement(kHistoryQueryNames[i], texts[i]);
+    if (same) return;
+    detail::Transaction tx(db.handle());
     for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) {
-      if (!db.hasQueryDef(kHistoryQueryNames[i])) db.createQueryDef(kHistoryQueryNames[i], texts[i]);
+      detail::exec(db.handle(), "DROP VIEW IF EXISTS " + quoteSqlIdentifier(kHistoryQueryNames[i]));
+      QueryDef::create(db.handle(), kHistoryQueryNames[i], texts[i]);
     }
-    for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) db.queryDef(kHistoryQueryNames[i]).setSql(texts[i]);
+    tx.commit();
   });
 }
 
@@ -142,17 +200,29 @@ HistoryFigures readHistoryFigures(Database& db, std::string_view symbol) {
 void ChartTable::reserve(std::size_t rows) {
   m_labels.reserve(rows);
   m_values.reserve(rows);
+  // Dates are most of the labels; a ledger has far fewer days than trades.
+  m_textIndex.reserve(rows / 4);
 }
 
-std::uint32_t ChartTable::intern(const std::string& text) {
-  const auto [it, added] = m_textIndex.try_emplace(text, static_cast<std::uint32_t>(m_texts.size()));
-  if (added) m_texts.push_back(text);
-  return it->second;
+std::uint32_t ChartTable::intern(std::string_view text) {
+  if (const auto it = m_textIndex.find(text); it != m_textIndex.end()) return it->second;
+  const auto index = static_cast<std::uint32_t>(m_texts.size());
+  m_texts.emplace_back(text);
+  m_textIndex.emplace(m_texts.back(), index);
+  return index;
 }
 
-void ChartTable::appendRow(const std::string& symbol, const std::string& side, const std::string& quotedDate,
+void ChartTable::appendRow(std::string_view symbol, std::string_view side, std::string_view quotedDate,
                            std::optional<double> price, std::optional<double> commission) {
-  m_labels.push_back({intern(symbol), intern(side), intern(quotedDate)});
+  // Neighbouring trades often share a label (a day's trades, one side):
+  // the row before is compared first, before any lookup.
+  const std::string_view texts[kLabelLevels] = {symbol, side, quotedDate};
+  std::array<std::uint32_t, kLabelLevels> ids{};
+  for (int level = 0; level < kLabelLevels; ++level) {
+    const auto l = static_cast<std::size_t>(level);
+    ids[l] = !m_labels.empty() && m_texts[m_labels.back()[l]] == texts[l] ? m_labels.back()[l] : intern(texts[l]);
+  }
+  m_labels.push_back(ids);
   constexpr double kNull = std::numeric_limits<double>::quiet_NaN();
   m_values.push_back({price.value_or(kNull), commission.value_or(kNull)});
   for (const auto& n : {price, commission}) {
@@ -189,12 +259,25 @@ ChartTable readChartTable(Database& ledger, Recordset& trades) {
   using detail::columnValue;
   sqlite3* db = ledger.handle();
   detail::StmtPtr rows = detail::prepare(db, "SELECT * FROM Trade ORDER BY rowid");
-  while (detail::step(db, rows.get())) {
-    table.appendRow(toDisplayText(columnValue(rows.get(), kTradeSymbolPos)),
-                    toDisplayText(columnValue(rows.get(), kTradeSidePos)),
-                    "'" + toDisplayText(columnValue(rows.get(), kTradeDatePos)) + "'",
-                    numberOf(columnValue(rows.get(), kTradePricePos)),
-                    numberOf(columnValue(rows.get(), kTradeCommissionPos)));
+  sqlite3_stmt* row = rows.get();
+  // A label as it shows; text (nearly every label) is read in place.
+  std::string shown[ChartTable::kLabelLevels];
+  const auto label = [row, &shown](int level, int column) -> std::string_view {
+    if (sqlite3_column_type(row, column) == SQLITE_TEXT)
+      return {reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
+              static_cast<std::size_t>(sqlite3_column_bytes(row, column))};
+    shown[level] = toDisplayText(columnValue(row, column));
+    return shown[level];
+  };
+  std::string quotedDate;
+  while (detail::step(db, row)) {
+    const std::string_view symbol = label(0, kTradeSymbolPos);
+    const std::string_view side = label(1, kTradeSidePos);
+    quotedDate.assign(1, '\'');
+    quotedDate.append(label(2, kTradeDatePos));
+    quotedDate.push_back('\'');
+    table.appendRow(symbol, side, quotedDate, numberOf(columnValue(row, kTradePricePos)),
+                    numberOf(columnValue(row, kTradeCommissionPos)));
   }
   return table;
 }

@@ -42,10 +42,17 @@ inline constexpr std::array<const char*, 5> kHistoryQueryNames = {"VBQryBuy", "V
 // symbol holding a quote still selects that company's rows.
 std::array<std::string, 5> historyQueryTexts(std::string_view symbol);
 
-// Writes the five history queries for symbol into db. Queries the ledger
-// lacks are created first (only those), then all five get their text. Any
-// other failure ends the call silently; the queries written so far keep
-// their new text.
+// How many rows the history's two lists of symbol (VBQryBuy, VBQrySell)
+// hold, counted on Trade's index instead of through the queries. Given only
+// while Bought, Sold and the two lists are exactly as the program writes
+// them, so that these are their rows by definition; nullopt otherwise (the
+// lists are then counted through the queries). Throws DbError.
+std::optional<std::array<std::int64_t, 2>> historyListCounts(Database& db, std::string_view symbol);
+
+// Writes the five history queries for symbol into db, in one transaction:
+// all five get their text (queries the ledger lacks are created), or, when
+// the engine refuses one, none changes and the call ends silently. Nothing
+// is written when the ledger already holds these five texts.
 void BuildHistoryQueries(Database& db, const std::string& symbol);
 
 // ---- profit / loss ---------------------------------------------------------
@@ -93,7 +100,7 @@ class ChartTable {
   static constexpr int kColumns = kLabelLevels + kSeries;
 
   void reserve(std::size_t rows);
-  void appendRow(const std::string& symbol, const std::string& side, const std::string& quotedDate,
+  void appendRow(std::string_view symbol, std::string_view side, std::string_view quotedDate,
                  std::optional<double> price, std::optional<double> commission);
 
   std::int64_t rowCount() const { return static_cast<std::int64_t>(m_values.size()); }
@@ -111,10 +118,15 @@ class ChartTable {
   double maxNumber() const { return m_max; }
 
  private:
-  std::uint32_t intern(const std::string& text);
+  std::uint32_t intern(std::string_view text);
 
+  // Looks labels up by string_view, without making a string of each.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
   std::vector<std::string> m_texts;
-  std::unordered_map<std::string, std::uint32_t> m_textIndex;
+  std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> m_textIndex;
   std::vector<std::array<std::uint32_t, kLabelLevels>> m_labels;
   std::vector<std::array<double, kSeries>> m_values;  // NaN for Null
   double m_min = 0;

@@ -56,42 +56,30 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     const std::string& path = m_app.session().LedgerPath;
     // When the ledger's file changed since the last command the user has
     // been told, and the main window closes the ledger or reads it afresh.
-    bool readable = m_app.session().checkLedgerFile() == LedgerFileState::Unchanged;
-    if (readable) {
+    std::optional<HistoryFigures> figures;
+    std::optional<std::array<std::int64_t, 2>> listCounts;
+    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
       try {
         Database ledger = Database::open(path);
         const std::string symbol = m_host.generalTabSymbol().toStdString();
         BuildHistoryQueries(ledger, symbol);
-        showExactFigures(readHistoryFigures(ledger, symbol));
+        figures = readHistoryFigures(ledger, symbol);
+        listCounts = historyListCounts(ledger, symbol);
       } catch (const DbError& e) {
         reportReadFailure(m_app.prompter(), path, e);
-        readable = false;
       }
     }
     setWindowTitle("History of " + m_host.generalTabSymbol());
     setFrameGeometryTwips(0, 5485, 9000, 7245);
     layoutGrids();
-    if (readable) bindGrids();
+    if (figures) bindGrids(*figures, listCounts);
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
   }
 }
 
-void HistoryView::showExactFigures(const HistoryFigures& figures) {
-  // The small grids stay bound to the ledger's total queries (their column
-  // names, their Null rows), but show the company's figures computed
-  // exactly rather than the queries' floating-point sums.
-  const std::pair<Grid, std::optional<std::string>> shown[] = {
-      {TotalBuy, figures.totalBuy}, {TotalSell, figures.totalSell}, {ProfitLoss, figures.profitLoss}};
-  for (const auto& [grid, text] : shown) {
-    m_models[grid]->setCellText([text](std::span<const Value>, int column) -> std::optional<std::string> {
-      if (column != 0) return std::nullopt;
-      return text.value_or(std::string());
-    });
-  }
-}
-
-void HistoryView::bindGrids() {
+void HistoryView::bindGrids(const HistoryFigures& figures,
+                            const std::optional<std::array<std::int64_t, 2>>& listCounts) {
   // The first grid that cannot be bound says why; the others are still tried.
   std::optional<std::string> failure;
   // A read-only ledger keeps no queries; each grid's own connection then
@@ -100,10 +88,27 @@ void HistoryView::bindGrids() {
   const auto defineIfReadOnly = [symbol](Database& db) {
     if (db.isReadOnly()) BuildHistoryQueries(db, symbol);
   };
+  const std::optional<std::string>* figureOf[kGridCount] = {nullptr, nullptr, &figures.totalBuy, &figures.totalSell,
+                                                            &figures.profitLoss};
   for (int g = 0; g < kGridCount; ++g) {
+    const std::string query = kHistoryQueryNames[static_cast<size_t>(g)];
     try {
-      m_models[g]->setSource(m_app.session().LedgerPath, kHistoryQueryNames[static_cast<size_t>(g)],
-                             defineIfReadOnly);
+      if (const std::optional<std::string>* figure = figureOf[g]) {
+        // One row, as a total's query always gives: a number (aligned as
+        // one) shown as its exact text, or Null when there is nothing to
+        // total.
+        const std::optional<std::string> text = *figure;
+        m_models[g]->setCellText([text](std::span<const Value>, int column) -> std::optional<std::string> {
+          if (column != 0) return std::nullopt;
+          return text.value_or(std::string());
+        });
+        std::vector<Value> row{text ? Value(std::strtod(text->c_str(), nullptr)) : Value()};
+        m_models[g]->setKnownRows(m_app.session().LedgerPath, query, defineIfReadOnly, std::move(row));
+      } else {
+        const std::optional<std::int64_t> count =
+            listCounts ? std::optional((*listCounts)[static_cast<size_t>(g)]) : std::nullopt;
+        m_models[g]->setSource(m_app.session().LedgerPath, query, defineIfReadOnly, {}, count);
+      }
       m_grids[g]->resizeColumnsToContents();
     } catch (const DbError& e) {
       if (!failure) failure = e.what();

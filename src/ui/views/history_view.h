@@ -3,7 +3,8 @@
 // form's General tab: its purchases, its sales, the two totals and the
 // profit or loss, each in a grid bound to a query the view writes into the
 // ledger for that company. The totals and the profit or loss are shown
-// exactly, computed from the company's trades.
+// exactly, from the figures the ledger keeps (or computed from the
+// company's trades), rather than read from their queries in floating point.
 
 #include <QLabel>
 #include <QTableView>
@@ -36,8 +37,9 @@ class HistoryView : public MdiChild {
 
  private:
   void layoutGrids();
-  void bindGrids();
-  void showExactFigures(const HistoryFigures& figures);
+  // figures fill the three small grids, whose queries are not run;
+  // listCounts, when known, are the two lists' row counts.
+  void bindGrids(const HistoryFigures& figures, const std::optional<std::array<std::int64_t, 2>>& listCounts);
 
   AppContext& m_app;
   ViewHost& m_host;

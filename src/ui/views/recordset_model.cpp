@@ -32,7 +32,7 @@ void RecordsetModel::clear() {
 void RecordsetModel::finishReset() { endResetModel(); }
 
 void RecordsetModel::setSource(const std::string& path, const std::string& source, Prepare prepare,
-                               std::string countedAs) {
+                               std::string countedAs, std::optional<std::int64_t> knownCount) {
   beginResetModel();
   resetState();
   m_path = path;
@@ -49,10 +49,44 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
     for (int i = 0; i < m_rows->fieldCount(); ++i) names.push_back(m_rows->fieldName(i));
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
     m_computed = ComputedColumns(names);
-    const std::int64_t count =
-        m_countedAs.empty() ? m_rows->recordCount() : m_db->openRecordset(m_countedAs)->recordCount();
+    const std::int64_t count = knownCount         ? *knownCount
+                               : m_countedAs.empty() ? m_rows->recordCount()
+                                                     : m_db->openRecordset(m_countedAs)->recordCount();
     // A grid counts its rows in int.
     m_rowCount = static_cast<int>(std::min<std::int64_t>(count, std::numeric_limits<int>::max()));
+  } catch (const DbError&) {
+    resetState();
+    finishReset();
+    throw;
+  }
+  finishReset();
+}
+
+void RecordsetModel::setKnownRows(const std::string& path, const std::string& source, Prepare prepare,
+                                  std::vector<Value> values) {
+  beginResetModel();
+  resetState();
+  m_path = path;
+  m_source = source;
+  m_prepare = std::move(prepare);
+  m_countedAs.clear();
+  try {
+    m_db = Database::openSource(path);
+    if (m_prepare) m_prepare(*m_db);
+    const std::vector<std::string> names = m_db->sourceColumns(source);
+    for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
+    m_computed = ComputedColumns(names);
+    if (!names.empty()) {
+      // The rows stand as the first page; with no recordset behind them,
+      // no other page is ever read.
+      Page known;
+      known.rows = static_cast<int>(std::min<std::size_t>(values.size() / names.size(), kPageRows));
+      values.resize(static_cast<std::size_t>(known.rows) * names.size());
+      known.values = std::move(values);
+      m_rowCount = known.rows;
+      m_pages.emplace(0, std::move(known));
+      m_pageUse.push_front(0);
+    }
   } catch (const DbError&) {
     resetState();
     finishReset();

@@ -47,11 +47,18 @@ class RecordsetModel : public QAbstractTableModel {
   // given, runs first on that connection (and again on refresh()).
   // countedAs, when given, names a table or stored query holding the same
   // rows without their order, counted instead of source (a sorted query
-  // is counted only by sorting it). Throws DbError when either cannot be
+  // is counted only by sorting it). knownCount, when given, is the number
+  // of rows, and nothing is counted. Throws DbError when either cannot be
   // opened; the model is then empty.
   void setSource(const std::string& path, const std::string& source, Prepare prepare = {},
-                 std::string countedAs = {});
-  // Reopens the current source, so that the grid shows what it holds now.
+                 std::string countedAs = {}, std::optional<std::int64_t> knownCount = std::nullopt);
+  // Binds source's columns with rows the caller already knows (values
+  // holds whole rows, in column order), so that source is never run: for a
+  // grid of figures the view computes itself. refresh() then reads source.
+  // Throws DbError like setSource.
+  void setKnownRows(const std::string& path, const std::string& source, Prepare prepare, std::vector<Value> values);
+  // Reopens the current source, so that the grid shows what it holds now
+  // (counting its rows again).
   // Throws DbError like setSource.
   void refresh();
   void clear();
