@@ -1,5 +1,5 @@
 // Feeds arbitrary text to the parsing of what the user types into the entry
-// form, and saves what the General tab's check accepts. The input's lines
+// form, and saves what the General tab's reading accepts. The input's lines
 // are the boxes CompanyID, CompanySymbol, Date, Quantity, Price and
 // Commission; the next byte picks Buy or Sell. A broken invariant aborts.
 #include <unistd.h>
@@ -19,7 +19,9 @@
 #include "fake_form.h"
 #include "ledger_schema.h"
 #include "ledger_session.h"
+#include "ledger_writes.h"
 #include "record_writes.h"
+#include "trade_entry.h"
 #include "value.h"
 
 namespace {
@@ -35,7 +37,8 @@ class CountingPrompter final : public Prompter {
  public:
   MsgAnswer show(const std::string&, MsgIcon, MsgButtons buttons, const std::string&) override {
     ++shown;
-    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    // Yes to the question whether to add a new symbol; Ok to anything else.
+    return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
   }
   int shown = 0;
 };
@@ -77,29 +80,29 @@ void checkDate(std::string_view text) {
   }
 }
 
-// An accepted General tab saves without a message, as exactly the values
-// typed; a refused one shows one message and writes nothing.
+// An accepted General tab saves as exactly the trade that was checked,
+// with the company its symbol names (a new symbol is added after one
+// question); a refused one writes nothing.
 void checkSave(const test::FakeForm& form) {
-  const auto problem = checkGeneralTab(form, true);
-  if (problem) return;
+  const auto read = readGeneralTab(form);
+  const Trade* typed = std::get_if<Trade>(&read);
+  if (!typed) return;
   CountingPrompter prompter;
   LedgerSession session(prompter);
   session.LedgerPath = ledgerPath();
   const std::string text = form.general();
-  if (!SaveRecord(session, form) || prompter.shown != 0) fail("an accepted trade was not saved", text);
+  if (!SaveRecord(session, form) || prompter.shown > 1) fail("an accepted trade was not saved", text);
   session.CurrentRecordset.reset();
   session.LedgerDatabase.reset();
 
   Database db = Database::open(ledgerPath());
+  const std::optional<std::int64_t> company = findCompany(db, typed->symbol);
+  if (!company) fail("the saved trade's company is not in the list", text);
   auto rs = db.openRecordset("Trade");
-  auto box = [&](const char* column) { return *form.boxText(column, kGeneralTab); };
-  const bool same = rs->value("CompanyID") == Value(*parseInteger(box("CompanyID"))) &&
-                    rs->value("CompanySymbol") == Value(box("CompanySymbol")) &&
-                    rs->value("Date") == Value(box("Date")) &&
-                    rs->value("Quantity") == Value(*parseNumber(box("Quantity"))) &&
-                    rs->value("Price") == Value(*parseNumber(box("Price"))) &&
-                    rs->value("Commission") == Value(*parseNumber(box("Commission"))) &&
-                    rs->value("Buy/Sell") == Value(std::string(form.isBuySelected() ? "B" : "S"));
+  const bool same = rs->value("CompanyID") == Value(*company) && rs->value("CompanySymbol") == Value(typed->symbol) &&
+                    rs->value("Date") == Value(typed->date) && rs->value("Quantity") == Value(typed->quantity) &&
+                    rs->value("Price") == Value(typed->price) && rs->value("Commission") == Value(typed->commission) &&
+                    rs->value("Buy/Sell") == Value(std::string(sideCode(typed->side)));
   rs.reset();
   db.execute("DELETE FROM Trade");
   if (!same) fail("a saved trade reads back differently", text);
