@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TradeKeySetGrowthTest, KeepsEveryTradeAsItGrows) {
   TradeKeySet set;
   auto tradeOf = [](int i) {
-    char date[11];
+    char date[16];  // room the compiler can prove for any int
     std::snprintf(date, sizeof date, "20%02d-%02d-%02d", i % 30, 1 + i % 12, 1 + i % 28);
     return KeyTrade{"S" + std::to_string(i % 37), date, i % 2 ? TradeSide::Buy : TradeSide::Sell,
                     static_cast<double>(i), i / 7.0, i % 3 * 0.5};
