@@ -188,7 +188,7 @@ TEST(AccessImportTest, ATableMapsLikeACsvFile) {
   const auto source = openAccessFile(accessFile("ASampleDatabase.accdb"));
   const std::vector<CsvRecord> records = recordsFromTable(source->readTable("Asset Items"));
   ImportOptions options;
-  auto mapping = parseMappingSpec("symbol=Asset No,date=Acquired,quantity=Warranty,price=Cost", &records[0],
+  auto mapping = parseMappingOption("symbol=Asset No,date=Acquired,quantity=Warranty,price=Cost", &records[0],
                                   records[0].size());
   ASSERT_TRUE(std::holds_alternative<ImportMapping>(mapping));
   options.mapping = std::get<ImportMapping>(mapping);

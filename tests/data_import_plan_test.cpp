@@ -62,7 +62,7 @@ TEST_P(ImportDialectTest, PlansTheTradesAndNotesEveryOtherRow) {
   options.hasHeader = detectCsvHeader(records);
   ASSERT_TRUE(options.hasHeader);
   if (*c.map) {
-    auto parsed = parseMappingSpec(c.map, &records[0], records[0].size());
+    auto parsed = parseMappingOption(c.map, &records[0], records[0].size());
     ASSERT_TRUE(std::holds_alternative<ImportMapping>(parsed)) << std::get<std::string>(parsed);
     options.mapping = std::get<ImportMapping>(parsed);
   } else {
@@ -243,45 +243,45 @@ INSTANTIATE_TEST_SUITE_P(
         GuessCase{"nothing_known", {"a", "b"}, "symbol=none,date=none,side=none,quantity=none,price=none,commission=none"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct SpecCase {
+struct MappingOptionCase {
   const char* name;
-  const char* spec;
+  const char* option;
   bool withHeader;
   std::string expected;  // mappingToText, or the error text
 };
 
-class MappingSpecTest : public ::testing::TestWithParam<SpecCase> {};
+class MappingOptionTest : public ::testing::TestWithParam<MappingOptionCase> {};
 
-TEST_P(MappingSpecTest, Parses) {
+TEST_P(MappingOptionTest, Parses) {
   const CsvRecord header = {"Sym", "Trade Date", "Side", "Qty", "Price", "Fee", "7"};
-  const auto parsed = parseMappingSpec(GetParam().spec, GetParam().withHeader ? &header : nullptr, header.size());
+  const auto parsed = parseMappingOption(GetParam().option, GetParam().withHeader ? &header : nullptr, header.size());
   const std::string got = std::holds_alternative<ImportMapping>(parsed) ? mappingToText(std::get<ImportMapping>(parsed))
                                                                         : std::get<std::string>(parsed);
   EXPECT_EQ(got, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, MappingSpecTest,
+    Options, MappingOptionTest,
     ::testing::Values(
-        SpecCase{"names", "symbol=Sym,date=Trade Date,side=Side,quantity=Qty,price=Price,commission=Fee", true,
+        MappingOptionCase{"names", "symbol=Sym,date=Trade Date,side=Side,quantity=Qty,price=Price,commission=Fee", true,
                  "symbol=1,date=2,side=3,quantity=4,price=5,commission=6"},
-        SpecCase{"numbers", "symbol=1,date=2,side=3,quantity=4,price=5", false,
+        MappingOptionCase{"numbers", "symbol=1,date=2,side=3,quantity=4,price=5", false,
                  "symbol=1,date=2,side=3,quantity=4,price=5,commission=none"},
-        SpecCase{"names_in_other_case", "symbol=sym,date=trade date,side=SIDE,quantity=qty,price=price", true,
+        MappingOptionCase{"names_in_other_case", "symbol=sym,date=trade date,side=SIDE,quantity=qty,price=price", true,
                  "symbol=1,date=2,side=3,quantity=4,price=5,commission=none"},
         // A header named "7" is found by name before number 7 is tried.
-        SpecCase{"name_before_number", "symbol=7", true,
+        MappingOptionCase{"name_before_number", "symbol=7", true,
                  "symbol=7,date=none,side=none,quantity=none,price=none,commission=none"},
-        SpecCase{"commission_none", "commission=none", true,
+        MappingOptionCase{"commission_none", "commission=none", true,
                  "symbol=none,date=none,side=none,quantity=none,price=none,commission=none"},
-        SpecCase{"unknown_column", "symbol=Ticker", true,
+        MappingOptionCase{"unknown_column", "symbol=Ticker", true,
                  "The column \"Ticker\" for symbol is not in the file (a header name or a number from 1 to 7)."},
-        SpecCase{"number_past_the_end", "symbol=8", false,
+        MappingOptionCase{"number_past_the_end", "symbol=8", false,
                  "The column \"8\" for symbol is not in the file (a number from 1 to 7)."},
-        SpecCase{"unknown_field", "ticker=1", false,
+        MappingOptionCase{"unknown_field", "ticker=1", false,
                  "\"ticker\" is not a field; the fields are symbol, date, side, quantity, price and commission."},
-        SpecCase{"twice", "symbol=1,symbol=2", false, "The field symbol is given twice."},
-        SpecCase{"no_equals", "symbol", false, "\"symbol\" is not FIELD=COLUMN."}),
+        MappingOptionCase{"twice", "symbol=1,symbol=2", false, "The field symbol is given twice."},
+        MappingOptionCase{"no_equals", "symbol", false, "\"symbol\" is not FIELD=COLUMN."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MappingTextTest, ReadsBackWhatItWrites) {

@@ -178,7 +178,7 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
   }
   if (noHeader) table.hasHeader = false;
   options.hasHeader = table.hasHeader;
-  auto mapping = parseMappingSpec(*mapText, table.header(), table.columnCount);
+  auto mapping = parseMappingOption(*mapText, table.header(), table.columnCount);
   if (const auto* problem = std::get_if<std::string>(&mapping)) {
     err << *problem << "\n";
     return kFailed;

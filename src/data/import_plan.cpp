@@ -76,14 +76,14 @@ std::optional<std::size_t> resolveColumn(std::string_view col, const CsvRecord* 
   return std::nullopt;
 }
 
-std::variant<ImportMapping, std::string> parseMappingSpec(std::string_view spec, const CsvRecord* header,
-                                                          std::size_t columnCount) {
+std::variant<ImportMapping, std::string> parseMappingOption(std::string_view option, const CsvRecord* header,
+                                                            std::size_t columnCount) {
   ImportMapping mapping;
   std::array<bool, kImportFieldCount> given{};
-  while (!spec.empty()) {
-    const std::size_t comma = spec.find(',');
-    const std::string_view item = spec.substr(0, comma);
-    spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+  while (!option.empty()) {
+    const std::size_t comma = option.find(',');
+    const std::string_view item = option.substr(0, comma);
+    option = comma == std::string_view::npos ? std::string_view() : option.substr(comma + 1);
     const std::size_t eq = item.find('=');
     if (eq == std::string_view::npos) return "\"" + std::string(item) + "\" is not FIELD=COLUMN.";
     const std::string name = lowered(trimCell(item.substr(0, eq)));

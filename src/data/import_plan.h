@@ -53,9 +53,9 @@ struct ImportMapping {
 std::optional<std::size_t> resolveColumn(std::string_view col, const CsvRecord* header, std::size_t columnCount);
 
 // Reads "symbol=COL,date=COL,side=COL,quantity=COL,price=COL[,commission=COL]".
-// Returns the mapping, or the text of what is wrong with spec.
-std::variant<ImportMapping, std::string> parseMappingSpec(std::string_view spec, const CsvRecord* header,
-                                                          std::size_t columnCount);
+// Returns the mapping, or the text of what is wrong with the option.
+std::variant<ImportMapping, std::string> parseMappingOption(std::string_view option, const CsvRecord* header,
+                                                            std::size_t columnCount);
 
 // The columns a header's names suggest ("Ticker", "Trade Date", "Action",
 // "Qty", "Price", "Fees & Comm", ...); fields it cannot place stay none.
