@@ -1,5 +1,6 @@
 // The share ledger: start-up. A command as the first argument ("report",
-// "--help") runs without any window and ends the program. Otherwise the
+// "--help") runs without any window and ends the program; so does a
+// mistyped one (two or more arguments), with the usage. Otherwise the
 // main window is loaded hidden, the template ledger is refreshed from the
 // master, and the splash runs; when the splash ends the main window
 // appears, with no ledger open, or with the ledger named as the argument.
@@ -24,9 +25,10 @@
 #include "ui/qt_prompter.h"
 
 int main(int argc, char** argv) {
-  // Before any application object: a command needs no display.
-  if (argc > 1 && ledger::isCommandWord(argv[1])) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+  // Before any application object: a command, or a mistyped one, needs no
+  // display.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (ledger::runsWithoutWindows(args)) {
     std::ios::sync_with_stdio(false);  // reports can run to a million lines
     return ledger::runCommandLine(args, std::cout, std::cerr);
   }

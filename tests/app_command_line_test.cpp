@@ -169,6 +169,10 @@ TEST_F(ReportCommandTest, TheProgramRunsCommandsWithoutADisplay) {
       {{"--help"}, 0, "*"},
       {{"report", "gains", QString::fromStdString(dir.file("missing.mdb"))}, 1, ""},
       {{"report"}, 2, ""},
+      // A mistyped command word must not start the windows (without a
+      // display they abort).
+      {{"reprot", "gains", path}, 2, ""},
+      {{path, "--verbose"}, 2, ""},
   };
   for (const Row& row : rows) {
     const Outcome o = runProgram(row.args);
@@ -178,6 +182,9 @@ TEST_F(ReportCommandTest, TheProgramRunsCommandsWithoutADisplay) {
     }
     if (row.status != 0) {
       EXPECT_FALSE(o.err.empty());
+    }
+    if (row.status == exitcode::kUsage) {
+      EXPECT_NE(o.err.find("Usage:"), std::string::npos) << row.args.join(' ').toStdString();
     }
   }
 }

@@ -36,6 +36,10 @@ const std::vector<CommandEntry>& commandTable() {
 
 bool isCommandWord(std::string_view word) { return findCommand(word) != nullptr; }
 
+bool runsWithoutWindows(std::span<const std::string> args) {
+  return args.size() > 1 || (!args.empty() && isCommandWord(args[0]));
+}
+
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   const CommandEntry* entry = args.empty() ? nullptr : findCommand(args[0]);
   if (!entry) {

@@ -5,8 +5,9 @@
 //   shareledger report gains|holdings|yearly [options] LEDGER
 //   shareledger --help
 //
-// Anything else as the first argument (a ledger's path, or nothing at all)
-// starts the windows as before. Nothing here uses Qt, so a command runs
+// No argument, or one that is not a command word (a ledger's path), starts
+// the windows; two or more whose first is not a command word are a mistyped
+// command: the usage goes to standard error, with no window. Nothing here uses Qt, so a command runs
 // before any application object is made.
 
 #include <ostream>
@@ -48,8 +49,13 @@ const std::vector<CommandEntry>& commandTable();
 // Whether the program's first argument calls a command.
 bool isCommandWord(std::string_view word);
 
+// Whether the program's arguments (its name left out) are for the command
+// line rather than the windows: a command word first, or more than one
+// argument. runCommandLine answers the latter with the usage.
+bool runsWithoutWindows(std::span<const std::string> args);
+
 // Runs the command that args[0] names with the rest of args. Returns the
-// exit status. REQUIRES: !args.empty() && isCommandWord(args[0]).
+// exit status; kUsage, with the usage on err, when args[0] names none.
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 // The full usage text, as --help prints it.
