@@ -4,11 +4,14 @@
 
 #include <iostream>
 
+#include "figures_seal.h"
 #include "ratio_reporter.h"
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  // As the program runs: with a key, so that figures are kept and sealed.
+  ledger::setKeptFiguresKey(ledger::makeKeptFiguresKey());
   ledger::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.printRatios(std::cout);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <string>
@@ -77,6 +78,22 @@ Trade trade(const std::string& symbol, TradeSide side, double quantity, double p
   return t;
 }
 
+// Sets the key that seals the figures for one test and takes it away
+// when the test ends, also when it fails.
+class ScopedKey {
+ public:
+  explicit ScopedKey(const std::optional<KeptFiguresKey>& key) { setKeptFiguresKey(key); }
+  ~ScopedKey() { setKeptFiguresKey(std::nullopt); }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+};
+
+KeptFiguresKey keyOf(unsigned char fill) {
+  KeptFiguresKey key;
+  key.fill(fill);
+  return key;
+}
+
 class KeptFiguresTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -92,6 +109,7 @@ class KeptFiguresTest : public ::testing::Test {
                "VALUES (1, 'AAPL', NULL, 'B', '2024-01-08', 5, 1)");
   }
 
+  ScopedKey key{keyOf(7)};
   TempDir dir;
   std::string path = dir.file("l.mdb");
 };
@@ -257,6 +275,86 @@ TEST_F(KeptFiguresTest, AnOutsideWriteBetweenTwoOfTheProgramsIsNotTakenForThePro
   EXPECT_FALSE(readKeptTotals(db).has_value());
   EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
   expectKeptEqualScan(db, "read afresh");
+}
+
+// ---- figures the program did not write --------------------------------------------
+
+// The file's change counter, header bytes 24 to 27.
+std::uint32_t changeCounterOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  unsigned char header[28] = {};
+  file.read(reinterpret_cast<char*>(header), sizeof header);
+  return static_cast<std::uint32_t>(header[24]) << 24 | static_cast<std::uint32_t>(header[25]) << 16 |
+         static_cast<std::uint32_t>(header[26]) << 8 | header[27];
+}
+
+// Another program writes figures in one commit and stamps them with the
+// counter that commit gives the file (the counter + 1), as the program
+// stamps its own. `rows` changes KeptTotals (made when missing).
+void forgeFigures(const std::string& path, const std::string& rows) {
+  const std::string stamp = std::to_string(changeCounterOf(path) + 1);
+  runOutside(path, std::string("BEGIN; ") + kKeptTotalsSchema + rows +
+                       "; UPDATE KeptTotals SET Summed = " + stamp + " WHERE Side = 'Stamp'" +
+                       "; INSERT INTO KeptTotals SELECT NULL, 'Stamp', '0', " + stamp +
+                       ", 0, 0, 0 WHERE NOT EXISTS (SELECT 1 FROM KeptTotals WHERE Side = 'Stamp'); COMMIT");
+}
+
+// AAPL's purchases are 10 x 100.1 + 4.95 = 1005.95 (the trade without a
+// quantity is passed over); the forged rows claim 1.
+TEST_F(KeptFiguresTest, FiguresTheProgramDidNotSealAreSummedFromTheTrades) {
+  const char* forgedAapl =
+      "; DELETE FROM KeptTotals WHERE CompanySymbol = 'AAPL' AND Side = 'B'"
+      "; INSERT INTO KeptTotals VALUES ('AAPL', 'B', '1', 1, 0, 0, 0)";
+  const struct {
+    const char* name;
+    std::optional<unsigned char> keptUnder;  // the key of an earlier keep, if any
+    std::string rows;
+  } cases[] = {
+      // A ledger of the previous version, its stamp a plain counter.
+      {"written by hand into a ledger that kept none", std::nullopt, forgedAapl},
+      {"a row changed after the program kept them", 7, forgedAapl},
+      {"the program's rows, a trade changed and the stamp moved on", 7,
+       "; UPDATE Trade SET Price = 1 WHERE CompanySymbol = 'AAPL'"},
+      {"kept under another user's key", 8, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    if (c.keptUnder) {
+      ScopedKey other(keyOf(*c.keptUnder));
+      Database db = Database::open(path);
+      ASSERT_TRUE(keepLedgerTotals(db));
+    }
+    setKeptFiguresKey(keyOf(7));
+    if (!c.rows.empty()) forgeFigures(path, c.rows);
+    Database db = Database::open(path);
+    EXPECT_FALSE(readKeptTotals(db).has_value());
+    EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
+    EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
+    if (std::string(c.name) != "the program's rows, a trade changed and the stamp moved on") {
+      EXPECT_EQ(readLedgerTotals(db, "AAPL").totalBuy->text(), "1005.95");
+    }
+    // Summed once, they are kept under this user's key.
+    expectKeptEqualScan(db, c.name);
+  }
+}
+
+TEST_F(KeptFiguresTest, WithoutAKeyNoFiguresAreKeptOrTrusted) {
+  {
+    Database db = Database::open(path);
+    ASSERT_TRUE(keepLedgerTotals(db));
+  }
+  setKeptFiguresKey(std::nullopt);
+  Database db = Database::open(path);
+  EXPECT_FALSE(readKeptTotals(db).has_value());
+  EXPECT_FALSE(keepLedgerTotals(db));
+  insertTrade(db, trade("AAPL", TradeSide::Buy, 1, 1, 0));
+  EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
+
+  test::makeLedger(path, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
+  Database fresh = Database::open(path);
+  EXPECT_EQ(describe(readLedgerTotals(fresh)), describe(readTradeTotals(fresh)));
+  EXPECT_FALSE(hasKeptTable(path));
 }
 
 // ---- kept figures not as the program writes them --------------------------------

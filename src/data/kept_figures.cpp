@@ -2,12 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "db_error.h"
 #include "sqlite_util.h"
@@ -16,7 +18,8 @@ namespace ledger {
 
 // CompanySymbol has Trade's type, so a symbol is kept as Trade holds it and
 // compares as it does there. The stamp is the row whose Side is 'Stamp',
-// its counter in Summed; without it the figures are out of date.
+// its counter in Summed and its seal in ExactSum; without it the figures
+// are out of date.
 const char* const kKeptTotalsSchema =
     "CREATE TABLE IF NOT EXISTS KeptTotals (\n"
     "  CompanySymbol TEXT,\n"
@@ -208,15 +211,82 @@ detail::StmtPtr tryPrepare(sqlite3* db, const char* sql) {
   return detail::StmtPtr(raw);
 }
 
+struct Stamp {
+  std::int64_t counter = 0;
+  std::string seal;  // empty when the row holds none
+};
+
 // The stamp: nullopt without the table or without exactly one stamp row
 // holding a whole number.
-std::optional<std::int64_t> readStamp(sqlite3* db) {
-  auto stmt = tryPrepare(db, "SELECT Summed FROM KeptTotals WHERE Side = 'Stamp'");
+std::optional<Stamp> readStamp(sqlite3* db) {
+  auto stmt = tryPrepare(db, "SELECT Summed, ExactSum FROM KeptTotals WHERE Side = 'Stamp'");
   if (!stmt) return std::nullopt;
   if (!detail::step(db, stmt.get()) || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER) return std::nullopt;
-  const std::int64_t stamp = sqlite3_column_int64(stmt.get(), 0);
+  Stamp stamp;
+  stamp.counter = sqlite3_column_int64(stmt.get(), 0);
+  if (sqlite3_column_type(stmt.get(), 1) == SQLITE_TEXT)
+    stamp.seal.assign(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1)),
+                      static_cast<size_t>(sqlite3_column_bytes(stmt.get(), 1)));
   if (detail::step(db, stmt.get())) return std::nullopt;
   return stamp;
+}
+
+// ---- the seal ----------------------------------------------------------------------
+
+void appendWhole(std::string& out, std::uint64_t value) {
+  for (int shift = 56; shift >= 0; shift -= 8) out += static_cast<char>(value >> shift & 0xff);
+}
+
+// A column as its storage class and value; texts and blobs carry their
+// length first, so no two rows read alike.
+void appendColumn(std::string& out, sqlite3_stmt* row, int col) {
+  const int type = sqlite3_column_type(row, col);
+  out += static_cast<char>(type);
+  if (type == SQLITE_INTEGER) {
+    appendWhole(out, static_cast<std::uint64_t>(sqlite3_column_int64(row, col)));
+  } else if (type == SQLITE_FLOAT) {
+    const double value = sqlite3_column_double(row, col);
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    appendWhole(out, bits);
+  } else if (type != SQLITE_NULL) {
+    const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(row, col) : sqlite3_column_text(row, col);
+    const auto size = static_cast<size_t>(sqlite3_column_bytes(row, col));
+    appendWhole(out, size);
+    if (size > 0) out.append(static_cast<const char*>(data), size);
+  }
+}
+
+// The seal of counter and every kept row but the stamp, each column as
+// stored. The rows are taken in the order of their bytes: the order the
+// file keeps them in says nothing. One row a symbol and side, so this is
+// quick however many trades there are.
+std::string sealOf(sqlite3* db, const KeptFiguresKey& key, std::int64_t counter) {
+  auto stmt = detail::prepare(db,
+                              "SELECT CompanySymbol, Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber "
+                              "FROM KeptTotals WHERE Side IS NOT 'Stamp'");
+  std::vector<std::string> rows;
+  while (detail::step(db, stmt.get())) {
+    std::string& row = rows.emplace_back();
+    for (int col = 0; col < 7; ++col) appendColumn(row, stmt.get(), col);
+  }
+  std::sort(rows.begin(), rows.end());
+  std::string message = "shareledger KeptTotals 1";
+  appendWhole(message, static_cast<std::uint64_t>(counter));
+  appendWhole(message, rows.size());
+  for (const std::string& row : rows) {
+    appendWhole(message, row.size());
+    message += row;
+  }
+  return sealText(key, message);
+}
+
+// Whether the figures are the program's own and current: the file has the
+// counter the stamp gives, and the seal over it and the rows checks.
+bool trusted(sqlite3* db, const KeptFiguresKey& key, const Stamp& stamp) {
+  const auto file = readFileStamp(db);
+  return file && file->rollbackJournal && stamp.counter == file->changeCounter &&
+         sameSeal(stamp.seal, sealOf(db, key, stamp.counter));
 }
 
 void writeStamp(sqlite3* db, std::int64_t stamp) {
@@ -230,8 +300,8 @@ void writeStamp(sqlite3* db, std::int64_t stamp) {
 void dropStamp(sqlite3* db) { detail::exec(db, "DELETE FROM KeptTotals WHERE Side = 'Stamp'"); }
 
 // The counter the file has once the transaction open now commits.
-std::int64_t stampAfterCommit(const FileStamp& file) {
-  return static_cast<std::uint32_t>(file.changeCounter + 1u);
+std::int64_t stampAfterCommit(std::uint32_t changeCounter) {
+  return static_cast<std::uint32_t>(changeCounter + 1u);
 }
 
 // Sums as a row holds them from column `first` on (ExactSum, Summed,
@@ -343,11 +413,12 @@ struct Kept {
 };
 
 // Reads every trade and, when the file can be written now, keeps the
-// figures in the same writing transaction. nullopt when no writing
-// transaction could be had (the caller reads the trades itself).
+// figures in the same writing transaction (whose commit seals them).
+// nullopt when no writing transaction could be had or there is no key (the
+// caller reads the trades itself).
 std::optional<Kept> keep(Database& db) {
   sqlite3* h = db.handle();
-  if (!sqlite3_get_autocommit(h) || db.isReadOnly()) return std::nullopt;
+  if (!sqlite3_get_autocommit(h) || db.isReadOnly() || !keptFiguresKey()) return std::nullopt;
   std::optional<detail::Transaction> tx;
   try {
     tx.emplace(h);
@@ -366,8 +437,8 @@ std::optional<Kept> keep(Database& db) {
       if (sums.summed != 0) insertRow(h, insert.get(), key.first, key.second, sums);
     auto stamp = detail::prepare(h,
                                  "INSERT INTO KeptTotals (CompanySymbol, Side, ExactSum, Summed, PlusInfinite, "
-                                 "MinusInfinite, NotANumber) VALUES (NULL, 'Stamp', '0', ?1, 0, 0, 0)");
-    sqlite3_bind_int64(stamp.get(), 1, stampAfterCommit(*file));
+                                 "MinusInfinite, NotANumber) VALUES (NULL, 'Stamp', '', ?1, 0, 0, 0)");
+    sqlite3_bind_int64(stamp.get(), 1, stampAfterCommit(file->changeCounter));
     detail::step(h, stamp.get());
     tx->commit();
     result.kept = true;
@@ -380,6 +451,7 @@ std::optional<Kept> keep(Database& db) {
 }  // namespace
 
 // ---- public ----------------------------------------------------------------------
+
 
 std::optional<FileStamp> readFileStamp(sqlite3* db) {
   sqlite3_file* file = nullptr;
@@ -397,6 +469,8 @@ std::optional<FileStamp> readFileStamp(sqlite3* db) {
 }
 
 std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::string_view> symbol) {
+  const auto key = keptFiguresKey();
+  if (!key) return std::nullopt;
   sqlite3* h = db.handle();
   // The stamp, the header and the rows in one read transaction: nobody can
   // commit between them.
@@ -405,8 +479,7 @@ std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::strin
   std::optional<TradeTotals> totals;
   try {
     const auto stamp = readStamp(h);
-    const auto file = stamp ? readFileStamp(h) : std::nullopt;
-    if (file && file->rollbackJournal && *stamp == file->changeCounter) totals = readRows(h, symbol);
+    if (stamp && trusted(h, *key, *stamp)) totals = readRows(h, symbol);
   } catch (const DbError&) {
     totals.reset();
   }
@@ -428,13 +501,14 @@ TradeTotals readLedgerTotals(Database& db, std::optional<std::string_view> symbo
 }
 
 void beginKeptFigures(sqlite3* db) {
+  // Without a key nothing is stamped: this commit leaves any stamp behind.
+  const auto key = keptFiguresKey();
+  if (!key) return;
   try {
     const auto stamp = readStamp(db);
     if (!stamp) return;
-    const auto file = readFileStamp(db);
-    const bool current = file && file->rollbackJournal && *stamp == file->changeCounter;
-    if (current)
-      writeStamp(db, stampAfterCommit(*file));
+    if (trusted(db, *key, *stamp))
+      writeStamp(db, stampAfterCommit(static_cast<std::uint32_t>(stamp->counter)));
     else
       dropStamp(db);
   } catch (const DbError&) {
@@ -446,7 +520,27 @@ void beginKeptFigures(sqlite3* db) {
   }
 }
 
+void sealKeptFigures(sqlite3* db) {
+  const auto key = keptFiguresKey();
+  if (!key) return;
+  try {
+    const auto stamp = readStamp(db);
+    if (!stamp) return;
+    auto stmt = detail::prepare(db, "UPDATE KeptTotals SET ExactSum = ?1 WHERE Side = 'Stamp'");
+    const std::string seal = sealOf(db, *key, stamp->counter);
+    sqlite3_bind_text64(stmt.get(), 1, seal.data(), seal.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    detail::step(db, stmt.get());
+  } catch (const DbError&) {
+    try {
+      dropStamp(db);
+    } catch (const DbError&) {
+      // The stamp keeps a seal that no longer checks: out of date all the same.
+    }
+  }
+}
+
 void followUndoStep(sqlite3* db, std::int64_t step, bool undone) {
+  if (!keptFiguresKey()) return;
   try {
     if (!readStamp(db)) return;
     auto stmt = detail::prepare(db,

@@ -8,16 +8,19 @@
 //
 // The stamp is the file's change counter (SQLite bumps it at every commit
 // in rollback journal mode) that the file has once the program's writing
-// transaction commits. When the file's counter says otherwise, someone
-// else wrote the file since, and the figures are computed from the trades
-// again. A file in WAL mode keeps no such counter, so there the figures
-// are always computed.
+// transaction commits, and a seal under the user's key (figures_seal.h)
+// over that counter and every kept row. When the file's counter says
+// otherwise, someone else wrote the file since; when the seal does not
+// check, someone else wrote the figures (or another user's program did).
+// Either way the figures are computed from the trades again. A file in WAL
+// mode keeps no such counter, so there the figures are always computed,
+// and without a key (setKeptFiguresKey) none are kept or trusted.
 //
 // Every writing transaction of the program (detail::Transaction) calls
-// beginKeptFigures first; every change to Trade in it is an undo step, and
-// the step's rows bring the figures along (followUndoStep). A ledger
-// without the table works as before; the first figures read from a
-// writable ledger makes it.
+// beginKeptFigures first and sealKeptFigures just before it commits; every
+// change to Trade in it is an undo step, and the step's rows bring the
+// figures along (followUndoStep). A ledger without the table works as
+// before; the first figures read from a writable ledger makes it.
 
 #include <cstdint>
 #include <optional>
@@ -25,6 +28,7 @@
 
 #include "database.h"
 #include "exact_figures.h"
+#include "figures_seal.h"
 
 struct sqlite3;
 
@@ -54,10 +58,16 @@ bool keepLedgerTotals(Database& db);
 
 // REQUIRES: db has just begun a writing transaction, before any write.
 // Stamps the figures with the counter the file will have after this
-// transaction when they are current now; otherwise drops the stamp, so they
-// stay out of date until read afresh.
+// transaction when they are current now and their seal checks (the seal
+// itself is made at the commit); otherwise drops the stamp, so they stay
+// out of date until read afresh.
 // Never throws: the figures must never stop the program's own write.
 void beginKeptFigures(sqlite3* db);
+
+// REQUIRES: db is in a writing transaction that makes no change to
+// KeptTotals after this. Seals the stamp's counter and the kept rows as
+// they stand, when the figures carry a stamp. Never throws.
+void sealKeptFigures(sqlite3* db);
 
 // Brings the figures along with undo step `step`, just recorded or redone
 // (undone = false) or just undone (undone = true). Drops the stamp when

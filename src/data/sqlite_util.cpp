@@ -169,6 +169,8 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
+  // After the transaction's last change to the kept figures.
+  sealKeptFigures(m_db);
   exec(m_db, "COMMIT");
   m_done = true;
 }
