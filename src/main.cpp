@@ -17,6 +17,7 @@
 
 #include "app/app_context.h"
 #include "app/command_line.h"
+#include "app/program_settings.h"
 #include "app/startup.h"
 #include "ui/info/splash.h"
 #include "ui/main/mdi_main.h"
@@ -50,11 +51,11 @@ int main(int argc, char** argv) {
   ledger::QtFileChooser files;
   ledger::AppContext app(prompter, files, ledger::programDirectory().toStdString());
 
-  // The recent ledgers and the window places, in the user's settings
-  // folder (~/.config/shareledger/shareledger.conf). Made before the main
-  // window, so that it outlives it.
-  QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("shareledger"),
-                     QStringLiteral("shareledger"));
+  // The recent ledgers and the window places. Made before the main window,
+  // so that it outlives it.
+  QSettings settings = ledger::programSettings();
+  // Figures kept in ledgers are trusted under this user's key only.
+  ledger::setKeptFiguresKey(ledger::loadKeptFiguresKey());
   ledger::MDIMain mainWindow(app);
   mainWindow.useSettings(settings);
   // A ledger named on the command line opens once the main window is up.

@@ -260,6 +260,9 @@ TEST_F(TransferWindowTest, TheMappingIsRememberedForTheSameHeader) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(child<QComboBox>(w, combos[i])->currentIndex(), i + 1) << combos[i];
   EXPECT_TRUE(child<QPushButton>(w, "cmdImport")->isEnabled());
   child<QPushButton>(w, "cmdCancel")->click();
+  // In the program's one settings file, beside the recent ledgers.
+  const QSettings one(QSettings::IniFormat, QSettings::UserScope, "shareledger", "shareledger");
+  EXPECT_FALSE(one.childGroups().filter("ImportMappings").isEmpty());
 }
 
 TEST_F(TransferWindowTest, AnAccessTableCanBeTheSourceOfAnImport) {

@@ -13,12 +13,12 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "app/program_settings.h"
 #include "access/source_records.h"
 #include "data/database.h"
 #include "data/db_error.h"
@@ -42,13 +42,7 @@ constexpr DelimiterChoice kDelimiters[] = {{"Comma", ','}, {"Semicolon", ';'}, {
 
 QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
-// The program's settings; the mappings are kept per header, under a key
-// made from the header's text.
-QSettings programSettings() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ShareLedger"),
-                   QStringLiteral("ShareLedger"));
-}
-
+// The mappings are kept per header, under a key made from the header's text.
 QString mappingKey(const CsvRecord& header) {
   const QByteArray text = QByteArray::fromStdString(headerKey(header));
   return QStringLiteral("ImportMappings/") +

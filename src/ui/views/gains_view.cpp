@@ -3,10 +3,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
-#include <QSettings>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/program_settings.h"
 #include "data/db_error.h"
 #include "data/ledger_session.h"
 #include "ui/hourglass.h"
@@ -20,14 +20,8 @@ const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly
 
 int slot(GainsModel::Table table) { return static_cast<int>(table); }
 
-// The program's settings file, the one the main window keeps the recent
-// ledgers in; one key per ledger, its path made safe to be a key (a '/'
-// would open a group).
-QSettings programSettings() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("shareledger"),
-                   QStringLiteral("shareledger"));
-}
-
+// One key per ledger, its path made safe to be a key (a '/' would open a
+// group).
 QString methodKey(const std::string& path) {
   return QStringLiteral("GainsMethod/") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(path)));
 }
