@@ -8,8 +8,9 @@
 // after that sale, and a sale in the next year. BBB: one lot of 3 sold a
 // share at a time (31 / 3 and 20.6667 / 2 round half-even). CCC: half of a
 // lot costing 20.0001 (10.00005 rounds to 10.0000). UUU: a sale of 15 while
-// 10 are held (uncovered by 5), then a new buy and a covered sale. ZZZ:
-// sold out, bought again. The rows are entered out of date order.
+// 10 are held (short by 5), a buy that covers it and leaves 2 held, a sale
+// of those 2, and a sale of 1 that nothing covers. ZZZ: sold out, bought
+// again. The rows are entered out of date order.
 //
 // FIFO, by hand:
 //   AAA 2024-03-01 sells 120: lot 2024-01-10 (100, 1005) whole + 20 of lot
@@ -23,6 +24,13 @@
 //   AAA 2025-01-05: 655 x 45 / 60 = 491.25; gain 134.25; held 15 for 163.75
 //       (10.91666.. = 10.9167 a share).
 //   CCC: 20.0001 x 1 / 2 = 10.00005, half-even to 10.0000.
+// UUU, the same by either method:
+//   2024-04-02 sells 15: the 10 held cost 202 (10 x 20 + 2), 5 short;
+//       2024-04-03 buys 7 for 147: 147 x 5 / 7 = 105 covers them, so cost
+//       307, proceeds 15 x 25 - 3 = 372, gain 65. Left: 2 for 42.
+//   2024-05-01 sells those 2: cost 42, proceeds 44, gain 2.
+//   2024-06-01 sells 1 with none held and no purchase after: uncovered,
+//       cost 0, gain 30, in no total. Realized 65 + 2 = 67.
 
 #include <string>
 #include <vector>
@@ -37,11 +45,11 @@ inline const std::vector<TradeRow> kGainsTrades = {
     {2, "BBB", 3, "B", "2024-01-02", 10, 1},          {1, "AAA", 120, "S", "2024-03-01", 13, 6},
     {1, "AAA", 30, "B", "2024-03-01", 11, 3},         {2, "BBB", 1, "S", "2024-01-03", 12, 0},
     {4, "UUU", 15, "S", "2024-04-02", 25, 3},         {2, "BBB", 1, "S", "2024-01-04", 12, 0},
-    {3, "CCC", 2, "B", "2024-05-01", 10.00005, 0},    {4, "UUU", 4, "B", "2024-04-03", 21, 0},
+    {3, "CCC", 2, "B", "2024-05-01", 10.00005, 0},    {4, "UUU", 7, "B", "2024-04-03", 21, 0},
     {2, "BBB", 1, "S", "2024-01-05", 12, 0},          {3, "CCC", 1, "S", "2024-05-02", 10, 0},
     {4, "UUU", 2, "S", "2024-05-01", 22, 0},          {5, "ZZZ", 10, "B", "2023-06-01", 5, 1},
     {5, "ZZZ", 10, "S", "2023-07-01", 6, 1},          {5, "ZZZ", 10, "B", "2023-08-01", 8, 1},
-    {5, "ZZZ", 5, "S", "2023-09-01", 9, 1},
+    {5, "ZZZ", 5, "S", "2023-09-01", 9, 1},          {4, "UUU", 1, "S", "2024-06-01", 30, 0},
 };
 
 // The reports as the command line writes them, lines joined by CR LF.
@@ -53,9 +61,10 @@ inline const char* const kFifoGainsCsv =
     "2024-01-04,BBB,1,12,10.3334,1.6666,2024-01-02,0\r\n"
     "2024-01-05,BBB,1,12,10.3333,1.6667,2024-01-02,0\r\n"
     "2024-03-01,AAA,120,1554,1247,307,2024-01-10 2024-02-15,0\r\n"
-    "2024-04-02,UUU,15,372,202,170,2024-04-01,5\r\n"
+    "2024-04-02,UUU,15,372,307,65,2024-04-01 2024-04-03,0\r\n"
     "2024-05-01,UUU,2,44,42,2,2024-04-03,0\r\n"
     "2024-05-02,CCC,1,10,10,0,2024-05-01,0\r\n"
+    "2024-06-01,UUU,1,30,0,30,,1\r\n"
     "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n";
 
 inline const char* const kAverageGainsCsv =
@@ -66,9 +75,10 @@ inline const char* const kAverageGainsCsv =
     "2024-01-04,BBB,1,12,10.3334,1.6666,,0\r\n"
     "2024-01-05,BBB,1,12,10.3333,1.6667,,0\r\n"
     "2024-03-01,AAA,120,1554,1288,266,,0\r\n"
-    "2024-04-02,UUU,15,372,202,170,,5\r\n"
+    "2024-04-02,UUU,15,372,307,65,,0\r\n"
     "2024-05-01,UUU,2,44,42,2,,0\r\n"
     "2024-05-02,CCC,1,10,10,0,,0\r\n"
+    "2024-06-01,UUU,1,30,0,30,,1\r\n"
     "2025-01-05,AAA,45,625.5,491.25,134.25,,0\r\n";
 
 inline const char* const kFifoHoldingsCsv =
@@ -76,7 +86,7 @@ inline const char* const kFifoHoldingsCsv =
     "AAA,15,166.5,11.1,403\r\n"
     "BBB,0,0,,5\r\n"
     "CCC,1,10.0001,10.0001,0\r\n"
-    "UUU,2,42,21,2\r\n"
+    "UUU,0,0,,67\r\n"
     "ZZZ,5,40.5,8.1,11.5\r\n";
 
 inline const char* const kAverageHoldingsCsv =
@@ -84,7 +94,7 @@ inline const char* const kAverageHoldingsCsv =
     "AAA,15,163.75,10.9167,400.25\r\n"
     "BBB,0,0,,5\r\n"
     "CCC,1,10.0001,10.0001,0\r\n"
-    "UUU,2,42,21,2\r\n"
+    "UUU,0,0,,67\r\n"
     "ZZZ,5,40.5,8.1,11.5\r\n";
 
 inline const char* const kFifoYearlyCsv =
@@ -94,8 +104,8 @@ inline const char* const kFifoYearlyCsv =
     "2024,AAA,307\r\n"
     "2024,BBB,5\r\n"
     "2024,CCC,0\r\n"
-    "2024,UUU,2\r\n"
-    "2024,,314\r\n"
+    "2024,UUU,67\r\n"
+    "2024,,379\r\n"
     "2025,AAA,96\r\n"
     "2025,,96\r\n";
 
@@ -106,13 +116,14 @@ inline const char* const kAverageYearlyCsv =
     "2024,AAA,266\r\n"
     "2024,BBB,5\r\n"
     "2024,CCC,0\r\n"
-    "2024,UUU,2\r\n"
-    "2024,,273\r\n"
+    "2024,UUU,67\r\n"
+    "2024,,338\r\n"
     "2025,AAA,134.25\r\n"
     "2025,,134.25\r\n";
 
 // The note the report carries for the one uncovered sale.
 inline const char* const kUncoveredNote =
-    "1 sale sold more shares than were held at its date; its gain is left out of the totals.";
+    "1 sale sold more shares than were held at its date or bought after it; its gain is left out of the "
+    "totals.";
 
 }  // namespace ledger::test

@@ -109,13 +109,70 @@ void GainsCalculator::expectTrades(std::size_t trades) {
 void GainsCalculator::skip(SkippedTrade trade) { m_report.skipped.push_back(std::move(trade)); }
 
 void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost) {
-  if (m_report.method == CostMethod::Fifo) company.lots.push_back({day, quantity, cost});
-  company.heldShares += quantity;
-  company.heldCost += cost;
+  Decimal shares = quantity, left = cost;
+  // The company's short sales first, oldest first.
+  while (shares.sign() > 0 && !company.openSales.empty()) {
+    SaleGain& sale = saleNumbered(company.openSales.front());
+    const bool allLeft = sale.uncoveredShares >= shares;
+    const Decimal given = allLeft ? shares : sale.uncoveredShares;
+    const Decimal part = allLeft ? left : (left * given).dividedBy(shares, kCostDecimals);
+    sale.cost += part;
+    sale.gain = sale.proceeds - sale.cost;
+    sale.uncoveredShares -= given;
+    shares -= given;
+    left -= part;
+    if (m_report.method == CostMethod::Fifo) {
+      char lotDate[kDateLength];
+      writeDay(day, lotDate);
+      if (!sale.lots.empty()) sale.lots += ' ';
+      sale.lots.append(lotDate, kDateLength);
+    }
+    if (sale.covered()) {
+      --m_report.uncoveredSales;
+      realize(company, sale);
+      if (m_onSale) m_held[company.openSales.front() - (m_saleCount - m_held.size())].open = false;
+      company.openSales.pop_front();
+    }
+  }
+  if (company.purchasesLeft != kUnknown && --company.purchasesLeft == 0) closeOpenSales(company);
+  handOnFinalSales();
+  if (shares.sign() <= 0) return;
+  if (m_report.method == CostMethod::Fifo) company.lots.push_back({day, shares, left});
+  company.heldShares += shares;
+  company.heldCost += left;
+}
+
+void GainsCalculator::realize(Company& company, const SaleGain& sale) {
+  company.realized += sale.gain;
+  const int year = static_cast<int>(digitsValue(sale.date.data(), 4));
+  auto at = std::find_if(company.realizedByYear.begin(), company.realizedByYear.end(),
+                         [year](const auto& y) { return y.first >= year; });
+  // Mostly the last year; a short sale covered later may fall in an earlier one.
+  if (at == company.realizedByYear.end() || at->first != year) at = company.realizedByYear.emplace(at, year, Decimal());
+  at->second += sale.gain;
+}
+
+SaleGain& GainsCalculator::saleNumbered(std::size_t n) {
+  return m_onSale ? m_held[n - (m_saleCount - m_held.size())].sale : m_report.sales[n];
+}
+
+void GainsCalculator::closeOpenSales(Company& company) {
+  if (m_onSale)
+    for (const std::size_t n : company.openSales) m_held[n - (m_saleCount - m_held.size())].open = false;
+  company.openSales.clear();
+}
+
+void GainsCalculator::handOnFinalSales() {
+  while (!m_held.empty() && !m_held.front().open) {
+    m_onSale(m_held.front().sale);
+    m_held.pop_front();
+  }
 }
 
 void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds) {
-  SaleGain& sale = m_onSale ? m_sale : m_report.sales.emplace_back();
+  const std::size_t number = m_saleCount++;
+  // Behind a sale held back, this one waits too.
+  SaleGain& sale = !m_onSale ? m_report.sales.emplace_back() : m_held.empty() ? m_sale : m_held.emplace_back().sale;
   char date[kDateLength];
   writeDay(day, date);
   sale.date.assign(date, kDateLength);
@@ -163,19 +220,27 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
   }
   sale.gain = sale.proceeds - sale.cost;
 
+  bool open = false;
   if (sale.covered()) {
-    company.realized += sale.gain;
-    const int year = static_cast<int>(day / 10000);
-    if (company.realizedByYear.empty() || company.realizedByYear.back().first != year)
-      company.realizedByYear.emplace_back(year, Decimal());
-    company.realizedByYear.back().second += sale.gain;
+    realize(company, sale);
   } else {
     ++m_report.uncoveredSales;
+    open = company.purchasesLeft != 0;
+    if (open) company.openSales.push_back(number);
   }
-  if (m_onSale) m_onSale(sale);
+  if (!m_onSale) return;
+  if (&sale != &m_sale)
+    m_held.back().open = open;
+  else if (open)
+    m_held.push_back({m_sale, true});
+  else
+    m_onSale(sale);
 }
 
 GainsReport GainsCalculator::finish() {
+  for (Company& company : m_companies) closeOpenSales(company);
+  if (m_onSale) handOnFinalSales();
+  m_saleCount = 0;
   std::vector<const Company*> companies;
   for (const Company& company : m_companies) companies.push_back(&company);
   std::sort(companies.begin(), companies.end(),
@@ -431,6 +496,10 @@ GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onS
   stmt.reset();
 
   if (!ordered) std::sort(trades.begin(), trades.end(), inReportOrder);
+  // A short sale is final once its company buys no more.
+  for (GainsCalculator::Company& company : calculator.m_companies) company.purchasesLeft = 0;
+  for (const ReadTrade& t : trades)
+    if (t.side == TradeSide::Buy) ++calculator.m_companies[t.company].purchasesLeft;
   for (const ReadTrade& t : trades)
     calculator.addTrade(t.company, t.day, t.side, t.value(ReadTrade::kQuantity), t.value(ReadTrade::kPrice),
                         t.value(ReadTrade::kCommission));
@@ -443,11 +512,11 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
   std::vector<std::string> notes;
   if (report.uncoveredSales > 0) {
     notes.push_back(report.uncoveredSales == 1
-                        ? std::string("1 sale sold more shares than were held at its date; its gain is left out "
-                                      "of the totals.")
+                        ? std::string("1 sale sold more shares than were held at its date or bought after it; "
+                                      "its gain is left out of the totals.")
                         : std::to_string(report.uncoveredSales) +
-                              " sales sold more shares than were held at their dates; their gains are left out "
-                              "of the totals.");
+                              " sales sold more shares than were held at their dates or bought after them; "
+                              "their gains are left out of the totals.");
   }
   if (!report.skipped.empty()) {
     notes.push_back(report.skipped.size() == 1

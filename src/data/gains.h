@@ -17,10 +17,17 @@
 //   just before it, rounded the same way (all of the pool when it sells
 //   everything); purchases add to the pool.
 //
-// A sale of more shares than are held is never turned into a figure
-// silently: it consumes what is held, is marked with the shares missing,
-// and its gain stays out of every total. A holding that reaches zero starts
-// again from nothing, so the average resets.
+// A sale of more shares than are held (a short sale) consumes what is
+// held and waits, marked with the shares missing, for later purchases of
+// the company: by either method, a purchase first covers the company's
+// uncovered sales, oldest first. The shares it gives a sale are charged
+// purchase cost x shares given / shares bought, rounded as above (the rest
+// of the purchase's cost when it gives all it has left); only the shares
+// left over become a holding. A sale covered whole counts in the totals,
+// in the year of its date; one that no later purchase covers whole stays
+// marked with the shares still missing, and its gain stays out of every
+// total. A holding that reaches zero starts again from nothing, so the
+// average resets.
 //
 // Every figure is exact (Decimal); stored doubles are taken as the shortest
 // decimal text that reads back to them.
@@ -113,8 +120,11 @@ struct GainsReport {
 
 // Takes each sale as it is worked out, in report order, instead of the
 // report keeping them all: a report written as it goes, or one that needs
-// only the holdings and the years, then holds no list of every sale. The
-// sale passed is valid during the call only.
+// only the holdings and the years, then holds no list of every sale. A
+// sale that a later purchase may still cover is final only then, so it and
+// the sales after it are held back until it is (readGainsReport knows a
+// company's last purchase; trades fed through add() wait until finish()).
+// The sale passed is valid during the call only.
 using SaleSink = std::function<void(const SaleGain&)>;
 
 // Works a report out from trades fed one at a time in date order and,
@@ -144,14 +154,24 @@ class GainsCalculator {
     Decimal shares;
     Decimal cost;
   };
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
   struct Company {
     std::string symbol;
     std::deque<Lot> lots;  // FIFO only, oldest first
     Decimal heldShares;
     Decimal heldCost;
     Decimal realized;
-    // Sales come in date order, so the years only ever grow at the end.
-    std::vector<std::pair<int, Decimal>> realizedByYear;
+    std::vector<std::pair<int, Decimal>> realizedByYear;  // by year
+    // The sales still short of shares that later purchases may cover, by
+    // their number (see m_saleCount), oldest first.
+    std::deque<std::size_t> openSales;
+    // Purchases still to come; kUnknown when the trades are fed one by one.
+    std::size_t purchasesLeft = kUnknown;
+  };
+  // A sale held back from the sink until it is final.
+  struct HeldSale {
+    SaleGain sale;
+    bool open = false;
   };
 
   // The company of symbol, added when new; its index in m_companies.
@@ -162,11 +182,21 @@ class GainsCalculator {
                 const Decimal& commission);
   void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost);
   void sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds);
+  // Counts a sale covered whole into its company's totals.
+  static void realize(Company& company, const SaleGain& sale);
+  // The sale numbered n. REQUIRES: kept, or still held back.
+  SaleGain& saleNumbered(std::size_t n);
+  // The company's sales can be covered no further.
+  void closeOpenSales(Company& company);
+  // Hands on the held-back sales that are final, up to the first that is not.
+  void handOnFinalSales();
   friend GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale);
 
   GainsReport m_report;
   SaleSink m_onSale;
   SaleGain m_sale;  // the sale being handed on, its texts' room kept
+  std::deque<HeldSale> m_held;  // the sales numbered m_saleCount - size() on
+  std::size_t m_saleCount = 0;
   Day m_lastDay = 0;
   std::vector<Company> m_companies;
   std::unordered_map<std::string, std::size_t> m_companyIndex;  // by symbol
