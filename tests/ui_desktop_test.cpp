@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "case_names.h"
@@ -206,6 +207,32 @@ TEST_F(DesktopTest, RecentLedgersFollowOpenWhileATradeIsTyped) {
   window.mnuFileItem_Click(2);  // New Record: Open is not offered now
   EXPECT_FALSE(window.mnuFileItem(3)->isEnabled());
   EXPECT_FALSE(window.mnuRecentItem(1)->isEnabled());
+}
+
+TEST_F(DesktopTest, EditAndDeleteStayUsableWhenAnotherLedgerReplacesTheShownOne) {
+  test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  test::makeLedger(dir.file("b.mdb"), {{1, "MSFT", 10, "B", "2024-01-02", 100, 5}});
+  openLedger(dir.file("a.mdb"));
+  const std::pair<const char*, std::function<void()>> opens[] = {
+      {"File, Open", [&] { openLedger(dir.file("b.mdb")); }},
+      {"recent ledger", [&] { window.mnuRecentItem(2)->trigger(); }},
+  };
+  for (const auto& [how, open] : opens) {
+    open();
+    // The replaced entry form goes as the event loop deletes it, after the
+    // new one has shown its trade.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(form()) << how;
+    EXPECT_FALSE(box("CompanySymbol").isEmpty()) << how;
+    for (QAction* action : {window.tbMainButton(4), window.tbMainButton(7), window.mnuEditItem(1), window.mnuFileItem(6)})
+      EXPECT_TRUE(action->isEnabled()) << how << ": " << action->objectName().toStdString();
+  }
+  // Closed by the user, the entry form takes Edit and Delete with it.
+  form()->frame()->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_FALSE(form());
+  EXPECT_FALSE(window.tbMainButton(4)->isEnabled());
+  EXPECT_FALSE(window.mnuFileItem(6)->isEnabled());
 }
 
 TEST_F(DesktopTest, WindowPlacesComeBackAtTheNextStart) {
