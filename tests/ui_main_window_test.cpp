@@ -376,23 +376,31 @@ TEST_F(MainWindowTest, ShortcutsReachShownMenusFromALockedBoxAndEditTheTextOfAnU
   }
 }
 
-TEST_F(MainWindowTest, UndoAndRedoKeysUndoLedgerChangesFromALockedBoxAndTypingInAnUnlockedOne) {
+TEST_F(MainWindowTest, UndoAndRedoKeysStayInABoxOnlyWhileItCanTakeThemAndUndoLedgerChangesOtherwise) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   window.mnuEdit()->menuAction()->setVisible(true);
+  // What the box holding "abc" went through before the key.
+  enum class Before { Nothing, TypedD, TypedDAndUndid };
+  const std::string kBeforeNames[] = {"nothing", "typing", "typing and undoing"};
   struct Row {
     QKeyCombination key;
     bool locked;
+    Before before;
     Calls expected;
-    const char* textAfter;  // the box held "abc" and "d" was typed after it
+    const char* textAfter;
   };
   const Row rows[] = {
-      {Qt::CTRL | Qt::Key_Z, true, {"Edit 3"}, "abcd"},
-      {Qt::CTRL | Qt::Key_Y, true, {"Edit 4"}, "abcd"},
-      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, true, {"Edit 4"}, "abcd"},
-      {Qt::CTRL | Qt::Key_Z, false, {}, "abc"},
-      {Qt::CTRL | Qt::Key_Y, false, {}, "abcd"},
-      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, {}, "abcd"},
+      {Qt::CTRL | Qt::Key_Z, true, Before::TypedD, {"Edit 3"}, "abcd"},
+      {Qt::CTRL | Qt::Key_Y, true, Before::TypedDAndUndid, {"Edit 4"}, "abc"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, true, Before::TypedDAndUndid, {"Edit 4"}, "abc"},
+      {Qt::CTRL | Qt::Key_Z, false, Before::TypedD, {}, "abc"},
+      {Qt::CTRL | Qt::Key_Y, false, Before::TypedDAndUndid, {}, "abcd"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, Before::TypedDAndUndid, {}, "abcd"},
+      // A box with nothing to take back or make again passes the keys on.
+      {Qt::CTRL | Qt::Key_Z, false, Before::Nothing, {"Edit 3"}, "abc"},
+      {Qt::CTRL | Qt::Key_Y, false, Before::TypedD, {"Edit 4"}, "abcd"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, Before::TypedD, {"Edit 4"}, "abcd"},
   };
   for (const Row& row : rows) {
     // Enabled as they are when the ledger has steps.
@@ -400,11 +408,13 @@ TEST_F(MainWindowTest, UndoAndRedoKeysUndoLedgerChangesFromALockedBoxAndTypingIn
     window.mnuEditItem(4)->setEnabled(true);
     QLineEdit* box = focusedTextBox(false);
     box->end(false);
-    QTest::keyClick(box, Qt::Key_D);
+    if (row.before != Before::Nothing) QTest::keyClick(box, Qt::Key_D);
+    if (row.before == Before::TypedDAndUndid) box->undo();
     box->setReadOnly(row.locked);
     window.calls.clear();
     QTest::keyClick(box, row.key.key(), row.key.keyboardModifiers());
-    const std::string key = QKeySequence(row.key).toString().toStdString() + (row.locked ? " locked" : " unlocked");
+    const std::string key = QKeySequence(row.key).toString().toStdString() + (row.locked ? " locked" : " unlocked") +
+                            " after " + kBeforeNames[static_cast<int>(row.before)];
     EXPECT_EQ(window.calls, row.expected) << key;
     EXPECT_EQ(box->text().toStdString(), row.textAfter) << key;
   }
