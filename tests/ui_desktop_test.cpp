@@ -270,6 +270,33 @@ TEST_F(DesktopTest, WindowPlacesComeBackAtTheNextStart) {
   EXPECT_FALSE(settings.contains("Windows/frmChart"));
 }
 
+TEST_F(DesktopTest, RememberedViewPlacesAreMovedIntoTheWorkspace) {
+  test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  window.setGeometry(0, 0, 800, 600);
+  window.show();
+  openLedger(dir.file("a.mdb"));
+  const QSize room = window.mdiArea()->viewport()->size();
+  struct Row {
+    const char* name;
+    QRect saved;
+    QRect placed;
+  };
+  const Row rows[] = {
+      // Left at the bottom right of a larger screen: moved in, size kept.
+      {"beyond the bottom right", QRect(1200, 800, 400, 300), QRect(room.width() - 400, room.height() - 300, 400, 300)},
+      {"above and left", QRect(-500, -50, 300, 200), QRect(0, 0, 300, 200)},
+      {"larger than the workspace", QRect(10, 10, 3000, 2000), QRect(QPoint(0, 0), room)},
+      {"inside", QRect(20, 30, 300, 200), QRect(20, 30, 300, 200)},
+  };
+  for (const Row& row : rows) {
+    settings.setValue("Windows/frmDatasheet", row.saved);
+    window.mnuViewItem_Click(2);
+    EXPECT_EQ(FormRegistry::frameOf(app.forms().find("frmDatasheet"))->geometry(), row.placed) << row.name;
+    app.forms().unload("frmDatasheet");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
 // ---- where the program finds its files -------------------------------------
 
 struct FolderCase {

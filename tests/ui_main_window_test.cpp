@@ -88,12 +88,25 @@ class MainWindowTest : public ::testing::Test {
 
 std::string name(const QAction* action) { return action ? action->objectName().toStdString() : "(none)"; }
 
-TEST_F(MainWindowTest, LoadsHiddenOverTheWholeScreenWithNoLedger) {
+TEST_F(MainWindowTest, LoadsHiddenOverTheScreensFreeAreaWithNoLedger) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Torvik's Dozeza Dovezir - "));
   EXPECT_EQ(window.recordMode(), QStringLiteral("Save"));
-  EXPECT_EQ(window.pos(), QPoint(0, 0));
-  EXPECT_EQ(window.size(), QGuiApplication::primaryScreen()->size());
+  EXPECT_EQ(window.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+TEST_F(MainWindowTest, ShownItsFrameAndStatusBarLieWithinTheScreensFreeArea) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QCoreApplication::processEvents();
+  const QRect area = window.screen()->availableGeometry();
+  EXPECT_TRUE(area.contains(window.frameGeometry()))
+      << window.frameGeometry().x() << "," << window.frameGeometry().y() << " " << window.frameGeometry().width()
+      << "x" << window.frameGeometry().height();
+  EXPECT_NE(window.frameGeometry(), window.geometry()) << "the window has a frame here";
+  EXPECT_GE(window.height(), area.height() * 9 / 10);  // still covers the screen
+  QWidget* statusBar = window.findChild<QWidget*>("sb");
+  EXPECT_TRUE(area.contains(QRect(statusBar->mapToGlobal(QPoint(0, 0)), statusBar->size())));
 }
 
 TEST_F(MainWindowTest, NoLedgerStateOffersOnlyNewOpenCloseAndHelp) {
