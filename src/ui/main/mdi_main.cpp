@@ -36,6 +36,7 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent)
   createPopupMenus();
   createToolBar();
   createStatusBar();
+  groupChangeCommands();
   m_shortcutFilter = new MenuShortcutFilter(this);
   defineForms();
 
