@@ -3,17 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolBar>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/app_context.h"
 #include "app/startup.h"
@@ -100,6 +104,38 @@ TEST_F(CommandsTest, OpenRefusesFilesThatAreNotLedgersAndChangesNothing) {
   files.queueOpen(std::nullopt);
   window.mnuFileItem_Click(3);
   EXPECT_EQ(app.session().LedgerPath, dir.file("good.mdb"));
+}
+
+TEST_F(CommandsTest, AltFOpensTheFileMenuAndFindItIsReachedByEnterOrTabAndSpace) {
+  test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}, {2, "MSFT", 20, "B", "2024-02-03", 200, 6}});
+  openLedger(dir.file("l.mdb"));
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QLineEdit* ticker = form()->txtTicker();
+  QSignalSpy finds(form()->cmdFind(), &QPushButton::clicked);
+  ticker->setFocus();
+  QTest::keyClick(ticker, Qt::Key_F, Qt::AltModifier);
+  EXPECT_EQ(QApplication::activePopupWidget(), window.mnuFile());
+  EXPECT_EQ(finds.count(), 0);
+  EXPECT_EQ(form()->cmdFind()->text(), "&Find it");
+  window.mnuFile()->close();
+
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"Enter", [&] { QTest::keyClick(ticker, Qt::Key_Return); }},
+      {"Tab and Space",
+       [&] {
+         QTest::keyClick(ticker, Qt::Key_Tab);
+         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+       }},
+  };
+  // Each way finds the symbol the General tab does not show yet.
+  for (const auto& [way, press] : ways) {
+    const QString other = box("CompanySymbol") == "AAPL" ? "MSFT" : "AAPL";
+    ticker->setFocus();
+    ticker->setText(other);
+    press();
+    EXPECT_EQ(box("CompanySymbol"), other) << way;
+  }
 }
 
 TEST_F(CommandsTest, NewRecordThenSaveAddsOneTradeAndShowsTheFirstAgain) {

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "case_names.h"
@@ -208,6 +209,32 @@ TEST_F(DesktopTest, RecentLedgersFollowOpenWhileATradeIsTyped) {
   EXPECT_FALSE(window.mnuRecentItem(1)->isEnabled());
 }
 
+TEST_F(DesktopTest, EditAndDeleteStayUsableWhenAnotherLedgerReplacesTheShownOne) {
+  test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  test::makeLedger(dir.file("b.mdb"), {{1, "MSFT", 10, "B", "2024-01-02", 100, 5}});
+  openLedger(dir.file("a.mdb"));
+  const std::pair<const char*, std::function<void()>> opens[] = {
+      {"File, Open", [&] { openLedger(dir.file("b.mdb")); }},
+      {"recent ledger", [&] { window.mnuRecentItem(2)->trigger(); }},
+  };
+  for (const auto& [how, open] : opens) {
+    open();
+    // The replaced entry form goes as the event loop deletes it, after the
+    // new one has shown its trade.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(form()) << how;
+    EXPECT_FALSE(box("CompanySymbol").isEmpty()) << how;
+    for (QAction* action : {window.tbMainButton(4), window.tbMainButton(7), window.mnuEditItem(1), window.mnuFileItem(6)})
+      EXPECT_TRUE(action->isEnabled()) << how << ": " << action->objectName().toStdString();
+  }
+  // Closed by the user, the entry form takes Edit and Delete with it.
+  form()->frame()->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_FALSE(form());
+  EXPECT_FALSE(window.tbMainButton(4)->isEnabled());
+  EXPECT_FALSE(window.mnuFileItem(6)->isEnabled());
+}
+
 TEST_F(DesktopTest, WindowPlacesComeBackAtTheNextStart) {
   test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   window.setGeometry(37, 41, 900, 640);
@@ -241,6 +268,33 @@ TEST_F(DesktopTest, WindowPlacesComeBackAtTheNextStart) {
   }
   // A window never placed keeps the place its load step gives it.
   EXPECT_FALSE(settings.contains("Windows/frmChart"));
+}
+
+TEST_F(DesktopTest, RememberedViewPlacesAreMovedIntoTheWorkspace) {
+  test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  window.setGeometry(0, 0, 800, 600);
+  window.show();
+  openLedger(dir.file("a.mdb"));
+  const QSize room = window.mdiArea()->viewport()->size();
+  struct Row {
+    const char* name;
+    QRect saved;
+    QRect placed;
+  };
+  const Row rows[] = {
+      // Left at the bottom right of a larger screen: moved in, size kept.
+      {"beyond the bottom right", QRect(1200, 800, 400, 300), QRect(room.width() - 400, room.height() - 300, 400, 300)},
+      {"above and left", QRect(-500, -50, 300, 200), QRect(0, 0, 300, 200)},
+      {"larger than the workspace", QRect(10, 10, 3000, 2000), QRect(QPoint(0, 0), room)},
+      {"inside", QRect(20, 30, 300, 200), QRect(20, 30, 300, 200)},
+  };
+  for (const Row& row : rows) {
+    settings.setValue("Windows/frmDatasheet", row.saved);
+    window.mnuViewItem_Click(2);
+    EXPECT_EQ(FormRegistry::frameOf(app.forms().find("frmDatasheet"))->geometry(), row.placed) << row.name;
+    app.forms().unload("frmDatasheet");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 // ---- where the program finds its files -------------------------------------

@@ -4,12 +4,16 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+
+#include <functional>
 
 #include "fakes.h"
 #include "ui/info/help_window.h"
@@ -97,6 +101,55 @@ TEST(HelpWindow, CloseButtonDestroysTheWindow) {
   settle();
   EXPECT_FALSE(help);
   EXPECT_TRUE(area.subWindowList().isEmpty());
+}
+
+TEST(HelpWindow, CtrlFFindsTextInEitherDirectionWhateverItsCase) {
+  ScriptedPrompter prompter;
+  QMdiArea area;
+  area.resize(900, 700);
+  area.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+  QTemporaryDir dir;
+  // "alpha" at 0, 11 and 23.
+  writeFile(dir.filePath("ReadMe.rtf"), R"({\rtf1 alpha beta Alpha gamma ALPHA})");
+  auto* help = new HelpWindow(prompter, dir.filePath("ReadMe.rtf"), &area);
+  help->frame()->show();
+  settle();
+  QTextBrowser* text = helpBox(help);
+  text->setFocus();
+  QTest::keyClick(text, Qt::Key_F, Qt::ControlModifier);
+  auto* find = help->findChild<QLineEdit*>("txtFind");
+  ASSERT_TRUE(find && find->isVisible());
+  ASSERT_TRUE(find->hasFocus());
+  QWidget* notFound = help->findChild<QWidget*>("lblNotFound");
+
+  struct Step {
+    const char* what;
+    std::function<void()> press;
+    int selectedFrom;  // where the selection begins afterwards
+    bool notFoundShown;
+  };
+  const Step steps[] = {
+      {"typing", [&] { QTest::keyClicks(find, "alpha"); }, 0, false},
+      {"Enter", [&] { QTest::keyClick(find, Qt::Key_Return); }, 11, false},
+      {"Next", [&] { help->findChild<QPushButton*>("cmdFindNext")->click(); }, 23, false},
+      {"Enter at the end goes round", [&] { QTest::keyClick(find, Qt::Key_Return); }, 0, false},
+      {"Shift+Enter at the start goes round", [&] { QTest::keyClick(find, Qt::Key_Return, Qt::ShiftModifier); }, 23,
+       false},
+      {"Previous", [&] { help->findChild<QPushButton*>("cmdFindPrevious")->click(); }, 11, false},
+      {"typing what is nowhere", [&] { QTest::keyClicks(find, "x"); }, 11, true},
+      {"taking it back", [&] { QTest::keyClick(find, Qt::Key_Backspace); }, 11, false},
+  };
+  for (const Step& step : steps) {
+    step.press();
+    EXPECT_EQ(text->textCursor().selectionStart(), step.selectedFrom) << step.what;
+    EXPECT_EQ(text->textCursor().selectedText().compare("alpha", Qt::CaseInsensitive), 0) << step.what;
+    EXPECT_EQ(notFound->isVisible(), step.notFoundShown) << step.what;
+  }
+  QTest::keyClick(find, Qt::Key_Escape);
+  EXPECT_FALSE(find->isVisible());
+  EXPECT_TRUE(text->hasFocus());
+  EXPECT_TRUE(closeButton(help)->isVisible());
 }
 
 // The outer sizes a user drags the window to, in order; a height below the

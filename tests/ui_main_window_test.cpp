@@ -88,12 +88,25 @@ class MainWindowTest : public ::testing::Test {
 
 std::string name(const QAction* action) { return action ? action->objectName().toStdString() : "(none)"; }
 
-TEST_F(MainWindowTest, LoadsHiddenOverTheWholeScreenWithNoLedger) {
+TEST_F(MainWindowTest, LoadsHiddenOverTheScreensFreeAreaWithNoLedger) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Torvik's Dozeza Dovezir - "));
   EXPECT_EQ(window.recordMode(), QStringLiteral("Save"));
-  EXPECT_EQ(window.pos(), QPoint(0, 0));
-  EXPECT_EQ(window.size(), QGuiApplication::primaryScreen()->size());
+  EXPECT_EQ(window.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+TEST_F(MainWindowTest, ShownItsFrameAndStatusBarLieWithinTheScreensFreeArea) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QCoreApplication::processEvents();
+  const QRect area = window.screen()->availableGeometry();
+  EXPECT_TRUE(area.contains(window.frameGeometry()))
+      << window.frameGeometry().x() << "," << window.frameGeometry().y() << " " << window.frameGeometry().width()
+      << "x" << window.frameGeometry().height();
+  EXPECT_NE(window.frameGeometry(), window.geometry()) << "the window has a frame here";
+  EXPECT_GE(window.height(), area.height() * 9 / 10);  // still covers the screen
+  QWidget* statusBar = window.findChild<QWidget*>("sb");
+  EXPECT_TRUE(area.contains(QRect(statusBar->mapToGlobal(QPoint(0, 0)), statusBar->size())));
 }
 
 TEST_F(MainWindowTest, NoLedgerStateOffersOnlyNewOpenCloseAndHelp) {
@@ -376,23 +389,31 @@ TEST_F(MainWindowTest, ShortcutsReachShownMenusFromALockedBoxAndEditTheTextOfAnU
   }
 }
 
-TEST_F(MainWindowTest, UndoAndRedoKeysUndoLedgerChangesFromALockedBoxAndTypingInAnUnlockedOne) {
+TEST_F(MainWindowTest, UndoAndRedoKeysStayInABoxOnlyWhileItCanTakeThemAndUndoLedgerChangesOtherwise) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   window.mnuEdit()->menuAction()->setVisible(true);
+  // What the box holding "abc" went through before the key.
+  enum class Before { Nothing, TypedD, TypedDAndUndid };
+  const std::string kBeforeNames[] = {"nothing", "typing", "typing and undoing"};
   struct Row {
     QKeyCombination key;
     bool locked;
+    Before before;
     Calls expected;
-    const char* textAfter;  // the box held "abc" and "d" was typed after it
+    const char* textAfter;
   };
   const Row rows[] = {
-      {Qt::CTRL | Qt::Key_Z, true, {"Edit 3"}, "abcd"},
-      {Qt::CTRL | Qt::Key_Y, true, {"Edit 4"}, "abcd"},
-      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, true, {"Edit 4"}, "abcd"},
-      {Qt::CTRL | Qt::Key_Z, false, {}, "abc"},
-      {Qt::CTRL | Qt::Key_Y, false, {}, "abcd"},
-      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, {}, "abcd"},
+      {Qt::CTRL | Qt::Key_Z, true, Before::TypedD, {"Edit 3"}, "abcd"},
+      {Qt::CTRL | Qt::Key_Y, true, Before::TypedDAndUndid, {"Edit 4"}, "abc"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, true, Before::TypedDAndUndid, {"Edit 4"}, "abc"},
+      {Qt::CTRL | Qt::Key_Z, false, Before::TypedD, {}, "abc"},
+      {Qt::CTRL | Qt::Key_Y, false, Before::TypedDAndUndid, {}, "abcd"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, Before::TypedDAndUndid, {}, "abcd"},
+      // A box with nothing to take back or make again passes the keys on.
+      {Qt::CTRL | Qt::Key_Z, false, Before::Nothing, {"Edit 3"}, "abc"},
+      {Qt::CTRL | Qt::Key_Y, false, Before::TypedD, {"Edit 4"}, "abcd"},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, false, Before::TypedD, {"Edit 4"}, "abcd"},
   };
   for (const Row& row : rows) {
     // Enabled as they are when the ledger has steps.
@@ -400,11 +421,13 @@ TEST_F(MainWindowTest, UndoAndRedoKeysUndoLedgerChangesFromALockedBoxAndTypingIn
     window.mnuEditItem(4)->setEnabled(true);
     QLineEdit* box = focusedTextBox(false);
     box->end(false);
-    QTest::keyClick(box, Qt::Key_D);
+    if (row.before != Before::Nothing) QTest::keyClick(box, Qt::Key_D);
+    if (row.before == Before::TypedDAndUndid) box->undo();
     box->setReadOnly(row.locked);
     window.calls.clear();
     QTest::keyClick(box, row.key.key(), row.key.keyboardModifiers());
-    const std::string key = QKeySequence(row.key).toString().toStdString() + (row.locked ? " locked" : " unlocked");
+    const std::string key = QKeySequence(row.key).toString().toStdString() + (row.locked ? " locked" : " unlocked") +
+                            " after " + kBeforeNames[static_cast<int>(row.before)];
     EXPECT_EQ(window.calls, row.expected) << key;
     EXPECT_EQ(box->text().toStdString(), row.textAfter) << key;
   }

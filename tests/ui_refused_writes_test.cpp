@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolBar>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "app/app_context.h"
 #include "app/startup.h"
@@ -129,7 +131,9 @@ class RefusedWritesTest : public test::WindowTest {
     EXPECT_EQ(box("Price"), "410.5");
     EXPECT_TRUE(form()->optSell()->isChecked());
     EXPECT_EQ(window.recordMode(), "Save");
-    EXPECT_TRUE(window.mnuFileItem(5)->isEnabled()) << "Save can be tried again";
+    // Save can be tried again, except on a read-only ledger, where every
+    // change is off.
+    EXPECT_EQ(window.mnuFileItem(5)->isEnabled(), reason != kReadOnlyText);
   }
   void saveEdit(const std::string& path, const std::string& reason) {
     window.mnuEditItem_Click(1);
@@ -262,6 +266,43 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
   app.forms().unloadAll();
   app.session().CurrentRecordset.reset();
   app.session().LedgerDatabase.reset();
+}
+
+TEST_F(RefusedWritesTest, EveryCommandThatWouldChangeALedgerIsOffWhileItIsReadOnly) {
+  // A table the program did not make opens the ledger read-only, whoever
+  // may write the file.
+  const std::string readOnly = dir.file("foreign.mdb");
+  makeTradeLedger(readOnly);
+  Database::openFile(readOnly, true).executeScript("CREATE TABLE notes(body TEXT);");
+  const std::string writable = dir.file("w.mdb");
+  makeTradeLedger(writable);
+  {
+    Database db = Database::open(writable);
+    insertCompany(db, "ZZZ");  // a step for Undo
+  }
+  // New Record, Edit, Save, Delete, Import, Add Company, Undo and Redo.
+  const std::vector<QAction*> changes = {
+      window.tbMainButton(2),  window.tbMainButton(4),  window.tbMainButton(6), window.tbMainButton(7),
+      window.tbMainButton(12), window.tbMainButton(13), window.mnuFileItem(2),  window.mnuFileItem(5),
+      window.mnuFileItem(6),   window.mnuFileItem(9),   window.mnuEditItem(1),  window.mnuEditItem(2),
+      window.mnuEditItem(3),   window.mnuEditItem(4)};
+  const auto enabled = [&] {
+    emit window.mnuFile()->aboutToShow();
+    emit window.mnuEdit()->aboutToShow();
+    std::set<std::string> on;
+    for (QAction* action : changes)
+      if (action->isEnabled()) on.insert(action->objectName().toStdString());
+    return on;
+  };
+
+  prompter.expect(MsgAnswer::Ok);  // the notes table is named once
+  openLedgerShown(readOnly);
+  ASSERT_TRUE(window.windowTitle().endsWith(" (read-only)"));
+  EXPECT_EQ(enabled(), std::set<std::string>{});
+
+  openLedgerShown(writable);
+  EXPECT_EQ(enabled(), (std::set<std::string>{"New", "Edit", "Delete", "Undo", "mnuFileItem(2)", "mnuFileItem(6)",
+                                              "mnuFileItem(9)", "mnuEditItem(1)", "mnuEditItem(2)", "mnuEditItem(3)"}));
 }
 
 TEST_F(RefusedWritesTest, ALedgerInAFolderWhereNoJournalCanBeMadeSaysTheFolderCannotBeWritten) {

@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QWidget>
 
+#include "ui/screen_fit.h"
+
 namespace ledger {
 
 namespace {
@@ -20,6 +22,9 @@ WindowSettings::WindowSettings(QSettings& settings, QObject* parent) : QObject(p
 
 void WindowSettings::restoreMainWindow(QWidget* window) {
   const QByteArray saved = m_settings.value(QLatin1String(kMainKey)).toByteArray();
+  // Qt refuses a place kept on a screen of another size, and moves one
+  // that lies off the screen onto its free area; the frame is fitted in
+  // after the window is shown (keepFrameOnScreen).
   if (!saved.isEmpty()) window->restoreGeometry(saved);
   window->setProperty(kNameProperty, QString());
   window->installEventFilter(this);
@@ -27,8 +32,12 @@ void WindowSettings::restoreMainWindow(QWidget* window) {
 
 void WindowSettings::restoreChild(const QString& name, QWidget* frame) {
   const QRect saved = m_settings.value(childKey(name)).toRect();
-  // A size too small to see the window in is not put back.
-  if (saved.isValid() && saved.width() >= 40 && saved.height() >= 30) frame->setGeometry(saved);
+  // A size too small to see the window in is not put back; a place left
+  // on a larger screen is moved into the workspace as it is now.
+  if (saved.isValid() && saved.width() >= 40 && saved.height() >= 30) {
+    const QWidget* workspace = frame->parentWidget();
+    frame->setGeometry(workspace && workspace->isVisible() ? placedInside(saved, workspace->rect()) : saved);
+  }
   frame->setProperty(kNameProperty, name);
   frame->installEventFilter(this);
 }

@@ -20,7 +20,8 @@ class WindowSettings : public QObject {
   // from now on records each move and resize of it.
   void restoreMainWindow(QWidget* window);
   // The same for a child window's frame, kept under name. A saved place
-  // replaces the one the window's load step chose.
+  // replaces the one the window's load step chose, moved into the shown
+  // workspace where it lies outside.
   void restoreChild(const QString& name, QWidget* frame);
 
  protected:

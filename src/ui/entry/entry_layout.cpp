@@ -118,6 +118,10 @@ void EntryForm::buildGeneralTab(QWidget* page) {
   placeTwips(m_txtTicker, 120, 960, 2175, 285);
   m_cmdFind = new QPushButton(QStringLiteral("&Find it"), search);
   m_cmdFind->setObjectName(QStringLiteral("cmdFind"));
+  // Alt+F belongs to the File menu: the caption keeps its underlined F,
+  // and Enter in the search box finds.
+  m_cmdFind->setShortcut(QKeySequence());
+  connect(m_txtTicker, &QLineEdit::returnPressed, m_cmdFind, &QPushButton::click);
   placeTwips(m_cmdFind, 1080, 1440, 1215, 375);
   setTabOrder(m_optSell, m_txtTicker);
   setTabOrder(m_txtTicker, m_cmdFind);

@@ -3,8 +3,12 @@
 #include <QFile>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTextBrowser>
 
+#include <algorithm>
+
+#include "help_find_bar.h"
 #include "rtf_reader.h"
 #include "ui/program_info.h"
 #include "ui/twips.h"
@@ -24,13 +28,18 @@ constexpr int kCloseFromRight = 1410;
 constexpr int kCloseFromBottom = 900;
 constexpr int kCloseWidth = 1095;
 constexpr int kCloseHeight = 375;
+constexpr int kFindBarLeft = 120;
 
 constexpr const char* kMissingDocument = "ReadMe.rtf could not be found!";
 
 }  // namespace
 
 HelpWindow::HelpWindow(Prompter& prompter, const QString& documentPath, QMdiArea* area)
-    : MdiChild(area), m_prompter(prompter), m_help(new QTextBrowser(this)), m_close(new QPushButton(this)) {
+    : MdiChild(area),
+      m_prompter(prompter),
+      m_help(new QTextBrowser(this)),
+      m_close(new QPushButton(this)),
+      m_findBar(new HelpFindBar(m_help, this)) {
   setObjectName("frmHelp");
   setWindowTitle("Help");
 
@@ -41,6 +50,9 @@ HelpWindow::HelpWindow(Prompter& prompter, const QString& documentPath, QMdiArea
   m_close->resize(twipsSize(kCloseWidth, kCloseHeight));
   setTabOrder(m_help, m_close);
   connect(m_close, &QPushButton::clicked, this, [this] { frame()->close(); });
+  auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+  find->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(find, &QShortcut::activated, m_findBar, &HelpFindBar::open);
 
   setFrameGeometryTwips(0, 0, kWidth, kHeight);
   layOut();
@@ -75,6 +87,9 @@ void HelpWindow::layOut() {
   if (boxWidth >= 0) m_help->resize(twipsToPixelsX(boxWidth), m_help->height());
   if (boxHeight >= 0) m_help->resize(m_help->width(), twipsToPixelsY(boxHeight));
   m_close->move(twipsToPixelsX(outerWidth - kCloseFromRight), twipsToPixelsY(outerHeight - kCloseFromBottom));
+  // The find bar takes the row of the Close button, left of it.
+  m_findBar->setGeometry(twipsToPixelsX(kFindBarLeft), m_close->y(),
+                         std::max(0, m_close->x() - twipsToPixelsX(2 * kFindBarLeft)), m_close->height());
 }
 
 }  // namespace ledger

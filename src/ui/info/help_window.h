@@ -1,8 +1,8 @@
 #pragma once
 // frmHelp: the program's help document, ReadMe.rtf from the program folder,
 // read-only in a box that fills the window, with a Close button in the
-// lower right corner. The document is read afresh each time the window is
-// made.
+// lower right corner and, after Ctrl+F, a find bar beside it. The document
+// is read afresh each time the window is made.
 
 #include <QString>
 
@@ -14,6 +14,8 @@ class QResizeEvent;
 class QTextBrowser;
 
 namespace ledger {
+
+class HelpFindBar;
 
 class HelpWindow : public MdiChild {
   Q_OBJECT
@@ -37,6 +39,7 @@ class HelpWindow : public MdiChild {
   Prompter& m_prompter;
   QTextBrowser* m_help;
   QPushButton* m_close;
+  HelpFindBar* m_findBar;
 };
 
 }  // namespace ledger

@@ -22,7 +22,12 @@ void MDIMain::defineForms() {
   FormRegistry& forms = m_app.forms();
   forms.define(QStringLiteral("frmMain"), [this] {
     auto* form = new EntryForm(m_app, *this, m_area);
-    connect(form, &QObject::destroyed, this, [this] { entryFormClosed(); });
+    // A form unloaded for another ledger is deleted after its successor has
+    // set the buttons: its going then says nothing about the shown trade.
+    connect(form, &QObject::destroyed, this, [this, form] {
+      const QWidget* shown = m_app.forms().find(QStringLiteral("frmMain"));
+      if (!shown || shown == form) entryFormClosed();
+    });
     return form;
   });
   forms.define(QStringLiteral("frmAddCompany"), [this] {

@@ -15,6 +15,7 @@
 #include "ui/pictures.h"
 #include "ui/program_info.h"
 #include "ui/recent_ledgers.h"
+#include "ui/screen_fit.h"
 
 namespace ledger {
 
@@ -35,12 +36,14 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent)
   createPopupMenus();
   createToolBar();
   createStatusBar();
+  groupChangeCommands();
   m_shortcutFilter = new MenuShortcutFilter(this);
   defineForms();
 
-  // The window covers the whole screen from its top left corner.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->size());
-  move(0, 0);
+  // The window covers the screen's free area; its frame is fitted in once
+  // the window system has drawn it.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+  keepFrameOnScreen(this);
   ResetButtons();
   watchLedgerFile();
 }

@@ -28,6 +28,7 @@
 #include "ui/views/view_host.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -183,6 +184,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void createPopupMenus();
   void createToolBar();
   void createStatusBar();
+  // window_states.cpp
+  void groupChangeCommands();
   // form_definitions.cpp
   void defineForms();
 
@@ -208,6 +211,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void entryFormClosed();
   // Shows the Edit and View menus.
   void showLedgerMenus();
+  // The title names the ledger and says when it is read-only; the
+  // commands that would change it are off then.
   void setLedgerTitle();
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
@@ -251,6 +256,10 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   QHash<int, QAction*> m_shViewItems;
   QHash<int, QAction*> m_restoreItems;
   QHash<int, QAction*> m_buttons;
+  // New Record, Edit, Save, Delete, Import, Add Company, Undo and Redo, in
+  // the menus and on the toolbar: off as a group while the ledger is
+  // read-only, each on or off by the window's state otherwise.
+  QActionGroup* m_changeCommands = nullptr;
 
   std::unique_ptr<RecentLedgers> m_recent;
   WindowSettings* m_windowSettings = nullptr;

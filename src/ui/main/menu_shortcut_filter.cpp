@@ -21,24 +21,26 @@ bool MenuShortcutFilter::eventFilter(QObject* watched, QEvent* event) {
   if (!widget || widget->window() != m_window) return false;
   // In a box the user can type in, the editing keys edit its text.
   auto* key = static_cast<QKeyEvent*>(event);
-  if (auto* box = qobject_cast<QLineEdit*>(widget); box && !box->isReadOnly() && isTextEditingKey(*key)) return false;
-  if (auto* list = qobject_cast<QComboBox*>(widget); list && list->isEditable() && isTextEditingKey(*key))
-    return false;
+  QLineEdit* box = qobject_cast<QLineEdit*>(widget);
+  if (auto* list = qobject_cast<QComboBox*>(widget)) box = list->lineEdit();
+  if (box && !box->isReadOnly() && boxTakesKey(*box, *key)) return false;
   if (!isMenuShortcut(*key)) return false;
   // Left unaccepted, the key goes on to the shortcut map and the menu item.
   event->ignore();
   return true;
 }
 
-bool MenuShortcutFilter::isTextEditingKey(const QKeyEvent& key) {
-  for (QKeySequence::StandardKey k : {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste,
-                                      QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo})
-    if (key.matches(k)) return true;
-  // A platform whose own redo key is another one must still not let these
-  // undo ledger changes from inside a box being typed in.
+bool MenuShortcutFilter::boxTakesKey(const QLineEdit& box, const QKeyEvent& key) {
+  // Undo and redo keys a box cannot use go on to the ledger's Undo and Redo.
   const QKeyCombination pressed = key.keyCombination();
-  return pressed == (Qt::CTRL | Qt::Key_Z) || pressed == (Qt::CTRL | Qt::Key_Y) ||
-         pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+  if (key.matches(QKeySequence::Undo) || pressed == (Qt::CTRL | Qt::Key_Z)) return box.isUndoAvailable();
+  // A platform whose own redo key is another one must still not let these
+  // redo ledger changes while the box has its own to redo.
+  if (key.matches(QKeySequence::Redo) || pressed == (Qt::CTRL | Qt::Key_Y) || pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+    return box.isRedoAvailable();
+  for (QKeySequence::StandardKey k : {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste, QKeySequence::SelectAll})
+    if (key.matches(k)) return true;
+  return false;
 }
 
 bool MenuShortcutFilter::isMenuShortcut(const QKeyEvent& key) const {

@@ -1,6 +1,7 @@
 // What the entry form and the report views ask of the main window.
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -78,9 +79,11 @@ void MDIMain::setLedgerTitle() {
   const LedgerSession& session = m_app.session();
   QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(session.LedgerPath);
   // Said up front, so that a refused change comes as no surprise.
-  if (!session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly())
-    title += QStringLiteral(" (read-only)");
+  const bool readOnly =
+      !session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly();
+  if (readOnly) title += QStringLiteral(" (read-only)");
   setWindowTitle(title);
+  m_changeCommands->setEnabled(!readOnly);
 }
 
 void MDIMain::setToolbarButtonEnabled(int position, bool enabled) {

@@ -3,6 +3,7 @@
 // properties, not a value of its own.
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -13,6 +14,16 @@
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
+
+void MDIMain::groupChangeCommands() {
+  // An action of a disabled group stays off when its state turns it on,
+  // and takes the state's value again when the group is enabled.
+  m_changeCommands = new QActionGroup(this);
+  m_changeCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+  for (int position : {2, 4, 6, 7, 12, 13}) m_changeCommands->addAction(tbMainButton(position));
+  for (int index : {2, 5, 6, 9}) m_changeCommands->addAction(mnuFileItem(index));
+  for (int index : {1, 2, 3, 4}) m_changeCommands->addAction(mnuEditItem(index));
+}
 
 void MDIMain::ResetButtons() {
   tbMainButton(3)->setEnabled(true);
