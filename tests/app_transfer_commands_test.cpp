@@ -178,6 +178,23 @@ TEST_F(TransferCommandTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
   EXPECT_EQ(tradesOf(ledger)[0][0], "UMS\xC3\x84TZE");
 }
 
+TEST_F(TransferCommandTest, ImportReadsUtf16AndRefusesTextItCannotRead) {
+  test::makeLedger(ledger);
+  // "Symbol,Date,Side,Qty,Price\nAAPL,2024-01-02,B,1,1\n" as UTF-16 LE after its mark.
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string("Symbol,Date,Side,Qty,Price\nAAPL,2024-01-02,B,1,1\n")) (utf16 += c) += '\0';
+  writeText(csv, utf16);
+  CommandRun r = run(importCommand, {ledger, csv, kMap[0], kMap[1], kMap[2], kMap[3]});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(tradesOf(ledger), (Rows{{"AAPL", "1.0", "B", "2024-01-02", "1.0", "0.0"}}));
+
+  writeText(csv, utf16.substr(2));  // the same without its mark
+  r = run(importCommand, {ledger, csv, kMap[0], kMap[1], kMap[2], kMap[3]});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("text encoding cannot be read"), std::string::npos) << r.err;
+  EXPECT_EQ(tradesOf(ledger).size(), 1u);
+}
+
 TEST_F(TransferCommandTest, TheCommandLineDispatchesTheTransferWords) {
   test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
   std::ostringstream out, err;

@@ -172,6 +172,10 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
     err << csvPath << ": " << e.code().message() << "\n";
     return kFailed;
   }
+  if (!table.unreadable.empty()) {
+    err << csvPath << ": " << table.unreadable << "\nNothing was imported.\n";
+    return kFailed;
+  }
   if (table.endsInsideQuotes) {
     err << csvPath << ": the file ends inside a quoted field; a closing quote is missing.\n";
     return kFailed;

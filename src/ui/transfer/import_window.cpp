@@ -311,6 +311,12 @@ ImportOptions ImportWindow::options() const {
 
 void ImportWindow::replan() {
   const ImportOptions opts = options();
+  if (!m_table.unreadable.empty()) {
+    m_plan = ImportPlan{};
+    m_txtReport->setPlainText(fromStd(m_table.unreadable));
+    m_cmdImport->setEnabled(false);
+    return;
+  }
   QStringList lines;
   if (m_table.readAsWindows1252) lines << "The file is not UTF-8; it is read as Windows-1252 text.";
   if (m_table.endsInsideQuotes) lines << "The file ends inside a quoted field: a closing quote is missing.";
