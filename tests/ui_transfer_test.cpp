@@ -20,6 +20,7 @@
 
 #include "data/csv_export.h"
 #include "data/database.h"
+#include "data/ledger_writes.h"
 #include "ui/transfer/import_window.h"
 #include "window_fixture.h"
 
@@ -219,6 +220,30 @@ TEST_F(TransferWindowTest, ABadRowBlocksUntilLeftOutAndTheDelimiterCanBeChanged)
   prompter.expect(MsgAnswer::Ok);
   child<QPushButton>(w, "cmdImport")->click();
   EXPECT_EQ(trades().back(), (std::vector<std::string>{"SAP", "15", "B", "2024-01-02", "1259.59", "0"}));
+}
+
+TEST_F(TransferWindowTest, AWindowLeftOpenWhileAnotherCopyImportsShowsTheNewPreviewAndWritesNothing) {
+  const std::string csv = dir.file("newco.csv");
+  writeText(csv, "Symbol,Date,Side,Quantity,Price\nNEWCO,2024-01-02,B,10,5\nNEWCO,2024-01-03,B,15,6\n"
+                 "NEWCO,2024-01-04,S,0.5,7\n");
+  ImportWindow* w = startImport(csv);
+  ASSERT_NE(w, nullptr);
+  EXPECT_NE(report(w).find("New companies: NEWCO"), std::string::npos) << report(w);
+  {
+    // Another copy of the program imports the same file meanwhile.
+    Database other = Database::open(ledger);
+    importTrades(other, w->plan().trades, w->plan().newSymbols);
+  }
+  prompter.expect(MsgAnswer::Ok);
+  child<QPushButton>(w, "cmdImport")->click();
+  EXPECT_NE(prompter.shown.back().text.find("changed since the preview"), std::string::npos)
+      << prompter.shown.back().text;
+  EXPECT_NE(report(w).find("0 trades to import"), std::string::npos) << report(w);
+  EXPECT_NE(report(w).find("3 duplicates skipped"), std::string::npos) << report(w);
+  EXPECT_EQ(report(w).find("New companies"), std::string::npos) << report(w);
+  EXPECT_FALSE(child<QPushButton>(w, "cmdImport")->isEnabled());
+  EXPECT_EQ(trades().size(), 4u);
+  EXPECT_EQ(test::readAll(ledger, "SELECT count(*) FROM Companies WHERE CompanySymbol = 'NEWCO'"), (Rows{{"1"}}));
 }
 
 TEST_F(TransferWindowTest, CancelDuringALongImportWritesNothing) {

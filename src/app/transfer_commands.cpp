@@ -12,6 +12,7 @@
 #include "data/database.h"
 #include "data/db_error.h"
 #include "data/import_plan.h"
+#include "data/import_run.h"
 #include "data/import_source.h"
 #include "data/ledger_schema.h"
 #include "data/ledger_writes.h"
@@ -196,9 +197,18 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
 
   try {
     Database db = Database::open(ledgerPath);
-    const ImportPlan plan = planImport(table.records, options, LedgerIndex::read(db));
+    // Planned inside the writing transaction: what another copy of the
+    // program writes meanwhile is seen.
+    ImportRun run;
+    if (dryRun) {
+      run.plan = planImport(table.records, options, LedgerIndex::read(db));
+      if (run.plan.blocked()) run.outcome = ImportOutcome::Blocked;
+    } else {
+      run = importRecords(db, table.records, options);
+    }
+    const ImportPlan& plan = run.plan;
     for (const std::string& line : reportLines(plan)) out << line << "\n";
-    if (plan.blocked()) {
+    if (run.outcome == ImportOutcome::Blocked) {
       err << "Nothing was imported.\n";
       return kFailed;
     }
@@ -206,7 +216,6 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
       out << "Dry run: nothing was written.\n";
       return kOk;
     }
-    importTrades(db, plan.trades, plan.newSymbols);
     out << "Imported " << plan.trades.size() << (plan.trades.size() == 1 ? " trade" : " trades") << ".\n";
   } catch (const DbError& e) {
     err << ledgerPath << ": " << e.what() << "\nNothing was imported.\n";

@@ -22,6 +22,7 @@
 #include "access/source_records.h"
 #include "data/database.h"
 #include "data/db_error.h"
+#include "data/import_run.h"
 #include "data/ledger_writes.h"
 
 namespace ledger {
@@ -29,6 +30,10 @@ namespace ledger {
 namespace {
 
 constexpr int kPreviewRows = 20;
+
+constexpr const char* kLedgerChangedNote =
+    "The ledger was changed since the preview (by another copy of the program, say); the preview now shows it "
+    "as it is.";
 
 constexpr const char* kFieldLabels[] = {"&Symbol:", "&Date:", "&Buy/sell:", "&Quantity:", "&Price:", "Co&mmission:"};
 constexpr const char* kFieldObjects[] = {"cboSymbol",   "cboDate",  "cboSide",
@@ -365,11 +370,14 @@ bool ImportWindow::runImport() {
       return !m_cancelRequested;
     };
   }
-  bool written = false;
+  ImportOutcome outcome = ImportOutcome::Cancelled;
   std::string why;
   try {
     Database db = Database::open(m_ledgerPath);
-    written = importTrades(db, m_plan.trades, m_plan.newSymbols, progress);
+    // Checked against the ledger as it stands inside the writing
+    // transaction: another copy of the program may have written meanwhile.
+    outcome = importRecords(db, m_table.records, options(), &m_plan, progress).outcome;
+    if (outcome == ImportOutcome::LedgerChanged) m_index = LedgerIndex::read(db);
   } catch (const DbError& e) {
     why = e.what();
   }
@@ -382,7 +390,15 @@ bool ImportWindow::runImport() {
                           MsgIcon::Critical);
     return false;
   }
-  if (!written) {
+  if (outcome == ImportOutcome::LedgerChanged) {
+    replan();
+    m_txtReport->setPlainText(kLedgerChangedNote + ("\n" + m_txtReport->toPlainText()));
+    m_app.prompter().show(std::string(kLedgerChangedNote) + kNewLine + kNewLine +
+                              "Nothing was written. Press Import again to import what the new preview lists.",
+                          MsgIcon::Information);
+    return false;
+  }
+  if (outcome != ImportOutcome::Written) {
     m_cmdImport->setEnabled(true);
     m_app.prompter().show("The import was cancelled; nothing was written.", MsgIcon::Information);
     return false;
