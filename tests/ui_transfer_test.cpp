@@ -246,6 +246,31 @@ TEST_F(TransferWindowTest, AWindowLeftOpenWhileAnotherCopyImportsShowsTheNewPrev
   EXPECT_EQ(test::readAll(ledger, "SELECT count(*) FROM Companies WHERE CompanySymbol = 'NEWCO'"), (Rows{{"1"}}));
 }
 
+TEST_F(TransferWindowTest, ANumberSuchAs1250IsSettledByTheFileOrAsked) {
+  // The semicolon settles it: Decimal comma is ticked without a question.
+  const std::string german = dir.file("de.csv");
+  writeText(german, "Symbol;Date;Side;Quantity;Price\nSAP;2024-01-02;B;10;1,250\nSAP;2024-01-03;S;10;4,950\n");
+  ImportWindow* w = startImport(german);
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(child<QCheckBox>(w, "chkDecimalComma")->isChecked());
+  ASSERT_EQ(w->plan().trades.size(), 2u);
+  EXPECT_EQ(w->plan().trades[0].price, 1.25);
+  child<QPushButton>(w, "cmdCancel")->click();
+
+  // Tabs and nothing else to go on: the window asks.
+  const std::string tabs = dir.file("tabs.csv");
+  writeText(tabs, "Symbol\tDate\tSide\tQuantity\tPrice\nSAP\t2024-01-02\tB\t10\t1,250\n");
+  prompter.expect(MsgAnswer::No);
+  w = startImport(tabs);
+  ASSERT_NE(w, nullptr);
+  EXPECT_NE(prompter.shown.back().text.find("decimal comma (1.25) or a thousands separator (1250)"), std::string::npos)
+      << prompter.shown.back().text;
+  EXPECT_FALSE(child<QCheckBox>(w, "chkDecimalComma")->isChecked());
+  ASSERT_EQ(w->plan().trades.size(), 1u);
+  EXPECT_EQ(w->plan().trades[0].price, 1250);
+  child<QPushButton>(w, "cmdCancel")->click();
+}
+
 TEST_F(TransferWindowTest, CancelDuringALongImportWritesNothing) {
   const std::string csv = dir.file("long.csv");
   std::string text = "Symbol,Date,Side,Quantity,Price\n";

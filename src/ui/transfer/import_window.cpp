@@ -21,9 +21,11 @@
 
 #include "access/source_records.h"
 #include "data/database.h"
+#include "data/comma_guess.h"
 #include "data/db_error.h"
 #include "data/import_run.h"
 #include "data/ledger_writes.h"
+#include "data/value.h"
 
 namespace ledger {
 
@@ -77,6 +79,7 @@ ImportWindow::ImportWindow(AppContext& app, std::string ledgerPath, Input input,
   }
   loadTable();
   applyRememberedOrGuessed();
+  settleComma();
   m_loading = false;
   replan();
 }
@@ -124,7 +127,9 @@ void ImportWindow::buildWidgets() {
     grid->addWidget(combo, row, col + 1);
     m_fieldColumns.push_back(combo);
     connect(combo, &QComboBox::currentIndexChanged, this, [this] {
-      if (!m_loading) replan();
+      if (m_loading) return;
+      settleComma();
+      replan();
     });
   }
   layout->addWidget(columns);
@@ -184,6 +189,7 @@ void ImportWindow::buildWidgets() {
     m_loading = true;
     loadTable();
     applyRememberedOrGuessed();
+    settleComma();
     m_loading = false;
     replan();
   };
@@ -194,6 +200,7 @@ void ImportWindow::buildWidgets() {
     connect(box, &QCheckBox::toggled, this, [this] {
       if (!m_loading) replan();
     });
+  connect(m_chkDecimalComma, &QCheckBox::clicked, this, [this] { m_commaDecided = true; });
   connect(m_cboDateFormat, &QComboBox::currentIndexChanged, this, [this] {
     if (!m_loading) replan();
   });
@@ -276,6 +283,31 @@ void ImportWindow::applyRememberedOrGuessed() {
     // Without a buy/sell column the sign of the quantity is the side.
     m_chkSideFromSign->setChecked(!mapping[ImportField::Side].has_value() && mapping[ImportField::Quantity]);
   }
+}
+
+void ImportWindow::settleComma() {
+  if (m_commaDecided) return;
+  const CommaGuess guess = guessDecimalComma(m_table.records, options(), m_table.delimiter);
+  if (!guess.ambiguous) return;
+  bool decimal = false;
+  if (guess.decimalComma) {
+    decimal = *guess.decimalComma;
+  } else {
+    const auto reading = [&](bool decimalComma) {
+      const std::optional<double> value = readAmount(guess.example, decimalComma);
+      return value ? formatNumber(*value) : std::string("?");
+    };
+    decimal = m_app.prompter().show("The column \"" + guess.column + "\" holds numbers such as " + guess.example +
+                                        ", and the file does not say whether its comma is a decimal comma (" +
+                                        reading(true) + ") or a thousands separator (" + reading(false) + ")." +
+                                        kNewLine + kNewLine + "Is it a decimal comma?",
+                                    MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    m_commaDecided = true;
+  }
+  const bool loading = m_loading;
+  m_loading = true;
+  m_chkDecimalComma->setChecked(decimal);
+  m_loading = loading;
 }
 
 void ImportWindow::fillPreview() {
