@@ -178,6 +178,52 @@ TEST_F(TransferCommandTest, ImportReadsAFileThatIsNotUtf8AsWindows1252) {
   EXPECT_EQ(tradesOf(ledger)[0][0], "UMS\xC3\x84TZE");
 }
 
+TEST_F(TransferCommandTest, ImportReadsUtf16AndRefusesTextItCannotRead) {
+  test::makeLedger(ledger);
+  // "Symbol,Date,Side,Qty,Price\nAAPL,2024-01-02,B,1,1\n" as UTF-16 LE after its mark.
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string("Symbol,Date,Side,Qty,Price\nAAPL,2024-01-02,B,1,1\n")) (utf16 += c) += '\0';
+  writeText(csv, utf16);
+  CommandRun r = run(importCommand, {ledger, csv, kMap[0], kMap[1], kMap[2], kMap[3]});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(tradesOf(ledger), (Rows{{"AAPL", "1.0", "B", "2024-01-02", "1.0", "0.0"}}));
+
+  writeText(csv, utf16.substr(2));  // the same without its mark
+  r = run(importCommand, {ledger, csv, kMap[0], kMap[1], kMap[2], kMap[3]});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("text encoding cannot be read"), std::string::npos) << r.err;
+  EXPECT_EQ(tradesOf(ledger).size(), 1u);
+}
+
+TEST_F(TransferCommandTest, ANumberSuchAs1250IsReadAsTheFileSaysOrRefused) {
+  test::makeLedger(ledger);
+  const std::vector<std::string> map = {"--map", "symbol=1,date=2,side=3,quantity=4,price=5", "--date-format",
+                                        "YYYY-MM-DD"};
+  auto import = [&](const std::string& text, std::vector<std::string> extra) {
+    writeText(csv, text);
+    std::vector<std::string> args = {ledger, csv};
+    args.insert(args.end(), map.begin(), map.end());
+    args.insert(args.end(), extra.begin(), extra.end());
+    return run(importCommand, args);
+  };
+  // German broker style: the semicolon settles it; 1,250 is 1.25.
+  CommandRun r = import("S;D;B/S;Q;P\nX;2024-01-02;B;10;1,250\nX;2024-01-03;S;10;4,950\n", {});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(tradesOf(ledger)[0][4], "1.25");
+  EXPECT_EQ(tradesOf(ledger)[1][4], "4.95");
+
+  // Tabs and nothing but 1,250: refused, naming the column, until an option says.
+  const std::string tabs = "S\tD\tB/S\tQ\tP\nY\t2024-01-02\tB\t10\t1,250\n";
+  r = import(tabs, {});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("The column \"P\" holds numbers such as 1,250"), std::string::npos) << r.err;
+  EXPECT_EQ(tradesOf(ledger).size(), 2u);
+  r = import(tabs, {"--thousands-comma"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(tradesOf(ledger).back()[4], "1250.0");
+  EXPECT_EQ(import(tabs, {"--thousands-comma", "--decimal-comma"}).status, 2);
+}
+
 TEST_F(TransferCommandTest, TheCommandLineDispatchesTheTransferWords) {
   test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
   std::ostringstream out, err;

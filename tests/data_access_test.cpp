@@ -336,6 +336,16 @@ TEST_F(ConversionTest, ARowTheLedgerRefusesStopsTheWholeConversion) {
   EXPECT_EQ(test::readBytes(target), "an older file the user keeps");
 }
 
+TEST_F(ConversionTest, ASymbolNoLedgerMayHoldStopsTheConversionNamingItsRow) {
+  FakeSource source = ledgerShaped();
+  source.tables["Trade"].rows[1][1] = std::string("MU\nLTI");
+  const ConversionOutcome outcome = convert(source);
+  EXPECT_FALSE(outcome.made);
+  EXPECT_TRUE(outcome.message.starts_with("The new ledger was not made: row 2 of Trade has a symbol holding U+000A"))
+      << outcome.message;
+  EXPECT_FALSE(fs::exists(target));
+}
+
 TEST_F(ConversionTest, AnUnreadableSourceMakesNothing) {
   FakeSource source = ledgerShaped();
   source.failReading = true;

@@ -119,5 +119,45 @@ TEST(Windows1252Test, ConvertsTheCodePageToUtf8) {
   EXPECT_EQ(utf8FromWindows1252("Ums\xE4tze \x80 \x93q\x94"), "Ums\xC3\xA4tze \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D");
 }
 
+
+struct DecodeCase {
+  const char* name;
+  std::string bytes;
+  std::string utf8;  // empty when unreadable
+  TextEncoding encoding;
+  bool readable;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
+class DecodeTextTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeTextTest, ReadsEveryEncodingItCanAndSaysSoWhenItCannot) {
+  const DecodedText d = decodeTextFile(GetParam().bytes);
+  EXPECT_EQ(d.unreadable.empty(), GetParam().readable) << d.unreadable;
+  EXPECT_EQ(d.utf8, GetParam().utf8);
+  if (GetParam().readable) {
+    EXPECT_EQ(d.encoding, GetParam().encoding);
+  }
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DecodeTextTest,
+    ::testing::Values(
+        // U+1F600 is the pair D83D DE00; as UTF-8 F0 9F 98 80.
+        DecodeCase{"utf16le_keeps_a_surrogate_pair", "\xFF\xFES\0y\0\x3D\xD8\x00\xDE,\0"s,
+                   "Sy\xF0\x9F\x98\x80,", TextEncoding::Utf16, true},
+        DecodeCase{"utf16be", "\xFE\xFF\0A\0,\0\xE4"s, "A,\xC3\xA4", TextEncoding::Utf16, true},
+        DecodeCase{"utf8_mark_dropped", "\xEF\xBB\xBF" "A", "A", TextEncoding::Utf8, true},
+        DecodeCase{"not_utf8_is_1252", "\xE4", "\xC3\xA4", TextEncoding::Windows1252, true},
+        DecodeCase{"utf16_without_mark", "S\0y\0"s, "", TextEncoding::Utf8, false},
+        DecodeCase{"utf16_odd_length", "\xFF\xFE" "A", "", TextEncoding::Utf8, false},
+        DecodeCase{"utf16_high_surrogate_at_end", "\xFF\xFE\x3D\xD8", "", TextEncoding::Utf8, false},
+        DecodeCase{"utf16_lone_low_surrogate", "\xFF\xFE\x00\xDE"s, "", TextEncoding::Utf8, false},
+        DecodeCase{"utf8_mark_before_other_bytes", "\xEF\xBB\xBF\xE4", "", TextEncoding::Utf8, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace ledger

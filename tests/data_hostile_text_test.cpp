@@ -12,6 +12,7 @@
 #include "record_display.h"
 #include "record_writes.h"
 #include "sql_translate.h"
+#include "symbol_text.h"
 #include "test_ledger.h"
 #include "ticker_search.h"
 #include "view_queries.h"
@@ -55,6 +56,25 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
   const Rows schema = rows(kSchemaSql);
   Rows companies = rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid");
   Rows trades = rows("SELECT * FROM Trade ORDER BY rowid");
+
+  if (const auto unseen = unseenSymbolCharacter(text())) {
+    // No symbol may hold it: Add Company and Save refuse, and nothing changes.
+    prompter.expect(MsgAnswer::Ok);
+    EXPECT_FALSE(AddCompany(session, form, text()));
+    EXPECT_EQ(prompter.shown.back().text, unseenCharacterMessage(*unseen));
+    form.boxes[{"CompanySymbol", kGeneralTab}] = text();
+    form.boxes[{"Date", kGeneralTab}] = "2024-07-01";
+    form.boxes[{"Quantity", kGeneralTab}] = "2";
+    form.boxes[{"Price", kGeneralTab}] = "3";
+    form.boxes[{"Commission", kGeneralTab}] = "1";
+    form.buy = true;
+    prompter.expect(MsgAnswer::Ok);
+    EXPECT_FALSE(SaveRecord(session, form));
+    EXPECT_EQ(prompter.shown.back().text, unseenCharacterMessage(*unseen));
+    EXPECT_EQ(rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid"), companies);
+    EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
+    return;
+  }
 
   // Add Company: one new row holding the text.
   ASSERT_TRUE(AddCompany(session, form, text()));

@@ -139,7 +139,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"3 bad quantity", "4 bad price", "5 bad commission"}},
         // Rows shorter than the mapping read as empty cells.
         DialectCase{"short_rows", "Symbol,Date,Side,Quantity,Price\nA,2024-01-02,B,1,2\nTotals,3\n", "",
-                    "YYYY-MM-DD", false, false, ',', {"A 2024-01-02 B 1 2 0"}, {"3 skipped"}}),
+                    "YYYY-MM-DD", false, false, ',', {"A 2024-01-02 B 1 2 0"}, {"3 skipped"}},
+        // A line break in a quoted symbol, a zero-width space in another.
+        DialectCase{"unseen_characters_in_symbols",
+                    "Symbol,Date,Side,Quantity,Price\n\"MU\nLTI\",2024-01-02,B,1,2\nA\xE2\x80\x8B" "B,2024-01-02,B,1,2\n"
+                    "OK,2024-01-02,B,1,2\n",
+                    "", "YYYY-MM-DD", false, false, ',', {"OK 2024-01-02 B 1 2 0"},
+                    {"2 bad symbol", "3 bad symbol"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ImportPlanTest, TrimsSymbolsAndListsNewOnesOnceInFileOrder) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "import_run.h"
 #include "ledger_writes.h"
 #include "sqlite_util.h"
 #include "test_ledger.h"
@@ -86,6 +87,43 @@ INSTANTIATE_TEST_SUITE_P(Imports, ImportWriteTest,
                                            WriteCase{"PastTheLargestRowId", 100, kLargest - 10},
                                            WriteCase{"AtTheLargestRowId", 20, kLargest}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Two copies of the program on one ledger: A previews a file of three NEWCO
+// trades, then B imports the same file, then A presses Import.
+TEST(ImportAfterAnotherWriterTest, TheLedgerAsItStandsWhenWrittenDecides) {
+  test::TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path);
+  const std::vector<CsvRecord> records = {{"Symbol", "Date", "Side", "Quantity", "Price"},
+                                          {"NEWCO", "2024-01-02", "B", "10", "5"},
+                                          {"NEWCO", "2024-01-03", "B", "15", "6"},
+                                          {"NEWCO", "2024-01-04", "S", "0.5", "7"}};
+  ImportOptions options;
+  options.mapping = guessMapping(records[0]);
+  Database a = Database::open(path);
+  const ImportPlan preview = planImport(records, options, LedgerIndex::read(a));
+  ASSERT_EQ(preview.trades.size(), 3u);
+  ASSERT_EQ(preview.newSymbols, std::vector<std::string>{"NEWCO"});
+
+  Database b = Database::open(path);
+  ASSERT_EQ(importRecords(b, records, options).outcome, ImportOutcome::Written);
+
+  // A's preview no longer holds: nothing is written and the new plan says why.
+  const ImportRun run = importRecords(a, records, options, &preview);
+  EXPECT_EQ(run.outcome, ImportOutcome::LedgerChanged);
+  EXPECT_TRUE(run.plan.trades.empty());
+  EXPECT_EQ(run.plan.duplicates.size(), 3u);
+  EXPECT_TRUE(run.plan.newSymbols.empty());
+  EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade"), (Rows{{"3"}}));
+
+  // The stale plan written as it stands still adds NEWCO only once, and its
+  // trades take that company's number.
+  ASSERT_TRUE(importTrades(a, preview.trades, preview.newSymbols));
+  EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Companies WHERE CompanySymbol = 'NEWCO'"), (Rows{{"1"}}));
+  EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade t JOIN Companies c USING (CompanyID) "
+                                "WHERE c.CompanySymbol = 'NEWCO'"),
+            (Rows{{"6"}}));
+}
 
 }  // namespace
 }  // namespace ledger

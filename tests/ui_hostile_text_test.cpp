@@ -17,6 +17,7 @@
 #include "app/startup.h"
 #include "data/ledger_schema.h"
 #include "data/sql_translate.h"
+#include "data/symbol_text.h"
 #include "fakes.h"
 #include "hostile_texts.h"
 #include "test_ledger.h"
@@ -82,8 +83,16 @@ TEST_P(UiHostileTextTest, TypedTextReachesTheLedgerAndTheViewsExactly) {
   ASSERT_TRUE(dialog);
   dialog->txtCompanySymbol()->setText(qtext());
   ASSERT_EQ(dialog->txtCompanySymbol()->text(), qtext());
+  const auto unseen = unseenSymbolCharacter(text());
+  if (unseen) prompter.expect(MsgAnswer::Ok);
   dialog->cmdAdd()->click();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  if (unseen) {
+    // No symbol may hold it: refused with a message, nothing added.
+    EXPECT_EQ(prompter.shown.back().text, unseenCharacterMessage(*unseen));
+    EXPECT_EQ(rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid"), companies);
+    return;
+  }
   const std::string id = std::to_string(companies.size() + 1);
   companies.push_back({id, text()});
   EXPECT_EQ(rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid"), companies);

@@ -20,6 +20,7 @@
 
 #include "data/csv_export.h"
 #include "data/database.h"
+#include "data/ledger_writes.h"
 #include "ui/transfer/import_window.h"
 #include "window_fixture.h"
 
@@ -219,6 +220,55 @@ TEST_F(TransferWindowTest, ABadRowBlocksUntilLeftOutAndTheDelimiterCanBeChanged)
   prompter.expect(MsgAnswer::Ok);
   child<QPushButton>(w, "cmdImport")->click();
   EXPECT_EQ(trades().back(), (std::vector<std::string>{"SAP", "15", "B", "2024-01-02", "1259.59", "0"}));
+}
+
+TEST_F(TransferWindowTest, AWindowLeftOpenWhileAnotherCopyImportsShowsTheNewPreviewAndWritesNothing) {
+  const std::string csv = dir.file("newco.csv");
+  writeText(csv, "Symbol,Date,Side,Quantity,Price\nNEWCO,2024-01-02,B,10,5\nNEWCO,2024-01-03,B,15,6\n"
+                 "NEWCO,2024-01-04,S,0.5,7\n");
+  ImportWindow* w = startImport(csv);
+  ASSERT_NE(w, nullptr);
+  EXPECT_NE(report(w).find("New companies: NEWCO"), std::string::npos) << report(w);
+  {
+    // Another copy of the program imports the same file meanwhile.
+    Database other = Database::open(ledger);
+    importTrades(other, w->plan().trades, w->plan().newSymbols);
+  }
+  prompter.expect(MsgAnswer::Ok);
+  child<QPushButton>(w, "cmdImport")->click();
+  EXPECT_NE(prompter.shown.back().text.find("changed since the preview"), std::string::npos)
+      << prompter.shown.back().text;
+  EXPECT_NE(report(w).find("0 trades to import"), std::string::npos) << report(w);
+  EXPECT_NE(report(w).find("3 duplicates skipped"), std::string::npos) << report(w);
+  EXPECT_EQ(report(w).find("New companies"), std::string::npos) << report(w);
+  EXPECT_FALSE(child<QPushButton>(w, "cmdImport")->isEnabled());
+  EXPECT_EQ(trades().size(), 4u);
+  EXPECT_EQ(test::readAll(ledger, "SELECT count(*) FROM Companies WHERE CompanySymbol = 'NEWCO'"), (Rows{{"1"}}));
+}
+
+TEST_F(TransferWindowTest, ANumberSuchAs1250IsSettledByTheFileOrAsked) {
+  // The semicolon settles it: Decimal comma is ticked without a question.
+  const std::string german = dir.file("de.csv");
+  writeText(german, "Symbol;Date;Side;Quantity;Price\nSAP;2024-01-02;B;10;1,250\nSAP;2024-01-03;S;10;4,950\n");
+  ImportWindow* w = startImport(german);
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(child<QCheckBox>(w, "chkDecimalComma")->isChecked());
+  ASSERT_EQ(w->plan().trades.size(), 2u);
+  EXPECT_EQ(w->plan().trades[0].price, 1.25);
+  child<QPushButton>(w, "cmdCancel")->click();
+
+  // Tabs and nothing else to go on: the window asks.
+  const std::string tabs = dir.file("tabs.csv");
+  writeText(tabs, "Symbol\tDate\tSide\tQuantity\tPrice\nSAP\t2024-01-02\tB\t10\t1,250\n");
+  prompter.expect(MsgAnswer::No);
+  w = startImport(tabs);
+  ASSERT_NE(w, nullptr);
+  EXPECT_NE(prompter.shown.back().text.find("decimal comma (1.25) or a thousands separator (1250)"), std::string::npos)
+      << prompter.shown.back().text;
+  EXPECT_FALSE(child<QCheckBox>(w, "chkDecimalComma")->isChecked());
+  ASSERT_EQ(w->plan().trades.size(), 1u);
+  EXPECT_EQ(w->plan().trades[0].price, 1250);
+  child<QPushButton>(w, "cmdCancel")->click();
 }
 
 TEST_F(TransferWindowTest, CancelDuringALongImportWritesNothing) {

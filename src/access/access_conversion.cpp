@@ -10,6 +10,7 @@
 #include "data/durable_file.h"
 #include "data/prompter.h"
 #include "data/sqlite_util.h"
+#include "data/symbol_text.h"
 
 namespace ledger {
 
@@ -68,6 +69,22 @@ Value dateOnly(const Value& v) {
   return v;
 }
 
+// Why a row's symbol cannot come into the new ledger, or "". The older
+// file stays as it is, so refusing loses nothing; the user mends the
+// symbol there and converts again.
+std::string unseenSymbolRefusal(const SourceTable& table, std::size_t column, const char* tableName) {
+  for (std::size_t row = 0; row < table.rows.size(); ++row) {
+    const auto* symbol = std::get_if<std::string>(&table.rows[row][column]);
+    if (!symbol) continue;
+    if (const auto unseen = unseenSymbolCharacter(*symbol))
+      return "The new ledger was not made: row " + std::to_string(row + 1) + " of " + tableName +
+             " has a symbol holding " + codePointName(*unseen) +
+             ", a control character or one that cannot be seen." + kNewLine + kNewLine +
+             "Mend the symbol in the older ledger and convert it again.";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string checkLedgerTables(TableSource& source) {
@@ -116,6 +133,10 @@ ConversionOutcome convertAccessLedger(TableSource& source, const std::string& ne
     outcome.message = "This file cannot be made into a ledger." + std::string(kNewLine) + kNewLine + why;
     return outcome;
   }
+
+  outcome.message = unseenSymbolRefusal(companies, companyAt[1], "Companies");
+  if (outcome.message.empty()) outcome.message = unseenSymbolRefusal(trade, tradeAt[1], "Trade");
+  if (!outcome.message.empty()) return outcome;
 
   std::size_t row = 0;
   bool inRows = false;  // a failure now is a row the new ledger refuses

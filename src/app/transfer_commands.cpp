@@ -8,10 +8,12 @@
 
 #include "access/access_conversion.h"
 #include "access/access_file.h"
+#include "data/comma_guess.h"
 #include "data/csv_export.h"
 #include "data/database.h"
 #include "data/db_error.h"
 #include "data/import_plan.h"
+#include "data/import_run.h"
 #include "data/import_source.h"
 #include "data/ledger_schema.h"
 #include "data/ledger_writes.h"
@@ -24,10 +26,11 @@ const char* const kExportUsage =
     "      writes the ledger's trades as CSV to FILE, or to standard output\n";
 const char* const kImportUsage =
     "  shareledger import LEDGER FILE.csv --map symbol=COL,date=COL,side=COL,quantity=COL,price=COL[,commission=COL]\n"
-    "      --date-format FMT [--delimiter C] [--decimal-comma] [--side-from-sign] [--no-header]\n"
-    "      [--keep-duplicates] [--dry-run]\n"
+    "      --date-format FMT [--delimiter C] [--decimal-comma | --thousands-comma] [--side-from-sign]\n"
+    "      [--no-header] [--keep-duplicates] [--dry-run]\n"
     "      adds the trades of a CSV file; COL is a header name or a 1-based column number,\n"
-    "      FMT one of YYYY-MM-DD, MM/DD/YYYY, DD/MM/YYYY, DD.MM.YYYY, YY-MM-DD, MM/DD/YY, DD/MM/YY, DD.MM.YY\n";
+    "      FMT one of YYYY-MM-DD, MM/DD/YYYY, DD/MM/YYYY, DD.MM.YYYY, YY-MM-DD, MM/DD/YY, DD/MM/YY, DD.MM.YY;\n"
+    "      a number such as 1,250 that the file leaves open needs --decimal-comma or --thousands-comma\n";
 const char* const kConvertUsage =
     "  shareledger convert OLD NEW\n"
     "      makes NEW, a ledger of this program, from OLD, a ledger in the older Access format\n";
@@ -127,7 +130,7 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
   std::optional<std::string> mapText, dateText;
   std::optional<char> delimiter;
   ImportOptions options;
-  bool noHeader = false, dryRun = false;
+  bool noHeader = false, dryRun = false, commaGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--map") {
@@ -140,8 +143,12 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
       const std::optional<std::string> d = optionValue(args, i);
       if (!d || !(delimiter = delimiterFromText(*d)))
         return usage(err, kImportUsage, "--delimiter takes ',', ';' or tab.");
-    } else if (a == "--decimal-comma") {
-      options.decimalComma = true;
+    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
+      const bool decimal = a == "--decimal-comma";
+      if (commaGiven && options.decimalComma != decimal)
+        return usage(err, kImportUsage, "--decimal-comma and --thousands-comma exclude each other.");
+      options.decimalComma = decimal;
+      commaGiven = true;
     } else if (a == "--side-from-sign") {
       options.sideFromSign = true;
     } else if (a == "--no-header") {
@@ -172,6 +179,10 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
     err << csvPath << ": " << e.code().message() << "\n";
     return kFailed;
   }
+  if (!table.unreadable.empty()) {
+    err << csvPath << ": " << table.unreadable << "\nNothing was imported.\n";
+    return kFailed;
+  }
   if (table.endsInsideQuotes) {
     err << csvPath << ": the file ends inside a quoted field; a closing quote is missing.\n";
     return kFailed;
@@ -188,13 +199,34 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
     err << missing << "\n";
     return kFailed;
   }
+  if (const CommaGuess guess = guessDecimalComma(table.records, options, table.delimiter);
+      guess.ambiguous && !commaGiven) {
+    if (!guess.decimalComma) {
+      err << "The column \"" << guess.column << "\" holds numbers such as " << guess.example
+          << " whose comma may be a decimal comma or a thousands separator, and the file does not say which.\n"
+          << "Say which with --decimal-comma or --thousands-comma. Nothing was imported.\n";
+      return kFailed;
+    }
+    options.decimalComma = *guess.decimalComma;
+    out << "Numbers such as " << guess.example << " (column \"" << guess.column << "\") are read with a "
+        << (options.decimalComma ? "decimal comma" : "thousands comma") << ", as the file suggests.\n";
+  }
   if (table.readAsWindows1252) out << "The file is not UTF-8; it was read as Windows-1252 text.\n";
 
   try {
     Database db = Database::open(ledgerPath);
-    const ImportPlan plan = planImport(table.records, options, LedgerIndex::read(db));
+    // Planned inside the writing transaction: what another copy of the
+    // program writes meanwhile is seen.
+    ImportRun run;
+    if (dryRun) {
+      run.plan = planImport(table.records, options, LedgerIndex::read(db));
+      if (run.plan.blocked()) run.outcome = ImportOutcome::Blocked;
+    } else {
+      run = importRecords(db, table.records, options);
+    }
+    const ImportPlan& plan = run.plan;
     for (const std::string& line : reportLines(plan)) out << line << "\n";
-    if (plan.blocked()) {
+    if (run.outcome == ImportOutcome::Blocked) {
       err << "Nothing was imported.\n";
       return kFailed;
     }
@@ -202,7 +234,6 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
       out << "Dry run: nothing was written.\n";
       return kOk;
     }
-    importTrades(db, plan.trades, plan.newSymbols);
     out << "Imported " << plan.trades.size() << (plan.trades.size() == 1 ? " trade" : " trades") << ".\n";
   } catch (const DbError& e) {
     err << ledgerPath << ": " << e.what() << "\nNothing was imported.\n";

@@ -3,6 +3,7 @@
 #include "db_error.h"
 #include "ledger_writes.h"
 #include "record_display.h"
+#include "symbol_text.h"
 #include "trade_entry.h"
 
 namespace ledger {
@@ -28,6 +29,10 @@ bool AddCompany(LedgerSession& session, FormPort& form, const std::string& typed
   const std::string symbol = trimSymbol(typed);
   if (symbol.empty()) {
     session.prompter().show(kBlankSymbol, MsgIcon::Information);
+    return false;
+  }
+  if (const auto unseen = unseenSymbolCharacter(symbol)) {
+    session.prompter().show(unseenCharacterMessage(*unseen), MsgIcon::Information);
     return false;
   }
   try {

@@ -12,7 +12,8 @@ inline constexpr const char* kBlankSymbol = "Please type the company's symbol; i
 
 // Stores symbol in Companies without its surrounding blanks (the engine
 // numbers it) and adds it to the symbol list. Returns false, after telling
-// the user, when the symbol is blank or the ledger refuses the row.
+// the user, when the symbol is blank, holds a character no symbol may hold
+// (symbol_text.h) or the ledger refuses the row.
 bool AddCompany(LedgerSession& session, FormPort& form, const std::string& symbol);
 
 // Brings every symbol of Companies that the list lacks into the symbol

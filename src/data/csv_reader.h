@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text_encoding.h"
+
 namespace ledger {
 
 using CsvRecord = std::vector<std::string>;
@@ -46,12 +48,5 @@ bool detectCsvHeader(const std::vector<CsvRecord>& records);
 
 // text without a leading UTF-8 byte-order mark.
 std::string_view withoutByteOrderMark(std::string_view text);
-
-// True when text is well-formed UTF-8.
-bool isUtf8(std::string_view text);
-
-// Text in the Windows Western European code page (1252), the encoding of
-// older spreadsheet exports, as UTF-8.
-std::string utf8FromWindows1252(std::string_view text);
 
 }  // namespace ledger

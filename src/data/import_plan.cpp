@@ -8,6 +8,7 @@
 #include "database.h"
 #include "import_limits.h"
 #include "sqlite_util.h"
+#include "symbol_text.h"
 
 namespace ledger {
 
@@ -286,6 +287,11 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     t.symbol = std::string(cell(ImportField::Symbol));
     if (t.symbol.empty()) {
       bad(ImportField::Symbol, "the symbol is empty");
+      continue;
+    }
+    if (const auto unseen = unseenSymbolCharacter(t.symbol)) {
+      bad(ImportField::Symbol, "the symbol holds " + codePointName(*unseen) +
+                                   ", a control character or one that cannot be seen");
       continue;
     }
     const std::string_view dateText = cell(ImportField::Date);

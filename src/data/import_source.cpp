@@ -11,13 +11,10 @@ namespace ledger {
 
 ImportTable readImportCsv(const std::string& bytes, std::optional<char> delimiter, std::optional<bool> hasHeader) {
   ImportTable table;
-  const std::string_view text = withoutByteOrderMark(bytes);
-  std::string converted;
-  if (!isUtf8(text)) {
-    converted = utf8FromWindows1252(text);
-    table.readAsWindows1252 = true;
-  }
-  const std::string_view utf8 = table.readAsWindows1252 ? std::string_view(converted) : text;
+  DecodedText decoded = decodeTextFile(bytes);
+  table.unreadable = std::move(decoded.unreadable);
+  table.readAsWindows1252 = decoded.encoding == TextEncoding::Windows1252;
+  const std::string& utf8 = decoded.utf8;
   table.delimiter = delimiter.value_or(detectCsvDelimiter(utf8));
   CsvText read = readCsv(utf8, table.delimiter);
   table.records = std::move(read.records);

@@ -18,6 +18,8 @@ struct ImportTable {
   bool hasHeader = true;
   // The file was not UTF-8 and was read as Windows-1252 text.
   bool readAsWindows1252 = false;
+  // Why the file's text cannot be read (then there are no records).
+  std::string unreadable;
   // The file ends inside a quoted field.
   bool endsInsideQuotes = false;
   // The most fields any record has.

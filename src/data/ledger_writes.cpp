@@ -160,11 +160,20 @@ std::int64_t insertCompanyRow(Database& db, std::string_view symbol) {
   return sqlite3_last_insert_rowid(db.handle());
 }
 
-// trade, with the CompanyID of a company added now when asked to.
-Trade withCompany(Database& db, const Trade& trade, NewCompany company) {
+// The CompanyID of symbol, added now unless another writer added it since
+// the caller looked; the new row goes into changes.
+std::int64_t companyAddedOnce(Database& db, const std::string& symbol, std::vector<RowChange>& changes) {
+  if (const std::optional<std::int64_t> id = findCompany(db, symbol)) return *id;
+  const std::int64_t id = insertCompanyRow(db, symbol);
+  changes.push_back({JournalTable::Companies, id, std::nullopt});
+  return id;
+}
+
+// trade, with the CompanyID of its company when asked to add it.
+Trade withCompany(Database& db, const Trade& trade, NewCompany company, std::vector<RowChange>& changes) {
   if (company == NewCompany::No) return trade;
   Trade t = trade;
-  t.companyId = insertCompanyRow(db, trade.symbol);
+  t.companyId = companyAddedOnce(db, trade.symbol, changes);
   return t;
 }
 
@@ -194,10 +203,9 @@ std::optional<Trade> readTrade(Database& db, std::int64_t rowid) {
 
 std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
   detail::Transaction tx(db.handle());
-  const Trade t = withCompany(db, trade, company);
-  const std::int64_t rowid = insertTradeRow(db, t);
   std::vector<RowChange> changes;
-  if (company == NewCompany::Add) changes.push_back({JournalTable::Companies, t.companyId, std::nullopt});
+  const Trade t = withCompany(db, trade, company, changes);
+  const std::int64_t rowid = insertTradeRow(db, t);
   changes.push_back({JournalTable::Trade, rowid, std::nullopt});
   recordUndoStep(db, "New Record of " + describeTrade(t), changes);
   tx.commit();
@@ -207,15 +215,14 @@ std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
 void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade, NewCompany company) {
   detail::Transaction tx(db.handle());
   RowValues before = requireUnchanged(db, rowid, expected);
-  const Trade t = withCompany(db, trade, company);
+  std::vector<RowChange> changes;
+  const Trade t = withCompany(db, trade, company, changes);
   auto stmt = detail::prepare(db.handle(),
                               "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
                               "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
   bindTrade(db.handle(), stmt.get(), t);
   sqlite3_bind_int64(stmt.get(), 8, rowid);
   detail::step(db.handle(), stmt.get());
-  std::vector<RowChange> changes;
-  if (company == NewCompany::Add) changes.push_back({JournalTable::Companies, t.companyId, std::nullopt});
   changes.push_back({JournalTable::Trade, rowid, std::move(before)});
   recordUndoStep(db, "Edit of " + describeTrade(t), changes);
   tx.commit();
@@ -251,15 +258,19 @@ std::int64_t insertCompany(Database& db, std::string_view symbol) {
 
 bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
                   const ImportProgress& progress) {
-  constexpr std::size_t kProgressStep = 500;
   detail::Transaction tx(db.handle());
+  if (!writeImportedTrades(db, trades, newSymbols, progress)) return false;
+  tx.commit();
+  return true;
+}
+
+bool writeImportedTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                         const ImportProgress& progress) {
+  constexpr std::size_t kProgressStep = 500;
   std::unordered_map<std::string, std::int64_t> added;
   std::vector<RowChange> changes;
   changes.reserve(newSymbols.size() + trades.size());
-  for (const std::string& symbol : newSymbols) {
-    added[symbol] = insertCompanyRow(db, symbol);
-    changes.push_back({JournalTable::Companies, added[symbol], std::nullopt});
-  }
+  for (const std::string& symbol : newSymbols) added[symbol] = companyAddedOnce(db, symbol, changes);
 
   TradeBatches batches(db, changes);
   for (std::size_t i = 0; i < trades.size(); ++i) {
@@ -274,7 +285,6 @@ bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vec
   if (progress && !progress(trades.size(), trades.size())) return false;
   const char* noun = trades.size() == 1 ? " trade" : " trades";
   recordUndoStep(db, "Import of " + std::to_string(trades.size()) + noun, changes);
-  tx.commit();
   return true;
 }
 

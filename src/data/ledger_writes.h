@@ -37,7 +37,8 @@ Trade tradeFromColumns(const Value (&columns)[kTradeColumnCount]);
 std::optional<Trade> readTrade(Database& db, std::int64_t rowid);
 
 // Whether a write adds trade.symbol to Companies first, in the same
-// transaction, and gives the trade the new CompanyID.
+// transaction (unless Companies holds it by then), and gives the trade its
+// CompanyID.
 enum class NewCompany { No, Add };
 
 // Adds trade as a new row; returns its row id.
@@ -62,11 +63,18 @@ std::int64_t insertCompany(Database& db, std::string_view symbol);
 using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // Adds newSymbols to Companies, then trades, each trade whose companyId is
-// 0 taking the CompanyID its symbol was just given: one change, all or
-// nothing, recorded as one step of the undo journal. progress (if any) is
-// called every few hundred trades; when it returns false nothing is
-// written and importTrades returns false.
+// 0 taking the CompanyID its symbol was given: one change, all or nothing,
+// recorded as one step of the undo journal. A symbol that Companies holds
+// by the time the transaction writes (another copy of the program added
+// it since the plan was made) is not added again; its trades take its
+// CompanyID. progress (if any) is called every few hundred trades; when it
+// returns false nothing is written and importTrades returns false.
 bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
                   const ImportProgress& progress = {});
+
+// The same inside the caller's transaction, which it leaves open: the
+// caller commits it, or lets it roll back when this returns false.
+bool writeImportedTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                         const ImportProgress& progress = {});
 
 }  // namespace ledger

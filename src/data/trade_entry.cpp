@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "number_limits.h"
+#include "symbol_text.h"
 #include "value.h"
 
 namespace ledger {
@@ -26,6 +27,7 @@ std::variant<Trade, std::string> readGeneralTab(const FormPort& form) {
   Trade t;
   t.symbol = trimSymbol(general(form, "CompanySymbol"));
   if (t.symbol.empty()) return std::string("Please choose the company's symbol.");
+  if (const auto unseen = unseenSymbolCharacter(t.symbol)) return unseenCharacterMessage(*unseen);
   t.date = general(form, "Date");
   if (!isIsoDate(t.date))
     return std::string("The trade date must be a date written YYYY-MM-DD, for example 2024-03-15.");

@@ -1,24 +1,9 @@
 #include "windows_1252.h"
 
-#include <array>
+#include "data/text_encoding.h"
 
 namespace ledger {
 
-namespace {
-
-// 0x80 to 0x9F: where code page 1252 differs from Latin-1.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,  // 88-8F
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,  // 98-9F
-};
-
-}  // namespace
-
-QChar fromWindows1252(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return QChar(kHighControls[byte - 0x80]);
-  return QChar(static_cast<char16_t>(byte));
-}
+QChar fromWindows1252(unsigned char byte) { return QChar(static_cast<char16_t>(windows1252CodePoint(byte))); }
 
 }  // namespace ledger

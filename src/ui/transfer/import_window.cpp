@@ -21,14 +21,21 @@
 #include "app/program_settings.h"
 #include "access/source_records.h"
 #include "data/database.h"
+#include "data/comma_guess.h"
 #include "data/db_error.h"
+#include "data/import_run.h"
 #include "data/ledger_writes.h"
+#include "data/value.h"
 
 namespace ledger {
 
 namespace {
 
 constexpr int kPreviewRows = 20;
+
+constexpr const char* kLedgerChangedNote =
+    "The ledger was changed since the preview (by another copy of the program, say); the preview now shows it "
+    "as it is.";
 
 constexpr const char* kFieldLabels[] = {"&Symbol:", "&Date:", "&Buy/sell:", "&Quantity:", "&Price:", "Co&mmission:"};
 constexpr const char* kFieldObjects[] = {"cboSymbol",   "cboDate",  "cboSide",
@@ -66,6 +73,7 @@ ImportWindow::ImportWindow(AppContext& app, std::string ledgerPath, Input input,
   }
   loadTable();
   applyRememberedOrGuessed();
+  settleComma();
   m_loading = false;
   replan();
 }
@@ -113,7 +121,9 @@ void ImportWindow::buildWidgets() {
     grid->addWidget(combo, row, col + 1);
     m_fieldColumns.push_back(combo);
     connect(combo, &QComboBox::currentIndexChanged, this, [this] {
-      if (!m_loading) replan();
+      if (m_loading) return;
+      settleComma();
+      replan();
     });
   }
   layout->addWidget(columns);
@@ -173,6 +183,7 @@ void ImportWindow::buildWidgets() {
     m_loading = true;
     loadTable();
     applyRememberedOrGuessed();
+    settleComma();
     m_loading = false;
     replan();
   };
@@ -183,6 +194,7 @@ void ImportWindow::buildWidgets() {
     connect(box, &QCheckBox::toggled, this, [this] {
       if (!m_loading) replan();
     });
+  connect(m_chkDecimalComma, &QCheckBox::clicked, this, [this] { m_commaDecided = true; });
   connect(m_cboDateFormat, &QComboBox::currentIndexChanged, this, [this] {
     if (!m_loading) replan();
   });
@@ -267,6 +279,31 @@ void ImportWindow::applyRememberedOrGuessed() {
   }
 }
 
+void ImportWindow::settleComma() {
+  if (m_commaDecided) return;
+  const CommaGuess guess = guessDecimalComma(m_table.records, options(), m_table.delimiter);
+  if (!guess.ambiguous) return;
+  bool decimal = false;
+  if (guess.decimalComma) {
+    decimal = *guess.decimalComma;
+  } else {
+    const auto reading = [&](bool decimalComma) {
+      const std::optional<double> value = readAmount(guess.example, decimalComma);
+      return value ? formatNumber(*value) : std::string("?");
+    };
+    decimal = m_app.prompter().show("The column \"" + guess.column + "\" holds numbers such as " + guess.example +
+                                        ", and the file does not say whether its comma is a decimal comma (" +
+                                        reading(true) + ") or a thousands separator (" + reading(false) + ")." +
+                                        kNewLine + kNewLine + "Is it a decimal comma?",
+                                    MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    m_commaDecided = true;
+  }
+  const bool loading = m_loading;
+  m_loading = true;
+  m_chkDecimalComma->setChecked(decimal);
+  m_loading = loading;
+}
+
 void ImportWindow::fillPreview() {
   const std::size_t first = m_table.hasHeader ? 1 : 0;
   const std::size_t rows = std::min<std::size_t>(kPreviewRows, m_table.records.size() > first ? m_table.records.size() - first : 0);
@@ -305,6 +342,12 @@ ImportOptions ImportWindow::options() const {
 
 void ImportWindow::replan() {
   const ImportOptions opts = options();
+  if (!m_table.unreadable.empty()) {
+    m_plan = ImportPlan{};
+    m_txtReport->setPlainText(fromStd(m_table.unreadable));
+    m_cmdImport->setEnabled(false);
+    return;
+  }
   QStringList lines;
   if (m_table.readAsWindows1252) lines << "The file is not UTF-8; it is read as Windows-1252 text.";
   if (m_table.endsInsideQuotes) lines << "The file ends inside a quoted field: a closing quote is missing.";
@@ -353,11 +396,14 @@ bool ImportWindow::runImport() {
       return !m_cancelRequested;
     };
   }
-  bool written = false;
+  ImportOutcome outcome = ImportOutcome::Cancelled;
   std::string why;
   try {
     Database db = Database::open(m_ledgerPath);
-    written = importTrades(db, m_plan.trades, m_plan.newSymbols, progress);
+    // Checked against the ledger as it stands inside the writing
+    // transaction: another copy of the program may have written meanwhile.
+    outcome = importRecords(db, m_table.records, options(), &m_plan, progress).outcome;
+    if (outcome == ImportOutcome::LedgerChanged) m_index = LedgerIndex::read(db);
   } catch (const DbError& e) {
     why = e.what();
   }
@@ -370,7 +416,15 @@ bool ImportWindow::runImport() {
                           MsgIcon::Critical);
     return false;
   }
-  if (!written) {
+  if (outcome == ImportOutcome::LedgerChanged) {
+    replan();
+    m_txtReport->setPlainText(kLedgerChangedNote + ("\n" + m_txtReport->toPlainText()));
+    m_app.prompter().show(std::string(kLedgerChangedNote) + kNewLine + kNewLine +
+                              "Nothing was written. Press Import again to import what the new preview lists.",
+                          MsgIcon::Information);
+    return false;
+  }
+  if (outcome != ImportOutcome::Written) {
     m_cmdImport->setEnabled(true);
     m_app.prompter().show("The import was cancelled; nothing was written.", MsgIcon::Information);
     return false;

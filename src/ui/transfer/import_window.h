@@ -63,6 +63,9 @@ class ImportWindow : public QDialog {
   void loadTable();
   void fillColumnChoices();
   void applyRememberedOrGuessed();
+  // Ticks or clears Decimal comma where numbers such as 1,250 could be
+  // read either way: as the file settles it, else as the user answers.
+  void settleComma();
   void fillPreview();
   void replan();
   void remember();
@@ -77,6 +80,8 @@ class ImportWindow : public QDialog {
   bool m_running = false;
   bool m_firstRead = true;
   bool m_loading = false;
+  // The user ticked or cleared Decimal comma, or answered the question.
+  bool m_commaDecided = false;
 
   QComboBox* m_cboTable = nullptr;
   QComboBox* m_cboDelimiter = nullptr;
