@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (ledger::runsWithoutWindows(args)) {
     std::ios::sync_with_stdio(false);  // reports can run to a million lines
+    // An import keeps the figures current for the windows of the same user.
+    ledger::setKeptFiguresKey(ledger::loadKeptFiguresKey());
     return ledger::runCommandLine(args, std::cout, std::cerr);
   }
 

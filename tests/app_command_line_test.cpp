@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/program_settings.h"
+#include "data/kept_figures.h"
 #include "data/ledger_session.h"
 #include "fakes.h"
 #include "gains_ledger.h"
@@ -187,6 +189,27 @@ TEST_F(ReportCommandTest, TheProgramRunsCommandsWithoutADisplay) {
       EXPECT_NE(o.err.find("Usage:"), std::string::npos) << row.args.join(' ').toStdString();
     }
   }
+}
+
+// An import from the command line keeps the figures of the same user
+// current, so the next view need not sum every trade again.
+TEST_F(ReportCommandTest, AnImportKeepsTheUsersFiguresCurrent) {
+  // The program reads its key from the folder the test run gives it.
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")));
+  setKeptFiguresKey(loadKeptFiguresKey());
+  {
+    Database db = Database::open(ledger);
+    ASSERT_TRUE(keepLedgerTotals(db));
+  }
+  const std::string csv = dir.file("more.csv");
+  std::ofstream(csv) << "Symbol,Date,Side,Quantity,Price\nAAA,2025-03-03,B,2,10\n";
+  const Outcome o = runProgram({"import", QString::fromStdString(ledger), QString::fromStdString(csv), "--map",
+                                "symbol=Symbol,date=Date,side=Side,quantity=Quantity,price=Price",
+                                "--date-format", "YYYY-MM-DD"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  Database db = Database::open(ledger);
+  EXPECT_TRUE(readKeptTotals(db).has_value());
+  setKeptFiguresKey(std::nullopt);
 }
 
 }  // namespace
