@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "database.h"
+#include "engine/database.h"
 #include "bare_sqlite.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"

@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "form_port.h"
-#include "prompter.h"
+#include "ledger/form_port.h"
+#include "ledger/prompter.h"
 
 namespace ledger::bench {
 

@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bare_sqlite.h"
-#include "data/gains.h"
+#include "figures/gains.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
 

@@ -8,11 +8,11 @@
 
 #include "bare_sqlite.h"
 #include "bench_form.h"
-#include "kept_figures.h"
+#include "ledger/kept_figures.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
-#include "record_display.h"
-#include "record_writes.h"
+#include "ledger/record_display.h"
+#include "ledger/record_writes.h"
 
 namespace ledger::bench {
 

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "bare_sqlite.h"
-#include "csv_export.h"
-#include "database.h"
-#include "import_plan.h"
-#include "import_source.h"
-#include "kept_figures.h"
+#include "transfer/csv_export.h"
+#include "engine/database.h"
+#include "transfer/import_plan.h"
+#include "transfer/import_source.h"
+#include "ledger/kept_figures.h"
 #include "ledger_generator.h"
-#include "ledger_writes.h"
+#include "ledger/ledger_writes.h"
 #include "paired_cases.h"
 
 namespace ledger::bench {

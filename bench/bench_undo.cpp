@@ -13,12 +13,12 @@
 
 #include "bare_sqlite.h"
 #include "bench_form.h"
-#include "database.h"
-#include "kept_figures.h"
+#include "engine/database.h"
+#include "ledger/kept_figures.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
-#include "record_writes.h"
-#include "undo_journal.h"
+#include "ledger/record_writes.h"
+#include "ledger/undo_journal.h"
 
 namespace ledger::bench {
 

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "bare_sqlite.h"
-#include "data/decimal.h"
-#include "data/exact_figures.h"
-#include "data/kept_figures.h"
-#include "data/view_queries.h"
+#include "figures/decimal.h"
+#include "figures/exact_figures.h"
+#include "ledger/kept_figures.h"
+#include "ledger/view_queries.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
 #include "ui/views/recordset_model.h"

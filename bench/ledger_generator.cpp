@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "database.h"
-#include "ledger_schema.h"
-#include "sqlite_util.h"
-#include "value.h"
+#include "engine/database.h"
+#include "ledger/ledger_schema.h"
+#include "engine/sqlite_util.h"
+#include "engine/value.h"
 
 namespace ledger::bench {
 

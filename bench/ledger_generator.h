@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "durable_file.h"
+#include "engine/durable_file.h"
 
 namespace ledger::bench {
 

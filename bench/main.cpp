@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "figures_seal.h"
+#include "ledger/figures_seal.h"
 #include "ratio_reporter.h"
 
 int main(int argc, char** argv) {

@@ -12,8 +12,8 @@
 
 #include "app/command_line.h"
 #include "app/program_settings.h"
-#include "data/kept_figures.h"
-#include "data/ledger_session.h"
+#include "ledger/kept_figures.h"
+#include "ledger/ledger_session.h"
 #include "fakes.h"
 #include "gains_ledger.h"
 #include "test_ledger.h"

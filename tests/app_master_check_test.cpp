@@ -9,7 +9,7 @@
 
 #include "app/new_ledger.h"
 #include "app/startup.h"
-#include "data/ledger_schema.h"
+#include "ledger/ledger_schema.h"
 #include "fakes.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"

@@ -8,8 +8,8 @@
 
 #include "app/command_line.h"
 #include "app/transfer_commands.h"
-#include "data/csv_export.h"
-#include "data/database.h"
+#include "transfer/csv_export.h"
+#include "engine/database.h"
 #include "test_ledger.h"
 
 namespace ledger {

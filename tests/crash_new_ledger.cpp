@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "empty_ledger.h"
+#include "ledger/empty_ledger.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

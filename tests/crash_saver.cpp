@@ -15,8 +15,8 @@
 #include <string>
 
 #include "fake_form.h"
-#include "ledger_session.h"
-#include "record_writes.h"
+#include "ledger/ledger_session.h"
+#include "ledger/record_writes.h"
 #include "serial_trades.h"
 
 namespace {

@@ -9,9 +9,9 @@
 
 #include <cstdio>
 
-#include "database.h"
-#include "db_error.h"
-#include "undo_journal.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
+#include "ledger/undo_journal.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -11,9 +11,9 @@
 #include "access/access_conversion.h"
 #include "access/access_file.h"
 #include "access/source_records.h"
-#include "import_plan.h"
+#include "transfer/import_plan.h"
 #include "test_ledger.h"
-#include "value.h"
+#include "engine/value.h"
 
 namespace ledger {
 namespace {

@@ -2,7 +2,7 @@
 // guessDecimalComma, with the file's quantities and prices.
 #include <gtest/gtest.h>
 
-#include "comma_guess.h"
+#include "transfer/comma_guess.h"
 
 namespace ledger {
 namespace {

@@ -19,12 +19,12 @@
 #include <thread>
 
 #include "child_process.h"
-#include "database.h"
-#include "ledger_schema.h"
+#include "engine/database.h"
+#include "ledger/ledger_schema.h"
 #include "serial_trades.h"
-#include "sqlite_util.h"
+#include "engine/sqlite_util.h"
 #include "test_ledger.h"
-#include "undo_journal.h"
+#include "ledger/undo_journal.h"
 
 namespace ledger {
 namespace {

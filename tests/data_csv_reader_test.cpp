@@ -2,7 +2,7 @@
 // the guesses of delimiter and header.
 #include <gtest/gtest.h>
 
-#include "csv_reader.h"
+#include "transfer/csv_reader.h"
 
 namespace ledger {
 namespace {

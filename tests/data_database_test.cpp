@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-#include "decimal.h"
+#include "figures/decimal.h"
 
 namespace ledger {
 namespace {

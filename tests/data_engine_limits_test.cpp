@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "case_names.h"
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "engine_settings_scope.h"
 #include "test_ledger.h"
 

@@ -7,12 +7,12 @@
 #include <limits>
 #include <random>
 
-#include "exact_figures.h"
+#include "figures/exact_figures.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "record_display.h"
+#include "ledger/record_display.h"
 #include "test_ledger.h"
-#include "view_queries.h"
+#include "ledger/view_queries.h"
 
 namespace ledger {
 namespace {

@@ -11,13 +11,13 @@
 #include <functional>
 #include <memory>
 
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "record_display.h"
-#include "record_writes.h"
+#include "ledger/record_display.h"
+#include "ledger/record_writes.h"
 #include "test_ledger.h"
-#include "ticker_search.h"
+#include "ledger/ticker_search.h"
 
 namespace ledger {
 namespace {

@@ -6,11 +6,11 @@
 #include <random>
 #include <sstream>
 
-#include "csv_writer.h"
-#include "gains.h"
-#include "gains_csv.h"
+#include "transfer/csv_writer.h"
+#include "figures/gains.h"
+#include "transfer/gains_csv.h"
 #include "gains_ledger.h"
-#include "sqlite_util.h"
+#include "engine/sqlite_util.h"
 #include "test_ledger.h"
 
 namespace ledger {

@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "case_names.h"
-#include "company_list.h"
-#include "db_error.h"
+#include "ledger/company_list.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "ledger_objects.h"
-#include "record_display.h"
-#include "record_writes.h"
+#include "ledger/ledger_objects.h"
+#include "ledger/record_display.h"
+#include "ledger/record_writes.h"
 #include "test_ledger.h"
-#include "view_queries.h"
+#include "ledger/view_queries.h"
 
 namespace ledger {
 namespace {

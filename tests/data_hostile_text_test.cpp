@@ -4,18 +4,18 @@
 // nothing else may change.
 #include <gtest/gtest.h>
 
-#include "company_list.h"
-#include "db_error.h"
+#include "ledger/company_list.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
 #include "hostile_texts.h"
-#include "record_display.h"
-#include "record_writes.h"
-#include "sql_translate.h"
-#include "symbol_text.h"
+#include "ledger/record_display.h"
+#include "ledger/record_writes.h"
+#include "engine/sql_translate.h"
+#include "ledger/symbol_text.h"
 #include "test_ledger.h"
-#include "ticker_search.h"
-#include "view_queries.h"
+#include "ledger/ticker_search.h"
+#include "ledger/view_queries.h"
 
 namespace ledger {
 namespace {

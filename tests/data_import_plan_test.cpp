@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "csv_reader.h"
-#include "import_plan.h"
-#include "value.h"
+#include "transfer/csv_reader.h"
+#include "transfer/import_plan.h"
+#include "engine/value.h"
 
 namespace ledger {
 namespace {

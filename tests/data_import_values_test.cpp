@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "import_values.h"
+#include "transfer/import_values.h"
 
 namespace ledger {
 namespace {

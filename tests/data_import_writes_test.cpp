@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "import_run.h"
-#include "ledger_writes.h"
-#include "sqlite_util.h"
+#include "transfer/import_run.h"
+#include "ledger/ledger_writes.h"
+#include "engine/sqlite_util.h"
 #include "test_ledger.h"
-#include "undo_journal.h"
-#include "value.h"
+#include "ledger/undo_journal.h"
+#include "engine/value.h"
 
 namespace ledger {
 namespace {

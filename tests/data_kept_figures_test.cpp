@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "kept_figures.h"
-#include "ledger_objects.h"
-#include "ledger_writes.h"
-#include "sqlite_util.h"
+#include "ledger/kept_figures.h"
+#include "ledger/ledger_objects.h"
+#include "ledger/ledger_writes.h"
+#include "engine/sqlite_util.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
-#include "undo_journal.h"
-#include "view_queries.h"
+#include "ledger/undo_journal.h"
+#include "ledger/view_queries.h"
 
 namespace ledger {
 namespace {

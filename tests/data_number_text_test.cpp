@@ -9,9 +9,9 @@
 #include <limits>
 #include <string>
 
-#include "number_limits.h"
+#include "figures/number_limits.h"
 #include "test_ledger.h"
-#include "value.h"
+#include "engine/value.h"
 
 namespace ledger {
 namespace {

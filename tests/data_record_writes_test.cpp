@@ -2,13 +2,13 @@
 // ticker search.
 #include <gtest/gtest.h>
 
-#include "company_list.h"
+#include "ledger/company_list.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "record_display.h"
-#include "record_writes.h"
+#include "ledger/record_display.h"
+#include "ledger/record_writes.h"
 #include "test_ledger.h"
-#include "ticker_search.h"
+#include "ledger/ticker_search.h"
 
 namespace ledger {
 namespace {

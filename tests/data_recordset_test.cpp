@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "case_names.h"
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "test_ledger.h"
 
 namespace ledger {

@@ -1,9 +1,9 @@
 // OpenLedgerTable: what it opens, what it says on failure and what it keeps.
 #include <gtest/gtest.h>
 
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "fakes.h"
-#include "ledger_session.h"
+#include "ledger/ledger_session.h"
 #include "test_ledger.h"
 
 namespace ledger {

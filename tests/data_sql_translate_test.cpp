@@ -1,8 +1,8 @@
 // The statement dialect translation and the quoting helpers.
 #include <gtest/gtest.h>
 
-#include "db_error.h"
-#include "sql_translate.h"
+#include "engine/db_error.h"
+#include "engine/sql_translate.h"
 
 namespace ledger {
 namespace {

@@ -1,7 +1,7 @@
 // The characters a symbol may not hold: one row per kind.
 #include <gtest/gtest.h>
 
-#include "symbol_text.h"
+#include "ledger/symbol_text.h"
 
 namespace ledger {
 namespace {

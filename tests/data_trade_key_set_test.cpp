@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "trade_key_set.h"
+#include "transfer/trade_key_set.h"
 
 namespace ledger {
 namespace {

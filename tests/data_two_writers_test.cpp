@@ -8,12 +8,12 @@
 #include <map>
 
 #include "child_process.h"
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "engine_settings_scope.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "ledger_session.h"
-#include "record_writes.h"
+#include "ledger/ledger_session.h"
+#include "ledger/record_writes.h"
 #include "serial_trades.h"
 #include "test_ledger.h"
 

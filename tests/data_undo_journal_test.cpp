@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "db_error.h"
-#include "empty_ledger.h"
-#include "ledger_writes.h"
-#include "sqlite_util.h"
+#include "engine/db_error.h"
+#include "ledger/empty_ledger.h"
+#include "ledger/ledger_writes.h"
+#include "engine/sqlite_util.h"
 #include "test_ledger.h"
-#include "undo_journal.h"
+#include "ledger/undo_journal.h"
 
 namespace ledger {
 namespace {

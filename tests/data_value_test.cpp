@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "value.h"
+#include "engine/value.h"
 
 namespace ledger {
 namespace {

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "case_names.h"
-#include "db_error.h"
+#include "engine/db_error.h"
 #include "fakes.h"
 #include "test_ledger.h"
-#include "view_queries.h"
+#include "ledger/view_queries.h"
 
 namespace ledger {
 namespace {

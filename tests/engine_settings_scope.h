@@ -2,7 +2,7 @@
 // Lowers the engine's waits (engine_settings.h) for one test and puts the
 // ones before back when the test ends, also when it fails.
 
-#include "engine_settings.h"
+#include "engine/engine_settings.h"
 
 namespace ledger::test {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "form_port.h"
+#include "ledger/form_port.h"
 
 namespace ledger::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "data/prompter.h"
+#include "ledger/prompter.h"
 #include "ui/file_chooser.h"
 
 namespace ledger::test {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "database.h"
+#include "engine/database.h"
 
 namespace ledger::test {
 

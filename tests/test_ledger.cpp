@@ -8,8 +8,8 @@
 #include <random>
 #include <sstream>
 
-#include "ledger_schema.h"
-#include "sqlite_util.h"
+#include "ledger/ledger_schema.h"
+#include "engine/sqlite_util.h"
 
 namespace ledger::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database.h"
+#include "engine/database.h"
 
 namespace ledger::test {
 

@@ -21,7 +21,7 @@
 
 #include "app/app_context.h"
 #include "app/startup.h"
-#include "data/ledger_schema.h"
+#include "ledger/ledger_schema.h"
 #include "fakes.h"
 #include "window_fixture.h"
 #include "test_ledger.h"

@@ -15,7 +15,7 @@
 #include <functional>
 #include <ostream>
 
-#include "data/ledger_writes.h"
+#include "ledger/ledger_writes.h"
 #include "window_fixture.h"
 
 namespace ledger {

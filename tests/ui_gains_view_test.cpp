@@ -13,8 +13,8 @@
 #include <sstream>
 
 #include "app/command_line.h"
-#include "data/decimal.h"
-#include "data/ledger_session.h"
+#include "figures/decimal.h"
+#include "ledger/ledger_session.h"
 #include "gains_ledger.h"
 #include "ui/views/gains_view.h"
 #include "window_fixture.h"

@@ -15,9 +15,9 @@
 
 #include "app/app_context.h"
 #include "app/startup.h"
-#include "data/ledger_schema.h"
-#include "data/sql_translate.h"
-#include "data/symbol_text.h"
+#include "ledger/ledger_schema.h"
+#include "engine/sql_translate.h"
+#include "ledger/symbol_text.h"
 #include "fakes.h"
 #include "hostile_texts.h"
 #include "test_ledger.h"

@@ -18,9 +18,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/csv_export.h"
-#include "data/database.h"
-#include "data/ledger_writes.h"
+#include "transfer/csv_export.h"
+#include "engine/database.h"
+#include "ledger/ledger_writes.h"
 #include "ui/transfer/import_window.h"
 #include "window_fixture.h"
 

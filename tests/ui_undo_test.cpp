@@ -14,7 +14,7 @@
 
 #include <functional>
 
-#include "data/ledger_writes.h"
+#include "ledger/ledger_writes.h"
 #include "ui/views/datasheet_view.h"
 #include "ui/views/recordset_model.h"
 #include "window_fixture.h"

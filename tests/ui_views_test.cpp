@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "app/app_context.h"
-#include "data/database.h"
-#include "data/db_error.h"
-#include "data/view_queries.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
+#include "ledger/view_queries.h"
 #include "fakes.h"
 #include "test_ledger.h"
 #include "ui/twips.h"

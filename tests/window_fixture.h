@@ -12,7 +12,7 @@
 
 #include "app/app_context.h"
 #include "app/startup.h"
-#include "data/ledger_schema.h"
+#include "ledger/ledger_schema.h"
 #include "fakes.h"
 #include "test_ledger.h"
 #include "ui/entry/entry_form.h"

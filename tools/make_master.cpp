@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "ledger_schema.h"
+#include "ledger/ledger_schema.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

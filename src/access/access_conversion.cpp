@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "data/database.h"
-#include "data/db_error.h"
-#include "data/durable_file.h"
-#include "data/prompter.h"
-#include "data/sqlite_util.h"
-#include "data/symbol_text.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
+#include "engine/durable_file.h"
+#include "ledger/prompter.h"
+#include "engine/sqlite_util.h"
+#include "ledger/symbol_text.h"
 
 namespace ledger {
 

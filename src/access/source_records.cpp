@@ -1,6 +1,6 @@
 #include "access/source_records.h"
 
-#include "data/csv_export.h"
+#include "transfer/csv_export.h"
 
 namespace ledger {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "access/table_source.h"
-#include "data/csv_reader.h"
+#include "transfer/csv_reader.h"
 
 namespace ledger {
 

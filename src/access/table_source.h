@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "data/value.h"
+#include "engine/value.h"
 
 namespace ledger {
 

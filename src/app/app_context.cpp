@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include "data/durable_file.h"
+#include "engine/durable_file.h"
 
 namespace ledger {
 

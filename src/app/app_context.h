@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "data/ledger_session.h"
+#include "ledger/ledger_session.h"
 #include "ui/file_chooser.h"
 #include "ui/form_registry.h"
 

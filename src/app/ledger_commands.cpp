@@ -1,10 +1,10 @@
 #include "app/ledger_commands.h"
 
-#include "data/company_list.h"
-#include "data/db_error.h"
-#include "data/ledger_writes.h"
-#include "data/record_display.h"
-#include "data/value.h"
+#include "ledger/company_list.h"
+#include "engine/db_error.h"
+#include "ledger/ledger_writes.h"
+#include "ledger/record_display.h"
+#include "engine/value.h"
 
 namespace ledger {
 

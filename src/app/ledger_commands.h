@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "data/form_port.h"
-#include "data/ledger_session.h"
-#include "data/record_writes.h"
-#include "data/undo_journal.h"
+#include "ledger/form_port.h"
+#include "ledger/ledger_session.h"
+#include "ledger/record_writes.h"
+#include "ledger/undo_journal.h"
 
 namespace ledger {
 

@@ -5,9 +5,9 @@
 
 #include "access/access_conversion.h"
 #include "access/access_file.h"
-#include "data/csv_export.h"
-#include "data/database.h"
-#include "data/db_error.h"
+#include "transfer/csv_export.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
 
 namespace ledger {
 

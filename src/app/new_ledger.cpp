@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "data/db_error.h"
-#include "data/durable_file.h"
-#include "data/empty_ledger.h"
+#include "engine/db_error.h"
+#include "engine/durable_file.h"
+#include "ledger/empty_ledger.h"
 
 namespace ledger {
 

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-#include "data/figures_seal.h"
+#include "ledger/figures_seal.h"
 
 namespace ledger {
 

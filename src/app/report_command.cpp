@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "data/db_error.h"
-#include "data/gains.h"
-#include "data/gains_csv.h"
-#include "data/ledger_session.h"
+#include "engine/db_error.h"
+#include "figures/gains.h"
+#include "transfer/gains_csv.h"
+#include "ledger/ledger_session.h"
 
 namespace ledger {
 

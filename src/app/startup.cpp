@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "data/db_error.h"
-#include "data/durable_file.h"
-#include "data/ledger_objects.h"
-#include "data/ledger_schema.h"
+#include "engine/db_error.h"
+#include "engine/durable_file.h"
+#include "ledger/ledger_objects.h"
+#include "ledger/ledger_schema.h"
 
 namespace ledger {
 

@@ -8,16 +8,16 @@
 
 #include "access/access_conversion.h"
 #include "access/access_file.h"
-#include "data/comma_guess.h"
-#include "data/csv_export.h"
-#include "data/database.h"
-#include "data/db_error.h"
-#include "data/import_plan.h"
-#include "data/import_run.h"
-#include "data/import_source.h"
-#include "data/ledger_schema.h"
-#include "data/ledger_writes.h"
-#include "data/durable_file.h"
+#include "transfer/comma_guess.h"
+#include "transfer/csv_export.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
+#include "transfer/import_plan.h"
+#include "transfer/import_run.h"
+#include "transfer/import_source.h"
+#include "ledger/ledger_schema.h"
+#include "ledger/ledger_writes.h"
+#include "engine/durable_file.h"
 
 namespace ledger {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "data/db_error.h"
-#include "data/prompter.h"
+#include "engine/db_error.h"
+#include "ledger/prompter.h"
 
 namespace ledger {
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "data/prompter.h"
+#include "ledger/prompter.h"
 
 namespace ledger {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "csv_reader.h"
-#include "import_plan.h"
+#include "transfer/csv_reader.h"
+#include "transfer/import_plan.h"
 
 namespace {
 

@@ -14,15 +14,15 @@
 #include <string_view>
 #include <vector>
 
-#include "database.h"
-#include "db_error.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
-#include "ledger_schema.h"
-#include "ledger_session.h"
-#include "ledger_writes.h"
-#include "record_writes.h"
-#include "trade_entry.h"
-#include "value.h"
+#include "ledger/ledger_schema.h"
+#include "ledger/ledger_session.h"
+#include "ledger/ledger_writes.h"
+#include "ledger/record_writes.h"
+#include "ledger/trade_entry.h"
+#include "engine/value.h"
 
 namespace {
 

@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "company_list.h"
-#include "database.h"
-#include "db_error.h"
+#include "ledger/company_list.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
-#include "ledger_objects.h"
-#include "ledger_session.h"
-#include "record_display.h"
-#include "record_writes.h"
-#include "view_queries.h"
+#include "ledger/ledger_objects.h"
+#include "ledger/ledger_session.h"
+#include "ledger/record_display.h"
+#include "ledger/record_writes.h"
+#include "ledger/view_queries.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "database.h"
-#include "db_error.h"
-#include "ledger_schema.h"
-#include "sql_translate.h"
-#include "value.h"
-#include "view_queries.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
+#include "ledger/ledger_schema.h"
+#include "engine/sql_translate.h"
+#include "engine/value.h"
+#include "ledger/view_queries.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include <optional>
 
-#include "data/form_port.h"
+#include "ledger/form_port.h"
 #include "ui/mdi_child.h"
 
 class QAction;

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "data/prompter.h"
+#include "ledger/prompter.h"
 #include "ui/mdi_child.h"
 
 class QPushButton;

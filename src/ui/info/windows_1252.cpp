@@ -1,6 +1,6 @@
 #include "windows_1252.h"
 
-#include "data/text_encoding.h"
+#include "transfer/text_encoding.h"
 
 namespace ledger {
 

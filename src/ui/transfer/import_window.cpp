@@ -20,12 +20,12 @@
 
 #include "app/program_settings.h"
 #include "access/source_records.h"
-#include "data/database.h"
-#include "data/comma_guess.h"
-#include "data/db_error.h"
-#include "data/import_run.h"
-#include "data/ledger_writes.h"
-#include "data/value.h"
+#include "engine/database.h"
+#include "transfer/comma_guess.h"
+#include "engine/db_error.h"
+#include "transfer/import_run.h"
+#include "ledger/ledger_writes.h"
+#include "engine/value.h"
 
 namespace ledger {
 

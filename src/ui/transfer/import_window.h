@@ -13,8 +13,8 @@
 
 #include "access/table_source.h"
 #include "app/app_context.h"
-#include "data/import_plan.h"
-#include "data/import_source.h"
+#include "transfer/import_plan.h"
+#include "transfer/import_source.h"
 
 class QCheckBox;
 class QComboBox;

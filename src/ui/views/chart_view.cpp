@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QToolTip>
 
-#include "data/db_error.h"
+#include "engine/db_error.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
 

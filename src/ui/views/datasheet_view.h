@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "app/app_context.h"
-#include "data/database.h"
+#include "engine/database.h"
 #include "ui/mdi_child.h"
 #include "ui/views/recordset_model.h"
 #include "ui/views/view_host.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "data/gains.h"
+#include "figures/gains.h"
 
 namespace ledger {
 

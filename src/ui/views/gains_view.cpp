@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "app/program_settings.h"
-#include "data/db_error.h"
-#include "data/ledger_session.h"
+#include "engine/db_error.h"
+#include "ledger/ledger_session.h"
 #include "ui/hourglass.h"
 #include "ui/views/view_support.h"
 

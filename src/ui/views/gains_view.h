@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "app/app_context.h"
-#include "data/gains.h"
+#include "figures/gains.h"
 #include "ui/mdi_child.h"
 #include "ui/views/gains_model.h"
 #include "ui/views/view_host.h"

@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "data/csv_writer.h"
-#include "data/durable_file.h"
+#include "transfer/csv_writer.h"
+#include "engine/durable_file.h"
 
 namespace ledger {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "data/db_error.h"
-#include "data/view_queries.h"
+#include "engine/db_error.h"
+#include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
 

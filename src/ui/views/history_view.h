@@ -12,7 +12,7 @@
 #include <array>
 
 #include "app/app_context.h"
-#include "data/view_queries.h"
+#include "ledger/view_queries.h"
 #include "ui/mdi_child.h"
 #include "ui/views/recordset_model.h"
 #include "ui/views/view_host.h"

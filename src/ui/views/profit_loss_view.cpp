@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "data/view_queries.h"
+#include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
 

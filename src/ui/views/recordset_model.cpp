@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "data/db_error.h"
+#include "engine/db_error.h"
 
 namespace ledger {
 

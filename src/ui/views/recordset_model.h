@@ -25,8 +25,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/database.h"
-#include "data/exact_figures.h"
+#include "engine/database.h"
+#include "figures/exact_figures.h"
 
 namespace ledger {
 

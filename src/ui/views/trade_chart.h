@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "data/view_queries.h"
+#include "ledger/view_queries.h"
 
 namespace ledger {
 

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "data/db_error.h"
-#include "data/ledger_session.h"
+#include "engine/db_error.h"
+#include "ledger/ledger_session.h"
 
 namespace ledger {
 

@@ -1,0 +1,216 @@
+#include "engine/database.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <thread>
+
+#include "engine/db_error.h"
+#include "engine/engine_settings.h"
+#include "engine/row_source.h"
+#include "engine/sql_translate.h"
+#include "engine/sqlite_util.h"
+#include "engine/untrusted_file.h"
+
+namespace ledger {
+
+namespace {
+
+// SQLite's own wait backs off to a try every 100 ms. Another copy of the
+// program saving trade after trade holds the lock for nearly all of each
+// save, so tries that far apart could all miss the short gaps between its
+// saves and report a lock although the other copy never stopped for long.
+// A try every millisecond lands in those gaps. The wait is measured by the
+// clock, not by counting tries, since a busy machine sleeps longer than asked.
+int waitForLock(void*, int triesSoFar) {
+  thread_local std::chrono::steady_clock::time_point waitingSince;
+  const auto now = std::chrono::steady_clock::now();
+  if (triesSoFar == 0) waitingSince = now;
+  if (now - waitingSince >= engineSettings().lockWait) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return 1;
+}
+
+const std::array<const char*, 7> kTradeColumns = {"CompanyID", "CompanySymbol", "Quantity", "Buy/Sell",
+                                                  "Date",      "Price",         "Commission"};
+const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbol"};
+
+detail::Connection connect(const std::string& path, int flags) {
+  sqlite3* raw = nullptr;
+  // A connection is used by one thread at a time, so SQLite need not lock
+  // it at every call (sqlite3_interrupt from another thread stays safe).
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
+  if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
+  sqlite3_extended_result_codes(raw, 1);
+  guardAgainstUntrustedFile(raw);
+  detail::limitStatementTime(raw);
+  sqlite3_busy_handler(raw, waitForLock, nullptr);
+  return conn;
+}
+
+// The object's type in the schema ("table", "view") or empty when absent.
+// Letters in names compare without case, as SQLite itself does.
+std::string objectType(sqlite3* db, const std::string& name) {
+  // A temporary view of this connection comes first, as it does when a
+  // statement names it.
+  auto stmt = detail::prepare(db,
+                              "SELECT type FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE "
+                              "AND type IN ('table', 'view') UNION ALL "
+                              "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
+                              "AND type IN ('table', 'view')");
+  const Value param = name;
+  detail::bindAll(db, stmt.get(), {&param, 1});
+  if (!detail::step(db, stmt.get())) return {};
+  return reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+}
+
+template <size_t N>
+void requireColumns(sqlite3* db, const char* table, const std::array<const char*, N>& expected) {
+  auto stmt = detail::prepare(db, "SELECT name FROM pragma_table_info(?1)");
+  const Value param = std::string(table);
+  detail::bindAll(db, stmt.get(), {&param, 1});
+  size_t i = 0;
+  for (; detail::step(db, stmt.get()) && i < N; ++i) {
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+    if (!name || sqlite3_stricmp(name, expected[i]) != 0) break;
+  }
+  if (i == 0 && objectType(db, table) != "table")
+    throw DbError(dberr::kNotALedger,
+                  "The file is not a share ledger: it has no table '" + std::string(table) + "'.");
+  if (i < N)
+    throw DbError(dberr::kNotALedger, "The file is not a share ledger: its table '" + std::string(table) +
+                                          "' lacks the column '" + expected[i] + "'.");
+}
+
+}  // namespace
+
+namespace {
+
+// Read-write when the file can be written, otherwise read-only. Throws
+// kFileNotFound or kCannotOpen for what is not a file.
+int openFlagsFor(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0)
+    throw DbError(dberr::kFileNotFound, "The file '" + path + "' could not be found.");
+  if (!S_ISREG(st.st_mode))
+    throw DbError(dberr::kCannotOpen, "'" + path + "' is not a file.");
+  return ::access(path.c_str(), W_OK) == 0 ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+}
+
+}  // namespace
+
+Database Database::open(const std::string& path) {
+  Database db(connect(path, openFlagsFor(path)), path);
+  db.checkLedgerTables();
+  db.keepForeignObjectsFromRunning();
+  return db;
+}
+
+Database Database::openSource(const std::string& path) {
+  Database db(connect(path, openFlagsFor(path)), path);
+  db.keepForeignObjectsFromRunning();
+  return db;
+}
+
+void Database::keepForeignObjectsFromRunning() {
+  m_foreign = findForeignObjects(handle(), programLedgerObjects());
+  // The file's triggers are off on every connection already; reading only
+  // is the second wall, and tells every write it is refused.
+  if (!m_foreign.empty() && !isReadOnly()) m_conn = connect(m_path, SQLITE_OPEN_READONLY);
+}
+
+Database Database::openFile(const std::string& path, bool create) {
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  return Database(connect(path, flags), path);
+}
+
+void Database::checkLedgerTables() {
+  sqlite3* db = handle();
+  // Reading the schema is the first read of the file: a foreign or damaged
+  // file fails here with kNotADatabase.
+  requireColumns(db, "Trade", kTradeColumns);
+  requireColumns(db, "Companies", kCompaniesColumns);
+  // The schema is read from page 1 only. Reading each table's first row
+  // (the row itself: a bare count could be answered from an index) also
+  // finds a file damaged or cut short where the tables begin, before a
+  // view writes its queries into it.
+  scalar("SELECT * FROM Trade LIMIT 1");
+  scalar("SELECT * FROM Companies LIMIT 1");
+}
+
+bool Database::isReadOnly() const {
+  // The file is opened at the first read; only then does the connection
+  // know whether it could have it for writing.
+  sqlite3_exec(handle(), "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr);
+  return sqlite3_db_readonly(handle(), "main") == 1;
+}
+
+std::int64_t Database::execute(std::string_view jetSql, std::span<const Value> params) {
+  sqlite3* db = handle();
+  const std::string sql = translateJetSql(jetSql);
+  auto stmt = detail::prepare(db, sql);
+  detail::bindAll(db, stmt.get(), params);
+  while (detail::step(db, stmt.get())) {
+  }
+  return sqlite3_changes64(db);
+}
+
+void Database::executeScript(std::string_view sql) { detail::exec(handle(), sql); }
+
+std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
+  const std::string name = unquoteSourceName(source);
+  const std::string type = objectType(handle(), name);
+  if (type == "table") return std::make_unique<Recordset>(std::make_unique<detail::TableRows>(m_conn, name), name);
+  if (type == "view") return std::make_unique<Recordset>(std::make_unique<detail::QueryRows>(m_conn, name), name);
+  throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+}
+
+std::vector<std::string> Database::sourceColumns(std::string_view source) {
+  const std::string name = unquoteSourceName(source);
+  const std::string type = objectType(handle(), name);
+  if (type != "table" && type != "view")
+    throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+  // A prepared statement knows its columns before its first step.
+  detail::StmtPtr stmt = detail::prepare(handle(), "SELECT * FROM " + quoteSqlIdentifier(name));
+  std::vector<std::string> names;
+  for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i) names.emplace_back(sqlite3_column_name(stmt.get(), i));
+  return names;
+}
+
+bool Database::hasQueryDef(std::string_view name) {
+  return objectType(handle(), std::string(name)) == "view";
+}
+
+QueryDef Database::queryDef(std::string_view name) {
+  if (!hasQueryDef(name))
+    throw DbError(dberr::kItemNotFound, "Item not found in this collection: '" + std::string(name) + "'.");
+  return QueryDef(m_conn, std::string(name));
+}
+
+QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql) {
+  if (!objectType(handle(), std::string(name)).empty())
+    throw DbError(dberr::kObjectExists, "Object '" + std::string(name) + "' already exists.");
+  // In a transaction of its own, as every write of the program (the kept
+  // figures then stay current).
+  if (sqlite3_get_autocommit(handle())) {
+    detail::Transaction tx(handle());
+    QueryDef::create(handle(), name, jetSql);
+    tx.commit();
+  } else {
+    QueryDef::create(handle(), name, jetSql);
+  }
+  return QueryDef(m_conn, std::string(name));
+}
+
+std::optional<Value> Database::scalar(std::string_view sql, std::span<const Value> params) {
+  sqlite3* db = handle();
+  auto stmt = detail::prepare(db, sql);
+  detail::bindAll(db, stmt.get(), params);
+  if (!detail::step(db, stmt.get())) return std::nullopt;
+  return detail::columnValue(stmt.get(), 0);
+}
+
+}  // namespace ledger

@@ -1,0 +1,95 @@
+#pragma once
+// A ledger database file, opened through SQLite.
+//
+// A Database is cheap to move and shares its connection with the
+// recordsets and query definitions it hands out; the connection closes when
+// the last of them goes.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ledger/ledger_objects.h"
+#include "engine/query_def.h"
+#include "engine/recordset.h"
+#include "engine/value.h"
+
+struct sqlite3;
+
+namespace ledger {
+
+// Every connection is guarded against a hostile file (untrusted_file.h):
+// the file's triggers never fire and its stored queries cannot call
+// functions with side effects, whichever way it is opened.
+class Database {
+ public:
+  // Opens the ledger at path. The file is opened for reading and writing,
+  // or for reading only when it cannot be written or when it holds objects
+  // the program does not make (foreignObjects()). Opening never changes the
+  // file.
+  // Throws DbError: kFileNotFound (no such file), kCannotOpen (a folder, no
+  // access), kNotADatabase (not a database or damaged), kNotALedger (a
+  // database without the ledger's Trade and Companies tables).
+  static Database open(const std::string& path);
+
+  // Opens a ledger to read one of its tables or stored queries, without
+  // the checks of open() that the file is a ledger; for reading only, as
+  // open() does, when it holds objects the program does not make.
+  // Throws DbError like open().
+  static Database openSource(const std::string& path);
+
+  // Opens (or, with create, makes) any SQLite file for reading and writing,
+  // without checking what it holds. Used to build ledgers from the schema.
+  static Database openFile(const std::string& path, bool create);
+
+  const std::string& path() const { return m_path; }
+  bool isReadOnly() const;
+
+  // What the file holds that the program does not make: tables, views,
+  // indexes and triggers of other programs, and objects of the program's
+  // names in another shape. Filled by open() and openSource() only.
+  const std::vector<ForeignObject>& foreignObjects() const { return m_foreign; }
+
+  // Carries out an action statement of the ledger dialect (see
+  // translateJetSql) with ? parameters bound from params, at once.
+  // Returns the number of rows changed.
+  std::int64_t execute(std::string_view jetSql, std::span<const Value> params = {});
+
+  // Runs SQLite statements as they stand (schema scripts).
+  void executeScript(std::string_view sql);
+
+  // The rows of a table or stored query, as "SELECT * FROM " + source
+  // would give them, standing on the first row. source may be bracketed
+  // ("[Total Buy]"). Throws kNotALedger when there is no such table or query.
+  std::unique_ptr<Recordset> openRecordset(std::string_view source);
+  // The column names openRecordset(source) would give, found without
+  // running the query. Throws like openRecordset.
+  std::vector<std::string> sourceColumns(std::string_view source);
+
+  // The stored query called name. Throws kItemNotFound when there is none.
+  QueryDef queryDef(std::string_view name);
+  // Stores a new query. Throws kObjectExists when the name is taken.
+  QueryDef createQueryDef(std::string_view name, std::string_view jetSql);
+  bool hasQueryDef(std::string_view name);
+
+  // First column of the first row of a query (nullopt without rows).
+  std::optional<Value> scalar(std::string_view sql, std::span<const Value> params = {});
+
+  sqlite3* handle() const { return m_conn.get(); }
+
+ private:
+  Database(std::shared_ptr<sqlite3> conn, std::string path)
+      : m_conn(std::move(conn)), m_path(std::move(path)) {}
+  void checkLedgerTables();
+  // Fills m_foreign; with any, the connection becomes a read-only one.
+  void keepForeignObjectsFromRunning();
+
+  std::shared_ptr<sqlite3> m_conn;
+  std::string m_path;
+  std::vector<ForeignObject> m_foreign;
+};
+
+}  // namespace ledger

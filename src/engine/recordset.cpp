@@ -1,0 +1,217 @@
+#include "engine/recordset.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "engine/db_error.h"
+#include "engine/row_source.h"
+
+namespace ledger {
+
+namespace {
+
+[[noreturn]] void noCurrentRow() {
+  throw DbError(dberr::kNoCurrentRow, "No current record.");
+}
+
+bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+[[noreturn]] void mismatch(const std::string& field) {
+  throw DbError(dberr::kTypeMismatch, "The value does not suit the field '" + field + "'.");
+}
+
+// Converts v to what a column of kind accepts, the way the old engine
+// converted assignments: text is read as a number or date where needed,
+// empty text becomes Null for anything but a text column.
+Value convertFor(FieldKind kind, const Value& v, const std::string& field) {
+  if (isNull(v)) return v;
+  const std::string* text = std::get_if<std::string>(&v);
+  if (text && text->empty() && kind != FieldKind::Text) return std::monostate{};
+  switch (kind) {
+    case FieldKind::Text:
+      return toText(v).value_or(std::string());
+    case FieldKind::Date: {
+      if (!text) mismatch(field);
+      auto iso = normalizeDate(*text);
+      if (!iso) mismatch(field);
+      return *iso;
+    }
+    case FieldKind::Integer: {
+      if (const auto* n = std::get_if<std::int64_t>(&v)) return *n;
+      double d = 0;
+      if (const auto* r = std::get_if<double>(&v)) {
+        d = *r;
+      } else if (auto whole = parseInteger(*text)) {
+        return *whole;
+      } else if (auto parsed = parseNumber(*text)) {
+        d = *parsed;
+      } else {
+        mismatch(field);
+      }
+      if (std::trunc(d) != d || std::fabs(d) > 9.0e15) mismatch(field);
+      return static_cast<std::int64_t>(d);
+    }
+    case FieldKind::Real: {
+      if (const auto* n = std::get_if<std::int64_t>(&v)) return static_cast<double>(*n);
+      if (const auto* r = std::get_if<double>(&v)) return *r;
+      auto parsed = parseNumber(*text);
+      if (!parsed) mismatch(field);
+      return *parsed;
+    }
+  }
+  return v;
+}
+
+}  // namespace
+
+Recordset::Recordset(std::unique_ptr<detail::RowSource> source, std::string sourceName)
+    : m_source(std::move(source)), m_sourceName(std::move(sourceName)) {
+  land(m_source->first());
+  m_bof = m_eof = !m_row.has_value();
+}
+
+Recordset::~Recordset() = default;
+
+int Recordset::fieldCount() const { return static_cast<int>(m_source->names().size()); }
+
+const std::string& Recordset::fieldName(int index) const {
+  if (index < 0 || index >= fieldCount())
+    throw DbError(dberr::kItemNotFound, "Item not found in this collection.");
+  return m_source->names()[static_cast<size_t>(index)];
+}
+
+FieldKind Recordset::fieldKind(int index) const {
+  fieldName(index);  // checks the position
+  return m_source->kinds()[static_cast<size_t>(index)];
+}
+
+std::optional<int> Recordset::findField(std::string_view name) const {
+  const auto& names = m_source->names();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (sameNameIgnoringCase(names[i], name)) return static_cast<int>(i);
+  return std::nullopt;
+}
+
+int Recordset::fieldIndex(std::string_view name) const {
+  if (auto i = findField(name)) return *i;
+  throw DbError(dberr::kItemNotFound, "Item not found in this collection: '" + std::string(name) + "'.");
+}
+
+const Value& Recordset::value(int index) const {
+  fieldName(index);
+  if (m_mode != Mode::None) return m_buffer[static_cast<size_t>(index)];
+  if (!m_row) noCurrentRow();
+  return m_row->values[static_cast<size_t>(index)];
+}
+
+const Value& Recordset::value(std::string_view name) const { return value(fieldIndex(name)); }
+
+std::int64_t Recordset::recordCount() { return m_source->count(); }
+
+void Recordset::land(std::optional<detail::SourceRow> row) {
+  m_row = std::move(row);
+  if (m_row) m_bof = m_eof = false;
+}
+
+void Recordset::moveFirst() {
+  auto row = m_source->first();
+  if (!row) noCurrentRow();
+  land(std::move(row));
+}
+
+void Recordset::moveLast() {
+  auto row = m_source->last();
+  if (!row) noCurrentRow();
+  land(std::move(row));
+}
+
+void Recordset::moveNext() {
+  if (m_eof) noCurrentRow();
+  land(m_row ? m_source->after(m_row->key) : m_source->first());
+  if (!m_row) m_eof = true;
+}
+
+void Recordset::movePrevious() {
+  if (m_bof) noCurrentRow();
+  land(m_row ? m_source->before(m_row->key) : m_source->last());
+  if (!m_row) m_bof = true;
+}
+
+bool Recordset::moveToPosition(std::int64_t position) {
+  auto row = m_source->nth(position);
+  if (!row) return false;
+  land(std::move(row));
+  return true;
+}
+
+std::optional<std::int64_t> Recordset::findFirst(int field, const std::string& text) {
+  fieldName(field);
+  return m_source->findFirst(field, text);
+}
+
+std::int64_t Recordset::bookmark() const {
+  if (!m_row) noCurrentRow();
+  return m_row->key;
+}
+
+void Recordset::moveToBookmark(std::int64_t bookmark) {
+  auto row = m_source->at(bookmark);
+  if (!row) throw DbError(dberr::kRowDeleted, "The record has been deleted.");
+  land(std::move(row));
+}
+
+bool Recordset::isUpdatable() const { return m_source->updatable(); }
+
+void Recordset::addNew() {
+  if (!m_source->updatable())
+    throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
+  m_buffer.assign(static_cast<size_t>(fieldCount()), std::monostate{});
+  m_dirty.assign(m_buffer.size(), false);
+  m_mode = Mode::Add;
+}
+
+void Recordset::edit() {
+  if (!m_source->updatable())
+    throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
+  if (!m_row) noCurrentRow();
+  m_buffer = m_row->values;
+  m_dirty.assign(m_buffer.size(), false);
+  m_editKey = m_row->key;
+  m_mode = Mode::Edit;
+}
+
+void Recordset::setValue(int index, const Value& v) {
+  const std::string& name = fieldName(index);
+  if (m_mode == Mode::None)
+    throw DbError(dberr::kUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
+  const auto i = static_cast<size_t>(index);
+  m_buffer[i] = convertFor(m_source->kinds()[i], v, name);
+  m_dirty[i] = true;
+}
+
+void Recordset::update() {
+  if (m_mode == Mode::None)
+    throw DbError(dberr::kUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
+  if (m_mode == Mode::Add) {
+    m_source->insert(m_buffer, m_dirty);
+  } else {
+    if (!m_source->modify(m_editKey, m_buffer, m_dirty))
+      throw DbError(dberr::kRowDeleted, "The record has been deleted.");
+    if (m_row && m_row->key == m_editKey) land(m_source->at(m_editKey));
+  }
+  cancelUpdate();
+}
+
+void Recordset::cancelUpdate() {
+  m_mode = Mode::None;
+  m_buffer.clear();
+  m_dirty.clear();
+}
+
+}  // namespace ledger

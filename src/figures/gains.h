@@ -1,0 +1,221 @@
+#pragma once
+// Holdings and realized gains, worked out lot by lot from a ledger's trades.
+//
+// The trades of each company (each symbol) are taken in date order and,
+// within one day, in the order they were entered; the ledger is read in
+// that order as a whole, each company keeping its own lots. A purchase costs
+// quantity × price + commission; a sale brings in quantity × price −
+// commission. What a sale's shares cost depends on the method:
+//
+// - FIFO: the sale consumes the oldest purchase lots first. From a lot it
+//   takes part of, it is charged lot cost × shares taken ÷ shares in the lot
+//   (the lot as it stands, after earlier sales took from it), rounded
+//   half-even to 4 decimals; the rest of the cost stays with the lot. A lot
+//   taken whole gives its whole remaining cost, so cost sold plus cost held
+//   always equals what was paid, exactly.
+// - Average cost: a sale is charged pool cost × shares sold ÷ shares held
+//   just before it, rounded the same way (all of the pool when it sells
+//   everything); purchases add to the pool.
+//
+// A sale of more shares than are held (a short sale) consumes what is
+// held and waits, marked with the shares missing, for later purchases of
+// the company: by either method, a purchase first covers the company's
+// uncovered sales, oldest first. The shares it gives a sale are charged
+// purchase cost x shares given / shares bought, rounded as above (the rest
+// of the purchase's cost when it gives all it has left); only the shares
+// left over become a holding. A sale covered whole counts in the totals,
+// in the year of its date; one that no later purchase covers whole stays
+// marked with the shares still missing, and its gain stays out of every
+// total. A holding that reaches zero starts again from nothing, so the
+// average resets.
+//
+// Every figure is exact (Decimal); stored doubles are taken as the shortest
+// decimal text that reads back to them.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "engine/database.h"
+#include "figures/decimal.h"
+#include "ledger/trade.h"
+
+namespace ledger {
+
+enum class CostMethod { Fifo, Average };
+
+// "fifo" and "average", as the command line spells them.
+std::string_view costMethodName(CostMethod method);
+std::optional<CostMethod> costMethodFromName(std::string_view name);
+
+// One trade as the gains are worked from it.
+struct GainsTrade {
+  std::string symbol;
+  std::string date;  // YYYY-MM-DD
+  TradeSide side = TradeSide::Buy;
+  Decimal quantity;
+  Decimal price;
+  Decimal commission;
+};
+
+struct SaleGain {
+  std::string date;
+  std::string symbol;
+  Decimal shares;
+  Decimal proceeds;  // shares × price − commission
+  Decimal cost;      // what the shares that were held had cost
+  Decimal gain;      // proceeds − cost
+  // FIFO: the dates of the purchase lots the sale took from, oldest first,
+  // one per lot, separated by spaces. Empty for the average method.
+  std::string lots;
+  // Shares sold beyond what was held; 0 for a covered sale.
+  Decimal uncoveredShares;
+
+  bool covered() const { return uncoveredShares.isZero(); }
+};
+
+struct Holding {
+  std::string symbol;
+  Decimal shares;
+  Decimal cost;  // of the shares held
+  // cost ÷ shares, rounded half-even to 4 decimals; nullopt when none are held.
+  std::optional<Decimal> averageCost;
+  Decimal realizedGain;  // of the covered sales to date
+};
+
+struct YearGains {
+  int year = 0;
+  std::vector<std::pair<std::string, Decimal>> companies;  // by symbol
+  Decimal total;
+};
+
+// A row of Trade that cannot be a trade of the report (no date, no side,
+// a quantity that is not a positive number, ...). It is left out and listed.
+struct SkippedTrade {
+  std::int64_t rowid = 0;
+  std::string symbol;
+  std::string date;
+  std::string reason;
+};
+
+struct GainsReport {
+  CostMethod method = CostMethod::Fifo;
+  // By date; on one day in entry order. Empty when the sales were handed
+  // to a SaleSink instead.
+  std::vector<SaleGain> sales;
+  // Every company with a trade, by symbol, held or sold out.
+  std::vector<Holding> holdings;
+  std::vector<YearGains> years;  // by year; years with covered sales only
+  std::vector<SkippedTrade> skipped;
+  std::size_t uncoveredSales = 0;
+};
+
+// Takes each sale as it is worked out, in report order, instead of the
+// report keeping them all: a report written as it goes, or one that needs
+// only the holdings and the years, then holds no list of every sale. A
+// sale that a later purchase may still cover is final only then, so it and
+// the sales after it are held back until it is (readGainsReport knows a
+// company's last purchase; trades fed through add() wait until finish()).
+// The sale passed is valid during the call only.
+using SaleSink = std::function<void(const SaleGain&)>;
+
+// Works a report out from trades fed one at a time in date order and,
+// within a day, in entry order.
+class GainsCalculator {
+ public:
+  // Keeps the sales in the report, or hands each to onSale when one is given.
+  explicit GainsCalculator(CostMethod method, SaleSink onSale = {});
+
+  // Room for the sales of this many trades, so that a long ledger's sales
+  // are not moved as they grow (an upper bound costs address space only).
+  // A hint: when the room cannot be had, the sales grow as they come.
+  void expectTrades(std::size_t trades);
+
+  // REQUIRES: trade comes in the order above; quantity > 0. Throws
+  // std::invalid_argument when the order is broken or the date is not a
+  // date written YYYY-MM-DD.
+  void add(const GainsTrade& trade);
+  void skip(SkippedTrade trade);
+  GainsReport finish();
+
+ private:
+  // A date as the number YYYYMMDD: it orders as the ISO text does.
+  using Day = std::uint32_t;
+  struct Lot {
+    Day day;
+    Decimal shares;
+    Decimal cost;
+  };
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  struct Company {
+    std::string symbol;
+    std::deque<Lot> lots;  // FIFO only, oldest first
+    Decimal heldShares;
+    Decimal heldCost;
+    Decimal realized;
+    std::vector<std::pair<int, Decimal>> realizedByYear;  // by year
+    // The sales still short of shares that later purchases may cover, by
+    // their number (see m_saleCount), oldest first.
+    std::deque<std::size_t> openSales;
+    // Purchases still to come; kUnknown when the trades are fed one by one.
+    std::size_t purchasesLeft = kUnknown;
+  };
+  // A sale held back from the sink until it is final.
+  struct HeldSale {
+    SaleGain sale;
+    bool open = false;
+  };
+
+  // The company of symbol, added when new; its index in m_companies.
+  std::size_t companyIndex(std::string_view symbol);
+  // The work of add() once the company and the day are known; readGainsReport
+  // feeds the trades this way, without a text per trade.
+  void addTrade(std::size_t company, Day day, TradeSide side, const Decimal& quantity, const Decimal& price,
+                const Decimal& commission);
+  void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost);
+  void sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds);
+  // Counts a sale covered whole into its company's totals.
+  static void realize(Company& company, const SaleGain& sale);
+  // The sale numbered n. REQUIRES: kept, or still held back.
+  SaleGain& saleNumbered(std::size_t n);
+  // The company's sales can be covered no further.
+  void closeOpenSales(Company& company);
+  // Hands on the held-back sales that are final, up to the first that is not.
+  void handOnFinalSales();
+  friend GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale);
+
+  GainsReport m_report;
+  SaleSink m_onSale;
+  SaleGain m_sale;  // the sale being handed on, its texts' room kept
+  std::deque<HeldSale> m_held;  // the sales numbered m_saleCount - size() on
+  std::size_t m_saleCount = 0;
+  Day m_lastDay = 0;
+  std::vector<Company> m_companies;
+  std::unordered_map<std::string, std::size_t> m_companyIndex;  // by symbol
+  std::size_t m_lastCompany = 0;  // the one looked up last, tried first
+};
+
+// The report of the ledger's trades, read as stored and put in the order
+// the calculator needs. Rows that cannot be used are listed in `skipped`,
+// in the order of their dates as the ledger sorts them.
+// A missing commission counts as none. With onSale, the sales are handed
+// to it rather than kept (see SaleSink). Throws DbError.
+GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale = {});
+
+// A statement that reads the trades in report order, sorted by SQLite: the
+// plain way, against which the report's own reading is measured.
+extern const char* const kGainsTradesSql;
+
+// What the report must say besides its rows, one line each: the uncovered
+// sales, the trades left out. Empty when there is nothing to say.
+std::vector<std::string> gainsNotes(const GainsReport& report);
+
+}  // namespace ledger

@@ -1,0 +1,87 @@
+#pragma once
+// Figures the program keeps in the ledger so that Profit/Loss and a
+// company's history need not read every trade: for each company symbol and
+// side, the exact sum of the trades' totals and the counts that decide
+// what readTradeTotals would make of them (Null when nothing was summed,
+// an infinity or "not a number" where another program stored an
+// infinity). They live in the table KeptTotals, beside a stamp row.
+//
+// The stamp is the file's change counter (SQLite bumps it at every commit
+// in rollback journal mode) that the file has once the program's writing
+// transaction commits, and a seal under the user's key (figures_seal.h)
+// over that counter and every kept row. When the file's counter says
+// otherwise, someone else wrote the file since; when the seal does not
+// check, someone else wrote the figures (or another user's program did).
+// Either way the figures are computed from the trades again. A file in WAL
+// mode keeps no such counter, so there the figures are always computed,
+// and without a key (setKeptFiguresKey) none are kept or trusted.
+//
+// Every writing transaction of the program (detail::Transaction) calls
+// beginKeptFigures first and sealKeptFigures just before it commits; every
+// change to Trade in it is an undo step, and the step's rows bring the
+// figures along (followUndoStep). A ledger without the table works as
+// before; the first figures read from a writable ledger makes it.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "engine/database.h"
+#include "figures/exact_figures.h"
+#include "ledger/figures_seal.h"
+
+struct sqlite3;
+
+namespace ledger {
+
+// The statement that makes the table (the list of objects a ledger may
+// hold uses it too).
+extern const char* const kKeptTotalsSchema;
+
+// The totals of the whole ledger, or of the company whose symbol is given
+// (compared as readTradeTotals compares it): the kept figures when they are
+// current, else readTradeTotals; in that case a writable ledger keeps the
+// figures afresh, so the next read is quick. Throws DbError when the trades
+// cannot be read.
+TradeTotals readLedgerTotals(Database& db, std::optional<std::string_view> symbol = std::nullopt);
+
+// The kept figures, or nullopt when the ledger has none, they are out of
+// date, the file is in WAL mode or the table is not as the program makes
+// it. Never writes.
+std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::string_view> symbol = std::nullopt);
+
+// Computes the figures from every trade and keeps them, in one writing
+// transaction. false when the ledger cannot be written now (read-only,
+// locked, WAL mode); nothing is kept then. Throws DbError when the trades
+// cannot be read.
+bool keepLedgerTotals(Database& db);
+
+// REQUIRES: db has just begun a writing transaction, before any write.
+// Stamps the figures with the counter the file will have after this
+// transaction when they are current now and their seal checks (the seal
+// itself is made at the commit); otherwise drops the stamp, so they stay
+// out of date until read afresh.
+// Never throws: the figures must never stop the program's own write.
+void beginKeptFigures(sqlite3* db);
+
+// REQUIRES: db is in a writing transaction that makes no change to
+// KeptTotals after this. Seals the stamp's counter and the kept rows as
+// they stand, when the figures carry a stamp. Never throws.
+void sealKeptFigures(sqlite3* db);
+
+// Brings the figures along with undo step `step`, just recorded or redone
+// (undone = false) or just undone (undone = true). Drops the stamp when
+// that cannot be done. Nothing when the ledger keeps none.
+// REQUIRES: inside the transaction that made the step's changes.
+void followUndoStep(sqlite3* db, std::int64_t step, bool undone);
+
+// The file's change counter and journal mode as its header holds them;
+// nullopt when the header cannot be read. REQUIRES: a transaction is open
+// on db (so the header cannot change under the read).
+struct FileStamp {
+  std::uint32_t changeCounter = 0;
+  bool rollbackJournal = false;  // false: WAL mode
+};
+std::optional<FileStamp> readFileStamp(sqlite3* db);
+
+}  // namespace ledger

@@ -1,0 +1,157 @@
+// The session's watch over the ledger file it has open: the same file must
+// still stand at the ledger's path, readable, when the next command runs.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "engine/db_error.h"
+#include "ledger/ledger_session.h"
+
+namespace ledger {
+
+namespace {
+
+std::string closedNote() {
+  return std::string(kNewLine) + kNewLine +
+         "The ledger has been closed; nothing read from it before is shown any more. Open it again, or "
+         "another ledger, to go on.";
+}
+
+std::string deletedMessage(const std::string& path) {
+  return "The ledger file has been deleted or moved since it was opened:" + std::string(kNewLine) + path +
+         closedNote();
+}
+
+std::string unreadableMessage(const std::string& path, const std::string& why) {
+  return "The ledger file can no longer be read:" + std::string(kNewLine) + path + kNewLine + kNewLine + why +
+         closedNote();
+}
+
+std::string damagedMessage(const std::string& path, const std::string& why) {
+  return "The ledger file has been cut short or overwritten since it was opened:" + std::string(kNewLine) +
+         path + kNewLine + kNewLine + why + closedNote();
+}
+
+std::string replacedByOtherMessage(const std::string& path, const std::string& why) {
+  return "The ledger file has been replaced since it was opened, by a file that cannot be opened as a "
+         "ledger:" +
+         std::string(kNewLine) + path + kNewLine + kNewLine + why + closedNote();
+}
+
+std::string replacedMessage(const std::string& path) {
+  return "The ledger file has been replaced by another file since it was opened:" + std::string(kNewLine) +
+         path + kNewLine + kNewLine +
+         "What was shown came from the file that was there before. The ledger is now read from the new "
+         "file; nothing was saved into either.";
+}
+
+}  // namespace
+
+std::string foreignObjectsMessage(const Database& db) {
+  if (db.foreignObjects().empty()) return {};
+  return "The ledger" + std::string(kNewLine) + db.path() + kNewLine +
+         "holds objects that this program did not make:" + kNewLine + describeForeignObjects(db.foreignObjects()) +
+         kNewLine + kNewLine +
+         "They are never run. The ledger is open for reading only: its trades can be viewed, but nothing "
+         "can be saved, changed or deleted in it.";
+}
+
+void LedgerSession::watch(const std::string& path, const Database& db, bool tellForeign) {
+  m_closedByChange = false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return;  // gone already: the next check says so
+  const auto device = static_cast<std::uint64_t>(st.st_dev);
+  const auto inode = static_cast<std::uint64_t>(st.st_ino);
+  if (!m_watch || m_watch->path != path || m_watch->device != device || m_watch->inode != inode)
+    m_watch = WatchedFile{path, device, inode, std::nullopt, false};
+  m_watch->db = db;
+  if (tellForeign && !m_watch->toldForeign && !db.foreignObjects().empty()) {
+    m_watch->toldForeign = true;
+    m_prompter.show(foreignObjectsMessage(db), MsgIcon::Information);
+  }
+}
+
+LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const std::string& message) {
+  LedgerDatabase.reset();
+  CurrentRecordset.reset();
+  ShownTrade.reset();
+  ShownTradeValues.reset();
+  if (state == LedgerFileState::Closed) {
+    m_watch.reset();
+    LedgerPath.clear();
+    m_closedByChange = true;
+  }
+  m_prompter.show(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
+  if (m_fileListener) m_fileListener(state);
+  return state;
+}
+
+LedgerFileState LedgerSession::checkLedgerFile() {
+  // Said once, when it closed; the commands after it stop without a word.
+  if (m_closedByChange && LedgerPath.empty()) return LedgerFileState::Closed;
+  if (!m_watch || LedgerPath.empty() || m_watch->path != LedgerPath || !m_watch->db)
+    return LedgerFileState::Unchanged;
+  const std::string path = LedgerPath;
+
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) return ledgerFileChanged(LedgerFileState::Closed, deletedMessage(path));
+    return ledgerFileChanged(LedgerFileState::Closed, unreadableMessage(path, std::strerror(error)));
+  }
+
+  if (static_cast<std::uint64_t>(st.st_dev) != m_watch->device ||
+      static_cast<std::uint64_t>(st.st_ino) != m_watch->inode) {
+    // Renamed over the old one, as a copy or a synchronising tool does.
+    try {
+      Database replacement = Database::open(path);
+      m_watch.reset();
+      // What the new file holds that the program does not make is told in
+      // the same message.
+      watch(path, replacement, /*tellForeign=*/false);
+      std::string text = replacedMessage(path);
+      if (m_watch && !replacement.foreignObjects().empty()) {
+        m_watch->toldForeign = true;
+        text += std::string(kNewLine) + kNewLine + foreignObjectsMessage(replacement);
+      }
+      return ledgerFileChanged(LedgerFileState::Replaced, text);
+    } catch (const DbError& e) {
+      return ledgerFileChanged(LedgerFileState::Closed, replacedByOtherMessage(path, e.what()));
+    }
+  }
+
+  // The connection keeps the file open, so it could still read a file
+  // nobody may read any more; a fresh open finds out.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ledgerFileChanged(LedgerFileState::Closed, unreadableMessage(path, std::strerror(errno)));
+  ::close(fd);
+
+  // The same file, cut short or overwritten in place: SQLite finds that at
+  // its next read, under its own locks, so another copy of the program
+  // writing at this moment is never mistaken for damage.
+  try {
+    const auto tables = m_watch->db->scalar(
+        "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name COLLATE NOCASE IN ('Trade', 'Companies')");
+    const auto* count = tables ? std::get_if<std::int64_t>(&*tables) : nullptr;
+    if (!count || *count != 2)
+      return ledgerFileChanged(LedgerFileState::Closed,
+                               damagedMessage(path, "It no longer holds the ledger's tables."));
+  } catch (const DbError& e) {
+    switch (e.number()) {
+      case dberr::kNotADatabase:
+      case dberr::kNotALedger:
+        return ledgerFileChanged(LedgerFileState::Closed, damagedMessage(path, e.what()));
+      case dberr::kIo:
+      case dberr::kCannotOpen:
+        return ledgerFileChanged(LedgerFileState::Closed, unreadableMessage(path, e.what()));
+      default:
+        break;  // locked by another program, or slow: the file itself is still there
+    }
+  }
+  return LedgerFileState::Unchanged;
+}
+
+}  // namespace ledger

@@ -1,0 +1,22 @@
+#include "ledger/ledger_schema.h"
+
+#include <filesystem>
+
+#include "engine/database.h"
+#include "engine/durable_file.h"
+
+namespace ledger {
+
+void writeLedgerFromSchema(const std::string& path) {
+  TempFileBeside temp(path);
+  {
+    Database db = Database::openFile(temp.path(), /*create=*/true);
+    db.executeScript("PRAGMA journal_mode = DELETE; BEGIN;");
+    db.executeScript(ledgerSchemaSql());
+    db.executeScript("COMMIT;");
+  }
+  removeLeftoverJournals(path);
+  temp.commitOver(path);
+}
+
+}  // namespace ledger

@@ -1,0 +1,51 @@
+#include "ledger/ledger_session.h"
+
+#include "engine/db_error.h"
+
+namespace ledger {
+
+std::string openFailureMessage(std::string_view path, std::string_view name) {
+  std::string text = "There was an error in opening the database or finding the recordset.";
+  text += kNewLine;
+  text += "Make sure that it and the recordset exist.";
+  text += kNewLine;
+  text += kNewLine;
+  text += "DB Path : " + std::string(path) + ".";
+  text += kNewLine;
+  text += "Recordset : " + std::string(name) + ".";
+  return text;
+}
+
+std::string openFailureText(std::string_view path, std::string_view name, std::string_view reason) {
+  std::string text = openFailureMessage(path, name);
+  text += kNewLine;
+  text += kNewLine;
+  text += reason;
+  return text;
+}
+
+std::string readFailureMessage(std::string_view path, std::string_view reason) {
+  std::string text = "The ledger could not be read.";
+  text += kNewLine;
+  text += "DB Path : " + std::string(path) + ".";
+  text += kNewLine;
+  text += kNewLine;
+  text += reason;
+  return text;
+}
+
+bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
+  if (!path && checkLedgerFile() != LedgerFileState::Unchanged) return false;
+  const std::string file = path.value_or(LedgerPath);
+  try {
+    LedgerDatabase = Database::open(file);
+    watch(file, *LedgerDatabase);
+    CurrentRecordset = LedgerDatabase->openRecordset(name);
+    return true;
+  } catch (const DbError& e) {
+    m_prompter.show(openFailureText(file, name, e.what()), MsgIcon::Critical);
+    return false;
+  }
+}
+
+}  // namespace ledger

@@ -1,0 +1,126 @@
+#pragma once
+// The shared state of the record engine: the ledger that is open, its one
+// current recordset and the few values the windows pass to each other.
+// One LedgerSession exists for the program; windows and record operations
+// receive it, nothing reaches it through a global.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/database.h"
+#include "ledger/prompter.h"
+#include "engine/recordset.h"
+#include "ledger/trade.h"
+
+namespace ledger {
+
+// What LedgerSession::checkLedgerFile found.
+enum class LedgerFileState {
+  // The file opened is still there and readable. Changes that another copy
+  // of the program (or another SQLite client) wrote into it are not a
+  // change of the file.
+  Unchanged,
+  // Another ledger file now stands at the path: the session reads it from
+  // now on; nothing of the old file is open any more.
+  Replaced,
+  // The file was deleted or moved, made unreadable, cut short or
+  // overwritten, or replaced by something that is not a ledger: the ledger
+  // is closed (LedgerPath is empty).
+  Closed,
+};
+
+class LedgerSession {
+ public:
+  explicit LedgerSession(Prompter& prompter) : m_prompter(prompter) {}
+
+  Prompter& prompter() { return m_prompter; }
+
+  // Opens the ledger file at path (LedgerPath when omitted) and over it the
+  // rows of the table or stored query name ("Trade", "[Total Buy]"). Both
+  // replace LedgerDatabase and CurrentRecordset. On failure the user is
+  // told which file and which recordset failed, false is returned, and what
+  // was assigned before the failure stays: a recordset that cannot be
+  // opened leaves the new database with the previous recordset.
+  //
+  // With path omitted the open ledger's file is checked first
+  // (checkLedgerFile); when it changed, nothing is opened and false is
+  // returned, the user having been told already. A ledger holding objects
+  // the program does not make opens for reading only, and the user is told
+  // which once for that file.
+  bool OpenLedgerTable(std::string_view name, const std::optional<std::string>& path = std::nullopt);
+
+  // The check every command makes before it reads or writes the open
+  // ledger. The file opened last (by its device and inode) must still stand
+  // at LedgerPath and be readable as a ledger. When it was replaced,
+  // deleted, made unreadable or cut short, the user is told once, what was
+  // read from the old file (LedgerDatabase, CurrentRecordset, the shown
+  // trade) is dropped so that nothing of it passes for current, and the
+  // listener hears of it. A command that gets anything but Unchanged stops.
+  // Unchanged when no ledger is open; Closed, without a word, while a
+  // ledger that a change closed stays closed.
+  LedgerFileState checkLedgerFile();
+
+  // Called after checkLedgerFile found a change and told the user, so that
+  // the windows can show the new file or close the ledger. One listener;
+  // an empty function removes it.
+  void setLedgerFileListener(std::function<void(LedgerFileState)> listener) {
+    m_fileListener = std::move(listener);
+  }
+
+  // Full path of the ledger; empty while none is chosen.
+  std::string LedgerPath;
+  // The ledger opened last, and the one recordset of the whole program.
+  std::optional<Database> LedgerDatabase;
+  std::unique_ptr<Recordset> CurrentRecordset;
+  // The Trade row whose values the General tab shows (its bookmark), so
+  // that an edit or a delete acts on the trade the user saw even when the
+  // cursor has moved since.
+  std::optional<std::int64_t> ShownTrade;
+  // The values of that row as they were shown, so that a change to it can
+  // tell whether someone else changed the row since.
+  std::optional<Trade> ShownTradeValues;
+
+ private:
+  // The file the session opened last, as it stood on the disk then.
+  struct WatchedFile {
+    std::string path;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    // Shares the connection of the last open, to read the file's header
+    // under SQLite's own locks.
+    std::optional<Database> db;
+    bool toldForeign = false;
+  };
+
+  // Records db, just opened from path, as the file to watch, and (with
+  // tellForeign) tells the user once per file what it holds that the
+  // program does not make.
+  void watch(const std::string& path, const Database& db, bool tellForeign = true);
+  LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
+
+  Prompter& m_prompter;
+  std::optional<WatchedFile> m_watch;
+  // Set when a change closed the ledger, until a ledger is opened again.
+  bool m_closedByChange = false;
+  std::function<void(LedgerFileState)> m_fileListener;
+};
+
+// The message OpenLedgerTable shows for a failure.
+std::string openFailureMessage(std::string_view path, std::string_view name);
+// The same, followed by what the engine found (reason), so that a foreign or
+// damaged file is told apart from a missing one: the whole text
+// OpenLedgerTable shows.
+std::string openFailureText(std::string_view path, std::string_view name, std::string_view reason);
+// The message for a ledger that opened but could not be read for a view or
+// a report.
+std::string readFailureMessage(std::string_view path, std::string_view reason);
+
+// The message shown once when a ledger holds objects the program does not
+// make; empty when it holds none.
+std::string foreignObjectsMessage(const Database& db);
+
+}  // namespace ledger

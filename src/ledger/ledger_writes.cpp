@@ -1,0 +1,291 @@
+#include "ledger/ledger_writes.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <unordered_map>
+
+#include "engine/db_error.h"
+#include "engine/sqlite_util.h"
+#include "ledger/undo_journal.h"
+
+namespace ledger {
+
+namespace {
+
+constexpr const char* kSelectTrade =
+    "SELECT CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission FROM Trade WHERE rowid = ?1";
+
+double numberOf(const Value& v) {
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+  return 0;
+}
+
+std::string textOf(const Value& v) {
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  return toDisplayText(v);
+}
+
+// Binds the trade to ?first..?first+6 straight from its fields: an import
+// binds a hundred thousand of them, so no Value (and no copy of its texts)
+// is made.
+void bindTradeAt(sqlite3* db, sqlite3_stmt* stmt, int first, const Trade& t, std::int64_t companyId) {
+  const std::string_view side = sideCode(t.side);
+  const int codes[] = {
+      sqlite3_bind_int64(stmt, first, companyId),
+      sqlite3_bind_text64(stmt, first + 1, t.symbol.data(), t.symbol.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_double(stmt, first + 2, t.quantity),
+      sqlite3_bind_text64(stmt, first + 3, side.data(), side.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_text64(stmt, first + 4, t.date.data(), t.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
+      sqlite3_bind_double(stmt, first + 5, t.price),
+      sqlite3_bind_double(stmt, first + 6, t.commission),
+  };
+  for (const int rc : codes)
+    if (rc != SQLITE_OK) detail::throwSqlite(db, rc, "");
+}
+
+void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) { bindTradeAt(db, stmt, 1, t, t.companyId); }
+
+constexpr const char* kInsertTradeColumns =
+    "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission) VALUES ";
+
+// Writes trades a batch at a time, each batch one INSERT of many rows: the
+// Trade table's checks (IN lists) build a lookup table every time a
+// statement runs, which row by row cost more than the rows themselves.
+// Each added row is listed in changes, in order, as one statement per row
+// would have listed it.
+class TradeBatches {
+ public:
+  TradeBatches(Database& db, std::vector<RowChange>& changes) : m_db(db), m_changes(changes) {
+    m_pending.reserve(kBatch);
+  }
+
+  void add(const Trade& t, std::int64_t companyId) {
+    m_pending.emplace_back(&t, companyId);
+    if (m_pending.size() == kBatch) flush();
+  }
+
+  void flush() {
+    sqlite3* h = m_db.handle();
+    std::size_t done = 0;
+    while (done < m_pending.size()) {
+      // A new row's id is one past the largest; only next to the largest
+      // possible id does SQLite pick others, and there rows go one by one.
+      const std::int64_t largest = largestRowid();
+      const bool roomy = largest <= std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kBatch);
+      const std::size_t rows = roomy ? m_pending.size() - done : 1;
+      sqlite3_stmt* stmt = statementFor(rows);
+      for (std::size_t i = 0; i < rows; ++i) {
+        const auto& [trade, companyId] = m_pending[done + i];
+        bindTradeAt(h, stmt, static_cast<int>(i * 7 + 1), *trade, companyId);
+      }
+      detail::step(h, stmt);
+      sqlite3_reset(stmt);
+      const std::int64_t now = sqlite3_last_insert_rowid(h);
+      if (rows > 1 && now != largest + static_cast<std::int64_t>(rows))
+        throw DbError(dberr::kChangedElsewhere, "The new trades did not get the row ids expected.");
+      // Counted, not compared with now: now may be the largest id there is.
+      for (std::size_t i = rows; i > 0; --i)
+        m_changes.push_back({JournalTable::Trade, now - static_cast<std::int64_t>(i - 1), std::nullopt});
+      m_largest = std::max(largest, now);
+      done += rows;
+    }
+    m_pending.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBatch = 64;
+
+  // The largest row id of Trade; read once, then kept up to date.
+  std::int64_t largestRowid() {
+    if (!m_knownLargest) {
+      const std::optional<Value> max = m_db.scalar("SELECT max(rowid) FROM Trade");
+      const auto* n = max ? std::get_if<std::int64_t>(&*max) : nullptr;
+      m_largest = n ? *n : 0;
+      m_knownLargest = true;
+    }
+    return m_largest;
+  }
+
+  sqlite3_stmt* statementFor(std::size_t rows) {
+    detail::StmtPtr& stmt = rows == kBatch ? m_full : m_rest[rows];
+    if (!stmt) {
+      std::string sql = kInsertTradeColumns;
+      for (std::size_t i = 0; i < rows; ++i) {
+        const int p = static_cast<int>(i * 7);
+        sql += i ? ", (" : "(";
+        for (int c = 1; c <= 7; ++c) sql += (c > 1 ? ", ?" : "?") + std::to_string(p + c);
+        sql += ')';
+      }
+      stmt = detail::prepare(m_db.handle(), sql);
+    }
+    return stmt.get();
+  }
+
+  Database& m_db;
+  std::vector<RowChange>& m_changes;
+  std::vector<std::pair<const Trade*, std::int64_t>> m_pending;
+  detail::StmtPtr m_full;
+  std::map<std::size_t, detail::StmtPtr> m_rest;
+  bool m_knownLargest = false;
+  std::int64_t m_largest = 0;
+};
+
+// Throws kChangedElsewhere unless row rowid holds expected. Returns the
+// row's values as the undo journal keeps them.
+RowValues requireUnchanged(Database& db, std::int64_t rowid, const Trade& expected) {
+  const std::optional<Trade> now = readTrade(db, rowid);
+  if (!now)
+    throw DbError(dberr::kChangedElsewhere, "The trade is no longer in the ledger; it was deleted elsewhere.");
+  if (!(*now == expected))
+    throw DbError(dberr::kChangedElsewhere, "The trade was changed elsewhere since it was shown.");
+  return readJournalRow(db, JournalTable::Trade, rowid).value();
+}
+
+std::int64_t insertTradeRow(Database& db, const Trade& t) {
+  auto stmt = detail::prepare(db.handle(),
+                              "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
+                              "Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  bindTrade(db.handle(), stmt.get(), t);
+  detail::step(db.handle(), stmt.get());
+  return sqlite3_last_insert_rowid(db.handle());
+}
+
+std::int64_t insertCompanyRow(Database& db, std::string_view symbol) {
+  auto stmt = detail::prepare(db.handle(), "INSERT INTO Companies (CompanySymbol) VALUES (?1)");
+  const Value values[] = {std::string(symbol)};
+  detail::bindAll(db.handle(), stmt.get(), values);
+  detail::step(db.handle(), stmt.get());
+  return sqlite3_last_insert_rowid(db.handle());
+}
+
+// The CompanyID of symbol, added now unless another writer added it since
+// the caller looked; the new row goes into changes.
+std::int64_t companyAddedOnce(Database& db, const std::string& symbol, std::vector<RowChange>& changes) {
+  if (const std::optional<std::int64_t> id = findCompany(db, symbol)) return *id;
+  const std::int64_t id = insertCompanyRow(db, symbol);
+  changes.push_back({JournalTable::Companies, id, std::nullopt});
+  return id;
+}
+
+// trade, with the CompanyID of its company when asked to add it.
+Trade withCompany(Database& db, const Trade& trade, NewCompany company, std::vector<RowChange>& changes) {
+  if (company == NewCompany::No) return trade;
+  Trade t = trade;
+  t.companyId = companyAddedOnce(db, trade.symbol, changes);
+  return t;
+}
+
+}  // namespace
+
+Trade tradeFromColumns(const Value (&columns)[kTradeColumnCount]) {
+  Trade t;
+  if (const auto* i = std::get_if<std::int64_t>(&columns[0])) t.companyId = *i;
+  t.symbol = textOf(columns[1]);
+  t.quantity = numberOf(columns[2]);
+  t.side = sideFromCode(textOf(columns[3])).value_or(TradeSide::Sell);
+  t.date = textOf(columns[4]);
+  t.price = numberOf(columns[5]);
+  t.commission = numberOf(columns[6]);
+  return t;
+}
+
+std::optional<Trade> readTrade(Database& db, std::int64_t rowid) {
+  auto stmt = detail::prepare(db.handle(), kSelectTrade);
+  const Value key[] = {rowid};
+  detail::bindAll(db.handle(), stmt.get(), key);
+  if (!detail::step(db.handle(), stmt.get())) return std::nullopt;
+  Value columns[kTradeColumnCount];
+  for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = detail::columnValue(stmt.get(), i);
+  return tradeFromColumns(columns);
+}
+
+std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
+  detail::Transaction tx(db.handle());
+  std::vector<RowChange> changes;
+  const Trade t = withCompany(db, trade, company, changes);
+  const std::int64_t rowid = insertTradeRow(db, t);
+  changes.push_back({JournalTable::Trade, rowid, std::nullopt});
+  recordUndoStep(db, "New Record of " + describeTrade(t), changes);
+  tx.commit();
+  return rowid;
+}
+
+void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade, NewCompany company) {
+  detail::Transaction tx(db.handle());
+  RowValues before = requireUnchanged(db, rowid, expected);
+  std::vector<RowChange> changes;
+  const Trade t = withCompany(db, trade, company, changes);
+  auto stmt = detail::prepare(db.handle(),
+                              "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
+                              "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
+  bindTrade(db.handle(), stmt.get(), t);
+  sqlite3_bind_int64(stmt.get(), 8, rowid);
+  detail::step(db.handle(), stmt.get());
+  changes.push_back({JournalTable::Trade, rowid, std::move(before)});
+  recordUndoStep(db, "Edit of " + describeTrade(t), changes);
+  tx.commit();
+}
+
+void deleteTrade(Database& db, std::int64_t rowid, const Trade& expected) {
+  detail::Transaction tx(db.handle());
+  RowValues before = requireUnchanged(db, rowid, expected);
+  const Value key[] = {rowid};
+  db.execute("DELETE FROM Trade WHERE rowid = ?", key);
+  const RowChange change[] = {{JournalTable::Trade, rowid, std::move(before)}};
+  recordUndoStep(db, "Delete of " + describeTrade(expected), change);
+  tx.commit();
+}
+
+std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol) {
+  const Value key[] = {std::string(symbol)};
+  const std::optional<Value> id =
+      db.scalar("SELECT CompanyID FROM Companies WHERE CompanySymbol = ?1 ORDER BY rowid DESC LIMIT 1", key);
+  if (!id) return std::nullopt;
+  if (const auto* i = std::get_if<std::int64_t>(&*id)) return *i;
+  return std::nullopt;
+}
+
+std::int64_t insertCompany(Database& db, std::string_view symbol) {
+  detail::Transaction tx(db.handle());
+  const std::int64_t id = insertCompanyRow(db, symbol);
+  const RowChange change[] = {{JournalTable::Companies, id, std::nullopt}};
+  recordUndoStep(db, "Add Company " + std::string(symbol), change);
+  tx.commit();
+  return id;
+}
+
+bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                  const ImportProgress& progress) {
+  detail::Transaction tx(db.handle());
+  if (!writeImportedTrades(db, trades, newSymbols, progress)) return false;
+  tx.commit();
+  return true;
+}
+
+bool writeImportedTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
+                         const ImportProgress& progress) {
+  constexpr std::size_t kProgressStep = 500;
+  std::unordered_map<std::string, std::int64_t> added;
+  std::vector<RowChange> changes;
+  changes.reserve(newSymbols.size() + trades.size());
+  for (const std::string& symbol : newSymbols) added[symbol] = companyAddedOnce(db, symbol, changes);
+
+  TradeBatches batches(db, changes);
+  for (std::size_t i = 0; i < trades.size(); ++i) {
+    if (progress && i % kProgressStep == 0 && !progress(i, trades.size())) return false;
+    const Trade& t = trades[i];
+    std::int64_t companyId = t.companyId;
+    if (t.companyId == 0)
+      if (const auto it = added.find(t.symbol); it != added.end()) companyId = it->second;
+    batches.add(t, companyId);
+  }
+  batches.flush();
+  if (progress && !progress(trades.size(), trades.size())) return false;
+  const char* noun = trades.size() == 1 ? " trade" : " trades";
+  recordUndoStep(db, "Import of " + std::to_string(trades.size()) + noun, changes);
+  return true;
+}
+
+}  // namespace ledger

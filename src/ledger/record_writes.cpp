@@ -1,0 +1,92 @@
+#include "ledger/record_writes.h"
+
+#include <variant>
+
+#include "engine/db_error.h"
+#include "ledger/ledger_writes.h"
+#include "ledger/trade_entry.h"
+
+namespace ledger {
+
+namespace {
+
+void reportRefusal(LedgerSession& session, const std::string& what, const DbError& e) {
+  session.prompter().show(what + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
+}
+
+constexpr const char* kEditedElsewhere =
+    "This trade was changed or deleted elsewhere (by another copy of the program, say) after you began "
+    "editing it; nothing was written.\r\nCancel the edit to see the trade as the ledger holds it now.";
+
+}  // namespace
+
+std::string newSymbolQuestion(const std::string& symbol) {
+  return "The symbol " + symbol + " is not in the company list." + kNewLine +
+         "Add it to the list and save the trade?";
+}
+
+bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit) {
+  // A ledger whose file was replaced or removed meanwhile is not written.
+  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
+  const auto read = readGeneralTab(form);
+  if (const auto* problem = std::get_if<std::string>(&read)) {
+    session.prompter().show(*problem, MsgIcon::Information);
+    return false;
+  }
+  Trade trade = std::get<Trade>(read);
+  // Opening Trade tells of a ledger that cannot be written (read-only, or
+  // holding objects the program did not make) before anything is tried.
+  if (!session.OpenLedgerTable("Trade")) return false;
+  try {
+    Database db = Database::open(session.LedgerPath);
+    NewCompany company = NewCompany::No;
+    if (edit && trade.symbol == edit->shown.symbol) {
+      trade.companyId = edit->shown.companyId;  // the symbol stays, and so does its company number
+    } else if (const auto id = findCompany(db, trade.symbol)) {
+      trade.companyId = *id;
+    } else {
+      if (session.prompter().show(newSymbolQuestion(trade.symbol), MsgIcon::Question, MsgButtons::YesNo) !=
+          MsgAnswer::Yes)
+        return false;
+      company = NewCompany::Add;
+    }
+    if (edit)
+      updateTrade(db, edit->rowid, edit->shown, trade, company);
+    else
+      insertTrade(db, trade, company);
+    return true;
+  } catch (const DbError& e) {
+    if (e.number() == dberr::kChangedElsewhere) {
+      session.prompter().show(kEditedElsewhere, MsgIcon::Information);
+      return false;
+    }
+    reportRefusal(session, "The trade could not be saved.", e);
+    return false;
+  }
+}
+
+bool DeleteRecord(LedgerSession& session) {
+  // A trade shown from a file that has since been replaced is not asked about.
+  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
+  if (!session.ShownTrade || !session.ShownTradeValues) {
+    session.prompter().show("There is no trade shown to delete.", MsgIcon::Information);
+    return false;
+  }
+  if (session.prompter().show(kDeleteQuestion, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+    return false;
+  try {
+    Database db = Database::open(session.LedgerPath);
+    deleteTrade(db, *session.ShownTrade, *session.ShownTradeValues);
+    return true;
+  } catch (const DbError& e) {
+    if (e.number() == dberr::kChangedElsewhere) {
+      session.prompter().show("The trade shown is no longer in the ledger as shown; nothing was deleted.",
+                              MsgIcon::Information);
+      return false;
+    }
+    reportRefusal(session, "The trade could not be deleted.", e);
+    return false;
+  }
+}
+
+}  // namespace ledger

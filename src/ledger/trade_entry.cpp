@@ -1,0 +1,49 @@
+#include "ledger/trade_entry.h"
+
+#include <optional>
+
+#include "figures/number_limits.h"
+#include "ledger/symbol_text.h"
+#include "engine/value.h"
+
+namespace ledger {
+
+namespace {
+
+std::string general(const FormPort& form, const char* column) {
+  return form.boxText(column, kGeneralTab).value_or(std::string());
+}
+
+}  // namespace
+
+std::string trimSymbol(std::string_view symbol) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!symbol.empty() && blank(symbol.front())) symbol.remove_prefix(1);
+  while (!symbol.empty() && blank(symbol.back())) symbol.remove_suffix(1);
+  return std::string(symbol);
+}
+
+std::variant<Trade, std::string> readGeneralTab(const FormPort& form) {
+  Trade t;
+  t.symbol = trimSymbol(general(form, "CompanySymbol"));
+  if (t.symbol.empty()) return std::string("Please choose the company's symbol.");
+  if (const auto unseen = unseenSymbolCharacter(t.symbol)) return unseenCharacterMessage(*unseen);
+  t.date = general(form, "Date");
+  if (!isIsoDate(t.date))
+    return std::string("The trade date must be a date written YYYY-MM-DD, for example 2024-03-15.");
+  struct NumberField {
+    const char* column;
+    TradeNumber which;
+    double* target;
+  };
+  const NumberField numbers[] = {{"Quantity", TradeNumber::Quantity, &t.quantity},
+                                 {"Price", TradeNumber::Price, &t.price},
+                                 {"Commission", TradeNumber::Commission, &t.commission}};
+  for (const NumberField& field : numbers)
+    if (auto problem = checkTradeNumberText(field.which, general(form, field.column), field.target)) return *problem;
+  if (form.isBuySelected() == form.isSellSelected()) return std::string("Please choose Buy or Sell.");
+  t.side = form.isBuySelected() ? TradeSide::Buy : TradeSide::Sell;
+  return t;
+}
+
+}  // namespace ledger

@@ -1,0 +1,93 @@
+#include "transfer/csv_export.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "transfer/csv_writer.h"
+#include "engine/database.h"
+#include "engine/db_error.h"
+#include "figures/decimal.h"
+#include "engine/durable_file.h"
+#include "engine/sql_translate.h"
+#include "engine/sqlite_util.h"
+
+namespace ledger {
+
+namespace {
+
+std::string numberText(double d) {
+  if (!std::isfinite(d)) return d != d ? "NaN" : (d > 0 ? "Infinity" : "-Infinity");
+  char buffer[64];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, d);
+  const std::string_view shortest(buffer, static_cast<std::size_t>(end - buffer));
+  // The shortest text is the stored value's text; only its exponent form
+  // needs spelling out.
+  if (ec == std::errc() && shortest.find('e') == std::string_view::npos) return std::string(shortest);
+  return Decimal::fromDouble(d).toPlainString();
+}
+
+std::string columnText(sqlite3_stmt* stmt, int col) {
+  switch (sqlite3_column_type(stmt, col)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(stmt, col));
+    case SQLITE_FLOAT: return numberText(sqlite3_column_double(stmt, col));
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+      return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, col))) : std::string();
+    }
+  }
+}
+
+}  // namespace
+
+std::string csvValueText(const Value& v) {
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
+  if (const auto* d = std::get_if<double>(&v)) return numberText(*d);
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  return {};
+}
+
+std::size_t writeSourceCsv(Database& db, std::string_view source, std::ostream& out) {
+  const std::string name = unquoteSourceName(source);
+  const Value key[] = {name};
+  if (!db.scalar("SELECT 1 FROM sqlite_master WHERE name = ?1 AND type IN ('table', 'view')", key))
+    throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
+  sqlite3* h = db.handle();
+  auto stmt = detail::prepare(h, "SELECT * FROM " + quoteSqlIdentifier(name));
+  const int columns = sqlite3_column_count(stmt.get());
+  std::vector<std::string> fields(static_cast<std::size_t>(columns));
+  for (int c = 0; c < columns; ++c) fields[static_cast<std::size_t>(c)] = sqlite3_column_name(stmt.get(), c);
+  writeCsvRow(out, fields);
+  std::size_t rows = 0;
+  while (detail::step(h, stmt.get())) {
+    for (int c = 0; c < columns; ++c) fields[static_cast<std::size_t>(c)] = columnText(stmt.get(), c);
+    writeCsvRow(out, fields);
+    ++rows;
+  }
+  return rows;
+}
+
+std::size_t exportSourceCsvFile(Database& db, std::string_view source, const std::string& path) {
+  TempFileBeside temp(path);
+  std::size_t rows = 0;
+  {
+    std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
+    if (!out)
+      throw std::filesystem::filesystem_error("cannot write", temp.path(),
+                                              std::error_code(errno, std::generic_category()));
+    rows = writeSourceCsv(db, source, out);
+    out.flush();
+    if (!out)
+      throw std::filesystem::filesystem_error("cannot write", path,
+                                              std::make_error_code(std::errc::io_error));
+  }
+  temp.commitOver(path);
+  return rows;
+}
+
+}  // namespace ledger

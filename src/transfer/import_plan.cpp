@@ -1,0 +1,388 @@
+#include "transfer/import_plan.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+
+#include "engine/database.h"
+#include "transfer/import_limits.h"
+#include "engine/sqlite_util.h"
+#include "ledger/symbol_text.h"
+
+namespace ledger {
+
+namespace {
+
+constexpr const char* kFieldNames[] = {"symbol", "date", "side", "quantity", "price", "commission"};
+
+// Header names that suggest a field, compared with letters and digits only
+// and in lower case ("Fees & Comm" is "feescomm").
+const std::vector<std::vector<std::string>>& synonyms() {
+  static const std::vector<std::vector<std::string>> kSynonyms = {
+      {"symbol", "ticker", "tickersymbol", "companysymbol", "security", "securitysymbol", "instrument", "stock",
+       "code"},
+      {"date", "tradedate", "transactiondate", "rundate", "executiondate", "dealdate"},
+      {"buysell", "side", "action", "transactiontype", "type", "bs", "direction", "transaction"},
+      {"quantity", "qty", "shares", "units", "volume", "nominal"},
+      {"price", "unitprice", "shareprice", "tradeprice", "executionprice", "priceshare", "dealprice"},
+      {"commission", "commissions", "fee", "fees", "feescomm", "commfee", "commfees", "brokerage", "charges"},
+  };
+  return kSynonyms;
+}
+
+std::string squeezed(std::string_view name) {
+  std::string out;
+  for (const char c : name)
+    if (std::isalnum(static_cast<unsigned char>(c))) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string lowered(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+  return out;
+}
+
+bool allDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+// Why a row is not a trade, when it has no buy/sell.
+std::string notATradeReason(const CsvRecord& record) {
+  for (const std::string& cell : record)
+    if (lowered(cell).find("total") != std::string::npos) return "totals line";
+  return "no buy or sell";
+}
+
+}  // namespace
+
+const char* importFieldName(ImportField field) { return kFieldNames[static_cast<std::size_t>(field)]; }
+
+std::optional<std::size_t> resolveColumn(std::string_view col, const CsvRecord* header, std::size_t columnCount) {
+  if (header) {
+    for (std::size_t c = 0; c < header->size(); ++c)
+      if ((*header)[c] == col) return c;
+    const std::string wanted = lowered(trimCell(col));
+    for (std::size_t c = 0; c < header->size(); ++c)
+      if (lowered(trimCell((*header)[c])) == wanted) return c;
+  }
+  const std::string_view digits = trimCell(col);
+  if (allDigits(digits) && digits.size() <= 6) {
+    const std::size_t number = std::stoul(std::string(digits));
+    if (number >= 1 && number <= columnCount) return number - 1;
+  }
+  return std::nullopt;
+}
+
+std::variant<ImportMapping, std::string> parseMappingOption(std::string_view option, const CsvRecord* header,
+                                                            std::size_t columnCount) {
+  ImportMapping mapping;
+  std::array<bool, kImportFieldCount> given{};
+  while (!option.empty()) {
+    const std::size_t comma = option.find(',');
+    const std::string_view item = option.substr(0, comma);
+    option = comma == std::string_view::npos ? std::string_view() : option.substr(comma + 1);
+    const std::size_t eq = item.find('=');
+    if (eq == std::string_view::npos) return "\"" + std::string(item) + "\" is not FIELD=COLUMN.";
+    const std::string name = lowered(trimCell(item.substr(0, eq)));
+    const std::string_view col = item.substr(eq + 1);
+    const auto* known = std::find(std::begin(kFieldNames), std::end(kFieldNames), name);
+    if (known == std::end(kFieldNames))
+      return quoted(name) + " is not a field; the fields are symbol, date, side, quantity, price and commission.";
+    const auto f = static_cast<std::size_t>(known - std::begin(kFieldNames));
+    if (given[f]) return "The field " + name + " is given twice.";
+    given[f] = true;
+    if (lowered(trimCell(col)) == "none" && f == static_cast<std::size_t>(ImportField::Commission)) continue;
+    const std::optional<std::size_t> column = resolveColumn(col, header, columnCount);
+    if (!column)
+      return "The column " + quoted(col) + " for " + name + " is not in the file (" +
+             (header ? "a header name or " : "") + "a number from 1 to " + std::to_string(columnCount) + ").";
+    mapping.columns[f] = column;
+  }
+  return mapping;
+}
+
+ImportMapping guessMapping(const CsvRecord& header) {
+  ImportMapping mapping;
+  std::vector<bool> taken(header.size(), false);
+  std::vector<std::string> names;
+  for (const std::string& h : header) names.push_back(squeezed(h));
+  // First names that are exactly a known name, then names that contain one.
+  for (const bool exact : {true, false}) {
+    for (std::size_t f = 0; f < kImportFieldCount; ++f) {
+      if (mapping.columns[f]) continue;
+      for (const std::string& word : synonyms()[f]) {
+        if (!exact && word.size() < 4) continue;
+        for (std::size_t c = 0; c < names.size() && !mapping.columns[f]; ++c) {
+          if (taken[c]) continue;
+          if (exact ? names[c] == word : names[c].find(word) != std::string::npos) {
+            mapping.columns[f] = c;
+            taken[c] = true;
+          }
+        }
+        if (mapping.columns[f]) break;
+      }
+    }
+  }
+  return mapping;
+}
+
+std::string headerKey(const CsvRecord& header) {
+  std::string key;
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    if (c) key += '\x1f';
+    key += header[c];
+  }
+  return key;
+}
+
+std::string mappingToText(const ImportMapping& mapping) {
+  std::string text;
+  for (std::size_t f = 0; f < kImportFieldCount; ++f) {
+    if (!text.empty()) text += ',';
+    text += kFieldNames[f];
+    text += '=';
+    text += mapping.columns[f] ? std::to_string(*mapping.columns[f] + 1) : "none";
+  }
+  return text;
+}
+
+std::optional<ImportMapping> mappingFromText(std::string_view text) {
+  ImportMapping mapping;
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    const std::string_view item = text.substr(0, comma);
+    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    const std::size_t eq = item.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    const auto* known = std::find(std::begin(kFieldNames), std::end(kFieldNames), item.substr(0, eq));
+    if (known == std::end(kFieldNames)) return std::nullopt;
+    const std::string_view col = item.substr(eq + 1);
+    if (col == "none") continue;
+    if (!allDigits(col) || col.size() > 6) return std::nullopt;
+    const std::size_t number = std::stoul(std::string(col));
+    if (number == 0) return std::nullopt;
+    mapping.columns[static_cast<std::size_t>(known - std::begin(kFieldNames))] = number - 1;
+  }
+  return mapping;
+}
+
+std::string missingFields(const ImportOptions& options) {
+  std::string missing;
+  for (const ImportField f : kImportFields) {
+    if (options.mapping[f] || f == ImportField::Commission) continue;
+    if (f == ImportField::Side && options.sideFromSign) continue;
+    missing += missing.empty() ? "" : ", ";
+    missing += importFieldName(f);
+  }
+  return missing.empty() ? "" : "No column is chosen for: " + missing + ".";
+}
+
+LedgerIndex LedgerIndex::read(Database& db) {
+  LedgerIndex index;
+  sqlite3* h = db.handle();
+  {
+    auto stmt = detail::prepare(h, "SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid");
+    while (detail::step(h, stmt.get())) {
+      if (sqlite3_column_type(stmt.get(), 1) == SQLITE_NULL) continue;
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
+      index.companies[std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), 1)))] =
+          sqlite3_column_int64(stmt.get(), 0);
+    }
+  }
+  if (const auto count = db.scalar("SELECT count(*) FROM Trade"))
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) index.trades.reserve(static_cast<std::size_t>(*n));
+  auto stmt = detail::prepare(h, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
+  auto text = [&](int col) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), col));
+    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), col)))
+             : std::string_view();
+  };
+  while (detail::step(h, stmt.get())) {
+    const std::string_view symbol = text(0), date = text(1);
+    const TradeSide side = sideFromCode(text(2)).value_or(TradeSide::Sell);
+    index.trades.insert(symbol, date, side, sqlite3_column_double(stmt.get(), 3),
+                        sqlite3_column_double(stmt.get(), 4), sqlite3_column_double(stmt.get(), 5));
+  }
+  return index;
+}
+
+ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions& options,
+                      const LedgerIndex& ledger) {
+  ImportPlan plan;
+  plan.droppedBad = options.dropBadRows;
+  std::unordered_set<std::string> newSymbols;
+  const ImportMapping& map = options.mapping;
+
+  for (std::size_t r = options.hasHeader ? 1 : 0; r < records.size(); ++r) {
+    const CsvRecord& record = records[r];
+    const std::size_t row = r + 1;
+    auto cell = [&](ImportField f) -> std::string_view {
+      const auto& c = map[f];
+      return c && *c < record.size() ? trimCell(record[*c]) : std::string_view();
+    };
+    auto skip = [&](std::string reason) { plan.skipped.push_back({row, RowVerdict::Skipped, "", std::move(reason)}); };
+    auto bad = [&](ImportField f, std::string reason) {
+      plan.bad.push_back({row, RowVerdict::Bad, importFieldName(f), std::move(reason)});
+    };
+
+    if (std::all_of(record.begin(), record.end(), [](const std::string& c) { return trimCell(c).empty(); })) {
+      skip("blank row");
+      continue;
+    }
+
+    Trade t;
+    // Whether the row is a trade at all comes first: a dividend or a totals
+    // line is not a bad trade.
+    const std::string_view quantityText = cell(ImportField::Quantity);
+    std::optional<double> quantity;
+    if (options.sideFromSign) {
+      if (quantityText.empty()) {
+        skip(notATradeReason(record) == "totals line" ? "totals line" : "no quantity");
+        continue;
+      }
+      quantity = readAmount(quantityText, options.decimalComma);
+      if (!quantity) {
+        bad(ImportField::Quantity, quoted(quantityText) + " is not a number");
+        continue;
+      }
+      if (*quantity == 0) {
+        bad(ImportField::Quantity, "a quantity of 0 is neither a buy nor a sell");
+        continue;
+      }
+      t.side = *quantity > 0 ? TradeSide::Buy : TradeSide::Sell;
+    } else {
+      const std::string_view sideText = cell(ImportField::Side);
+      if (sideText.empty()) {
+        skip(notATradeReason(record));
+        continue;
+      }
+      const std::optional<TradeSide> side = readSideWord(sideText);
+      if (!side) {
+        skip(quoted(sideText) + " is not a buy or a sell");
+        continue;
+      }
+      t.side = *side;
+      if (quantityText.empty()) {
+        bad(ImportField::Quantity, "the quantity is empty");
+        continue;
+      }
+      quantity = readAmount(quantityText, options.decimalComma);
+      if (!quantity) {
+        bad(ImportField::Quantity, quoted(quantityText) + " is not a number");
+        continue;
+      }
+      // Brokers write sales with a negative quantity; a negative purchase
+      // is a contradiction.
+      if (*quantity < 0 && t.side == TradeSide::Buy) {
+        bad(ImportField::Quantity, "a purchase of " + std::string(quantityText) + " shares");
+        continue;
+      }
+    }
+    t.quantity = std::fabs(*quantity);
+
+    t.symbol = std::string(cell(ImportField::Symbol));
+    if (t.symbol.empty()) {
+      bad(ImportField::Symbol, "the symbol is empty");
+      continue;
+    }
+    if (const auto unseen = unseenSymbolCharacter(t.symbol)) {
+      bad(ImportField::Symbol, "the symbol holds " + codePointName(*unseen) +
+                                   ", a control character or one that cannot be seen");
+      continue;
+    }
+    const std::string_view dateText = cell(ImportField::Date);
+    const std::optional<std::string> date = readDate(dateText, options.dateFormat);
+    if (!date) {
+      bad(ImportField::Date, dateText.empty() ? "the date is empty"
+                                              : quoted(dateText) + " is not a date written " +
+                                                    dateFormatName(options.dateFormat));
+      continue;
+    }
+    t.date = *date;
+    const std::string_view priceText = cell(ImportField::Price);
+    const std::optional<double> price = readAmount(priceText, options.decimalComma);
+    if (!price) {
+      bad(ImportField::Price, priceText.empty() ? "the price is empty" : quoted(priceText) + " is not a number");
+      continue;
+    }
+    if (*price < 0) {
+      bad(ImportField::Price, "the price " + std::string(priceText) + " is negative");
+      continue;
+    }
+    t.price = *price;
+    const std::string_view commissionText = cell(ImportField::Commission);
+    if (!commissionText.empty()) {
+      const std::optional<double> commission = readAmount(commissionText, options.decimalComma);
+      if (!commission) {
+        bad(ImportField::Commission, quoted(commissionText) + " is not a number");
+        continue;
+      }
+      // Some brokers write what the user paid as a negative amount.
+      t.commission = std::fabs(*commission);
+    }
+    if (const std::optional<LimitFault> fault = checkImportLimits(t)) {
+      bad(fault->field, fault->reason);
+      continue;
+    }
+
+    if (ledger.hasTrade(t)) {
+      if (!options.keepDuplicates) {
+        plan.duplicates.push_back({row, RowVerdict::Duplicate, "", "already in the ledger"});
+        continue;
+      }
+      ++plan.keptDuplicates;
+    }
+    if (const auto known = ledger.companies.find(t.symbol); known != ledger.companies.end()) {
+      t.companyId = known->second;
+    } else if (newSymbols.insert(t.symbol).second) {
+      plan.newSymbols.push_back(t.symbol);
+    }
+    plan.trades.push_back(std::move(t));
+    plan.tradeRows.push_back(row);
+  }
+  return plan;
+}
+
+std::vector<std::string> reportLines(const ImportPlan& plan) {
+  // The notes in row order, whatever their kind.
+  std::vector<const RowNote*> notes;
+  for (const auto* list : {&plan.skipped, &plan.bad, &plan.duplicates})
+    for (const RowNote& n : *list) notes.push_back(&n);
+  std::sort(notes.begin(), notes.end(), [](const RowNote* a, const RowNote* b) { return a->row < b->row; });
+
+  std::vector<std::string> lines;
+  for (const RowNote* n : notes) {
+    std::string line = "Row " + std::to_string(n->row) + ": ";
+    switch (n->verdict) {
+      case RowVerdict::Skipped: line += "skipped, not a trade: " + n->reason; break;
+      case RowVerdict::Bad:
+        line += (plan.droppedBad ? "left out, bad " : "bad ") + n->field + ": " + n->reason;
+        break;
+      case RowVerdict::Duplicate: line += "skipped, already in the ledger"; break;
+    }
+    lines.push_back(std::move(line));
+  }
+  if (!plan.newSymbols.empty()) {
+    std::string line = "New companies: ";
+    for (std::size_t i = 0; i < plan.newSymbols.size(); ++i) line += (i ? ", " : "") + plan.newSymbols[i];
+    lines.push_back(std::move(line));
+  }
+  auto count = [](std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::string summary = count(plan.trades.size(), "trade", "trades") + " to import";
+  if (plan.keptDuplicates) summary += " (" + count(plan.keptDuplicates, "is", "are") + " already in the ledger)";
+  summary += "; " + count(plan.skipped.size(), "row", "rows") + " skipped, " +
+             count(plan.bad.size(), "bad row", "bad rows") + ", " +
+             count(plan.duplicates.size(), "duplicate", "duplicates") + " skipped.";
+  lines.push_back(std::move(summary));
+  if (plan.blocked())
+    lines.push_back("Nothing can be imported while there are bad rows: fix the mapping or leave the bad rows out.");
+  return lines;
+}
+
+}  // namespace ledger

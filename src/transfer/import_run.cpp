@@ -1,0 +1,28 @@
+#include "transfer/import_run.h"
+
+#include "engine/sqlite_util.h"
+
+namespace ledger {
+
+ImportRun importRecords(Database& db, const std::vector<CsvRecord>& records, const ImportOptions& options,
+                        const ImportPlan* preview, const ImportProgress& progress) {
+  detail::Transaction tx(db.handle());
+  ImportRun run;
+  run.plan = planImport(records, options, LedgerIndex::read(db));
+  if (preview && (run.plan.trades != preview->trades || run.plan.newSymbols != preview->newSymbols)) {
+    run.outcome = ImportOutcome::LedgerChanged;
+    return run;
+  }
+  if (run.plan.blocked()) {
+    run.outcome = ImportOutcome::Blocked;
+    return run;
+  }
+  if (!writeImportedTrades(db, run.plan.trades, run.plan.newSymbols, progress)) {
+    run.outcome = ImportOutcome::Cancelled;
+    return run;
+  }
+  tx.commit();
+  return run;
+}
+
+}  // namespace ledger
