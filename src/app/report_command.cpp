@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "app/command_options.h"
 #include "engine/db_error.h"
 #include "figures/gains.h"
 #include "transfer/gains_csv.h"
@@ -61,47 +62,30 @@ ReportRequest parseReport(std::span<const std::string> args) {
   if (!kind) throw UsageError{"there is no report called \"" + args[0] + "\"."};
   request.kind = *kind;
 
-  bool methodGiven = false;
-  bool optionsEnded = false;
-  std::optional<std::string> ledger;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      // --name value or --name=value.
-      std::string name = arg;
-      std::optional<std::string> value;
-      if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
-        name = arg.substr(0, eq);
-        value = arg.substr(eq + 1);
-      }
-      if (name != "--method" && name != "--year") throw UsageError{"unknown option " + name + "."};
-      if (!value) {
-        if (i + 1 >= args.size()) throw UsageError{name + " needs a value."};
-        value = args[++i];
-      }
-      if (name == "--method") {
-        if (methodGiven) throw UsageError{"--method is given twice."};
-        const std::optional<CostMethod> method = costMethodFromName(*value);
-        if (!method) throw UsageError{"--method is fifo or average, not \"" + *value + "\"."};
-        request.method = *method;
-        methodGiven = true;
-      } else {
-        if (request.kind != ReportKind::Gains) throw UsageError{"--year belongs to the gains report only."};
-        if (request.year) throw UsageError{"--year is given twice."};
-        request.year = yearFromText(*value);
-        if (!request.year) throw UsageError{"--year takes a year of four digits, not \"" + *value + "\"."};
-      }
-      continue;
-    }
-    if (ledger) throw UsageError{"one ledger only, not \"" + *ledger + "\" and \"" + arg + "\"."};
-    ledger = arg;
+  const CommandOptions options(args.subspan(1), {{"method", true}, {"year", true}});
+  if (const auto& mistake = options.mistake()) {
+    const std::string written = mistake->argument.substr(0, mistake->argument.find('='));
+    if (mistake->kind == OptionMistake::NoValue) throw UsageError{written + " needs a value."};
+    throw UsageError{"unknown option " + written + "."};
   }
-  if (!ledger) throw UsageError{"say which ledger to read."};
-  request.ledger = *ledger;
+  const std::vector<std::string> methods = options.values("method");
+  if (methods.size() > 1) throw UsageError{"--method is given twice."};
+  if (!methods.empty()) {
+    const std::optional<CostMethod> method = costMethodFromName(methods[0]);
+    if (!method) throw UsageError{"--method is fifo or average, not \"" + methods[0] + "\"."};
+    request.method = *method;
+  }
+  const std::vector<std::string> years = options.values("year");
+  if (!years.empty()) {
+    if (request.kind != ReportKind::Gains) throw UsageError{"--year belongs to the gains report only."};
+    if (years.size() > 1) throw UsageError{"--year is given twice."};
+    request.year = yearFromText(years[0]);
+    if (!request.year) throw UsageError{"--year takes a year of four digits, not \"" + years[0] + "\"."};
+  }
+  const std::vector<std::string> ledgers = options.positional();
+  if (ledgers.size() > 1) throw UsageError{"one ledger only, not \"" + ledgers[0] + "\" and \"" + ledgers[1] + "\"."};
+  if (ledgers.empty()) throw UsageError{"say which ledger to read."};
+  request.ledger = ledgers[0];
   return request;
 }
 

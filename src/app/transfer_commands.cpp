@@ -8,15 +8,17 @@
 
 #include "access/access_conversion.h"
 #include "access/access_file.h"
-#include "transfer/comma_guess.h"
+#include "app/command_line.h"
+#include "app/command_options.h"
 #include "transfer/csv_export.h"
 #include "engine/database.h"
 #include "engine/db_error.h"
+#include "transfer/comma_guess.h"
 #include "transfer/import_plan.h"
 #include "transfer/import_run.h"
 #include "transfer/import_source.h"
-#include "ledger/ledger_schema.h"
 #include "ledger/ledger_writes.h"
+#include "ledger/ledger_schema.h"
 #include "engine/durable_file.h"
 
 namespace ledger {
@@ -37,33 +39,18 @@ const char* const kConvertUsage =
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+using exitcode::kFailed;
+using exitcode::kOk;
+using exitcode::kUsage;
 
 int usage(std::ostream& err, const char* text, const std::string& problem) {
   err << problem << "\nUsage:\n" << text;
   return kUsage;
 }
 
-// A message of the windows with its CR LF line breaks as a terminal's.
-std::string terminalLines(const std::string& message) {
-  std::string text;
-  for (const char c : message)
-    if (c != '\r') text += c;
-  return text;
-}
-
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
-// The value of an option that takes one ("--out FILE"); nullopt and a
-// usage message when it is missing.
-std::optional<std::string> optionValue(std::span<const std::string> args, std::size_t& i) {
-  if (i + 1 >= args.size()) return std::nullopt;
-  return args[++i];
 }
 
 std::optional<char> delimiterFromText(const std::string& text) {
@@ -83,18 +70,13 @@ std::filesystem::path programFolder() {
 }  // namespace
 
 int exportCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> positional;
-  std::optional<std::string> outFile;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--out") {
-      outFile = optionValue(args, i);
-      if (!outFile) return usage(err, kExportUsage, "--out needs a file name.");
-    } else if (args[i].starts_with("--")) {
-      return usage(err, kExportUsage, "Unknown option " + args[i] + ".");
-    } else {
-      positional.push_back(args[i]);
-    }
-  }
+  const CommandOptions options(args, {{"out", true}});
+  if (const auto& mistake = options.mistake())
+    return usage(err, kExportUsage,
+                 mistake->kind == OptionMistake::NoValue ? "--out needs a file name."
+                                                         : "Unknown option " + mistake->argument + ".");
+  const std::vector<std::string> positional = options.positional();
+  const std::optional<std::string> outFile = options.value("out");
   if (positional.size() != 2 || positional[0] != "trades")
     return usage(err, kExportUsage, "Say what to export and from which ledger.");
   const std::string& ledgerPath = positional[1];
@@ -126,43 +108,37 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
 }
 
 int importCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> positional;
-  std::optional<std::string> mapText, dateText;
-  std::optional<char> delimiter;
-  ImportOptions options;
-  bool noHeader = false, dryRun = false, commaGiven = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--map") {
-      mapText = optionValue(args, i);
-      if (!mapText) return usage(err, kImportUsage, "--map needs the columns.");
-    } else if (a == "--date-format") {
-      dateText = optionValue(args, i);
-      if (!dateText) return usage(err, kImportUsage, "--date-format needs a format.");
-    } else if (a == "--delimiter") {
-      const std::optional<std::string> d = optionValue(args, i);
-      if (!d || !(delimiter = delimiterFromText(*d)))
-        return usage(err, kImportUsage, "--delimiter takes ',', ';' or tab.");
-    } else if (a == "--decimal-comma" || a == "--thousands-comma") {
-      const bool decimal = a == "--decimal-comma";
-      if (commaGiven && options.decimalComma != decimal)
-        return usage(err, kImportUsage, "--decimal-comma and --thousands-comma exclude each other.");
-      options.decimalComma = decimal;
-      commaGiven = true;
-    } else if (a == "--side-from-sign") {
-      options.sideFromSign = true;
-    } else if (a == "--no-header") {
-      noHeader = true;
-    } else if (a == "--keep-duplicates") {
-      options.keepDuplicates = true;
-    } else if (a == "--dry-run") {
-      dryRun = true;
-    } else if (a.starts_with("--")) {
-      return usage(err, kImportUsage, "Unknown option " + a + ".");
-    } else {
-      positional.push_back(a);
-    }
+  const CommandOptions given(args, {{"map", true},
+                                    {"date-format", true},
+                                    {"delimiter", true},
+                                    {"decimal-comma", false},
+                                    {"thousands-comma", false},
+                                    {"side-from-sign", false},
+                                    {"no-header", false},
+                                    {"keep-duplicates", false},
+                                    {"dry-run", false}});
+  if (const auto& mistake = given.mistake()) {
+    if (mistake->kind == OptionMistake::Unknown)
+      return usage(err, kImportUsage, "Unknown option " + mistake->argument + ".");
+    if (mistake->name == "map") return usage(err, kImportUsage, "--map needs the columns.");
+    if (mistake->name == "date-format") return usage(err, kImportUsage, "--date-format needs a format.");
+    return usage(err, kImportUsage, "--delimiter takes ',', ';' or tab.");
   }
+  std::optional<char> delimiter;
+  for (const std::string& text : given.values("delimiter"))
+    if (!(delimiter = delimiterFromText(text))) return usage(err, kImportUsage, "--delimiter takes ',', ';' or tab.");
+  const bool commaGiven = given.isSet("decimal-comma") || given.isSet("thousands-comma");
+  if (given.isSet("decimal-comma") && given.isSet("thousands-comma"))
+    return usage(err, kImportUsage, "--decimal-comma and --thousands-comma exclude each other.");
+  ImportOptions options;
+  options.decimalComma = given.isSet("decimal-comma");
+  options.sideFromSign = given.isSet("side-from-sign");
+  options.keepDuplicates = given.isSet("keep-duplicates");
+  const bool noHeader = given.isSet("no-header");
+  const bool dryRun = given.isSet("dry-run");
+  const std::vector<std::string> positional = given.positional();
+  const std::optional<std::string> mapText = given.value("map");
+  const std::optional<std::string> dateText = given.value("date-format");
   if (positional.size() != 2) return usage(err, kImportUsage, "Name the ledger and the CSV file.");
   if (!mapText) return usage(err, kImportUsage, "--map is needed.");
   if (!dateText) return usage(err, kImportUsage, "--date-format is needed.");
@@ -243,11 +219,13 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
 }
 
 int convertCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  for (const std::string& a : args)
-    if (a.starts_with("--")) return usage(err, kConvertUsage, "Unknown option " + a + ".");
-  if (args.size() != 2) return usage(err, kConvertUsage, "Name the older ledger and the new one.");
-  const std::string& oldPath = args[0];
-  const std::string& newPath = args[1];
+  const CommandOptions options(args, {});
+  if (const auto& mistake = options.mistake())
+    return usage(err, kConvertUsage, "Unknown option " + mistake->argument + ".");
+  const std::vector<std::string> paths = options.positional();
+  if (paths.size() != 2) return usage(err, kConvertUsage, "Name the older ledger and the new one.");
+  const std::string& oldPath = paths[0];
+  const std::string& newPath = paths[1];
   if (!fileExists(oldPath)) {
     err << oldPath << ": no such file\n";
     return kFailed;
@@ -272,7 +250,7 @@ int convertCommand(std::span<const std::string> args, std::ostream& out, std::os
     const std::unique_ptr<TableSource> old = openAccessFile(oldPath);
     const ConversionOutcome outcome = convertAccessLedger(*old, newPath, source, {oldPath, templ, master});
     if (!outcome.made) {
-      err << terminalLines(outcome.message) << "\n";
+      err << terminalText(outcome.message) << "\n";
       return kFailed;
     }
     out << outcome.message << "\n";
