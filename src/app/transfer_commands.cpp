@@ -10,14 +10,11 @@
 #include "access/access_file.h"
 #include "app/command_line.h"
 #include "app/command_options.h"
+#include "app/import_flow.h"
 #include "transfer/csv_export.h"
 #include "engine/database.h"
 #include "engine/db_error.h"
-#include "transfer/comma_guess.h"
-#include "transfer/import_plan.h"
-#include "transfer/import_run.h"
 #include "transfer/import_source.h"
-#include "ledger/ledger_writes.h"
 #include "ledger/ledger_schema.h"
 #include "engine/durable_file.h"
 
@@ -165,7 +162,8 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
   }
   if (noHeader) table.hasHeader = false;
   options.hasHeader = table.hasHeader;
-  auto mapping = parseMappingOption(*mapText, table.header(), table.columnCount);
+  ImportFlow flow(ledgerPath, std::move(table));
+  auto mapping = parseMappingOption(*mapText, flow.table().header(), flow.table().columnCount);
   if (const auto* problem = std::get_if<std::string>(&mapping)) {
     err << *problem << "\n";
     return kFailed;
@@ -175,31 +173,26 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
     err << missing << "\n";
     return kFailed;
   }
-  if (const CommaGuess guess = guessDecimalComma(table.records, options, table.delimiter);
-      guess.ambiguous && !commaGiven) {
-    if (!guess.decimalComma) {
+  if (!commaGiven) {
+    // No one to ask: a comma the file leaves open refuses the import.
+    const CommaSettling comma = flow.settleComma(options, [](const CommaGuess&) { return std::nullopt; });
+    const CommaGuess& guess = comma.guess;
+    if (comma.how == CommaSettled::Unanswered) {
       err << "The column \"" << guess.column << "\" holds numbers such as " << guess.example
           << " whose comma may be a decimal comma or a thousands separator, and the file does not say which.\n"
           << "Say which with --decimal-comma or --thousands-comma. Nothing was imported.\n";
       return kFailed;
     }
-    options.decimalComma = *guess.decimalComma;
-    out << "Numbers such as " << guess.example << " (column \"" << guess.column << "\") are read with a "
-        << (options.decimalComma ? "decimal comma" : "thousands comma") << ", as the file suggests.\n";
+    if (comma.how == CommaSettled::ByFile)
+      out << "Numbers such as " << guess.example << " (column \"" << guess.column << "\") are read with a "
+          << (options.decimalComma ? "decimal comma" : "thousands comma") << ", as the file suggests.\n";
   }
-  if (table.readAsWindows1252) out << "The file is not UTF-8; it was read as Windows-1252 text.\n";
+  if (flow.table().readAsWindows1252) out << "The file is not UTF-8; it was read as Windows-1252 text.\n";
 
   try {
-    Database db = Database::open(ledgerPath);
-    // Planned inside the writing transaction: what another copy of the
-    // program writes meanwhile is seen.
-    ImportRun run;
-    if (dryRun) {
-      run.plan = planImport(table.records, options, LedgerIndex::read(db));
-      if (run.plan.blocked()) run.outcome = ImportOutcome::Blocked;
-    } else {
-      run = importRecords(db, table.records, options);
-    }
+    // Planned as the ledger stands when it is written: what another copy of
+    // the program writes meanwhile is seen.
+    const ImportRun run = dryRun ? flow.tryOut(options) : flow.write(options);
     const ImportPlan& plan = run.plan;
     for (const std::string& line : reportLines(plan)) out << line << "\n";
     if (run.outcome == ImportOutcome::Blocked) {

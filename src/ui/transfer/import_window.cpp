@@ -20,11 +20,7 @@
 
 #include "app/program_settings.h"
 #include "access/source_records.h"
-#include "engine/database.h"
-#include "transfer/comma_guess.h"
 #include "engine/db_error.h"
-#include "transfer/import_run.h"
-#include "ledger/ledger_writes.h"
 #include "engine/value.h"
 
 namespace ledger {
@@ -59,13 +55,10 @@ QString mappingKey(const CsvRecord& header) {
 }  // namespace
 
 ImportWindow::ImportWindow(AppContext& app, std::string ledgerPath, Input input, QWidget* parent)
-    : QDialog(parent), m_app(app), m_ledgerPath(std::move(ledgerPath)), m_input(std::move(input)) {
+    : QDialog(parent), m_app(app), m_input(std::move(input)), m_flow(std::move(ledgerPath), {}) {
   setObjectName("frmImport");
   setWindowTitle("Import Trades - " + fromStd(m_input.fileName));
-  {
-    Database db = Database::open(m_ledgerPath);
-    m_index = LedgerIndex::read(db);
-  }
+  m_flow.readLedger();
   buildWidgets();
   m_loading = true;
   if (m_input.source) {
@@ -202,43 +195,44 @@ void ImportWindow::buildWidgets() {
 }
 
 void ImportWindow::loadTable() {
+  ImportTable table;
   if (m_input.source) {
     const std::string name = m_cboTable->currentText().toStdString();
-    m_table = ImportTable{};
     if (!name.empty()) {
       try {
-        m_table.records = recordsFromTable(m_input.source->readTable(name));
+        table.records = recordsFromTable(m_input.source->readTable(name));
       } catch (const SourceError& e) {
         m_app.prompter().show("The table " + name + " cannot be read." + kNewLine + kNewLine + e.what(),
                               MsgIcon::Critical);
       }
     }
-    m_table.hasHeader = true;
-    for (const CsvRecord& r : m_table.records) m_table.columnCount = std::max(m_table.columnCount, r.size());
+    table.hasHeader = true;
+    for (const CsvRecord& r : table.records) table.columnCount = std::max(table.columnCount, r.size());
   } else {
     // The first reading guesses; later ones follow the user's choices.
     if (m_firstRead) {
-      m_table = readImportCsv(m_input.csvBytes);
+      table = readImportCsv(m_input.csvBytes);
       for (int i = 0; i < m_cboDelimiter->count(); ++i)
-        if (m_cboDelimiter->itemData(i).toChar() == QChar::fromLatin1(m_table.delimiter))
+        if (m_cboDelimiter->itemData(i).toChar() == QChar::fromLatin1(table.delimiter))
           m_cboDelimiter->setCurrentIndex(i);
-      m_chkHeader->setChecked(m_table.hasHeader);
+      m_chkHeader->setChecked(table.hasHeader);
       m_firstRead = false;
     } else {
-      m_table = readImportCsv(m_input.csvBytes, m_cboDelimiter->currentData().toChar().toLatin1(),
-                              m_chkHeader->isChecked());
+      table = readImportCsv(m_input.csvBytes, m_cboDelimiter->currentData().toChar().toLatin1(),
+                            m_chkHeader->isChecked());
     }
   }
+  m_flow.useTable(std::move(table));
   fillColumnChoices();
   fillPreview();
 }
 
 void ImportWindow::fillColumnChoices() {
-  const CsvRecord* header = m_table.header();
+  const CsvRecord* header = table().header();
   for (QComboBox* combo : m_fieldColumns) {
     combo->clear();
     combo->addItem("(none)", -1);
-    for (std::size_t c = 0; c < m_table.columnCount; ++c) {
+    for (std::size_t c = 0; c < table().columnCount; ++c) {
       QString caption = QString::number(c + 1);
       if (header && c < header->size()) caption += ": " + fromStd((*header)[c]);
       combo->addItem(caption, static_cast<int>(c));
@@ -247,7 +241,7 @@ void ImportWindow::fillColumnChoices() {
 }
 
 void ImportWindow::applyRememberedOrGuessed() {
-  const CsvRecord* header = m_table.header();
+  const CsvRecord* header = table().header();
   ImportMapping mapping;
   bool remembered = false;
   if (header) {
@@ -272,7 +266,7 @@ void ImportWindow::applyRememberedOrGuessed() {
   }
   if (!remembered) {
     if (const auto& dateColumn = mapping[ImportField::Date])
-      if (const auto guessed = guessColumnDateFormat(m_table, *dateColumn))
+      if (const auto guessed = guessColumnDateFormat(table(), *dateColumn))
         m_cboDateFormat->setCurrentIndex(m_cboDateFormat->findData(static_cast<int>(*guessed)));
     // Without a buy/sell column the sign of the quantity is the side.
     m_chkSideFromSign->setChecked(!mapping[ImportField::Side].has_value() && mapping[ImportField::Quantity]);
@@ -281,42 +275,39 @@ void ImportWindow::applyRememberedOrGuessed() {
 
 void ImportWindow::settleComma() {
   if (m_commaDecided) return;
-  const CommaGuess guess = guessDecimalComma(m_table.records, options(), m_table.delimiter);
-  if (!guess.ambiguous) return;
-  bool decimal = false;
-  if (guess.decimalComma) {
-    decimal = *guess.decimalComma;
-  } else {
+  ImportOptions opts = options();
+  const CommaSettling comma = m_flow.settleComma(opts, [this](const CommaGuess& guess) {
     const auto reading = [&](bool decimalComma) {
       const std::optional<double> value = readAmount(guess.example, decimalComma);
       return value ? formatNumber(*value) : std::string("?");
     };
-    decimal = m_app.prompter().show("The column \"" + guess.column + "\" holds numbers such as " + guess.example +
-                                        ", and the file does not say whether its comma is a decimal comma (" +
-                                        reading(true) + ") or a thousands separator (" + reading(false) + ")." +
-                                        kNewLine + kNewLine + "Is it a decimal comma?",
-                                    MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
-    m_commaDecided = true;
-  }
+    return m_app.prompter().show("The column \"" + guess.column + "\" holds numbers such as " + guess.example +
+                                     ", and the file does not say whether its comma is a decimal comma (" +
+                                     reading(true) + ") or a thousands separator (" + reading(false) + ")." +
+                                     kNewLine + kNewLine + "Is it a decimal comma?",
+                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+  });
+  if (comma.how == CommaSettled::Unasked) return;
+  if (comma.how == CommaSettled::ByAnswer) m_commaDecided = true;
   const bool loading = m_loading;
   m_loading = true;
-  m_chkDecimalComma->setChecked(decimal);
+  m_chkDecimalComma->setChecked(opts.decimalComma);
   m_loading = loading;
 }
 
 void ImportWindow::fillPreview() {
-  const std::size_t first = m_table.hasHeader ? 1 : 0;
-  const std::size_t rows = std::min<std::size_t>(kPreviewRows, m_table.records.size() > first ? m_table.records.size() - first : 0);
+  const std::size_t first = table().hasHeader ? 1 : 0;
+  const std::size_t rows = std::min<std::size_t>(kPreviewRows, table().records.size() > first ? table().records.size() - first : 0);
   m_grdPreview->clear();
-  m_grdPreview->setColumnCount(static_cast<int>(m_table.columnCount));
+  m_grdPreview->setColumnCount(static_cast<int>(table().columnCount));
   m_grdPreview->setRowCount(static_cast<int>(rows));
   QStringList headers, rowNumbers;
-  const CsvRecord* header = m_table.header();
-  for (std::size_t c = 0; c < m_table.columnCount; ++c)
+  const CsvRecord* header = table().header();
+  for (std::size_t c = 0; c < table().columnCount; ++c)
     headers << QString::number(c + 1) + (header && c < header->size() ? "\n" + fromStd((*header)[c]) : QString());
   m_grdPreview->setHorizontalHeaderLabels(headers);
   for (std::size_t r = 0; r < rows; ++r) {
-    const CsvRecord& record = m_table.records[first + r];
+    const CsvRecord& record = table().records[first + r];
     rowNumbers << QString::number(first + r + 1);
     for (std::size_t c = 0; c < record.size(); ++c)
       m_grdPreview->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(fromStd(record[c])));
@@ -334,7 +325,7 @@ ImportOptions ImportWindow::options() const {
   options.dateFormat = static_cast<DateFormat>(m_cboDateFormat->currentData().toInt());
   options.decimalComma = m_chkDecimalComma->isChecked();
   options.sideFromSign = m_chkSideFromSign->isChecked();
-  options.hasHeader = m_table.hasHeader;
+  options.hasHeader = table().hasHeader;
   options.keepDuplicates = m_chkKeepDuplicates->isChecked();
   options.dropBadRows = m_chkDropBad->isChecked();
   return options;
@@ -342,30 +333,29 @@ ImportOptions ImportWindow::options() const {
 
 void ImportWindow::replan() {
   const ImportOptions opts = options();
-  if (!m_table.unreadable.empty()) {
-    m_plan = ImportPlan{};
-    m_txtReport->setPlainText(fromStd(m_table.unreadable));
+  if (!table().unreadable.empty()) {
+    m_flow.dropPreview();
+    m_txtReport->setPlainText(fromStd(table().unreadable));
     m_cmdImport->setEnabled(false);
     return;
   }
   QStringList lines;
-  if (m_table.readAsWindows1252) lines << "The file is not UTF-8; it is read as Windows-1252 text.";
-  if (m_table.endsInsideQuotes) lines << "The file ends inside a quoted field: a closing quote is missing.";
+  if (table().readAsWindows1252) lines << "The file is not UTF-8; it is read as Windows-1252 text.";
+  if (table().endsInsideQuotes) lines << "The file ends inside a quoted field: a closing quote is missing.";
   const std::string missing = missingFields(opts);
-  m_plan = ImportPlan{};
+  m_flow.dropPreview();
   if (!missing.empty()) {
     lines << fromStd(missing);
   } else {
-    m_plan = planImport(m_table.records, opts, m_index);
-    for (const std::string& line : reportLines(m_plan)) lines << fromStd(line);
+    for (const std::string& line : reportLines(m_flow.preview(opts))) lines << fromStd(line);
   }
   m_txtReport->setPlainText(lines.join('\n'));
-  m_cmdImport->setEnabled(missing.empty() && !m_table.endsInsideQuotes && !m_plan.blocked() &&
-                          !m_plan.trades.empty());
+  m_cmdImport->setEnabled(missing.empty() && !table().endsInsideQuotes && !plan().blocked() &&
+                          !plan().trades.empty());
 }
 
 void ImportWindow::remember() {
-  const CsvRecord* header = m_table.header();
+  const CsvRecord* header = table().header();
   if (!header) return;
   QSettings settings = programSettings();
   const QString key = mappingKey(*header);
@@ -379,7 +369,7 @@ void ImportWindow::remember() {
 
 bool ImportWindow::runImport() {
   if (m_running || !m_cmdImport->isEnabled()) return false;
-  const std::size_t count = m_plan.trades.size();
+  const std::size_t count = plan().trades.size();
   const bool showProgress = count > kProgressThreshold;
   m_cancelRequested = false;
   m_running = true;
@@ -399,11 +389,9 @@ bool ImportWindow::runImport() {
   ImportOutcome outcome = ImportOutcome::Cancelled;
   std::string why;
   try {
-    Database db = Database::open(m_ledgerPath);
     // Checked against the ledger as it stands inside the writing
     // transaction: another copy of the program may have written meanwhile.
-    outcome = importRecords(db, m_table.records, options(), &m_plan, progress).outcome;
-    if (outcome == ImportOutcome::LedgerChanged) m_index = LedgerIndex::read(db);
+    outcome = m_flow.write(options(), progress).outcome;
   } catch (const DbError& e) {
     why = e.what();
   }

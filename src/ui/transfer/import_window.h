@@ -13,8 +13,7 @@
 
 #include "access/table_source.h"
 #include "app/app_context.h"
-#include "transfer/import_plan.h"
-#include "transfer/import_source.h"
+#include "app/import_flow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -43,8 +42,8 @@ class ImportWindow : public QDialog {
   // when the ledger cannot be read.
   ImportWindow(AppContext& app, std::string ledgerPath, Input input, QWidget* parent = nullptr);
 
-  const ImportPlan& plan() const { return m_plan; }
-  const ImportTable& table() const { return m_table; }
+  const ImportPlan& plan() const { return m_flow.shownPlan(); }
+  const ImportTable& table() const { return m_flow.table(); }
   ImportOptions options() const;
 
   // Writes the plan (the Import button). Returns true when it was written.
@@ -71,11 +70,8 @@ class ImportWindow : public QDialog {
   void remember();
 
   AppContext& m_app;
-  std::string m_ledgerPath;
   Input m_input;
-  ImportTable m_table;
-  LedgerIndex m_index;
-  ImportPlan m_plan;
+  ImportFlow m_flow;
   bool m_cancelRequested = false;
   bool m_running = false;
   bool m_firstRead = true;
