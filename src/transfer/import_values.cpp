@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/value.h"
+
 namespace ledger {
 
 namespace {
@@ -43,13 +45,6 @@ int toInt(std::string_view digits) {
   int v = 0;
   for (const char c : digits) v = v * 10 + (c - '0');
   return v;
-}
-
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && isLeapYear(y) ? 29 : kDays[m - 1];
 }
 
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
@@ -207,7 +202,6 @@ std::optional<std::string> readDate(std::string_view cell, DateFormat format) {
   int year = toInt(yearText);
   if (info.shortYear) year += year <= 68 ? 2000 : 1900;
   const int month = toInt(monthText), day = toInt(dayText);
-  if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return std::nullopt;
   std::string text = "0000-00-00";
   auto put = [&text](std::size_t at, int value, int digits) {
     for (int k = digits - 1; k >= 0; --k, value /= 10) text[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
@@ -215,6 +209,8 @@ std::optional<std::string> readDate(std::string_view cell, DateFormat format) {
   put(0, year, 4);
   put(5, month, 2);
   put(8, day, 2);
+  // The engine's test of a calendar date, the same as every other date meets.
+  if (!isIsoDate(text)) return std::nullopt;
   return text;
 }
 
