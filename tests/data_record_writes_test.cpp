@@ -162,9 +162,12 @@ TEST_F(RecordWritesTest, CompanyListFillsOnceInTableOrder) {
   EXPECT_EQ(form.list, (std::vector<std::string>{"A", "B", "a", "C", "D"}));
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Companies WHERE CompanySymbol = 'D'")[0][0], "2");
 
-  // Blanks around a symbol go; a blank symbol is refused and nothing is added.
-  EXPECT_TRUE(AddCompany(session, form, "  E\t"));
-  EXPECT_EQ(form.list.back(), "E");
+  // Blanks around a symbol go, no-break spaces too (an imported symbol
+  // loses them); a blank symbol is refused and nothing is added.
+  for (const auto& [typed, kept] : {std::pair{"  E\t", "E"}, std::pair{"\xC2\xA0" "F\xE2\x80\xAF", "F"}}) {
+    EXPECT_TRUE(AddCompany(session, form, typed));
+    EXPECT_EQ(form.list.back(), kept);
+  }
   for (const char* blank : {"", "   "}) {
     prompter.expect(MsgAnswer::Ok);
     EXPECT_FALSE(AddCompany(session, form, blank));

@@ -1,6 +1,7 @@
 #include "ledger/company_list.h"
 
 #include "engine/db_error.h"
+#include "ledger/blanks.h"
 #include "ledger/ledger_writes.h"
 #include "ledger/record_display.h"
 #include "ledger/symbol_text.h"
@@ -26,7 +27,7 @@ bool listHolds(const FormPort& form, const std::string& symbol) {
 }  // namespace
 
 bool AddCompany(LedgerSession& session, FormPort& form, const std::string& typed) {
-  const std::string symbol = trimSymbol(typed);
+  const std::string symbol(trimBlanks(typed));
   if (symbol.empty()) {
     session.prompter().show(kBlankSymbol, MsgIcon::Information);
     return false;
@@ -64,7 +65,7 @@ void FillCompanyList(LedgerSession& session, FormPort& form) {
 }
 
 void LookUpCompanySymbol(LedgerSession& session, FormPort& form) {
-  const std::string text = trimSymbol(form.companySymbolText());
+  const std::string text(trimBlanks(form.companySymbolText()));
   std::int64_t number = 0;
   if (session.OpenLedgerTable("Companies")) {
     Recordset& rs = *session.CurrentRecordset;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "figures/number_limits.h"
+#include "ledger/blanks.h"
 #include "ledger/symbol_text.h"
 #include "engine/value.h"
 
@@ -16,16 +17,9 @@ std::string general(const FormPort& form, const char* column) {
 
 }  // namespace
 
-std::string trimSymbol(std::string_view symbol) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!symbol.empty() && blank(symbol.front())) symbol.remove_prefix(1);
-  while (!symbol.empty() && blank(symbol.back())) symbol.remove_suffix(1);
-  return std::string(symbol);
-}
-
 std::variant<Trade, std::string> readGeneralTab(const FormPort& form) {
   Trade t;
-  t.symbol = trimSymbol(general(form, "CompanySymbol"));
+  t.symbol = std::string(trimBlanks(general(form, "CompanySymbol")));
   if (t.symbol.empty()) return std::string("Please choose the company's symbol.");
   if (const auto unseen = unseenSymbolCharacter(t.symbol)) return unseenCharacterMessage(*unseen);
   t.date = general(form, "Date");

@@ -3,16 +3,12 @@
 // check and the write see the same values.
 
 #include <string>
-#include <string_view>
 #include <variant>
 
 #include "ledger/form_port.h"
 #include "ledger/trade.h"
 
 namespace ledger {
-
-// The symbol as the lookup and the save use it: without surrounding blanks.
-std::string trimSymbol(std::string_view symbol);
 
 // The trade the General tab holds, or a message naming the first field that
 // is wrong. The CompanyID box is not read: the company follows the symbol.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ledger/blanks.h"
+
 namespace ledger {
 
 namespace {
@@ -47,7 +49,7 @@ CommaGuess guessDecimalComma(const std::vector<CsvRecord>& records, const Import
         case Says::Ambiguous:
           if (!guess.ambiguous) {
             guess.ambiguous = true;
-            guess.example = std::string(trimCell(cell));
+            guess.example = std::string(trimBlanks(cell));
             guess.column = header && *column < header->size() ? (*header)[*column]
                                                                : "column " + std::to_string(*column + 1);
           }

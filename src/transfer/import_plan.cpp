@@ -8,6 +8,7 @@
 #include "engine/database.h"
 #include "transfer/import_limits.h"
 #include "engine/sqlite_util.h"
+#include "ledger/blanks.h"
 #include "ledger/symbol_text.h"
 
 namespace ledger {
@@ -65,11 +66,11 @@ std::optional<std::size_t> resolveColumn(std::string_view col, const CsvRecord* 
   if (header) {
     for (std::size_t c = 0; c < header->size(); ++c)
       if ((*header)[c] == col) return c;
-    const std::string wanted = lowered(trimCell(col));
+    const std::string wanted = lowered(trimBlanks(col));
     for (std::size_t c = 0; c < header->size(); ++c)
-      if (lowered(trimCell((*header)[c])) == wanted) return c;
+      if (lowered(trimBlanks((*header)[c])) == wanted) return c;
   }
-  const std::string_view digits = trimCell(col);
+  const std::string_view digits = trimBlanks(col);
   if (allDigits(digits) && digits.size() <= 6) {
     const std::size_t number = std::stoul(std::string(digits));
     if (number >= 1 && number <= columnCount) return number - 1;
@@ -87,7 +88,7 @@ std::variant<ImportMapping, std::string> parseMappingOption(std::string_view opt
     option = comma == std::string_view::npos ? std::string_view() : option.substr(comma + 1);
     const std::size_t eq = item.find('=');
     if (eq == std::string_view::npos) return "\"" + std::string(item) + "\" is not FIELD=COLUMN.";
-    const std::string name = lowered(trimCell(item.substr(0, eq)));
+    const std::string name = lowered(trimBlanks(item.substr(0, eq)));
     const std::string_view col = item.substr(eq + 1);
     const auto* known = std::find(std::begin(kFieldNames), std::end(kFieldNames), name);
     if (known == std::end(kFieldNames))
@@ -95,7 +96,7 @@ std::variant<ImportMapping, std::string> parseMappingOption(std::string_view opt
     const auto f = static_cast<std::size_t>(known - std::begin(kFieldNames));
     if (given[f]) return "The field " + name + " is given twice.";
     given[f] = true;
-    if (lowered(trimCell(col)) == "none" && f == static_cast<std::size_t>(ImportField::Commission)) continue;
+    if (lowered(trimBlanks(col)) == "none" && f == static_cast<std::size_t>(ImportField::Commission)) continue;
     const std::optional<std::size_t> column = resolveColumn(col, header, columnCount);
     if (!column)
       return "The column " + quoted(col) + " for " + name + " is not in the file (" +
@@ -222,14 +223,14 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     const std::size_t row = r + 1;
     auto cell = [&](ImportField f) -> std::string_view {
       const auto& c = map[f];
-      return c && *c < record.size() ? trimCell(record[*c]) : std::string_view();
+      return c && *c < record.size() ? trimBlanks(record[*c]) : std::string_view();
     };
     auto skip = [&](std::string reason) { plan.skipped.push_back({row, RowVerdict::Skipped, "", std::move(reason)}); };
     auto bad = [&](ImportField f, std::string reason) {
       plan.bad.push_back({row, RowVerdict::Bad, importFieldName(f), std::move(reason)});
     };
 
-    if (std::all_of(record.begin(), record.end(), [](const std::string& c) { return trimCell(c).empty(); })) {
+    if (std::all_of(record.begin(), record.end(), [](const std::string& c) { return trimBlanks(c).empty(); })) {
       skip("blank row");
       continue;
     }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "engine/value.h"
+#include "ledger/blanks.h"
 
 namespace ledger {
 
@@ -47,25 +48,9 @@ int toInt(std::string_view digits) {
   return v;
 }
 
-constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
-constexpr std::string_view kNarrowNoBreakSpace = "\xE2\x80\xAF";
-
 // Currency signs that may stand before or after an amount.
 constexpr std::string_view kCurrencySigns[] = {"$", "\xE2\x82\xAC" /* euro */, "\xC2\xA3" /* pound */,
                                                "\xC2\xA5" /* yen */, "\xE2\x82\xB9" /* rupee */};
-
-std::string_view trimBlanks(std::string_view s) {
-  for (;;) {
-    const std::size_t before = s.size();
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    for (const std::string_view nb : {kNoBreakSpace, kNarrowNoBreakSpace}) {
-      if (s.starts_with(nb)) s.remove_prefix(nb.size());
-      if (s.ends_with(nb)) s.remove_suffix(nb.size());
-    }
-    if (s.size() == before) return s;
-  }
-}
 
 bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
@@ -175,8 +160,6 @@ std::optional<DateFormat> dateFormatFromName(std::string_view name) {
     if (lowerAscii(i.name) == wanted) return i.format;
   return std::nullopt;
 }
-
-std::string_view trimCell(std::string_view cell) { return trimBlanks(cell); }
 
 std::optional<std::string> readDate(std::string_view cell, DateFormat format) {
   const FormatInfo& info = infoOf(format);

@@ -57,7 +57,4 @@ std::optional<double> readAmount(std::string_view cell, bool decimalComma);
 // case; nullopt for any other word.
 std::optional<TradeSide> readSideWord(std::string_view cell);
 
-// cell without blanks (and no-break spaces) at either end.
-std::string_view trimCell(std::string_view cell);
-
 }  // namespace ledger

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "ledger/blanks.h"
 #include "transfer/csv_reader.h"
 #include "transfer/import_plan.h"
 
@@ -70,7 +71,7 @@ void checkPlan(std::string_view input) {
     fail("a row is neither a trade nor noted", input);
   if (plan.trades.size() != plan.tradeRows.size()) fail("trades and their rows differ in number", input);
   for (const Trade& t : plan.trades) {
-    if (t.symbol.empty() || trimCell(t.symbol) != t.symbol) fail("an untrimmed or empty symbol", input);
+    if (t.symbol.empty() || trimBlanks(t.symbol) != t.symbol) fail("an untrimmed or empty symbol", input);
     if (!(t.quantity > 0) || t.price < 0 || t.commission < 0) fail("a trade with a negative figure", input);
     if (t.date.size() != 10) fail("a date that is not YYYY-MM-DD", input);
     if (t.companyId == 0 && std::find(plan.newSymbols.begin(), plan.newSymbols.end(), t.symbol) == plan.newSymbols.end())
