@@ -11,6 +11,7 @@
 #include "ui/command_guard.h"
 #include "ui/form_registry.h"
 #include "ui/main/mdi_main.h"
+#include "ui/main/report_views.h"
 #include "ui/recent_ledgers.h"
 #include "ui/window_settings.h"
 
@@ -18,11 +19,10 @@ namespace ledger {
 
 namespace {
 
-// The windows whose place and size are kept: the four views.
-const QStringList& keptWindows() {
-  static const QStringList names{QStringLiteral("frmDatasheet"), QStringLiteral("frmHistory"),
-                                 QStringLiteral("frmPL"), QStringLiteral("frmChart")};
-  return names;
+bool placeKept(const QString& form) {
+  for (const ReportView& view : kReportViews)
+    if (view.formName() == form) return view.placeKept;
+  return false;
 }
 
 std::string ledgerGoneMessage(const QString& path) {
@@ -37,7 +37,7 @@ void MDIMain::useSettings(QSettings& settings) {
   m_windowSettings = new WindowSettings(settings, this);
   m_windowSettings->restoreMainWindow(this);
   m_app.forms().setLoadedHook([this](const QString& name, QWidget* form) {
-    if (keptWindows().contains(name)) m_windowSettings->restoreChild(name, FormRegistry::frameOf(form));
+    if (placeKept(name)) m_windowSettings->restoreChild(name, FormRegistry::frameOf(form));
   });
 
   // The recent ledgers stand between the last separator and Exit, with a

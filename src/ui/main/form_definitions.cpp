@@ -9,6 +9,7 @@
 #include "ui/info/help_window.h"
 #include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
+#include "ui/main/report_views.h"
 #include "ui/program_info.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
@@ -42,15 +43,22 @@ void MDIMain::defineForms() {
     return new HelpWindow(m_app.prompter(), programDirectory() + QStringLiteral("/ReadMe.rtf"), m_area);
   });
   forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
-  forms.define(QStringLiteral("frmDatasheet"), [this] { return new DatasheetView(m_app, *this, m_area); });
-  forms.define(QStringLiteral("frmHistory"), [this] { return new HistoryView(m_app, *this, m_area); });
-  forms.define(QStringLiteral("frmPL"), [this] { return new ProfitLossView(m_app, *this, m_area); });
-  forms.define(QStringLiteral("frmGains"), [this] { return new GainsView(m_app, *this, m_area); });
-  forms.define(QStringLiteral("frmChart"), [this]() -> QWidget* {
-    // A ledger without trades says so and closes the chart at once.
-    auto* chart = new ChartView(m_app, *this, m_area);
-    return chart->unloaded() ? nullptr : chart;
-  });
+  for (const ReportView& view : kReportViews)
+    forms.define(view.formName(), [this, tag = view.tag]() -> QWidget* {
+      switch (tag) {
+        case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
+        case ViewTag::History: return new HistoryView(m_app, *this, m_area);
+        case ViewTag::ProfitLoss: return new ProfitLossView(m_app, *this, m_area);
+        case ViewTag::Gains: return new GainsView(m_app, *this, m_area);
+        case ViewTag::Chart: {
+          // A ledger without trades says so and closes the chart at once.
+          auto* chart = new ChartView(m_app, *this, m_area);
+          return chart->unloaded() ? nullptr : chart;
+        }
+        case ViewTag::None: break;
+      }
+      return nullptr;
+    });
 }
 
 }  // namespace ledger

@@ -36,10 +36,7 @@ void MDIMain::followLedgerFile(LedgerFileState state) {
   // Replaced by another ledger: every view shows the new file. A trade
   // being typed keeps what was typed; Save writes it into the new file (an
   // edit only where the new file still holds the trade as it was shown).
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}) {
-    const QString view = QString::fromLatin1(name);
-    if (m_app.forms().find(view)) reloadView(view);
-  }
+  refreshOpenViews();
   if (!m_commands.entering() && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
   setLedgerTitle();
 }

@@ -9,24 +9,11 @@
 #include "ui/hourglass.h"
 #include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
+#include "ui/main/report_views.h"
 
 namespace ledger {
 
 namespace {
-
-// The views by the index of their menu item.
-const char* viewName(int index) {
-  switch (index) {
-    case 1: return "frmChart";
-    case 2: return "frmDatasheet";
-    case 3: return "frmHistory";
-    case 4: return "frmPL";
-    case 5: return "frmGains";
-    default: return nullptr;
-  }
-}
-
-constexpr int kLastView = 5;
 
 constexpr const char* kHistoryNeedsGeneralTab =
     "Please select the General tab and choose the \r\n"
@@ -36,14 +23,14 @@ constexpr const char* kHistoryNeedsGeneralTab =
 
 void MDIMain::mnuViewItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= kLastView && ledgerFileUnchanged()) showView(index);
+    if (reportViewAt(index) && ledgerFileUnchanged()) showView(index);
   });
 }
 
 void MDIMain::mnuSHViewItem_Click(int index) {
   // The same views under the same numbers.
   guarded(m_app.prompter(), [&] {
-    if (index >= 1 && index <= kLastView) mnuViewItem_Click(index);
+    if (reportViewAt(index)) mnuViewItem_Click(index);
   });
 }
 
@@ -60,7 +47,7 @@ void MDIMain::mnuRestoreItem_Click(int index) {
 }
 
 void MDIMain::showView(int index) {
-  const QString name = QString::fromLatin1(viewName(index));
+  const QString name = reportViewAt(index)->formName();
   // Each step goes on when the one before it failed; failures have been
   // reported by then.
   if (index == 3) {
@@ -92,24 +79,16 @@ void MDIMain::reloadView(const QString& name) {
 }
 
 void MDIMain::refreshView() {
-  switch (m_commands.viewTag()) {
-    case ViewTag::Datasheet: reloadView(QStringLiteral("frmDatasheet")); break;
-    case ViewTag::History: reloadView(QStringLiteral("frmHistory")); break;
-    case ViewTag::Chart: reloadView(QStringLiteral("frmChart")); break;
-    case ViewTag::ProfitLoss: reloadView(QStringLiteral("frmPL")); break;
-    case ViewTag::Gains: reloadView(QStringLiteral("frmGains")); break;
-    case ViewTag::None: break;
-  }
+  if (const auto view = reportViewTagged(m_commands.viewTag())) reloadView(view->formName());
 }
 
 void MDIMain::refreshOpenViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
-    if (m_app.forms().find(QString::fromLatin1(name))) reloadView(QString::fromLatin1(name));
+  for (const ReportView& view : kReportViews)
+    if (m_app.forms().find(view.formName())) reloadView(view.formName());
 }
 
 void MDIMain::refreshAllViews() {
-  for (const char* name : {"frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"})
-    reloadView(QString::fromLatin1(name));
+  for (const ReportView& view : kReportViews) reloadView(view.formName());
 }
 
 }  // namespace ledger

@@ -1,0 +1,43 @@
+#pragma once
+// The report views, listed once: the form each is, its number on the View
+// menus, the tag Refresh goes by, and whether its place is kept between
+// runs. The list's order is the order in which views are read again.
+
+#include <QString>
+
+#include <optional>
+
+#include "app/ledger_commands.h"
+
+namespace ledger {
+
+struct ReportView {
+  const char* form;
+  int menuIndex;
+  ViewTag tag;
+  bool placeKept;
+
+  QString formName() const { return QString::fromLatin1(form); }
+};
+
+inline constexpr ReportView kReportViews[] = {
+    {"frmDatasheet", 2, ViewTag::Datasheet, true}, {"frmHistory", 3, ViewTag::History, true},
+    {"frmChart", 1, ViewTag::Chart, true},         {"frmPL", 4, ViewTag::ProfitLoss, true},
+    {"frmGains", 5, ViewTag::Gains, false},
+};
+
+// The view on the View menus' item index, if any.
+inline std::optional<ReportView> reportViewAt(int menuIndex) {
+  for (const ReportView& v : kReportViews)
+    if (v.menuIndex == menuIndex) return v;
+  return std::nullopt;
+}
+
+// The view that Refresh reloads for tag, if any.
+inline std::optional<ReportView> reportViewTagged(ViewTag tag) {
+  for (const ReportView& v : kReportViews)
+    if (v.tag == tag) return v;
+  return std::nullopt;
+}
+
+}  // namespace ledger
