@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(ledger::kAppTitle));
-  QApplication::setOrganizationName(QStringLiteral("shareledger"));
+  QApplication::setOrganizationName(QString::fromLatin1(ledger::kSettingsName));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                           .arg(ledger::versionMajor())
                                           .arg(ledger::versionMinor())

@@ -10,6 +10,7 @@
 #include "ledger/ledger_session.h"
 #include "ui/file_chooser.h"
 #include "ui/form_registry.h"
+#include "ui/program_info.h"
 
 namespace ledger {
 
@@ -30,8 +31,8 @@ class AppContext {
   // The program folder, without a trailing separator.
   const std::string& programDir() const { return m_programDir; }
   // The master ledger (Zuvivev.mdb) and the template (DatSource.mdb).
-  std::string masterPath() const { return m_programDir + "/Zuvivev.mdb"; }
-  std::string templatePath() const { return m_programDir + "/DatSource.mdb"; }
+  std::string masterPath() const { return m_programDir + "/" + kMasterFileName; }
+  std::string templatePath() const { return m_programDir + "/" + kTemplateFileName; }
   // Whether path names the template or the master, by file identity (a
   // symlinked folder or "/./" in the path is the same file) or, for a file
   // that does not exist yet, by its text in any letter case. Neither may

@@ -11,7 +11,7 @@ namespace ledger {
 bool NewLedger(AppContext& app) {
   LedgerSession& session = app.session();
   if (!fileExists(app.templateSource())) {
-    app.prompter().show(app.programDir() + "/DatSource.mdb could not be found." + kNewLine +
+    app.prompter().show(app.templatePath() + " could not be found." + kNewLine +
                             "Make sure it is in the program working directory.",
                         MsgIcon::Critical);
     return false;

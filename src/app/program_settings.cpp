@@ -10,15 +10,16 @@
 
 #include <stdexcept>
 
+#include "ui/program_info.h"
+
 namespace ledger {
 
 namespace {
 
-const QString kName = QStringLiteral("shareledger");
+const QString kName = QString::fromLatin1(kSettingsName);
 // Where the import window kept its mappings before there was one file.
 const QString kOldName = QStringLiteral("ShareLedger");
 const QString kCarriedOverKey = QStringLiteral("Settings/oldSettingsCarriedOver");
-const QString kKeyFileName = QStringLiteral("kept-figures.key");
 
 void carryOverOldSettings(QSettings& settings) {
   if (settings.contains(kCarriedOverKey)) return;
@@ -76,7 +77,7 @@ QString settingsFolder() {
 
 std::optional<KeptFiguresKey> loadKeptFiguresKey() {
   const QString folder = settingsFolder();
-  const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + kKeyFileName);
+  const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kKeyFileName));
   if (const auto key = readKeyFile(path)) return key;
   if (!QFileInfo::exists(folder)) {
     if (!QDir().mkpath(folder)) return std::nullopt;

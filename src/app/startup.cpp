@@ -104,7 +104,7 @@ std::optional<StartupMessage> refreshTemplate(AppContext& app) {
   }
   if (attempt([&] {
         auto folder = std::make_unique<PrivateTempFolder>("ShareLedger-");
-        const std::string spare = folder->path() + "/DatSource.mdb";
+        const std::string spare = folder->path() + "/" + kTemplateFileName;
         writeLedgerFromSchema(spare);
         app.setTemplateSource(spare);
         app.keepTemplateFolder(std::move(folder));

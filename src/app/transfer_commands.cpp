@@ -15,6 +15,7 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "transfer/import_source.h"
+#include "ui/program_info.h"
 #include "ledger/ledger_schema.h"
 #include "engine/durable_file.h"
 
@@ -57,11 +58,13 @@ std::optional<char> delimiterFromText(const std::string& text) {
   return std::nullopt;
 }
 
-// The folder of the running program, where the template and the master are.
+// The program folder, where the template and the master are, found as the
+// windows find it; a command makes no application object to ask.
 std::filesystem::path programFolder() {
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::current_path(ec) : exe.parent_path();
+  const std::filesystem::path exeFolder = ec ? std::filesystem::current_path(ec) : exe.parent_path();
+  return programFolderFor(QString::fromStdString(exeFolder.string())).toStdString();
 }
 
 }  // namespace
@@ -228,8 +231,8 @@ int convertCommand(std::span<const std::string> args, std::ostream& out, std::os
     return kFailed;
   }
   const std::filesystem::path folder = programFolder();
-  const std::string master = (folder / "Zuvivev.mdb").string();
-  const std::string templ = (folder / "DatSource.mdb").string();
+  const std::string master = (folder / kMasterFileName).string();
+  const std::string templ = (folder / kTemplateFileName).string();
   // New ledgers come from the template; without one, from the master, and
   // without that, from the schema the program carries.
   std::optional<TempFileBeside> made;

@@ -7,7 +7,9 @@
 namespace ledger {
 
 QString programFolderFor(const QString& executableDir) {
-  const auto holdsMaster = [](const QString& dir) { return QFileInfo(dir + QStringLiteral("/Zuvivev.mdb")).isFile(); };
+  const auto holdsMaster = [](const QString& dir) {
+    return QFileInfo(dir + QLatin1Char('/') + QLatin1String(kMasterFileName)).isFile();
+  };
   if (holdsMaster(executableDir)) return executableDir;
   // Installed: the program in <prefix>/bin, its files in
   // <prefix>/share/shareledger.

@@ -5,6 +5,16 @@
 
 namespace ledger {
 
+// The program's own files: the master ledger, the template new ledgers are
+// copied from and the help document, in the program folder; this user's key
+// for kept figures beside the settings file, whose folder and name are
+// kSettingsName (shareledger/shareledger.ini).
+inline constexpr const char* kMasterFileName = "Zuvivev.mdb";
+inline constexpr const char* kTemplateFileName = "DatSource.mdb";
+inline constexpr const char* kHelpFileName = "ReadMe.rtf";
+inline constexpr const char* kSettingsName = "shareledger";
+inline constexpr const char* kKeyFileName = "kept-figures.key";
+
 // The folder holding the master ledger, the template and the help
 // document, without a trailing separator: the executable's folder when the
 // master is there (a build), else <executable's folder>/../share/shareledger

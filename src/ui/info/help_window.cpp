@@ -30,7 +30,7 @@ constexpr int kCloseWidth = 1095;
 constexpr int kCloseHeight = 375;
 constexpr int kFindBarLeft = 120;
 
-constexpr const char* kMissingDocument = "ReadMe.rtf could not be found!";
+const std::string kMissingDocument = std::string(kHelpFileName) + " could not be found!";
 
 }  // namespace
 
@@ -59,7 +59,9 @@ HelpWindow::HelpWindow(Prompter& prompter, const QString& documentPath, QMdiArea
   loadDocument(documentPath);
 }
 
-QString HelpWindow::defaultDocumentPath() { return programDirectory() + "/ReadMe.rtf"; }
+QString HelpWindow::defaultDocumentPath() {
+  return programDirectory() + QLatin1Char('/') + QLatin1String(kHelpFileName);
+}
 
 void HelpWindow::loadDocument(const QString& path) {
   QFile file(path);

@@ -10,7 +10,6 @@
 #include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/main/report_views.h"
-#include "ui/program_info.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
 #include "ui/views/gains_view.h"
@@ -40,7 +39,7 @@ void MDIMain::defineForms() {
         m_area);
   });
   forms.define(QStringLiteral("frmHelp"), [this] {
-    return new HelpWindow(m_app.prompter(), programDirectory() + QStringLiteral("/ReadMe.rtf"), m_area);
+    return new HelpWindow(m_app.prompter(), HelpWindow::defaultDocumentPath(), m_area);
   });
   forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
   for (const ReportView& view : kReportViews)
