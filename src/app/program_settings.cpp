@@ -21,6 +21,9 @@ const QString kName = QString::fromLatin1(kSettingsName);
 const QString kOldName = QStringLiteral("ShareLedger");
 const QString kCarriedOverKey = QStringLiteral("Settings/oldSettingsCarriedOver");
 
+// The file as QSettings opens it; QSettings can be neither copied nor moved.
+QSettings settingsFile() { return QSettings(QSettings::IniFormat, QSettings::UserScope, kName, kName); }
+
 void carryOverOldSettings(QSettings& settings) {
   if (settings.contains(kCarriedOverKey)) return;
   const QSettings old(QSettings::IniFormat, QSettings::UserScope, kOldName, kOldName);
@@ -64,16 +67,13 @@ bool writeKeyFile(const QByteArray& path, const KeptFiguresKey& key) {
 
 QSettings programSettings() {
   {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, kName, kName);
+    QSettings settings = settingsFile();
     carryOverOldSettings(settings);
   }
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, kName, kName);
+  return settingsFile();
 }
 
-QString settingsFolder() {
-  const QSettings settings(QSettings::IniFormat, QSettings::UserScope, kName, kName);
-  return QFileInfo(settings.fileName()).absolutePath();
-}
+QString settingsFolder() { return QFileInfo(settingsFile().fileName()).absolutePath(); }
 
 std::optional<KeptFiguresKey> loadKeptFiguresKey() {
   const QString folder = settingsFolder();

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,7 +17,7 @@
 
 #include <algorithm>
 
-#include "app/program_settings.h"
+#include "app/import_memory.h"
 #include "access/source_records.h"
 #include "engine/db_error.h"
 #include "engine/value.h"
@@ -44,13 +43,6 @@ struct DelimiterChoice {
 constexpr DelimiterChoice kDelimiters[] = {{"Comma", ','}, {"Semicolon", ';'}, {"Tab", '\t'}};
 
 QString fromStd(const std::string& s) { return QString::fromStdString(s); }
-
-// The mappings are kept per header, under a key made from the header's text.
-QString mappingKey(const CsvRecord& header) {
-  const QByteArray text = QByteArray::fromStdString(headerKey(header));
-  return QStringLiteral("ImportMappings/") +
-         QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex());
-}
 
 }  // namespace
 
@@ -245,19 +237,16 @@ void ImportWindow::applyRememberedOrGuessed() {
   ImportMapping mapping;
   bool remembered = false;
   if (header) {
-    QSettings settings = programSettings();
-    const QString key = mappingKey(*header);
-    if (settings.contains(key + "/map")) {
-      if (const auto m = mappingFromText(settings.value(key + "/map").toString().toStdString())) {
-        mapping = *m;
-        remembered = true;
-        if (const auto f = dateFormatFromName(settings.value(key + "/dateFormat").toString().toStdString()))
-          m_cboDateFormat->setCurrentIndex(m_cboDateFormat->findData(static_cast<int>(*f)));
-        m_chkDecimalComma->setChecked(settings.value(key + "/decimalComma").toBool());
-        m_chkSideFromSign->setChecked(settings.value(key + "/sideFromSign").toBool());
-      }
+    if (const auto recalled = recallImport(*header)) {
+      mapping = recalled->mapping;
+      remembered = true;
+      if (recalled->dateFormat)
+        m_cboDateFormat->setCurrentIndex(m_cboDateFormat->findData(static_cast<int>(*recalled->dateFormat)));
+      m_chkDecimalComma->setChecked(recalled->decimalComma);
+      m_chkSideFromSign->setChecked(recalled->sideFromSign);
+    } else {
+      mapping = guessMapping(*header);
     }
-    if (!remembered) mapping = guessMapping(*header);
   }
   for (std::size_t f = 0; f < kImportFieldCount; ++f) {
     const auto& col = mapping.columns[f];
@@ -354,19 +343,6 @@ void ImportWindow::replan() {
                           !plan().trades.empty());
 }
 
-void ImportWindow::remember() {
-  const CsvRecord* header = table().header();
-  if (!header) return;
-  QSettings settings = programSettings();
-  const QString key = mappingKey(*header);
-  const ImportOptions opts = options();
-  settings.setValue(key + "/header", fromStd(headerKey(*header)));
-  settings.setValue(key + "/map", fromStd(mappingToText(opts.mapping)));
-  settings.setValue(key + "/dateFormat", dateFormatName(opts.dateFormat));
-  settings.setValue(key + "/decimalComma", opts.decimalComma);
-  settings.setValue(key + "/sideFromSign", opts.sideFromSign);
-}
-
 bool ImportWindow::runImport() {
   if (m_running || !m_cmdImport->isEnabled()) return false;
   const std::size_t count = plan().trades.size();
@@ -417,7 +393,7 @@ bool ImportWindow::runImport() {
     m_app.prompter().show("The import was cancelled; nothing was written.", MsgIcon::Information);
     return false;
   }
-  remember();
+  if (const CsvRecord* header = table().header()) rememberImport(*header, options());
   emit imported(static_cast<int>(count));
   m_app.prompter().show(std::to_string(count) + (count == 1 ? " trade was" : " trades were") + " imported.",
                         MsgIcon::Information);

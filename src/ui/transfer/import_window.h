@@ -67,7 +67,6 @@ class ImportWindow : public QDialog {
   void settleComma();
   void fillPreview();
   void replan();
-  void remember();
 
   AppContext& m_app;
   Input m_input;
