@@ -249,6 +249,15 @@ TEST_F(TransferCommandTest, ExportOfAFileThatIsNotALedgerFailsAndWritesNothing) 
   EXPECT_FALSE(fs::exists(csv));
 }
 
+// Every command reads its options as the report does: "--name=value" as
+// well as "--name value", and "--" ending the options.
+TEST_F(TransferCommandTest, OptionsTakeAValueAfterEqualsAndEndAtADoubleDash) {
+  test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
+  const CommandRun r = run(exportCommand, {"trades", "--out=" + csv, "--", ledger});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(csv));
+}
+
 TEST_F(TransferCommandTest, ExportUsageMistakes) {
   EXPECT_EQ(run(exportCommand, {"companies", ledger}).status, 2);
   EXPECT_EQ(run(exportCommand, {"trades"}).status, 2);

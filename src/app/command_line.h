@@ -7,8 +7,9 @@
 //
 // No argument, or one that is not a command word (a ledger's path), starts
 // the windows; two or more whose first is not a command word are a mistyped
-// command: the usage goes to standard error, with no window. Nothing here uses Qt, so a command runs
-// before any application object is made.
+// command: the usage goes to standard error, with no window. Commands use
+// QtCore's option parser but no application object, so a command runs
+// without a display.
 
 #include <ostream>
 #include <span>

@@ -9,7 +9,8 @@
 //   shareledger convert OLD NEW
 //
 // Each receives the arguments after its word and returns the exit status
-// (0 done, 1 failed or refused, 2 written wrong). Nothing here uses Qt.
+// (0 done, 1 failed or refused, 2 written wrong). No application object is
+// needed.
 
 #include <ostream>
 #include <span>
