@@ -40,8 +40,10 @@ std::optional<OptionMistake> CommandOptions::findMistake(std::span<const std::st
     const std::string name = a.substr(dashes, withValue ? eq - dashes : std::string::npos);
     const auto known =
         std::find_if(options.begin(), options.end(), [&](const CommandOption& o) { return name == o.name; });
-    if (known == options.end() || (!known->takesValue && withValue)) return OptionMistake{OptionMistake::Unknown, a, name};
-    if (known->takesValue && !withValue && ++i == args.size()) return OptionMistake{OptionMistake::NoValue, a, name};
+    if (known == options.end() || (!known->takesValue && withValue))
+      return OptionMistake{OptionMistake::Unknown, a, name};
+    if (known->takesValue && !withValue && ++i == args.size())
+      return OptionMistake{OptionMistake::NoValue, a, name};
   }
   // Not reached: the parser fails only on one of the above.
   return OptionMistake{OptionMistake::Unknown, args.empty() ? std::string() : args.back(), {}};

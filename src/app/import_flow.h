@@ -33,7 +33,8 @@ using CommaQuestion = std::function<std::optional<bool>(const CommaGuess& guess)
 
 class ImportFlow {
  public:
-  ImportFlow(std::string ledgerPath, ImportTable table) : m_ledgerPath(std::move(ledgerPath)), m_table(std::move(table)) {}
+  ImportFlow(std::string ledgerPath, ImportTable table)
+      : m_ledgerPath(std::move(ledgerPath)), m_table(std::move(table)) {}
 
   const ImportTable& table() const { return m_table; }
   // Another reading of the file (other delimiter, header or table); the

@@ -187,34 +187,34 @@ void ImportWindow::buildWidgets() {
 }
 
 void ImportWindow::loadTable() {
-  ImportTable table;
+  ImportTable reading;
   if (m_input.source) {
     const std::string name = m_cboTable->currentText().toStdString();
     if (!name.empty()) {
       try {
-        table.records = recordsFromTable(m_input.source->readTable(name));
+        reading.records = recordsFromTable(m_input.source->readTable(name));
       } catch (const SourceError& e) {
         m_app.prompter().show("The table " + name + " cannot be read." + kNewLine + kNewLine + e.what(),
                               MsgIcon::Critical);
       }
     }
-    table.hasHeader = true;
-    for (const CsvRecord& r : table.records) table.columnCount = std::max(table.columnCount, r.size());
+    reading.hasHeader = true;
+    for (const CsvRecord& r : reading.records) reading.columnCount = std::max(reading.columnCount, r.size());
   } else {
     // The first reading guesses; later ones follow the user's choices.
     if (m_firstRead) {
-      table = readImportCsv(m_input.csvBytes);
+      reading = readImportCsv(m_input.csvBytes);
       for (int i = 0; i < m_cboDelimiter->count(); ++i)
-        if (m_cboDelimiter->itemData(i).toChar() == QChar::fromLatin1(table.delimiter))
+        if (m_cboDelimiter->itemData(i).toChar() == QChar::fromLatin1(reading.delimiter))
           m_cboDelimiter->setCurrentIndex(i);
-      m_chkHeader->setChecked(table.hasHeader);
+      m_chkHeader->setChecked(reading.hasHeader);
       m_firstRead = false;
     } else {
-      table = readImportCsv(m_input.csvBytes, m_cboDelimiter->currentData().toChar().toLatin1(),
-                            m_chkHeader->isChecked());
+      reading = readImportCsv(m_input.csvBytes, m_cboDelimiter->currentData().toChar().toLatin1(),
+                              m_chkHeader->isChecked());
     }
   }
-  m_flow.useTable(std::move(table));
+  m_flow.useTable(std::move(reading));
   fillColumnChoices();
   fillPreview();
 }
@@ -286,7 +286,8 @@ void ImportWindow::settleComma() {
 
 void ImportWindow::fillPreview() {
   const std::size_t first = table().hasHeader ? 1 : 0;
-  const std::size_t rows = std::min<std::size_t>(kPreviewRows, table().records.size() > first ? table().records.size() - first : 0);
+  const std::size_t count = table().records.size();
+  const std::size_t rows = std::min<std::size_t>(kPreviewRows, count > first ? count - first : 0);
   m_grdPreview->clear();
   m_grdPreview->setColumnCount(static_cast<int>(table().columnCount));
   m_grdPreview->setRowCount(static_cast<int>(rows));
