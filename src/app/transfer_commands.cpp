@@ -107,7 +107,18 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
   return kOk;
 }
 
-int importCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// An import as the command line asks for it.
+struct ImportRequest {
+  std::string ledgerPath, csvPath, mapText;
+  std::optional<char> delimiter;
+  bool noHeader = false, dryRun = false, commaGiven = false;
+  ImportOptions options;  // all but the mapping, read once the file's header is known
+};
+
+// The request the arguments make, or what is wrong with them.
+std::variant<ImportRequest, std::string> readImportRequest(std::span<const std::string> args) {
   const CommandOptions given(args, {{"map", true},
                                     {"date-format", true},
                                     {"delimiter", true},
@@ -118,55 +129,61 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
                                     {"keep-duplicates", false},
                                     {"dry-run", false}});
   if (const auto& mistake = given.mistake()) {
-    if (mistake->kind == OptionMistake::Unknown)
-      return usage(err, kImportUsage, "Unknown option " + mistake->argument + ".");
-    if (mistake->name == "map") return usage(err, kImportUsage, "--map needs the columns.");
-    if (mistake->name == "date-format") return usage(err, kImportUsage, "--date-format needs a format.");
-    return usage(err, kImportUsage, "--delimiter takes ',', ';' or tab.");
+    if (mistake->kind == OptionMistake::Unknown) return "Unknown option " + mistake->argument + ".";
+    if (mistake->name == "map") return "--map needs the columns.";
+    if (mistake->name == "date-format") return "--date-format needs a format.";
+    return "--delimiter takes ',', ';' or tab.";
   }
-  std::optional<char> delimiter;
+  ImportRequest request;
   for (const std::string& text : given.values("delimiter"))
-    if (!(delimiter = delimiterFromText(text))) return usage(err, kImportUsage, "--delimiter takes ',', ';' or tab.");
-  const bool commaGiven = given.isSet("decimal-comma") || given.isSet("thousands-comma");
+    if (!(request.delimiter = delimiterFromText(text))) return "--delimiter takes ',', ';' or tab.";
   if (given.isSet("decimal-comma") && given.isSet("thousands-comma"))
-    return usage(err, kImportUsage, "--decimal-comma and --thousands-comma exclude each other.");
-  ImportOptions options;
-  options.decimalComma = given.isSet("decimal-comma");
-  options.sideFromSign = given.isSet("side-from-sign");
-  options.keepDuplicates = given.isSet("keep-duplicates");
-  const bool noHeader = given.isSet("no-header");
-  const bool dryRun = given.isSet("dry-run");
-  const std::vector<std::string> positional = given.positional();
+    return "--decimal-comma and --thousands-comma exclude each other.";
+  request.commaGiven = given.isSet("decimal-comma") || given.isSet("thousands-comma");
+  request.options.decimalComma = given.isSet("decimal-comma");
+  request.options.sideFromSign = given.isSet("side-from-sign");
+  request.options.keepDuplicates = given.isSet("keep-duplicates");
+  request.noHeader = given.isSet("no-header");
+  request.dryRun = given.isSet("dry-run");
+  const std::vector<std::string> paths = given.positional();
   const std::optional<std::string> mapText = given.value("map");
   const std::optional<std::string> dateText = given.value("date-format");
-  if (positional.size() != 2) return usage(err, kImportUsage, "Name the ledger and the CSV file.");
-  if (!mapText) return usage(err, kImportUsage, "--map is needed.");
-  if (!dateText) return usage(err, kImportUsage, "--date-format is needed.");
+  if (paths.size() != 2) return "Name the ledger and the CSV file.";
+  if (!mapText) return "--map is needed.";
+  if (!dateText) return "--date-format is needed.";
   const std::optional<DateFormat> format = dateFormatFromName(*dateText);
-  if (!format) return usage(err, kImportUsage, "Unknown date format " + *dateText + ".");
-  options.dateFormat = *format;
-  const std::string& ledgerPath = positional[0];
-  const std::string& csvPath = positional[1];
+  if (!format) return "Unknown date format " + *dateText + ".";
+  request.options.dateFormat = *format;
+  request.ledgerPath = paths[0];
+  request.csvPath = paths[1];
+  request.mapText = *mapText;
+  return request;
+}
 
+// Reads the file, maps its columns and imports it; what happens is told on
+// out, what stops it on err.
+int runImport(ImportRequest request, std::ostream& out, std::ostream& err) {
+  ImportOptions& options = request.options;
   ImportTable table;
   try {
-    table = readImportCsv(readWholeFile(csvPath), delimiter, noHeader ? std::optional<bool>(false) : std::nullopt);
+    table = readImportCsv(readWholeFile(request.csvPath), request.delimiter,
+                          request.noHeader ? std::optional<bool>(false) : std::nullopt);
   } catch (const std::filesystem::filesystem_error& e) {
-    err << csvPath << ": " << e.code().message() << "\n";
+    err << request.csvPath << ": " << e.code().message() << "\n";
     return kFailed;
   }
   if (!table.unreadable.empty()) {
-    err << csvPath << ": " << table.unreadable << "\nNothing was imported.\n";
+    err << request.csvPath << ": " << table.unreadable << "\nNothing was imported.\n";
     return kFailed;
   }
   if (table.endsInsideQuotes) {
-    err << csvPath << ": the file ends inside a quoted field; a closing quote is missing.\n";
+    err << request.csvPath << ": the file ends inside a quoted field; a closing quote is missing.\n";
     return kFailed;
   }
-  if (noHeader) table.hasHeader = false;
+  if (request.noHeader) table.hasHeader = false;
   options.hasHeader = table.hasHeader;
-  ImportFlow flow(ledgerPath, std::move(table));
-  auto mapping = parseMappingOption(*mapText, flow.table().header(), flow.table().columnCount);
+  ImportFlow flow(request.ledgerPath, std::move(table));
+  auto mapping = parseMappingOption(request.mapText, flow.table().header(), flow.table().columnCount);
   if (const auto* problem = std::get_if<std::string>(&mapping)) {
     err << *problem << "\n";
     return kFailed;
@@ -176,7 +193,7 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
     err << missing << "\n";
     return kFailed;
   }
-  if (!commaGiven) {
+  if (!request.commaGiven) {
     // No one to ask: a comma the file leaves open refuses the import.
     const CommaSettling comma = flow.settleComma(options, [](const CommaGuess&) { return std::nullopt; });
     const CommaGuess& guess = comma.guess;
@@ -195,23 +212,31 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
   try {
     // Planned as the ledger stands when it is written: what another copy of
     // the program writes meanwhile is seen.
-    const ImportRun run = dryRun ? flow.tryOut(options) : flow.write(options);
+    const ImportRun run = request.dryRun ? flow.tryOut(options) : flow.write(options);
     const ImportPlan& plan = run.plan;
     for (const std::string& line : reportLines(plan)) out << line << "\n";
     if (run.outcome == ImportOutcome::Blocked) {
       err << "Nothing was imported.\n";
       return kFailed;
     }
-    if (dryRun) {
+    if (request.dryRun) {
       out << "Dry run: nothing was written.\n";
       return kOk;
     }
     out << "Imported " << plan.trades.size() << (plan.trades.size() == 1 ? " trade" : " trades") << ".\n";
   } catch (const DbError& e) {
-    err << ledgerPath << ": " << e.what() << "\nNothing was imported.\n";
+    err << request.ledgerPath << ": " << e.what() << "\nNothing was imported.\n";
     return kFailed;
   }
   return kOk;
+}
+
+}  // namespace
+
+int importCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  auto request = readImportRequest(args);
+  if (const auto* problem = std::get_if<std::string>(&request)) return usage(err, kImportUsage, *problem);
+  return runImport(std::get<ImportRequest>(std::move(request)), out, err);
 }
 
 int convertCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
