@@ -250,12 +250,14 @@ TEST_F(TransferCommandTest, ExportOfAFileThatIsNotALedgerFailsAndWritesNothing) 
 }
 
 // Every command reads its options as the report does: "--name=value" as
-// well as "--name value", and "--" ending the options.
+// well as "--name value", and "--" ending the options. A file name that is
+// not UTF-8 is kept byte for byte.
 TEST_F(TransferCommandTest, OptionsTakeAValueAfterEqualsAndEndAtADoubleDash) {
   test::makeLedger(ledger, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
-  const CommandRun r = run(exportCommand, {"trades", "--out=" + csv, "--", ledger});
+  const std::string latin1 = dir.file("caf\xE9.csv");
+  const CommandRun r = run(exportCommand, {"trades", "--out=" + latin1, "--", ledger});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(fs::exists(csv));
+  EXPECT_TRUE(fs::exists(latin1));
 }
 
 TEST_F(TransferCommandTest, ExportUsageMistakes) {

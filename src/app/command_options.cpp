@@ -6,10 +6,16 @@ namespace ledger {
 
 namespace {
 
-std::vector<std::string> toStd(const QStringList& list) {
+// Arguments are bytes, not always UTF-8 (a file name from an older system):
+// each byte goes through the parser as one Latin-1 character and comes back
+// as it was.
+QString fromBytes(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+std::string toBytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+std::vector<std::string> toBytes(const QStringList& list) {
   std::vector<std::string> out;
   out.reserve(static_cast<std::size_t>(list.size()));
-  for (const QString& s : list) out.push_back(s.toStdString());
+  for (const QString& s : list) out.push_back(toBytes(s));
   return out;
 }
 
@@ -22,7 +28,7 @@ CommandOptions::CommandOptions(std::span<const std::string> args, std::initializ
     m_parser.addOption(QCommandLineOption(QString::fromLatin1(o.name), QString(),
                                           o.takesValue ? QStringLiteral("value") : QString()));
   QStringList list{QStringLiteral("shareledger")};  // the parser skips the program's name
-  for (const std::string& a : args) list << QString::fromStdString(a);
+  for (const std::string& a : args) list << fromBytes(a);
   if (!m_parser.parse(list)) m_mistake = findMistake(args, options);
 }
 
@@ -50,15 +56,15 @@ std::optional<OptionMistake> CommandOptions::findMistake(std::span<const std::st
 }
 
 std::vector<std::string> CommandOptions::values(const char* name) const {
-  return toStd(m_parser.values(QString::fromLatin1(name)));
+  return toBytes(m_parser.values(QString::fromLatin1(name)));
 }
 
 std::optional<std::string> CommandOptions::value(const char* name) const {
   const QStringList all = m_parser.values(QString::fromLatin1(name));
   if (all.isEmpty()) return std::nullopt;
-  return all.last().toStdString();
+  return toBytes(all.last());
 }
 
-std::vector<std::string> CommandOptions::positional() const { return toStd(m_parser.positionalArguments()); }
+std::vector<std::string> CommandOptions::positional() const { return toBytes(m_parser.positionalArguments()); }
 
 }  // namespace ledger
