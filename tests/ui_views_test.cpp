@@ -90,11 +90,12 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
   for (int i = 0; i < 600; ++i) many.push_back({i, "S" + std::to_string(i), i + 0.5, "B", "2024-01-02", 1, 0});
   const std::string big = dir.file("big.mdb");
   test::makeLedger(big, many);
-  Database::open(big).createQueryDef("All Trades", "SELECT * FROM Trade");
+  Database ledger = Database::open(big);
+  ledger.createQueryDef("All Trades", "SELECT * FROM Trade");
   for (const char* source : {"Trade", "All Trades"}) {
     RecordsetModel model(nullptr, 1);  // one page kept: every other page is read again
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.setSource(big, source);
+    model.setSource(ledger, source);
     // Every row is counted at once, and none is read before it is shown.
     EXPECT_EQ(model.rowCount(), 600) << source;
     EXPECT_FALSE(model.canFetchMore({}));
@@ -116,32 +117,31 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
 }
 
 TEST_F(ViewsTest, ModelCountsASortedQueryByItsUnsortedRows) {
-  {
-    Database db = Database::open(path);
-    EnsureTradeSorted(db);
-    EnsureBoughtSorted(db);
-    EnsureSoldSorted(db);
-  }
+  Database db = Database::open(path);
+  EnsureTradeSorted(db);
+  EnsureBoughtSorted(db);
+  EnsureSoldSorted(db);
   const std::pair<const char*, const char*> pairs[] = {
       {"TradeSorted", "Trade"}, {"BoughtSorted", "Bought"}, {"SoldSorted", "Sold"}};
   for (const auto& [sorted, plain] : pairs) {
     RecordsetModel counted;
     QAbstractItemModelTester tester(&counted, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    counted.setSource(path, sorted, {}, plain);
+    counted.setSource(db, sorted, plain);
     RecordsetModel direct;
-    direct.setSource(path, sorted);
+    direct.setSource(db, sorted);
     EXPECT_EQ(counted.rowCount(), direct.rowCount()) << sorted;
     EXPECT_EQ(cells(counted), cells(direct)) << sorted;
   }
   RecordsetModel model;
-  EXPECT_THROW(model.setSource(path, "TradeSorted", {}, "NoSuchTable"), DbError);
+  EXPECT_THROW(model.setSource(db, "TradeSorted", "NoSuchTable"), DbError);
   EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST_F(ViewsTest, ModelShowsFieldsByNameReadOnlyWithNumbersRight) {
   RecordsetModel model;
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-  model.setSource(path, "Bought");
+  Database ledger = Database::open(path);
+  model.setSource(ledger, "Bought");
   EXPECT_EQ(headers(model),
             (QStringList{"CompanySymbol", "Date", "Quantity", "Price", "Commission", "TotalPurchase"}));
   EXPECT_EQ(cells(model)[2], (std::vector<std::string>{"AAPL", "2024-04-05", "40", "150.5", "2.25", "6022.25"}));
@@ -154,8 +154,9 @@ TEST_F(ViewsTest, ModelShowsFieldsByNameReadOnlyWithNumbersRight) {
 TEST_F(ViewsTest, ModelOfAMissingSourceIsEmptyAndSaysSo) {
   RecordsetModel model;
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-  model.setSource(path, "Trade");
-  EXPECT_THROW(model.setSource(path, "NoSuchQuery"), DbError);
+  Database ledger = Database::open(path);
+  model.setSource(ledger, "Trade");
+  EXPECT_THROW(model.setSource(ledger, "NoSuchQuery"), DbError);
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_EQ(model.columnCount(), 0);
 }

@@ -1,7 +1,5 @@
 #include "app/import_flow.h"
 
-#include "engine/database.h"
-
 namespace ledger {
 
 CommaSettling ImportFlow::settleComma(ImportOptions& options, const CommaQuestion& ask) const {
@@ -19,7 +17,7 @@ CommaSettling ImportFlow::settleComma(ImportOptions& options, const CommaQuestio
 }
 
 void ImportFlow::readLedger() {
-  Database db = Database::open(m_ledgerPath);
+  Database db = m_ledger();
   m_index = LedgerIndex::read(db);
 }
 
@@ -29,14 +27,14 @@ const ImportPlan& ImportFlow::preview(const ImportOptions& options) {
 }
 
 ImportRun ImportFlow::write(const ImportOptions& options, const ImportProgress& progress) {
-  Database db = Database::open(m_ledgerPath);
+  Database db = m_ledger();
   ImportRun run = importRecords(db, m_table.records, options, m_preview ? &*m_preview : nullptr, progress);
   if (run.outcome == ImportOutcome::LedgerChanged) m_index = LedgerIndex::read(db);
   return run;
 }
 
 ImportRun ImportFlow::tryOut(const ImportOptions& options) const {
-  Database db = Database::open(m_ledgerPath);
+  Database db = m_ledger();
   ImportRun run;
   run.plan = planImport(m_table.records, options, LedgerIndex::read(db));
   if (run.plan.blocked()) run.outcome = ImportOutcome::Blocked;

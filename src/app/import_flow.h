@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/database.h"
 #include "transfer/comma_guess.h"
 #include "transfer/import_run.h"
 #include "transfer/import_source.h"
@@ -33,8 +34,11 @@ using CommaQuestion = std::function<std::optional<bool>(const CommaGuess& guess)
 
 class ImportFlow {
  public:
-  ImportFlow(std::string ledgerPath, ImportTable table)
-      : m_ledgerPath(std::move(ledgerPath)), m_table(std::move(table)) {}
+  // The connection each step reads and writes the ledger through: the
+  // window's session's, or a new one for the command line. Throws DbError.
+  using LedgerConnection = std::function<Database()>;
+
+  ImportFlow(LedgerConnection ledger, ImportTable table) : m_ledger(std::move(ledger)), m_table(std::move(table)) {}
 
   const ImportTable& table() const { return m_table; }
   // Another reading of the file (other delimiter, header or table); the
@@ -69,7 +73,7 @@ class ImportFlow {
  private:
   static inline const ImportPlan kNoPlan{};
 
-  std::string m_ledgerPath;
+  LedgerConnection m_ledger;
   ImportTable m_table;
   LedgerIndex m_index;
   std::optional<ImportPlan> m_preview;

@@ -35,10 +35,9 @@ FileDialogSettings csvSaveSettings(const std::string& fileName) {
   return settings;
 }
 
-bool exportToCsv(AppContext& app, const std::string& ledgerPath, const std::string& source,
-                 const std::string& suggestedName) {
-  return exportToCsvWith(app, ledgerPath, suggestedName, [&](const std::string& file) {
-    Database db = Database::open(ledgerPath);
+bool exportToCsv(AppContext& app, const std::string& source, const std::string& suggestedName) {
+  return exportToCsvWith(app, app.session().LedgerPath, suggestedName, [&](const std::string& file) {
+    Database db = app.session().ledgerConnection();
     exportSourceCsvFile(db, source, file);
   });
 }

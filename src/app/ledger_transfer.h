@@ -15,12 +15,11 @@ namespace ledger {
 FileDialogSettings csvSaveSettings(const std::string& fileName);
 
 // Asks for a CSV file and writes the rows of source (a table or query of
-// the ledger at ledgerPath) there. A cancelled dialog writes nothing; a
+// the session's open ledger) there. A cancelled dialog writes nothing; a
 // failure is told to the user and leaves any file of that name as it was.
 // The ledger itself, the template and the master are refused. Returns true
 // when the file was written.
-bool exportToCsv(AppContext& app, const std::string& ledgerPath, const std::string& source,
-                 const std::string& suggestedName);
+bool exportToCsv(AppContext& app, const std::string& source, const std::string& suggestedName);
 
 // The same with write doing the writing into the chosen file (it throws
 // DbError or std::filesystem::filesystem_error on failure).

@@ -182,7 +182,7 @@ int runImport(ImportRequest request, std::ostream& out, std::ostream& err) {
   }
   if (request.noHeader) table.hasHeader = false;
   options.hasHeader = table.hasHeader;
-  ImportFlow flow(request.ledgerPath, std::move(table));
+  ImportFlow flow([&request] { return Database::open(request.ledgerPath); }, std::move(table));
   auto mapping = parseMappingOption(request.mapText, flow.table().header(), flow.table().columnCount);
   if (const auto* problem = std::get_if<std::string>(&mapping)) {
     err << *problem << "\n";

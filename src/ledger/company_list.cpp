@@ -37,7 +37,7 @@ bool AddCompany(LedgerSession& session, FormPort& form, const std::string& typed
     return false;
   }
   try {
-    Database db = Database::open(session.LedgerPath);
+    Database db = session.ledgerConnection();
     insertCompany(db, symbol);
   } catch (const DbError& e) {
     session.prompter().show("The company could not be added." + std::string(kNewLine) + kNewLine + e.what(),

@@ -59,19 +59,69 @@ std::string foreignObjectsMessage(const Database& db) {
          "can be saved, changed or deleted in it.";
 }
 
-void LedgerSession::watch(const std::string& path, const Database& db, bool tellForeign) {
-  m_closedByChange = false;
+namespace {
+
+// Changes with every change of the file's tables, queries, indexes and
+// triggers, whoever makes it.
+std::optional<std::int64_t> schemaVersion(Database db) {
+  try {
+    const auto version = db.scalar("PRAGMA schema_version");
+    if (const auto* number = version ? std::get_if<std::int64_t>(&*version) : nullptr) return *number;
+  } catch (const DbError&) {
+    // Unknown: the connection is not used again.
+  }
+  return std::nullopt;
+}
+
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return;  // gone already: the next check says so
-  const auto device = static_cast<std::uint64_t>(st.st_dev);
-  const auto inode = static_cast<std::uint64_t>(st.st_ino);
-  if (!m_watch || m_watch->path != path || m_watch->device != device || m_watch->inode != inode)
-    m_watch = WatchedFile{path, device, inode, std::nullopt, false};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+}  // namespace
+
+void LedgerSession::watch(const std::string& path, const Database& db) {
+  m_closedByChange = false;
+  const std::optional<FileIdentity> file = identityOf(path);
+  if (!file) return;  // gone already: the next check says so
+  if (!watching(path)) m_watch = WatchedFile{path, file->device, file->inode, std::nullopt, std::nullopt, false};
   m_watch->db = db;
-  if (tellForeign && !m_watch->toldForeign && !db.foreignObjects().empty()) {
+  m_watch->schemaVersion = schemaVersion(db);
+}
+
+bool LedgerSession::watching(const std::string& path) const {
+  const std::optional<FileIdentity> file = identityOf(path);
+  return m_watch && file && m_watch->path == path && m_watch->device == file->device &&
+         m_watch->inode == file->inode;
+}
+
+void LedgerSession::tellForeignOnce(const Database& db) {
+  if (!m_watch || !m_watch->db || m_watch->db->handle() != db.handle()) return;
+  if (!m_watch->toldForeign && !db.foreignObjects().empty()) {
     m_watch->toldForeign = true;
     m_prompter.show(foreignObjectsMessage(db), MsgIcon::Information);
   }
+}
+
+bool LedgerSession::connectionCurrent(const std::string& file) {
+  if (!LedgerDatabase || !m_watch || !m_watch->db || m_watch->db->handle() != LedgerDatabase->handle() ||
+      !watching(file))
+    return false;
+  // A new connection would read only a file it cannot write, or one
+  // holding objects of other programs; it could not open a file it cannot
+  // read at all.
+  if (::access(file.c_str(), R_OK) != 0) return false;
+  const bool readOnly = ::access(file.c_str(), W_OK) != 0 || !LedgerDatabase->foreignObjects().empty();
+  if (readOnly != LedgerDatabase->isReadOnly()) return false;
+  // Another program may have added objects, or changed the ledger's tables.
+  const std::optional<std::int64_t> version = schemaVersion(*LedgerDatabase);
+  return version && version == m_watch->schemaVersion;
 }
 
 LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const std::string& message) {
@@ -111,7 +161,7 @@ LedgerFileState LedgerSession::checkLedgerFile() {
       m_watch.reset();
       // What the new file holds that the program does not make is told in
       // the same message.
-      watch(path, replacement, /*tellForeign=*/false);
+      watch(path, replacement);
       std::string text = replacedMessage(path);
       if (m_watch && !replacement.foreignObjects().empty()) {
         m_watch->toldForeign = true;

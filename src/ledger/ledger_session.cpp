@@ -38,14 +38,27 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
   if (!path && checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const std::string file = path.value_or(LedgerPath);
   try {
-    LedgerDatabase = Database::open(file);
-    watch(file, *LedgerDatabase);
+    if (!connectionCurrent(file)) {
+      LedgerDatabase = Database::open(file);
+      watch(file, *LedgerDatabase);
+    }
+    tellForeignOnce(*LedgerDatabase);
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;
   } catch (const DbError& e) {
     m_prompter.show(openFailureText(file, name, e.what()), MsgIcon::Critical);
     return false;
   }
+}
+
+Database LedgerSession::ledgerConnection() {
+  if (connectionCurrent(LedgerPath)) return *LedgerDatabase;
+  Database db = Database::open(LedgerPath);
+  if (watching(LedgerPath)) {
+    LedgerDatabase = db;
+    watch(LedgerPath, db);
+  }
+  return db;
 }
 
 }  // namespace ledger

@@ -51,7 +51,19 @@ class LedgerSession {
   // returned, the user having been told already. A ledger holding objects
   // the program does not make opens for reading only, and the user is told
   // which once for that file.
+  //
+  // While the file is the one the session opened last, unchanged, its
+  // connection (LedgerDatabase) is used again and only the recordset is
+  // opened.
   bool OpenLedgerTable(std::string_view name, const std::optional<std::string>& path = std::nullopt);
+
+  // The connection a command reads and writes the ledger at LedgerPath
+  // through: LedgerDatabase while it is still what opening the file would
+  // give, otherwise a new one. The new one becomes LedgerDatabase when the
+  // file is still the one the session watches; another file at the path is
+  // left for checkLedgerFile to tell of.
+  // Throws DbError like Database::open.
+  Database ledgerConnection();
 
   // The check every command makes before it reads or writes the open
   // ledger. The file opened last (by its device and inode) must still stand
@@ -93,13 +105,23 @@ class LedgerSession {
     // Shares the connection of the last open, to read the file's header
     // under SQLite's own locks.
     std::optional<Database> db;
+    // The file's schema as db read it, to find changes another program made.
+    std::optional<std::int64_t> schemaVersion;
     bool toldForeign = false;
   };
 
-  // Records db, just opened from path, as the file to watch, and (with
-  // tellForeign) tells the user once per file what it holds that the
-  // program does not make.
-  void watch(const std::string& path, const Database& db, bool tellForeign = true);
+  // Records db, just opened from path, as the file to watch.
+  void watch(const std::string& path, const Database& db);
+  // Tells the user once per file what db holds that the program does not
+  // make.
+  void tellForeignOnce(const Database& db);
+  // Whether LedgerDatabase is the watched connection to file and opening
+  // file again would give the same: the same file, as readable and
+  // writable as then, its schema unchanged.
+  bool connectionCurrent(const std::string& file);
+  // Whether file is the file the session watches (not another one since
+  // moved to its path).
+  bool watching(const std::string& file) const;
   LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
 
   Prompter& m_prompter;

@@ -39,9 +39,8 @@ void MDIMain::setUpTransferItems() {
 }
 
 void MDIMain::exportTradesCommand() {
-  const std::string& path = m_app.session().LedgerPath;
-  if (path.empty()) return;
-  exportToCsv(m_app, path, "Trade", "Trades.csv");
+  if (m_app.session().LedgerPath.empty()) return;
+  exportToCsv(m_app, "Trade", "Trades.csv");
 }
 
 void MDIMain::popupGridMenu(ViewTag tag, const GridExport& grid) {
@@ -56,7 +55,7 @@ void MDIMain::exportGrid() {
   const GridExport grid = *m_gridExport;
   const std::string& path = m_app.session().LedgerPath;
   if (!grid.source.isEmpty()) {
-    exportToCsv(m_app, path, grid.source.toStdString(), grid.fileName.toStdString());
+    exportToCsv(m_app, grid.source.toStdString(), grid.fileName.toStdString());
   } else if (grid.model) {
     exportToCsvWith(m_app, path, grid.fileName.toStdString(), [&grid](const std::string& file) {
       if (!grid.model) throw DbError(dberr::kGeneral, "The window was closed.");
@@ -93,7 +92,7 @@ void MDIMain::importTradesCommand() {
   ImportWindow* window = nullptr;
   try {
     Hourglass busy;
-    window = new ImportWindow(m_app, ledgerPath, std::move(input), this);
+    window = new ImportWindow(m_app, std::move(input), this);
   } catch (const DbError& e) {
     m_app.prompter().show(readFailureMessage(ledgerPath, e.what()), MsgIcon::Critical);
     return;

@@ -60,8 +60,8 @@ void MDIMain::showView(int index) {
     return;
   }
   if (index == 5) {
-    // The gains view reads the ledger on its own connection and leaves the
-    // entry form's recordset alone, so the tab is not run again.
+    // The gains view leaves the entry form's recordset alone, so the tab is
+    // not run again.
     Hourglass busy;
     guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
     return;

@@ -46,8 +46,11 @@ QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-ImportWindow::ImportWindow(AppContext& app, std::string ledgerPath, Input input, QWidget* parent)
-    : QDialog(parent), m_app(app), m_input(std::move(input)), m_flow(std::move(ledgerPath), {}) {
+ImportWindow::ImportWindow(AppContext& app, Input input, QWidget* parent)
+    : QDialog(parent),
+      m_app(app),
+      m_input(std::move(input)),
+      m_flow([&app] { return app.session().ledgerConnection(); }, {}) {
   setObjectName("frmImport");
   setWindowTitle("Import Trades - " + fromStd(m_input.fileName));
   m_flow.readLedger();

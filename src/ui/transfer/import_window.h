@@ -38,9 +38,10 @@ class ImportWindow : public QDialog {
     std::unique_ptr<TableSource> source;
   };
 
-  // Reads the ledger's companies and trades for the checks. Throws DbError
-  // when the ledger cannot be read.
-  ImportWindow(AppContext& app, std::string ledgerPath, Input input, QWidget* parent = nullptr);
+  // Imports into the session's open ledger. Reads the ledger's companies
+  // and trades for the checks. Throws DbError when the ledger cannot be
+  // read.
+  ImportWindow(AppContext& app, Input input, QWidget* parent = nullptr);
 
   const ImportPlan& plan() const { return m_flow.shownPlan(); }
   const ImportTable& table() const { return m_flow.table(); }

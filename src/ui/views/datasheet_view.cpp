@@ -69,10 +69,7 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
     sizeControls();
     // When the ledger's file changed since the last command the user has
     // been told, and the main window closes the ledger or reads it afresh.
-    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
-      m_ledger = Database::open(m_app.session().LedgerPath);
-      bindTab(m_tabStrip->currentIndex());
-    }
+    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) bindTab(m_tabStrip->currentIndex());
   } catch (const std::exception& e) {
     reportFailure(e.what());
   }
@@ -107,16 +104,12 @@ void DatasheetView::resizeEvent(QResizeEvent* event) {
 void DatasheetView::bindTab(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kTabs))) return;
   const TabSource& tab = kTabs[index];
-  if (m_ledger) tab.ensure(*m_ledger);
   try {
-    // A read-only ledger keeps no queries; the grid's own connection then
-    // defines this one for itself.
-    m_model->setSource(
-        m_app.session().LedgerPath, tab.query,
-        [ensure = tab.ensure](Database& db) {
-          if (db.isReadOnly()) ensure(db);
-        },
-        tab.countedAs);
+    // On a read-only ledger the query is defined for the session's
+    // connection alone, which the grid reads through.
+    Database ledger = m_app.session().ledgerConnection();
+    tab.ensure(ledger);
+    m_model->setSource(ledger, tab.query, tab.countedAs);
   } catch (const DbError& e) {
     reportFailure(e.what());
   }

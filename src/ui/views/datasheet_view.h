@@ -7,10 +7,7 @@
 #include <QTabBar>
 #include <QTableView>
 
-#include <optional>
-
 #include "app/app_context.h"
-#include "engine/database.h"
 #include "ui/mdi_child.h"
 #include "ui/views/recordset_model.h"
 #include "ui/views/view_host.h"
@@ -38,7 +35,6 @@ class DatasheetView : public MdiChild {
 
   AppContext& m_app;
   ViewHost& m_host;
-  std::optional<Database> m_ledger;
   QTabBar* m_tabStrip;
   QFrame* m_tabPage;
   QTableView* m_grid;

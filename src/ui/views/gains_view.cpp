@@ -126,7 +126,7 @@ void GainsView::load() {
   std::shared_ptr<const GainsReport> report;
   std::optional<Database> ledger;
   try {
-    ledger = Database::open(path);
+    ledger = m_app.session().ledgerConnection();
   } catch (const DbError& e) {
     busy.release();
     m_app.prompter().show(openFailureText(path, "Trade", e.what()), MsgIcon::Critical);

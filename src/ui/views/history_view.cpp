@@ -56,15 +56,16 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     const std::string& path = m_app.session().LedgerPath;
     // When the ledger's file changed since the last command the user has
     // been told, and the main window closes the ledger or reads it afresh.
+    std::optional<Database> ledger;
     std::optional<HistoryFigures> figures;
     std::optional<std::array<std::int64_t, 2>> listCounts;
     if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
       try {
-        Database ledger = Database::open(path);
+        ledger = m_app.session().ledgerConnection();
         const std::string symbol = m_host.generalTabSymbol().toStdString();
-        BuildHistoryQueries(ledger, symbol);
-        figures = readHistoryFigures(ledger, symbol);
-        listCounts = historyListCounts(ledger, symbol);
+        BuildHistoryQueries(*ledger, symbol);
+        figures = readHistoryFigures(*ledger, symbol);
+        listCounts = historyListCounts(*ledger, symbol);
       } catch (const DbError& e) {
         reportReadFailure(m_app.prompter(), path, e);
       }
@@ -72,22 +73,16 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     setWindowTitle("History of " + m_host.generalTabSymbol());
     setFrameGeometryTwips(0, 5485, 9000, 7245);
     layoutGrids();
-    if (figures) bindGrids(*figures, listCounts);
+    if (figures) bindGrids(*ledger, *figures, listCounts);
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
   }
 }
 
-void HistoryView::bindGrids(const HistoryFigures& figures,
+void HistoryView::bindGrids(Database& ledger, const HistoryFigures& figures,
                             const std::optional<std::array<std::int64_t, 2>>& listCounts) {
   // The first grid that cannot be bound says why; the others are still tried.
   std::optional<std::string> failure;
-  // A read-only ledger keeps no queries; each grid's own connection then
-  // defines them for itself.
-  const std::string symbol = m_host.generalTabSymbol().toStdString();
-  const auto defineIfReadOnly = [symbol](Database& db) {
-    if (db.isReadOnly()) BuildHistoryQueries(db, symbol);
-  };
   const std::optional<std::string>* figureOf[kGridCount] = {nullptr, nullptr, &figures.totalBuy, &figures.totalSell,
                                                             &figures.profitLoss};
   for (int g = 0; g < kGridCount; ++g) {
@@ -103,11 +98,11 @@ void HistoryView::bindGrids(const HistoryFigures& figures,
           return text.value_or(std::string());
         });
         std::vector<Value> row{text ? Value(std::strtod(text->c_str(), nullptr)) : Value()};
-        m_models[g]->setKnownRows(m_app.session().LedgerPath, query, defineIfReadOnly, std::move(row));
+        m_models[g]->setKnownRows(ledger, query, std::move(row));
       } else {
         const std::optional<std::int64_t> count =
             listCounts ? std::optional((*listCounts)[static_cast<size_t>(g)]) : std::nullopt;
-        m_models[g]->setSource(m_app.session().LedgerPath, query, defineIfReadOnly, {}, count);
+        m_models[g]->setSource(ledger, query, {}, count);
       }
       m_grids[g]->resizeColumnsToContents();
     } catch (const DbError& e) {

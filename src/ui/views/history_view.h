@@ -37,9 +37,12 @@ class HistoryView : public MdiChild {
 
  private:
   void layoutGrids();
+  // Binds the grids through ledger, the connection the history queries
+  // were just written on (on a read-only ledger, defined for it alone).
   // figures fill the three small grids, whose queries are not run;
   // listCounts, when known, are the two lists' row counts.
-  void bindGrids(const HistoryFigures& figures, const std::optional<std::array<std::int64_t, 2>>& listCounts);
+  void bindGrids(Database& ledger, const HistoryFigures& figures,
+                 const std::optional<std::array<std::int64_t, 2>>& listCounts);
 
   AppContext& m_app;
   ViewHost& m_host;

@@ -14,7 +14,6 @@ RecordsetModel::~RecordsetModel() = default;
 
 void RecordsetModel::resetState() {
   m_rows.reset();
-  m_db.reset();
   m_headers.clear();
   m_computed = ComputedColumns();
   m_pages.clear();
@@ -31,27 +30,20 @@ void RecordsetModel::clear() {
 
 void RecordsetModel::finishReset() { endResetModel(); }
 
-void RecordsetModel::setSource(const std::string& path, const std::string& source, Prepare prepare,
-                               std::string countedAs, std::optional<std::int64_t> knownCount) {
+void RecordsetModel::setSource(Database& ledger, const std::string& source, const std::string& countedAs,
+                               std::optional<std::int64_t> knownCount) {
   beginResetModel();
   resetState();
-  m_path = path;
   m_source = source;
-  m_prepare = std::move(prepare);
-  m_countedAs = std::move(countedAs);
   try {
-    // The grid needs only its source, not the whole ledger check; a ledger
-    // holding objects the program does not make is read-only here too.
-    m_db = Database::openSource(path);
-    if (m_prepare) m_prepare(*m_db);
-    m_rows = m_db->openRecordset(source);
+    m_rows = ledger.openRecordset(source);
     std::vector<std::string> names;
     for (int i = 0; i < m_rows->fieldCount(); ++i) names.push_back(m_rows->fieldName(i));
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
     m_computed = ComputedColumns(names);
     const std::int64_t count = knownCount         ? *knownCount
-                               : m_countedAs.empty() ? m_rows->recordCount()
-                                                     : m_db->openRecordset(m_countedAs)->recordCount();
+                               : countedAs.empty() ? m_rows->recordCount()
+                                                   : ledger.openRecordset(countedAs)->recordCount();
     // A grid counts its rows in int.
     m_rowCount = static_cast<int>(std::min<std::int64_t>(count, std::numeric_limits<int>::max()));
   } catch (const DbError&) {
@@ -62,18 +54,12 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   finishReset();
 }
 
-void RecordsetModel::setKnownRows(const std::string& path, const std::string& source, Prepare prepare,
-                                  std::vector<Value> values) {
+void RecordsetModel::setKnownRows(Database& ledger, const std::string& source, std::vector<Value> values) {
   beginResetModel();
   resetState();
-  m_path = path;
   m_source = source;
-  m_prepare = std::move(prepare);
-  m_countedAs.clear();
   try {
-    m_db = Database::openSource(path);
-    if (m_prepare) m_prepare(*m_db);
-    const std::vector<std::string> names = m_db->sourceColumns(source);
+    const std::vector<std::string> names = ledger.sourceColumns(source);
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
     m_computed = ComputedColumns(names);
     if (!names.empty()) {
@@ -94,8 +80,6 @@ void RecordsetModel::setKnownRows(const std::string& path, const std::string& so
   }
   finishReset();
 }
-
-void RecordsetModel::refresh() { setSource(m_path, m_source, m_prepare, m_countedAs); }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }
 

@@ -39,28 +39,20 @@ class RecordsetModel : public QAbstractTableModel {
   explicit RecordsetModel(QObject* parent = nullptr, int cachedPages = kDefaultCachedPages);
   ~RecordsetModel() override;
 
-  // Runs on the model's own connection before the source is opened.
-  using Prepare = std::function<void(Database&)>;
-
-  // Opens the ledger file at path by itself and binds the rows of source
-  // (a table or stored query name), replacing what was shown. prepare, when
-  // given, runs first on that connection (and again on refresh()).
-  // countedAs, when given, names a table or stored query holding the same
-  // rows without their order, counted instead of source (a sorted query
-  // is counted only by sorting it). knownCount, when given, is the number
-  // of rows, and nothing is counted. Throws DbError when either cannot be
-  // opened; the model is then empty.
-  void setSource(const std::string& path, const std::string& source, Prepare prepare = {},
-                 std::string countedAs = {}, std::optional<std::int64_t> knownCount = std::nullopt);
+  // Binds the rows of source (a table or stored query name) of ledger,
+  // replacing what was shown; pages are read through ledger's connection
+  // as they are shown. countedAs, when given, names a table or stored
+  // query holding the same rows without their order, counted instead of
+  // source (a sorted query is counted only by sorting it). knownCount, when
+  // given, is the number of rows, and nothing is counted. Throws DbError
+  // when either cannot be opened; the model is then empty.
+  void setSource(Database& ledger, const std::string& source, const std::string& countedAs = {},
+                 std::optional<std::int64_t> knownCount = std::nullopt);
   // Binds source's columns with rows the caller already knows (values
   // holds whole rows, in column order), so that source is never run: for a
-  // grid of figures the view computes itself. refresh() then reads source.
+  // grid of figures the view computes itself.
   // Throws DbError like setSource.
-  void setKnownRows(const std::string& path, const std::string& source, Prepare prepare, std::vector<Value> values);
-  // Reopens the current source, so that the grid shows what it holds now
-  // (counting its rows again).
-  // Throws DbError like setSource.
-  void refresh();
+  void setKnownRows(Database& ledger, const std::string& source, std::vector<Value> values);
   void clear();
 
   // Text for a cell from its row's values and its column, or nullopt to
@@ -98,12 +90,8 @@ class RecordsetModel : public QAbstractTableModel {
   void fail(const QString& reason) const;
 
   int m_cachedPages;
-  std::optional<Database> m_db;
   std::unique_ptr<Recordset> m_rows;
-  std::string m_path;
   std::string m_source;
-  Prepare m_prepare;
-  std::string m_countedAs;
   CellText m_cellText;
   ComputedColumns m_computed;
   QStringList m_headers;
