@@ -1,5 +1,13 @@
-// OpenLedgerTable: what it opens, what it says on failure and what it keeps.
+// OpenLedgerTable: what it opens, what it says on failure and what it keeps,
+// and when the session's connection is used again.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "engine/db_error.h"
 #include "fakes.h"
@@ -62,6 +70,87 @@ TEST(OpenLedgerTable, FailedDatabaseKeepsEverything) {
   EXPECT_NE(prompter.shown.at(0).text.find("DB Path : " + dir.file("gone.mdb") + "."), std::string::npos);
   EXPECT_EQ(session.LedgerDatabase->path(), dir.file("a.mdb"));
   EXPECT_EQ(session.CurrentRecordset->fieldCount(), 2);
+}
+
+// Makes a file read-only for this process, root included (whom the mode
+// does not stop, the immutable flag does), until it goes out of scope.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(std::string path) : m_path(std::move(path)) {
+    ::chmod(m_path.c_str(), 0444);
+    m_immutable = setImmutable(true);
+  }
+  ~ReadOnlyFile() {
+    if (m_immutable) setImmutable(false);
+    ::chmod(m_path.c_str(), 0644);
+  }
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+ private:
+  bool setImmutable(bool on) {
+    const int fd = ::open(m_path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+  }
+  std::string m_path;
+  bool m_immutable = false;
+};
+
+TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
+  struct Row {
+    const char* what;
+    // Changes the file after the session opened it; returns what must
+    // stay alive until the session has looked again.
+    std::function<std::shared_ptr<void>(const std::string& path)> change;
+    bool reused;
+    bool readOnly;
+    bool toldForeign;
+  };
+  const Row rows[] = {
+      {"nothing", [](const std::string&) { return nullptr; }, true, false, false},
+      {"trades written by another program",
+       [](const std::string& path) {
+         Database::open(path).executeScript("INSERT INTO Companies (CompanySymbol) VALUES ('IBM')");
+         return nullptr;
+       },
+       true, false, false},
+      {"made read-only", [](const std::string& path) { return std::make_shared<ReadOnlyFile>(path); }, false, true,
+       false},
+      {"another program's table added",
+       [](const std::string& path) {
+         Database::open(path).executeScript("CREATE TABLE notes(body TEXT)");
+         return nullptr;
+       },
+       false, true, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    const std::string path = dir.file("l.mdb");
+    test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+    ScriptedPrompter prompter;
+    LedgerSession session(prompter);
+    session.LedgerPath = path;
+    ASSERT_TRUE(session.OpenLedgerTable("Trade"));
+    // Kept alive, so that a new connection cannot take the old one's address.
+    const Database before = *session.LedgerDatabase;
+    const std::shared_ptr<void> kept = row.change(path);
+
+    Database now = session.ledgerConnection();
+    EXPECT_EQ(now.handle() == before.handle(), row.reused);
+    EXPECT_EQ(now.isReadOnly(), row.readOnly);
+    if (row.toldForeign) prompter.expect(MsgAnswer::Ok);
+    ASSERT_TRUE(session.OpenLedgerTable("Trade"));
+    // A new connection became the session's: opening the table used it.
+    EXPECT_EQ(session.LedgerDatabase->handle(), now.handle());
+    EXPECT_EQ(prompter.shown.size(), row.toldForeign ? 1u : 0u);
+  }
 }
 
 }  // namespace
