@@ -11,6 +11,8 @@
 
 #include "engine/database.h"
 #include "bare_sqlite.h"
+#include "bench_form.h"
+#include "ledger/ledger_session.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
 
@@ -24,13 +26,15 @@ void readRecord(const Recordset& rs) {
 
 // ---- open a ledger and stand on the first row of a table or query -------
 
+// As File, Open does it: the session opens the file and the recordset.
 void openSource(benchmark::State& state, const char* source) {
   const std::string path = cachedLedger(state.range(0));
+  SilentPrompter prompter;
   for (auto _ : state) {
-    Database db = Database::open(path);
-    auto rs = db.openRecordset(source);
-    readRecord(*rs);
-    benchmark::DoNotOptimize(rs->recordCount());
+    LedgerSession session(prompter);
+    if (!session.OpenLedgerTable(source, path)) throw std::runtime_error("the ledger did not open");
+    readRecord(*session.CurrentRecordset);
+    benchmark::DoNotOptimize(session.CurrentRecordset->recordCount());
   }
 }
 

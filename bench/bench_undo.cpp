@@ -1,6 +1,7 @@
 // Undo of one trade at each ledger size: taking back the save of a new
 // trade, as Edit, Undo does right after File, Save. Two pairs:
-//   UndoTrade   the undo through the engine / its statements run bare;
+//   UndoTrade   the undo through the engine / its statements run bare, each
+//               on a connection kept open, as the session keeps it;
 //   UndoVsSave  the undo / the save it takes back, both through the engine
 //               (the "bare" column holds the save), so the ratio says how
 //               much longer taking a trade back costs than entering it.
@@ -38,9 +39,11 @@ class Saver {
   void save() {
     if (!SaveRecord(m_session, m_form)) throw std::runtime_error("save failed");
   }
-  // Edit, Undo: a fresh connection, then the step.
+  // Edit, Undo: the file checked, then the step, through the session's
+  // connection.
   void undo() {
-    Database db = Database::open(path());
+    if (m_session.checkLedgerFile() != LedgerFileState::Unchanged) throw std::runtime_error("the ledger changed");
+    Database db = m_session.ledgerConnection();
     if (!undoStep(db)) throw std::runtime_error("nothing to undo");
   }
 
@@ -86,11 +89,11 @@ void bareExec(sqlite3* db, const char* sql) {
 // what the save wrote, remove it and mark the step, in one transaction.
 void bareUndoTrade(benchmark::State& state) {
   Saver saver(state.range(0));
+  BareConnection db = bareOpen(saver.path());
   for (auto _ : state) {
     state.PauseTiming();
     saver.save();
     state.ResumeTiming();
-    BareConnection db = bareOpen(saver.path());
     bareExec(db.get(), "BEGIN IMMEDIATE");
     const sqlite3_int64 step =
         bareInteger(db.get(), "SELECT Step FROM UndoStep WHERE Undone = 0 ORDER BY Step DESC LIMIT 1");
