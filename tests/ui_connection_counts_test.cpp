@@ -8,7 +8,6 @@
 
 #include <sqlite3.h>
 
-#include <QAbstractEventDispatcher>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QRadioButton>
