@@ -1,16 +1,13 @@
 // OpenLedgerTable: what it opens, what it says on failure and what it keeps,
 // and when the session's connection is used again.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <functional>
 
 #include "engine/db_error.h"
 #include "fakes.h"
+#include "immutable_file.h"
 #include "ledger/ledger_session.h"
 #include "test_ledger.h"
 
@@ -72,36 +69,6 @@ TEST(OpenLedgerTable, FailedDatabaseKeepsEverything) {
   EXPECT_EQ(session.CurrentRecordset->fieldCount(), 2);
 }
 
-// Makes a file read-only for this process, root included (whom the mode
-// does not stop, the immutable flag does), until it goes out of scope.
-class ReadOnlyFile {
- public:
-  explicit ReadOnlyFile(std::string path) : m_path(std::move(path)) {
-    ::chmod(m_path.c_str(), 0444);
-    m_immutable = setImmutable(true);
-  }
-  ~ReadOnlyFile() {
-    if (m_immutable) setImmutable(false);
-    ::chmod(m_path.c_str(), 0644);
-  }
-  ReadOnlyFile(const ReadOnlyFile&) = delete;
-  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
- private:
-  bool setImmutable(bool on) {
-    const int fd = ::open(m_path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return ok;
-  }
-  std::string m_path;
-  bool m_immutable = false;
-};
-
 TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
   struct Row {
     const char* what;
@@ -120,8 +87,12 @@ TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
          return nullptr;
        },
        true, false, false},
-      {"made read-only", [](const std::string& path) { return std::make_shared<ReadOnlyFile>(path); }, false, true,
-       false},
+      {"made read-only",
+       [](const std::string& path) {
+         ::chmod(path.c_str(), 0444);
+         return std::make_shared<test::ImmutableFile>(path);  // for root, whom the mode does not stop
+       },
+       false, true, false},
       {"another program's table added",
        [](const std::string& path) {
          Database::open(path).executeScript("CREATE TABLE notes(body TEXT)");

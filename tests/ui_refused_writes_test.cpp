@@ -4,10 +4,6 @@
 // ledger file byte for byte as it was.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/ioctl.h>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -35,6 +31,7 @@
 #include "fakes.h"
 #include "window_fixture.h"
 #include "test_ledger.h"
+#include "immutable_file.h"
 #include "tmpfs_mount.h"
 #include "ui/entry/add_company_dialog.h"
 #include "ui/entry/entry_form.h"
@@ -56,31 +53,6 @@ int limitPages(sqlite3* db, char**, const sqlite3_api_routines*) {
   // A limit below the file's size is raised to its size.
   return sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
 }
-
-// A folder whose entries cannot change (chattr +i): files in it can be
-// written, but no file can be made beside them.
-class ImmutableFolder {
- public:
-  explicit ImmutableFolder(const fs::path& dir) : m_dir(dir) { m_set = setFlag(true); }
-  ~ImmutableFolder() {
-    if (m_set) setFlag(false);
-  }
-  bool set() const { return m_set; }
-
- private:
-  bool setFlag(bool on) {
-    const int fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return ok;
-  }
-  fs::path m_dir;
-  bool m_set = false;
-};
 
 class RefusedWritesTest : public test::WindowTest {
  protected:
@@ -309,7 +281,9 @@ TEST_F(RefusedWritesTest, ALedgerInAFolderWhereNoJournalCanBeMadeSaysTheFolderCa
   test::TempDir folder;
   const std::string path = folder.file("l.mdb");
   makeTradeLedger(path);
-  ImmutableFolder immutable(folder.path());
+  // The folder's entries cannot change: the ledger can be written, but no
+  // file can be made beside it.
+  test::ImmutableFile immutable(folder.path());
   if (!immutable.set()) GTEST_SKIP() << "cannot make a folder immutable (chattr +i) here";
 
   openLedgerShown(path);
