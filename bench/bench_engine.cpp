@@ -13,6 +13,7 @@
 #include "bare_sqlite.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -27,7 +28,7 @@ void readRecord(const Recordset& rs) {
 void openSource(benchmark::State& state, const char* source) {
   const std::string path = cachedLedger(state.range(0));
   for (auto _ : state) {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     auto rs = db.openRecordset(source);
     readRecord(*rs);
     benchmark::DoNotOptimize(rs->recordCount());
@@ -56,7 +57,7 @@ void bareOpenBought(benchmark::State& state) { bareOpenSource(state, "Bought"); 
 // ---- move to the last trade of an open recordset ------------------------
 
 void moveLast(benchmark::State& state) {
-  Database db = Database::open(cachedLedger(state.range(0)));
+  Database db = openLedger(cachedLedger(state.range(0)));
   auto rs = db.openRecordset("Trade");
   for (auto _ : state) {
     rs->moveLast();
@@ -79,7 +80,7 @@ void bareMoveLast(benchmark::State& state) {
 
 void addTrade(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
-  Database db = Database::open(copy.path());
+  Database db = openLedger(copy.path());
   auto rs = db.openRecordset("Trade");
   for (auto _ : state) {
     rs->addNew();

@@ -19,6 +19,7 @@
 #include "paired_cases.h"
 #include "ledger/record_writes.h"
 #include "ledger/undo_journal.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -31,7 +32,7 @@ class Saver {
     m_session.LedgerPath = m_copy.path();
     // As after the first view opened: the ledger keeps its figures, and
     // every save and undo brings them along.
-    Database db = Database::open(path());
+    Database db = openLedger(path());
     if (!keepLedgerTotals(db)) throw std::runtime_error("the figures could not be kept");
   }
   const std::string& path() const { return m_copy.path(); }
@@ -40,7 +41,7 @@ class Saver {
   }
   // Edit, Undo: a fresh connection, then the step.
   void undo() {
-    Database db = Database::open(path());
+    Database db = openLedger(path());
     if (!undoStep(db)) throw std::runtime_error("nothing to undo");
   }
 

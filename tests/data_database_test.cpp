@@ -7,6 +7,7 @@
 #include "engine/db_error.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -24,7 +25,7 @@ TEST(DatabaseOpen, RefusesWhatIsNotALedgerWithoutChangingIt) {
   writeFile(dir.file("access.mdb"), std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20) + std::string(4000, '\0'));
   Database::openFile(dir.file("other.db"), true).executeScript("CREATE TABLE notes(x); INSERT INTO notes VALUES(1);");
   test::makeLedger(dir.file("no-companies.mdb"));
-  Database::open(dir.file("no-companies.mdb")).executeScript("DROP TABLE Companies");
+  openLedger(dir.file("no-companies.mdb")).executeScript("DROP TABLE Companies");
   Database::openFile(dir.file("short-trade.db"), true)
       .executeScript("CREATE TABLE Trade(CompanyID, CompanySymbol, Quantity); CREATE TABLE Companies(CompanyID, CompanySymbol);");
   std::filesystem::create_directory(dir.file("folder.mdb"));
@@ -41,7 +42,7 @@ TEST(DatabaseOpen, RefusesWhatIsNotALedgerWithoutChangingIt) {
   for (const auto& c : cases) {
     const std::string path = dir.file(c.file);
     const std::string before = std::filesystem::is_regular_file(path) ? test::readBytes(path) : "";
-    EXPECT_EQ(passOver([&] { Database::open(path); }), c.error) << c.file;
+    EXPECT_EQ(passOver([&] { openLedger(path); }), c.error) << c.file;
     if (std::filesystem::is_regular_file(path)) {
       EXPECT_EQ(test::readBytes(path), before) << c.file;
     }
@@ -56,7 +57,7 @@ TEST(DatabaseOpen, ReadOnlyFileOpensForReading) {
   if (!disk.mounted()) GTEST_SKIP() << disk.why();
   test::makeLedger(disk.file("l.mdb"), {{1, "AAPL", 1, "B", "2024-01-01", 1, 1}});
   if (!disk.remountReadOnly()) GTEST_SKIP() << disk.why();
-  Database db = Database::open(disk.file("l.mdb"));
+  Database db = openLedger(disk.file("l.mdb"));
   EXPECT_TRUE(db.isReadOnly());
   EXPECT_EQ(db.openRecordset("Trade")->recordCount(), 1);
   EXPECT_EQ(passOver([&] { db.execute("DELETE * FROM Trade"); }), dberr::kReadOnly);
@@ -66,7 +67,7 @@ TEST(DatabaseOpen, ReadOnlyFileOpensForReading) {
 TEST(LedgerSchema, TablesAndQueriesHaveTheirColumnsInOrder) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"));
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   const struct {
     const char* source;
     std::vector<std::string> columns;
@@ -109,7 +110,7 @@ TEST(LedgerSchema, QueriesComputeTotalsAndProfit) {
 TEST(LedgerSchema, RefusesMalformedRowsAtTheEngine) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"));
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   for (const char* bad : {"INSERT INTO Trade VALUES (1, 'A', 'ten', 'B', '2024-01-01', 1, 1)",
                           "INSERT INTO Trade VALUES (1, 'A', 1, 'X', '2024-01-01', 1, 1)",
                           "INSERT INTO Trade VALUES (1, 'A', 1, 'B', '2024-02-30', 1, 1)",
@@ -122,7 +123,7 @@ TEST(LedgerSchema, RefusesMalformedRowsAtTheEngine) {
 TEST(QueryDefs, LookUpCreateAndSet) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   EXPECT_EQ(passOver([&] { db.queryDef("TradeSorted"); }), dberr::kItemNotFound);
   db.createQueryDef("TradeSorted", "SELECT * From Trade ORDER BY CompanyID;");
   EXPECT_EQ(db.queryDef("TradeSorted").sql(), "SELECT * From Trade ORDER BY CompanyID");
@@ -140,14 +141,14 @@ TEST(QueryDefs, LookUpCreateAndSet) {
   EXPECT_TRUE(db.hasQueryDef("Profit/Loss"));
   EXPECT_FALSE(db.hasQueryDef("Trade"));
   // Another connection sees the stored query.
-  EXPECT_EQ(Database::open(dir.file("l.mdb")).openRecordset("[TradeSorted]")->recordCount(), 1);
+  EXPECT_EQ(openLedger(dir.file("l.mdb")).openRecordset("[TradeSorted]")->recordCount(), 1);
 }
 
 TEST(ActionStatements, BindParametersAndCountChanges) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), {{1, "O'Neil; DROP TABLE Trade", 10, "B", "2024-01-02", 100, 5},
                                        {1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   const Value params[] = {std::string("O'Neil; DROP TABLE Trade")};
   EXPECT_EQ(db.execute("DELETE * FROM Trade WHERE CompanySymbol = ? AND Date = #2024-01-02#", params), 1);
   EXPECT_EQ(db.openRecordset("Trade")->recordCount(), 1);

@@ -12,6 +12,7 @@
 #include "figures/number_limits.h"
 #include "test_ledger.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -108,7 +109,7 @@ TEST_P(NumberTextTest, ShownSavedAndReadBackUnchanged) {
   for (const Shown& c : kShown) trades.push_back({1, "AAPL", c.stored, "B", "2024-01-02", 1, 1});
   test::makeLedger(path, trades);
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     auto rs = db.openRecordset("Trade");
     for (; !rs->eof(); rs->moveNext()) {
       const std::string shown = toDisplayText(rs->value("Quantity"));
@@ -138,17 +139,6 @@ TEST(NumberTextGerman, TheLocaleWritesACommaWhereTheProgramDoesNot) {
   std::snprintf(buf, sizeof buf, "%g", 100.5);
   EXPECT_STREQ(buf, "100,5");
   EXPECT_EQ(formatNumber(100.5), "100.5");
-}
-
-TEST(AxisValues, RoundedToTheStepsDecimals) {
-  const struct {
-    double value, step;
-    const char* text;
-  } cases[] = {
-      {0.1 + 0.1 + 0.1, 0.1, "0.3"}, {0.2 * 3, 0.2, "0.6"}, {150, 50, "150"}, {-0.0, 0.5, "0"},
-      {1e-7 * 3, 1e-7, "3E-07"},     {2e20, 1e20, "2E+20"}, {0.05 * 7, 0.05, "0.35"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(formatAxisValue(c.value, c.step), c.text) << c.text;
 }
 
 // ---- limits ------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "case_names.h"
 #include "engine/db_error.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -53,7 +54,7 @@ class CursorTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     test::makeLedger(dir.file("l.mdb"), kThree);
-    Database::open(dir.file("l.mdb")).createQueryDef("All Trades", "SELECT * FROM Trade");
+    openLedger(dir.file("l.mdb")).createQueryDef("All Trades", "SELECT * FROM Trade");
   }
   TempDir dir;
 };
@@ -70,7 +71,7 @@ TEST_P(CursorTest, WalksFollowTheCursorRules) {
       {{"next", 0, "MSFT/20"}, {"prev", 0, "AAPL/10"}, {"prev", 0, "BOF"}, {"last", 0, "AAPL/30"}},
   };
   for (const auto& walk : walks) {
-    Database db = Database::open(dir.file("l.mdb"));
+    Database db = openLedger(dir.file("l.mdb"));
     auto rs = db.openRecordset(GetParam());
     ASSERT_EQ(where(*rs), "AAPL/10");
     EXPECT_EQ(rs->recordCount(), 3);
@@ -82,7 +83,7 @@ TEST_P(CursorTest, EmptyRecordsetIsBofAndEofAndEveryMoveFails) {
   // "All Trades" is not a query the program makes, so open() gives the
   // ledger for reading only; the trades go through a plain connection.
   Database::openFile(dir.file("l.mdb"), false).execute("DELETE * FROM Trade");
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset(GetParam());
   EXPECT_EQ(where(*rs), "BOF+EOF");
   EXPECT_EQ(rs->recordCount(), 0);
@@ -91,7 +92,7 @@ TEST_P(CursorTest, EmptyRecordsetIsBofAndEofAndEveryMoveFails) {
 }
 
 TEST_P(CursorTest, ReadingWithoutCurrentRowFails) {
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset(GetParam());
   rs->movePrevious();
   EXPECT_EQ(errorOf([&] { rs->value("CompanySymbol"); }), 3021);
@@ -103,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(TableAndQuery, CursorTest, ::testing::Values("Trade", "
 TEST(RecordsetFields, ByPositionAndByName) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset("Trade");
   ASSERT_EQ(rs->fieldCount(), 7);
   EXPECT_EQ(rs->fieldName(3), "Buy/Sell");
@@ -117,7 +118,7 @@ TEST(RecordsetFields, ByPositionAndByName) {
 TEST(RecordsetWrites, AddNewAppendsAndLeavesTheCursor) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset("Trade");
   EXPECT_EQ(rs->recordCount(), 3);
   rs->addNew();
@@ -140,7 +141,7 @@ TEST(RecordsetWrites, AddNewAppendsAndLeavesTheCursor) {
 TEST(RecordsetWrites, RefusedValuesAndMisuse) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset("Trade");
   EXPECT_EQ(errorOf([&] { rs->setValue("Quantity", 1.0); }), 3020);
   EXPECT_EQ(errorOf([&] { rs->update(); }), 3020);
@@ -161,7 +162,7 @@ TEST(RecordsetWrites, RefusedValuesAndMisuse) {
 TEST(RecordsetWrites, EditOfARowDeletedMeanwhileFails) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset("Trade");
   rs->edit();
   rs->setValue("Price", 1.0);
@@ -173,7 +174,7 @@ TEST(RecordsetWrites, EditOfARowDeletedMeanwhileFails) {
 TEST(RecordsetBookmarks, GoBackToTheSameRow) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   for (const char* source : {"Trade", "Sold"}) {
     auto rs = db.openRecordset(source);
     rs->moveLast();
@@ -190,7 +191,7 @@ TEST(RecordsetLargeQuery, MovesAcrossChunkBoundaries) {
   std::vector<TradeRow> many;
   for (int i = 0; i < 1500; ++i) many.push_back({1, "S" + std::to_string(i), double(i), "B", "2024-01-01", 1, 0});
   test::makeLedger(dir.file("l.mdb"), many);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   auto rs = db.openRecordset("Bought");
   EXPECT_EQ(rs->recordCount(), 1500);
   int seen = 0;

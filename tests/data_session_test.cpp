@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "ledger/ledger_session.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -27,7 +28,7 @@ TEST(OpenLedgerTable, FailedRecordsetKeepsThePreviousOneWithTheNewDatabase) {
   TempDir dir;
   test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   test::makeLedger(dir.file("b.mdb"));
-  Database::open(dir.file("b.mdb")).executeScript("DROP VIEW Sold");
+  openLedger(dir.file("b.mdb")).executeScript("DROP VIEW Sold");
   ScriptedPrompter prompter;
   LedgerSession session(prompter);
   session.LedgerPath = dir.file("a.mdb");

@@ -5,6 +5,7 @@
 #include "ledger/ledger_writes.h"
 #include "ledger/record_display.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -51,7 +52,7 @@ void LedgerCommands::editRecords() {
   const std::int64_t rowid = *m_session.ShownTrade;
   std::optional<Trade> now;
   try {
-    Database db = Database::open(m_session.LedgerPath);
+    Database db = openLedger(m_session.LedgerPath);
     now = readTrade(db, rowid);
   } catch (const DbError& e) {
     m_session.prompter().show(std::string("The trade could not be read.") + kNewLine + kNewLine + e.what(),
@@ -104,7 +105,7 @@ UndoOffer LedgerCommands::undoOffer() {
   // A step taken under a typed trade would change what the entry is based on.
   if (entering() || m_session.LedgerPath.empty()) return m_offer;
   try {
-    Database db = Database::open(m_session.LedgerPath);
+    Database db = openLedger(m_session.LedgerPath);
     if (db.isReadOnly()) return m_offer;
     m_offer = {stepToUndo(db), stepToRedo(db)};
   } catch (const DbError&) {
@@ -131,7 +132,7 @@ bool LedgerCommands::moveStep(bool undo) {
   const char* verb = undo ? "Undo" : "Redo";
   std::optional<UndoOutcome> outcome;
   try {
-    Database db = Database::open(m_session.LedgerPath);
+    Database db = openLedger(m_session.LedgerPath);
     outcome = undo ? undoStep(db, step) : redoStep(db, step);
   } catch (const DbError& e) {
     if (e.number() == dberr::kChangedElsewhere)

@@ -8,6 +8,7 @@
 #include "transfer/csv_export.h"
 #include "engine/database.h"
 #include "engine/db_error.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -38,7 +39,7 @@ FileDialogSettings csvSaveSettings(const std::string& fileName) {
 bool exportToCsv(AppContext& app, const std::string& ledgerPath, const std::string& source,
                  const std::string& suggestedName) {
   return exportToCsvWith(app, ledgerPath, suggestedName, [&](const std::string& file) {
-    Database db = Database::open(ledgerPath);
+    Database db = openLedger(ledgerPath);
     exportSourceCsvFile(db, source, file);
   });
 }

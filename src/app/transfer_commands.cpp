@@ -18,6 +18,7 @@
 #include "ledger/ledger_schema.h"
 #include "ledger/ledger_writes.h"
 #include "engine/durable_file.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -103,7 +104,7 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
     return kFailed;
   }
   try {
-    Database db = Database::open(ledgerPath);
+    Database db = openLedger(ledgerPath);
     if (outFile) {
       const std::size_t rows = exportSourceCsvFile(db, "Trade", *outFile);
       out << "Exported " << rows << (rows == 1 ? " trade" : " trades") << " to " << *outFile << ".\n";
@@ -214,7 +215,7 @@ int importCommand(std::span<const std::string> args, std::ostream& out, std::ost
   if (table.readAsWindows1252) out << "The file is not UTF-8; it was read as Windows-1252 text.\n";
 
   try {
-    Database db = Database::open(ledgerPath);
+    Database db = openLedger(ledgerPath);
     // Planned inside the writing transaction: what another copy of the
     // program writes meanwhile is seen.
     ImportRun run;

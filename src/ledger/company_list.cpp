@@ -5,6 +5,7 @@
 #include "ledger/record_display.h"
 #include "ledger/symbol_text.h"
 #include "ledger/trade_entry.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -36,7 +37,7 @@ bool AddCompany(LedgerSession& session, FormPort& form, const std::string& typed
     return false;
   }
   try {
-    Database db = Database::open(session.LedgerPath);
+    Database db = openLedger(session.LedgerPath);
     insertCompany(db, symbol);
   } catch (const DbError& e) {
     session.prompter().show("The company could not be added." + std::string(kNewLine) + kNewLine + e.what(),

@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "engine/db_error.h"
+#include "ledger/ledger_objects.h"
 #include "ledger/ledger_session.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -107,7 +109,7 @@ LedgerFileState LedgerSession::checkLedgerFile() {
       static_cast<std::uint64_t>(st.st_ino) != m_watch->inode) {
     // Renamed over the old one, as a copy or a synchronising tool does.
     try {
-      Database replacement = Database::open(path);
+      Database replacement = openLedger(path);
       m_watch.reset();
       // What the new file holds that the program does not make is told in
       // the same message.

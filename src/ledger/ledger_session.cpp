@@ -1,6 +1,7 @@
 #include "ledger/ledger_session.h"
 
 #include "engine/db_error.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -38,7 +39,7 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
   if (!path && checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const std::string file = path.value_or(LedgerPath);
   try {
-    LedgerDatabase = Database::open(file);
+    LedgerDatabase = openLedger(file);
     watch(file, *LedgerDatabase);
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;

@@ -5,6 +5,7 @@
 #include "engine/db_error.h"
 #include "ledger/ledger_writes.h"
 #include "ledger/trade_entry.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -38,7 +39,7 @@ bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optiona
   // holding objects the program did not make) before anything is tried.
   if (!session.OpenLedgerTable("Trade")) return false;
   try {
-    Database db = Database::open(session.LedgerPath);
+    Database db = openLedger(session.LedgerPath);
     NewCompany company = NewCompany::No;
     if (edit && trade.symbol == edit->shown.symbol) {
       trade.companyId = edit->shown.companyId;  // the symbol stays, and so does its company number
@@ -75,7 +76,7 @@ bool DeleteRecord(LedgerSession& session) {
   if (session.prompter().show(kDeleteQuestion, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return false;
   try {
-    Database db = Database::open(session.LedgerPath);
+    Database db = openLedger(session.LedgerPath);
     deleteTrade(db, *session.ShownTrade, *session.ShownTradeValues);
     return true;
   } catch (const DbError& e) {

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "engine/database.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 

@@ -26,6 +26,7 @@
 #include "transfer/import_run.h"
 #include "ledger/ledger_writes.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -63,7 +64,7 @@ ImportWindow::ImportWindow(AppContext& app, std::string ledgerPath, Input input,
   setObjectName("frmImport");
   setWindowTitle("Import Trades - " + fromStd(m_input.fileName));
   {
-    Database db = Database::open(m_ledgerPath);
+    Database db = openLedger(m_ledgerPath);
     m_index = LedgerIndex::read(db);
   }
   buildWidgets();
@@ -399,7 +400,7 @@ bool ImportWindow::runImport() {
   ImportOutcome outcome = ImportOutcome::Cancelled;
   std::string why;
   try {
-    Database db = Database::open(m_ledgerPath);
+    Database db = openLedger(m_ledgerPath);
     // Checked against the ledger as it stands inside the writing
     // transaction: another copy of the program may have written meanwhile.
     outcome = importRecords(db, m_table.records, options(), &m_plan, progress).outcome;

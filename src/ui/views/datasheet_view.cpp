@@ -8,6 +8,7 @@
 #include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -70,7 +71,7 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
     // When the ledger's file changed since the last command the user has
     // been told, and the main window closes the ledger or reads it afresh.
     if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
-      m_ledger = Database::open(m_app.session().LedgerPath);
+      m_ledger = openLedger(m_app.session().LedgerPath);
       bindTab(m_tabStrip->currentIndex());
     }
   } catch (const std::exception& e) {

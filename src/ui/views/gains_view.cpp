@@ -11,6 +11,8 @@
 #include "ledger/ledger_session.h"
 #include "ui/hourglass.h"
 #include "ui/views/view_support.h"
+#include "ledger/ledger_open.h"
+#include "ledger/gains_report.h"
 
 namespace ledger {
 
@@ -126,7 +128,7 @@ void GainsView::load() {
   std::shared_ptr<const GainsReport> report;
   std::optional<Database> ledger;
   try {
-    ledger = Database::open(path);
+    ledger = openLedger(path);
   } catch (const DbError& e) {
     busy.release();
     m_app.prompter().show(openFailureText(path, "Trade", e.what()), MsgIcon::Critical);

@@ -8,6 +8,7 @@
 #include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -60,7 +61,7 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     std::optional<std::array<std::int64_t, 2>> listCounts;
     if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
       try {
-        Database ledger = Database::open(path);
+        Database ledger = openLedger(path);
         const std::string symbol = m_host.generalTabSymbol().toStdString();
         BuildHistoryQueries(ledger, symbol);
         figures = readHistoryFigures(ledger, symbol);

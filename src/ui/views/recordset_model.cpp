@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/db_error.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -42,7 +43,7 @@ void RecordsetModel::setSource(const std::string& path, const std::string& sourc
   try {
     // The grid needs only its source, not the whole ledger check; a ledger
     // holding objects the program does not make is read-only here too.
-    m_db = Database::openSource(path);
+    m_db = openLedgerSource(path);
     if (m_prepare) m_prepare(*m_db);
     m_rows = m_db->openRecordset(source);
     std::vector<std::string> names;
@@ -71,7 +72,7 @@ void RecordsetModel::setKnownRows(const std::string& path, const std::string& so
   m_prepare = std::move(prepare);
   m_countedAs.clear();
   try {
-    m_db = Database::openSource(path);
+    m_db = openLedgerSource(path);
     if (m_prepare) m_prepare(*m_db);
     const std::vector<std::string> names = m_db->sourceColumns(source);
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
