@@ -8,8 +8,8 @@
 #include <string>
 
 #include "ledger/ledger_session.h"
-#include "ui/file_chooser.h"
-#include "ui/form_registry.h"
+#include "app/file_chooser.h"
+#include "app/form_registry.h"
 
 namespace ledger {
 
