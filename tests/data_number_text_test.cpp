@@ -13,6 +13,7 @@
 #include "test_ledger.h"
 #include "engine/value.h"
 #include "ledger/ledger_open.h"
+#include "ledger/ledger_writes.h"
 
 namespace ledger {
 namespace {
@@ -110,13 +111,13 @@ TEST_P(NumberTextTest, ShownSavedAndReadBackUnchanged) {
   test::makeLedger(path, trades);
   {
     Database db = openLedger(path);
-    auto rs = db.openRecordset("Trade");
-    for (; !rs->eof(); rs->moveNext()) {
-      const std::string shown = toDisplayText(rs->value("Quantity"));
-      rs->edit();
-      rs->setValue("Quantity", shown);  // the box's text, as Save writes it
-      rs->setValue("Price", std::string("12.5"));
-      rs->update();
+    for (std::int64_t rowid = 1; rowid <= static_cast<std::int64_t>(std::size(kShown)); ++rowid) {
+      const Trade stored = readTrade(db, rowid).value();
+      Trade saved = stored;
+      // The box's text, read back as Save reads it.
+      saved.quantity = parseNumber(formatNumber(stored.quantity)).value();
+      saved.price = parseNumber("12.5").value();
+      updateTrade(db, rowid, stored, saved);
     }
   }
   const auto rows = test::readAll(path, "SELECT Quantity, Price FROM Trade ORDER BY rowid");

@@ -115,62 +115,6 @@ TEST(RecordsetFields, ByPositionAndByName) {
   EXPECT_EQ(errorOf([&] { rs->value(7); }), 3265);
 }
 
-TEST(RecordsetWrites, AddNewAppendsAndLeavesTheCursor) {
-  TempDir dir;
-  test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = openLedger(dir.file("l.mdb"));
-  auto rs = db.openRecordset("Trade");
-  EXPECT_EQ(rs->recordCount(), 3);
-  rs->addNew();
-  rs->setValue("CompanyID", std::string("4"));
-  rs->setValue("CompanySymbol", std::string("IBM"));
-  rs->setValue("Quantity", std::string("1.5"));
-  rs->setValue("Buy/Sell", std::string("S"));
-  rs->setValue("Date", std::string("2024-12-31"));
-  rs->setValue("Price", std::string("10"));
-  rs->setValue("Commission", std::string("0"));
-  rs->update();
-  EXPECT_EQ(where(*rs), "AAPL/10");
-  EXPECT_EQ(rs->recordCount(), 4);
-  rs->moveLast();
-  EXPECT_EQ(where(*rs), "IBM/1.5");
-  EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT * FROM Trade WHERE CompanySymbol = 'IBM'"),
-            (std::vector<std::vector<std::string>>{{"4", "IBM", "1.5", "S", "2024-12-31", "10", "0"}}));
-}
-
-TEST(RecordsetWrites, RefusedValuesAndMisuse) {
-  TempDir dir;
-  test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = openLedger(dir.file("l.mdb"));
-  auto rs = db.openRecordset("Trade");
-  EXPECT_EQ(errorOf([&] { rs->setValue("Quantity", 1.0); }), 3020);
-  EXPECT_EQ(errorOf([&] { rs->update(); }), 3020);
-  rs->edit();
-  EXPECT_EQ(errorOf([&] { rs->setValue("Quantity", std::string("ten")); }), 3421);
-  EXPECT_EQ(errorOf([&] { rs->setValue("Date", std::string("2024-02-30")); }), 3421);
-  EXPECT_EQ(errorOf([&] { rs->setValue("CompanyID", std::string("1.5")); }), 3421);
-  rs->setValue("Quantity", std::string("11"));
-  rs->update();
-  EXPECT_EQ(where(*rs), "AAPL/11");
-  EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT Quantity FROM Trade WHERE rowid = 1")[0][0], "11");
-
-  auto bought = db.openRecordset("Bought");
-  EXPECT_EQ(errorOf([&] { bought->addNew(); }), 3027);
-  EXPECT_EQ(errorOf([&] { bought->edit(); }), 3027);
-}
-
-TEST(RecordsetWrites, EditOfARowDeletedMeanwhileFails) {
-  TempDir dir;
-  test::makeLedger(dir.file("l.mdb"), kThree);
-  Database db = openLedger(dir.file("l.mdb"));
-  auto rs = db.openRecordset("Trade");
-  rs->edit();
-  rs->setValue("Price", 1.0);
-  db.execute("DELETE FROM Trade WHERE rowid = 1");
-  EXPECT_EQ(errorOf([&] { rs->update(); }), 3167);
-  EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Trade")[0][0], "2");
-}
-
 TEST(RecordsetBookmarks, GoBackToTheSameRow) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), kThree);
