@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "access/access_conversion.h"
+#include "ledger/empty_ledger.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_writes.h"
@@ -233,6 +235,53 @@ INSTANTIATE_TEST_SUITE_P(EveryWrite, KeptAfterWriteTest, ::testing::ValuesIn(kWr
                              name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                            return name;
                          });
+
+// ---- ledgers made afresh -------------------------------------------------------
+
+// Trade and Companies of an older ledger, for the conversion.
+class TwoTables final : public TableSource {
+ public:
+  std::vector<std::string> tableNames() override { return {"Companies", "Trade"}; }
+  SourceTable readTable(const std::string& name) override {
+    if (name == "Companies") return {{"CompanyID", "CompanySymbol"}, {{std::int64_t{5}, std::string("IBM")}}};
+    return {{"CompanyID", "CompanySymbol", "Quantity", "Buy/Sell", "Date", "Price", "Commission"},
+            {{std::int64_t{5}, std::string("IBM"), 2.0, std::string("B"), std::string("2024-05-06"), 0.1, 0.2}}};
+  }
+};
+
+struct MadeLedgerCase {
+  const char* name;
+  std::function<void(const std::string& templateFile, const std::string& target)> make;
+};
+
+// A ledger made from a template whose kept figures are current gets the
+// trades it is made with, and figures that never show the template's.
+TEST_F(KeptFiguresTest, ALedgerMadeFromATemplateShowsItsOwnTrades) {
+  const MadeLedgerCase cases[] = {
+      {"a new ledger", [](const std::string& from, const std::string& to) { writeEmptyLedger(from, to); }},
+      {"a converted ledger",
+       [](const std::string& from, const std::string& to) {
+         TwoTables source;
+         ASSERT_TRUE(convertAccessLedger(source, to, from, {}).made);
+       }},
+  };
+  for (const MadeLedgerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    {
+      Database templateLedger = openLedger(path);
+      ASSERT_TRUE(keepLedgerTotals(templateLedger));
+    }
+    const std::string made = dir.file("made.mdb");
+    c.make(path, made);
+    Database db = openLedger(made);
+    if (const auto kept = readKeptTotals(db)) {
+      EXPECT_EQ(describe(*kept), describe(readTradeTotals(db)));
+    }
+    EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
+    EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
+  }
+}
 
 // ---- writes by others --------------------------------------------------------
 

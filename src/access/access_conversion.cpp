@@ -172,7 +172,7 @@ ConversionOutcome convertAccessLedger(TableSource& source, const std::string& ne
         addTrade.reset();
       }
       inRows = false;
-      change.commit();
+      change.commitRewrite();
     }
     removeLeftoverJournals(newPath);
     temp.commitOver(newPath);

@@ -17,7 +17,7 @@ void writeEmptyLedger(const std::string& templateFile, const std::string& target
     db.execute("DELETE * FROM Trade");
     // Steps of the trades just removed would undo into a ledger that never held them.
     dropUndoJournal(db);
-    change.commit();
+    change.commitRewrite();
   }
   removeLeftoverJournals(target);
   temp.commitOver(target);

@@ -500,6 +500,10 @@ void sealKeptFigures(Database& db) {
   }
 }
 
+void forgetKeptFigures(Database& db) {
+  if (readStamp(db)) dropStamp(db);
+}
+
 void followUndoStep(Database& db, std::int64_t step, bool undone) {
   if (!keptFiguresKey()) return;
   try {

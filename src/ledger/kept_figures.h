@@ -67,6 +67,11 @@ void beginKeptFigures(Database& db);
 // they stand, when the figures carry a stamp. Never throws.
 void sealKeptFigures(Database& db);
 
+// REQUIRES: db is in a writing transaction that changed trades without an
+// undo step. Drops the stamp, so the figures stay out of date until read
+// afresh. Throws DbError when it cannot: the change must not commit then.
+void forgetKeptFigures(Database& db);
+
 // Brings the figures along with undo step `step`, just recorded or redone
 // (undone = false) or just undone (undone = true). Drops the stamp when
 // that cannot be done. Nothing when the ledger keeps none.

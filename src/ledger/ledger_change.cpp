@@ -20,4 +20,9 @@ void LedgerChange::commit() {
   m_tx.commit();
 }
 
+void LedgerChange::commitRewrite() {
+  forgetKeptFigures(m_db);
+  commit();
+}
+
 }  // namespace ledger

@@ -28,10 +28,13 @@ class LedgerChange {
 
   // Records the rows changed as one undo step called label, then commits.
   void commitStep(std::string_view label, std::span<const RowChange> changes);
-  // Commits a change that is no new step: an undo or redo (the journal
-  // brings the figures along itself), a stored query's text, the kept
-  // figures themselves, a ledger made afresh.
+  // Commits a change that is no new step and changes no trade outside the
+  // journal: an undo or redo (the journal brings the figures along
+  // itself), a stored query's text, the kept figures themselves.
   void commit();
+  // Commits a change that rewrote trades without a step (a ledger made
+  // afresh): the kept figures are computed again when next read.
+  void commitRewrite();
 
  private:
   Database& m_db;
