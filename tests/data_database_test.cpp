@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "engine/db_error.h"
+#include "engine/statement.h"
+#include "engine/transaction.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
 #include "ledger/ledger_open.h"
@@ -152,6 +154,46 @@ TEST(ActionStatements, BindParametersAndCountChanges) {
   const Value params[] = {std::string("O'Neil; DROP TABLE Trade")};
   EXPECT_EQ(db.execute("DELETE * FROM Trade WHERE CompanySymbol = ? AND Date = #2024-01-02#", params), 1);
   EXPECT_EQ(db.openRecordset("Trade")->recordCount(), 1);
+}
+
+// A write the caller leaves uncommitted is taken back; a snapshot joins a
+// transaction already open, or holds one of its own for its scope.
+TEST(Transactions, UncommittedWritesGoAndSnapshotsHold) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  Database db = openLedger(dir.file("l.mdb"));
+  {
+    WriteTransaction tx(db);
+    db.executeScript("DELETE FROM Trade");
+    const ReadSnapshot inside(db);
+    EXPECT_TRUE(inside.held());
+  }
+  EXPECT_FALSE(db.inTransaction());
+  EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Trade")[0][0], "1");
+  {
+    const ReadSnapshot snapshot(db);
+    EXPECT_TRUE(snapshot.held());
+    EXPECT_TRUE(db.inTransaction());
+  }
+  EXPECT_FALSE(db.inTransaction());
+}
+
+// A value bound from another statement's column keeps its storage class.
+TEST(Statements, BindAColumnAsStoredAndRefuseWhatCannotBePrepared) {
+  Database db = Database::openFile(":memory:", true);
+  db.executeScript("CREATE TABLE t(x); INSERT INTO t VALUES (1), (1.0), ('1'), (x'31'), (NULL);");
+  Statement from(db, "SELECT x FROM t ORDER BY rowid");
+  Statement type(db, "SELECT typeof(?1)");
+  std::vector<std::string> types;
+  while (from.step()) {
+    type.bindColumn(1, from, 0);
+    ASSERT_TRUE(type.step());
+    types.emplace_back(type.text(0));
+    type.reset();
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"integer", "real", "text", "blob", "null"}));
+  EXPECT_FALSE(Statement::tryPrepare(db, "SELECT * FROM missing").has_value());
+  EXPECT_THROW(Statement(db, "SELECT * FROM missing"), DbError);
 }
 
 }  // namespace
