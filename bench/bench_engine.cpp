@@ -15,6 +15,8 @@
 #include "ledger/ledger_session.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
+#include "ledger/ledger_open.h"
+#include "engine/statement.h"
 
 namespace ledger::bench {
 
@@ -60,7 +62,7 @@ void bareOpenBought(benchmark::State& state) { bareOpenSource(state, "Bought"); 
 // ---- move to the last trade of an open recordset ------------------------
 
 void moveLast(benchmark::State& state) {
-  Database db = Database::open(cachedLedger(state.range(0)));
+  Database db = openLedger(cachedLedger(state.range(0)));
   auto rs = db.openRecordset("Trade");
   for (auto _ : state) {
     rs->moveLast();
@@ -83,18 +85,20 @@ void bareMoveLast(benchmark::State& state) {
 
 void addTrade(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
-  Database db = Database::open(copy.path());
-  auto rs = db.openRecordset("Trade");
+  Database db = openLedger(copy.path());
+  Statement insert(db,
+                   "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], "
+                   "Date, Price, Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
   for (auto _ : state) {
-    rs->addNew();
-    rs->setValue(0, Value{std::int64_t{3}});
-    rs->setValue(1, Value{std::string("IBM")});
-    rs->setValue(2, Value{250.0});
-    rs->setValue(3, Value{std::string("B")});
-    rs->setValue(4, Value{std::string("2024-05-17")});
-    rs->setValue(5, Value{131.45});
-    rs->setValue(6, Value{9.95});
-    rs->update();
+    insert.bind(1, std::int64_t{3});
+    insert.bind(2, "IBM");
+    insert.bind(3, 250.0);
+    insert.bind(4, "B");
+    insert.bind(5, "2024-05-17");
+    insert.bind(6, 131.45);
+    insert.bind(7, 9.95);
+    insert.run();
+    insert.reset();
   }
 }
 

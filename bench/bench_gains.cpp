@@ -12,8 +12,10 @@
 
 #include "bare_sqlite.h"
 #include "figures/gains.h"
+#include "ledger/gains_report.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -30,7 +32,7 @@ void gainsReport(benchmark::State& state) {
   const std::string path = cachedLedger(state.range(0));
   std::size_t sales = 0;
   for (auto _ : state) {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     const GainsReport report = readGainsReport(db, method);
     sales = report.sales.size();
     benchmark::DoNotOptimize(sales);
@@ -45,7 +47,7 @@ template <CostMethod method>
 void gainsReportStreamed(benchmark::State& state) {
   const std::string path = cachedLedger(state.range(0));
   for (auto _ : state) {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     std::size_t sales = 0;
     const GainsReport report = readGainsReport(db, method, [&sales](const SaleGain&) { ++sales; });
     benchmark::DoNotOptimize(sales);

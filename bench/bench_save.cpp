@@ -14,6 +14,7 @@
 #include "paired_cases.h"
 #include "ledger/record_display.h"
 #include "ledger/record_writes.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -23,7 +24,7 @@ void saveAndReload(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
   {
     // As after the first view opened: the save brings the kept figures along.
-    Database db = Database::open(copy.path());
+    Database db = openLedger(copy.path());
     if (!keepLedgerTotals(db)) throw std::runtime_error("the figures could not be kept");
   }
   SilentPrompter prompter;

@@ -19,6 +19,7 @@
 #include "ledger_generator.h"
 #include "ledger/ledger_writes.h"
 #include "paired_cases.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -49,7 +50,7 @@ void exportTrades(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
   const std::string out = copy.path() + ".csv";
   for (auto _ : state) {
-    Database db = Database::open(copy.path());
+    Database db = openLedger(copy.path());
     benchmark::DoNotOptimize(exportSourceCsvFile(db, "Trade", out));
   }
   std::remove(out.c_str());
@@ -84,11 +85,11 @@ void importCsv(benchmark::State& state) {
     LedgerCopy copy(state.range(0));
     // As after the first view opened: the import brings the kept figures along.
     {
-      Database ledger = Database::open(copy.path());
+      Database ledger = openLedger(copy.path());
       if (!keepLedgerTotals(ledger)) state.SkipWithError("the figures could not be kept");
     }
     state.ResumeTiming();
-    Database db = Database::open(copy.path());
+    Database db = openLedger(copy.path());
     const ImportTable table = readImportCsv(importText());
     ImportOptions options;
     options.hasHeader = table.hasHeader;

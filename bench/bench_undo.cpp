@@ -20,6 +20,7 @@
 #include "paired_cases.h"
 #include "ledger/record_writes.h"
 #include "ledger/undo_journal.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -32,7 +33,7 @@ class Saver {
     m_session.LedgerPath = m_copy.path();
     // As after the first view opened: the ledger keeps its figures, and
     // every save and undo brings them along.
-    Database db = Database::open(path());
+    Database db = openLedger(path());
     if (!keepLedgerTotals(db)) throw std::runtime_error("the figures could not be kept");
   }
   const std::string& path() const { return m_copy.path(); }

@@ -30,6 +30,7 @@
 #include "ledger_generator.h"
 #include "paired_cases.h"
 #include "ui/views/recordset_model.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::bench {
 
@@ -61,13 +62,13 @@ void bareReadScreen(sqlite3* db, const char* sql) {
 // The ledger keeps its figures from the first view opened on it on (the
 // only one that reads every trade); the views' cases show the opens after.
 void keepFigures(const std::string& path) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   if (!keepLedgerTotals(db)) throw std::runtime_error("the figures could not be kept");
 }
 
 // The datasheet's sorted query, written into the ledger once before timing.
 void writeTradeSorted(const std::string& path) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EnsureTradeSorted(db);
 }
 
@@ -75,12 +76,12 @@ void writeTradeSorted(const std::string& path) {
 
 void datasheet(benchmark::State& state) {
   LedgerCopy copy(state.range(0));  // the view writes its query into the ledger
-  Database db = Database::open(copy.path());
+  Database db = openLedger(copy.path());
   EnsureTradeSorted(db);
   for (auto _ : state) {
     // The view reads through the session's connection, opened again after
     // the query was written.
-    Database ledger = Database::open(copy.path());
+    Database ledger = openLedger(copy.path());
     RecordsetModel model;
     model.setSource(ledger, "TradeSorted", "Trade");
     readScreen(model);
@@ -104,7 +105,7 @@ void datasheetEnd(benchmark::State& state) {
   for (auto _ : state) {
     // The view reads through the session's connection, opened again after
     // the query was written.
-    Database ledger = Database::open(copy.path());
+    Database ledger = openLedger(copy.path());
     RecordsetModel model;
     model.setSource(ledger, "TradeSorted", "Trade");
     const int last = model.rowCount();
@@ -138,7 +139,7 @@ void history(benchmark::State& state) {
     // Another company each time, so that the five queries are written each
     // time, as when the user moves on to the next company.
     const char* symbol = opened++ % 2 ? kOtherHistorySymbol : kHistorySymbol;
-    Database db = Database::open(copy.path());
+    Database db = openLedger(copy.path());
     BuildHistoryQueries(db, symbol);
     const HistoryFigures figures = readHistoryFigures(db, symbol);
     const auto listCounts = historyListCounts(db, symbol);
@@ -225,7 +226,7 @@ void bareProfitLoss(benchmark::State& state) {
 // ---- exact totals against the ledger's floating-point sums ------------------
 
 void exactTotals(benchmark::State& state) {
-  Database db = Database::open(cachedLedger(state.range(0)));
+  Database db = openLedger(cachedLedger(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(readTradeTotals(db));
 }
 
@@ -276,7 +277,7 @@ void keptTotals(benchmark::State& state) {
   LedgerCopy copy(state.range(0));
   keepFigures(copy.path());
   {
-    Database db = Database::open(copy.path());
+    Database db = openLedger(copy.path());
     for (const auto& [symbol, sums] : exactSumsOverViews(copy.path())) {
       const auto kept = symbol.empty() ? readKeptTotals(db) : readKeptTotals(db, symbol);
       if (!kept || !sameSum(kept->totalBuy, sums.totalBuy) || !sameSum(kept->totalSell, sums.totalSell))
@@ -284,7 +285,7 @@ void keptTotals(benchmark::State& state) {
     }
   }
   for (auto _ : state) {
-    Database db = Database::open(copy.path());
+    Database db = openLedger(copy.path());
     const auto all = readKeptTotals(db), one = readKeptTotals(db, kHistorySymbol);
     if (!all || !one) throw std::runtime_error("the kept figures are not current");
     benchmark::DoNotOptimize(percentageText(all->percentage()));

@@ -18,6 +18,7 @@
 #include "ledger/ledger_schema.h"
 #include "engine/sqlite_util.h"
 #include "engine/value.h"
+#include "engine/transaction.h"
 
 namespace ledger::bench {
 
@@ -116,7 +117,7 @@ void addTrades(sqlite3* db, std::int64_t trades, std::vector<Company>& companies
 void generateLedger(const std::string& path, std::int64_t trades) {
   writeLedgerFromSchema(path);
   Database ledger = Database::openFile(path, /*create=*/false);
-  sqlite3* db = ledger.handle();
+  sqlite3* db = detail::connectionOf(ledger);
   // Settings of this connection only, none stored in the file: a large
   // cache keeps the index pages in memory while a million rows go in, the
   // file is flushed once at the end, and the rows, valid as they are made,
@@ -125,7 +126,7 @@ void generateLedger(const std::string& path, std::int64_t trades) {
                "PRAGMA cache_size = -262144; PRAGMA synchronous = OFF; "
                "PRAGMA ignore_check_constraints = ON");
   std::mt19937_64 random(20240517u + static_cast<std::uint64_t>(trades));
-  detail::Transaction transaction(db);
+  WriteTransaction transaction(ledger);
   std::vector<Company> companies = addCompanies(db, random);
   addTrades(db, trades, companies, random);
   transaction.commit();

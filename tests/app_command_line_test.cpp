@@ -17,6 +17,7 @@
 #include "fakes.h"
 #include "gains_ledger.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -198,7 +199,7 @@ TEST_F(ReportCommandTest, AnImportKeepsTheUsersFiguresCurrent) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")));
   setKeptFiguresKey(loadKeptFiguresKey());
   {
-    Database db = Database::open(ledger);
+    Database db = openLedger(ledger);
     ASSERT_TRUE(keepLedgerTotals(db));
   }
   const std::string csv = dir.file("more.csv");
@@ -207,7 +208,7 @@ TEST_F(ReportCommandTest, AnImportKeepsTheUsersFiguresCurrent) {
                                 "symbol=Symbol,date=Date,side=Side,quantity=Quantity,price=Price",
                                 "--date-format", "YYYY-MM-DD"});
   ASSERT_EQ(o.status, 0) << o.err;
-  Database db = Database::open(ledger);
+  Database db = openLedger(ledger);
   EXPECT_TRUE(readKeptTotals(db).has_value());
   setKeptFiguresKey(std::nullopt);
 }

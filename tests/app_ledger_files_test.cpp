@@ -10,6 +10,7 @@
 #include "ledger/ledger_schema.h"
 #include "fakes.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -49,7 +50,7 @@ TEST_F(LedgerFilesTest, StartUpRebuildsAMissingMaster) {
 TEST_F(LedgerFilesTest, NewLedgerKeepsCompaniesWithoutTrades) {
   // A template holding trades: they must not reach the new ledger.
   {
-    Database db = Database::open(app.templatePath());
+    Database db = openLedger(app.templatePath());
     test::addTrades(db, {{1, "AAPL", 1, "B", "2024-01-01", 1, 1}});
   }
   files.queueSave(dir.file("new.mdb"));
@@ -79,7 +80,7 @@ TEST_F(LedgerFilesTest, NewLedgerOverAFileWithAJournalLeftByACrash) {
   std::vector<test::TradeRow> many(300, {1, "AAPL", 1, "B", "2024-01-01", 1, 1});
   test::makeLedger(old, many);
   {
-    Database db = Database::open(old);
+    Database db = openLedger(old);
     db.executeScript("PRAGMA cache_size = 1; BEGIN; DELETE FROM Trade; UPDATE Companies SET CompanySymbol = 'X';");
     std::filesystem::copy_file(old + "-journal", dir.file("saved-journal"));
     db.executeScript("ROLLBACK");

@@ -12,6 +12,7 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "ledger/undo_journal.h"
+#include "ledger/ledger_open.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
   }
   try {
     for (;;) {
-      ledger::Database db = ledger::Database::open(argv[1]);
+      ledger::Database db = ledger::openLedger(argv[1]);
       const char* done = nullptr;
       if (ledger::undoStep(db))
         done = "u";

@@ -14,6 +14,7 @@
 #include "transfer/import_plan.h"
 #include "test_ledger.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -261,7 +262,7 @@ TEST_F(ConversionTest, CopiesCompaniesWithTheirIdsAndEveryTradeExactly) {
                   {"9", "Ums\xC3\xA4tze AG", "3.0", "S", "1899-12-30", "0.0001", "NULL"},
                   {"32767", "LAST", "0.0001", "S", "9999-12-31", "123456789.1234", "0.0"}}));
   // It is a ledger of this program: it opens, and its queries run.
-  EXPECT_NO_THROW(Database::open(target).openRecordset("[Profit/Loss]"));
+  EXPECT_NO_THROW(openLedger(target).openRecordset("[Profit/Loss]"));
 }
 
 TEST_F(ConversionTest, TableAndColumnNamesInAnyLetterCase) {

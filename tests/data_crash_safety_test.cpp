@@ -25,6 +25,8 @@
 #include "engine/sqlite_util.h"
 #include "test_ledger.h"
 #include "ledger/undo_journal.h"
+#include "ledger/ledger_open.h"
+#include "ledger/ledger_change.h"
 
 namespace ledger {
 namespace {
@@ -132,7 +134,7 @@ TEST(CrashSafety, KilledWhileWritingANewLedgerLeavesTheOldFileOrTheWholeNewOne) 
     if (test::readBytes(target) == oldBytes) {
       ++keptOld;
     } else {
-      ASSERT_NO_THROW(Database::open(target)) << "after kill " << round;
+      ASSERT_NO_THROW(openLedger(target)) << "after kill " << round;
       EXPECT_EQ(integrity(target), "ok") << "after kill " << round;
       EXPECT_EQ(test::readAll(target, "SELECT count(*) FROM Trade")[0][0], "0") << "after kill " << round;
       EXPECT_EQ(test::readAll(target, "SELECT * FROM Companies ORDER BY rowid"), templateCompanies);
@@ -160,22 +162,21 @@ TEST(CrashSafety, KilledWhileWritingANewLedgerLeavesTheOldFileOrTheWholeNewOne) 
 // writes them.
 void makeBatchStepLedger(const std::string& path) {
   test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}, {2, "MSFT", 3, "S", "2024-02-03", 410, 1}});
-  Database db = Database::open(path);
-  detail::Transaction tx(db.handle());
+  Database db = openLedger(path);
+  LedgerChange change(db);
   std::vector<RowChange> changes;
   changes.push_back({JournalTable::Trade, 1, readJournalRow(db, JournalTable::Trade, 1)});
   db.executeScript("UPDATE Trade SET Price = 101.5 WHERE rowid = 1");
   changes.push_back({JournalTable::Trade, 2, readJournalRow(db, JournalTable::Trade, 2)});
   db.executeScript("DELETE FROM Trade WHERE rowid = 2");
   db.executeScript("INSERT INTO Companies (CompanySymbol) VALUES ('BATCH')");
-  changes.push_back({JournalTable::Companies, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+  changes.push_back({JournalTable::Companies, db.lastInsertRowid(), std::nullopt});
   for (int i = 0; i < 400; ++i) {
     const Value row[] = {std::int64_t{11}, std::int64_t{i + 1}, 1.0 / (i + 3)};
     db.execute("INSERT INTO Trade VALUES (?, 'BATCH', ?, 'B', '2025-03-04', ?, 0.5)", row);
-    changes.push_back({JournalTable::Trade, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+    changes.push_back({JournalTable::Trade, db.lastInsertRowid(), std::nullopt});
   }
-  recordUndoStep(db, "Import of 400 trades", changes);
-  tx.commit();
+  change.commitStep("Import of 400 trades", changes);
 }
 
 TEST(CrashSafety, KilledWhileUndoingOrRedoingLeavesTheStepDoneOrNotDoneNeverHalf) {
@@ -189,7 +190,7 @@ TEST(CrashSafety, KilledWhileUndoingOrRedoingLeavesTheStepDoneOrNotDoneNeverHalf
   };
   const Rows done = ledgerRows();
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(undoStep(db));
   }
   const Rows undone = ledgerRows();

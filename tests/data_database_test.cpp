@@ -5,8 +5,11 @@
 #include <fstream>
 
 #include "engine/db_error.h"
+#include "engine/statement.h"
+#include "engine/transaction.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -24,7 +27,7 @@ TEST(DatabaseOpen, RefusesWhatIsNotALedgerWithoutChangingIt) {
   writeFile(dir.file("access.mdb"), std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20) + std::string(4000, '\0'));
   Database::openFile(dir.file("other.db"), true).executeScript("CREATE TABLE notes(x); INSERT INTO notes VALUES(1);");
   test::makeLedger(dir.file("no-companies.mdb"));
-  Database::open(dir.file("no-companies.mdb")).executeScript("DROP TABLE Companies");
+  openLedger(dir.file("no-companies.mdb")).executeScript("DROP TABLE Companies");
   Database::openFile(dir.file("short-trade.db"), true)
       .executeScript("CREATE TABLE Trade(CompanyID, CompanySymbol, Quantity); CREATE TABLE Companies(CompanyID, CompanySymbol);");
   std::filesystem::create_directory(dir.file("folder.mdb"));
@@ -41,7 +44,7 @@ TEST(DatabaseOpen, RefusesWhatIsNotALedgerWithoutChangingIt) {
   for (const auto& c : cases) {
     const std::string path = dir.file(c.file);
     const std::string before = std::filesystem::is_regular_file(path) ? test::readBytes(path) : "";
-    EXPECT_EQ(passOver([&] { Database::open(path); }), c.error) << c.file;
+    EXPECT_EQ(passOver([&] { openLedger(path); }), c.error) << c.file;
     if (std::filesystem::is_regular_file(path)) {
       EXPECT_EQ(test::readBytes(path), before) << c.file;
     }
@@ -56,7 +59,7 @@ TEST(DatabaseOpen, ReadOnlyFileOpensForReading) {
   if (!disk.mounted()) GTEST_SKIP() << disk.why();
   test::makeLedger(disk.file("l.mdb"), {{1, "AAPL", 1, "B", "2024-01-01", 1, 1}});
   if (!disk.remountReadOnly()) GTEST_SKIP() << disk.why();
-  Database db = Database::open(disk.file("l.mdb"));
+  Database db = openLedger(disk.file("l.mdb"));
   EXPECT_TRUE(db.isReadOnly());
   EXPECT_EQ(db.openRecordset("Trade")->recordCount(), 1);
   EXPECT_EQ(passOver([&] { db.execute("DELETE * FROM Trade"); }), dberr::kReadOnly);
@@ -66,7 +69,7 @@ TEST(DatabaseOpen, ReadOnlyFileOpensForReading) {
 TEST(LedgerSchema, TablesAndQueriesHaveTheirColumnsInOrder) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"));
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   const struct {
     const char* source;
     std::vector<std::string> columns;
@@ -109,7 +112,7 @@ TEST(LedgerSchema, QueriesComputeTotalsAndProfit) {
 TEST(LedgerSchema, RefusesMalformedRowsAtTheEngine) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"));
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   for (const char* bad : {"INSERT INTO Trade VALUES (1, 'A', 'ten', 'B', '2024-01-01', 1, 1)",
                           "INSERT INTO Trade VALUES (1, 'A', 1, 'X', '2024-01-01', 1, 1)",
                           "INSERT INTO Trade VALUES (1, 'A', 1, 'B', '2024-02-30', 1, 1)",
@@ -122,7 +125,7 @@ TEST(LedgerSchema, RefusesMalformedRowsAtTheEngine) {
 TEST(QueryDefs, LookUpCreateAndSet) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   EXPECT_EQ(passOver([&] { db.queryDef("TradeSorted"); }), dberr::kItemNotFound);
   db.createQueryDef("TradeSorted", "SELECT * From Trade ORDER BY CompanyID;");
   EXPECT_EQ(db.queryDef("TradeSorted").sql(), "SELECT * From Trade ORDER BY CompanyID");
@@ -140,17 +143,57 @@ TEST(QueryDefs, LookUpCreateAndSet) {
   EXPECT_TRUE(db.hasQueryDef("Profit/Loss"));
   EXPECT_FALSE(db.hasQueryDef("Trade"));
   // Another connection sees the stored query.
-  EXPECT_EQ(Database::open(dir.file("l.mdb")).openRecordset("[TradeSorted]")->recordCount(), 1);
+  EXPECT_EQ(openLedger(dir.file("l.mdb")).openRecordset("[TradeSorted]")->recordCount(), 1);
 }
 
 TEST(ActionStatements, BindParametersAndCountChanges) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), {{1, "O'Neil; DROP TABLE Trade", 10, "B", "2024-01-02", 100, 5},
                                        {1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   const Value params[] = {std::string("O'Neil; DROP TABLE Trade")};
   EXPECT_EQ(db.execute("DELETE * FROM Trade WHERE CompanySymbol = ? AND Date = #2024-01-02#", params), 1);
   EXPECT_EQ(db.openRecordset("Trade")->recordCount(), 1);
+}
+
+// A write the caller leaves uncommitted is taken back; a snapshot joins a
+// transaction already open, or holds one of its own for its scope.
+TEST(Transactions, UncommittedWritesGoAndSnapshotsHold) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
+  Database db = openLedger(dir.file("l.mdb"));
+  {
+    WriteTransaction tx(db);
+    db.executeScript("DELETE FROM Trade");
+    const ReadSnapshot inside(db);
+    EXPECT_TRUE(inside.held());
+  }
+  EXPECT_FALSE(db.inTransaction());
+  EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Trade")[0][0], "1");
+  {
+    const ReadSnapshot snapshot(db);
+    EXPECT_TRUE(snapshot.held());
+    EXPECT_TRUE(db.inTransaction());
+  }
+  EXPECT_FALSE(db.inTransaction());
+}
+
+// A value bound from another statement's column keeps its storage class.
+TEST(Statements, BindAColumnAsStoredAndRefuseWhatCannotBePrepared) {
+  Database db = Database::openFile(":memory:", true);
+  db.executeScript("CREATE TABLE t(x); INSERT INTO t VALUES (1), (1.0), ('1'), (x'31'), (NULL);");
+  Statement from(db, "SELECT x FROM t ORDER BY rowid");
+  Statement type(db, "SELECT typeof(?1)");
+  std::vector<std::string> types;
+  while (from.step()) {
+    type.bindColumn(1, from, 0);
+    ASSERT_TRUE(type.step());
+    types.emplace_back(type.text(0));
+    type.reset();
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"integer", "real", "text", "blob", "null"}));
+  EXPECT_FALSE(Statement::tryPrepare(db, "SELECT * FROM missing").has_value());
+  EXPECT_THROW(Statement(db, "SELECT * FROM missing"), DbError);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "engine/db_error.h"
 #include "engine_settings_scope.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -90,12 +91,12 @@ TEST_P(StatementTimeLimit, AnEndlessStoredQueryIsStoppedAndReported) {
       .executeScript(
           "DROP VIEW [Total Buy]; CREATE VIEW [Total Buy] AS WITH RECURSIVE r(x) AS "
           "(SELECT 1 UNION ALL SELECT x + 1 FROM r) SELECT max(x) AS [Total Buy] FROM r;");
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
 
   const auto start = Clock::now();
   int error = 0;
   {
-    Watchdog watchdog(db.handle(), limit + 10s);
+    Watchdog watchdog(detail::connectionOf(db), limit + 10s);
     error = passOver([&] { db.openRecordset("[Total Buy]"); });
     EXPECT_FALSE(watchdog.fired()) << "the statement ran on until the test stopped it";
   }
@@ -135,7 +136,7 @@ TEST_P(LockWait, WaitsForTheLockThenGoesOnOrGivesUp) {
   test::TempDir dir;
   const std::string path = dir.file("l.mdb");
   test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   Database other = Database::openFile(path, false);
   other.executeScript(c.otherBegins);
 

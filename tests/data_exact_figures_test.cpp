@@ -13,6 +13,7 @@
 #include "ledger/record_display.h"
 #include "test_ledger.h"
 #include "ledger/view_queries.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -162,7 +163,7 @@ TEST_F(ExactLedgerTest, TotalsOfThousandsOfTradesAgreeWithIntegerCents) {
       (hundredths < 0 && whole == 0 ? "-" : "") + std::to_string(whole) + "." + (frac < 10 ? "0" : "") + std::to_string(frac);
   EXPECT_EQ(f.percentage, expected);
 
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   const HistoryFigures ibm = readHistoryFigures(db, "IBM");
   EXPECT_EQ(ibm.totalBuy, centsText(ibmBuyCents));
   EXPECT_EQ(ibm.totalSell, centsText(ibmSellCents));
@@ -181,7 +182,7 @@ TEST_F(ExactLedgerTest, HugeAndInfiniteStoredValuesAreShownAsText) {
   EXPECT_EQ(f.totalSold, "INF");  // the other program's infinity stays one
   EXPECT_EQ(f.profitLoss, "INF");
   EXPECT_EQ(f.percentage, "INF");
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   const HistoryFigures aapl = readHistoryFigures(db, "AAPL");
   EXPECT_EQ(aapl.totalBuy, "1E+600");
   EXPECT_EQ(aapl.totalSell, "1E-320");

@@ -18,6 +18,7 @@
 #include "ledger/record_writes.h"
 #include "test_ledger.h"
 #include "ledger/ticker_search.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -57,14 +58,14 @@ const std::vector<FileChange>& fileChanges() {
   static const std::vector<FileChange> cases = {
       {"another copy of the program saves a trade",
        [](const TempDir&, const std::string& path) {
-         Database other = Database::open(path);
+         Database other = openLedger(path);
          test::addTrades(other, kOtherTrades);
          return none();
        },
        LedgerFileState::Unchanged, nullptr},
       {"another copy of the program is in the middle of a save",
        [](const TempDir&, const std::string& path) {
-         auto other = std::make_shared<Database>(Database::open(path));
+         auto other = std::make_shared<Database>(openLedger(path));
          other->executeScript("BEGIN IMMEDIATE");
          test::addTrades(*other, kOtherTrades);
          return std::static_pointer_cast<void>(other);
@@ -234,7 +235,7 @@ TEST(FileWatch, AFileCutShortUnderAnOpenRecordsetGivesErrorsNotACrash) {
   const std::string path = dir.file("l.mdb");
   std::vector<test::TradeRow> many(2000, kTrades[0]);
   test::makeLedger(path, many);
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   auto rs = db.openRecordset("Trade");
   fs::resize_file(path, 8192);
   EXPECT_EQ(passOver([&] {

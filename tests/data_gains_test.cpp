@@ -8,10 +8,12 @@
 
 #include "transfer/csv_writer.h"
 #include "figures/gains.h"
+#include "ledger/gains_report.h"
 #include "transfer/gains_csv.h"
 #include "gains_ledger.h"
 #include "engine/sqlite_util.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -24,7 +26,7 @@ using test::TempDir;
 using test::TradeRow;
 
 GainsReport reportOf(const std::string& path, CostMethod method) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   return readGainsReport(db, method);
 }
 
@@ -131,7 +133,7 @@ TEST(GainsReportTest, APurchaseCoversEarlierShortSalesFirst) {
       SCOPED_TRACE(std::string(c.rule) + ", " + std::string(costMethodName(method)));
       TempDir dir;
       test::makeLedger(dir.file("l.mdb"), c.trades);
-      Database db = Database::open(dir.file("l.mdb"));
+      Database db = openLedger(dir.file("l.mdb"));
       std::ostringstream kept, handedOn, years;
       const auto describe = [](std::ostream& out, const SaleGain& sale) {
         out << sale.date << ' ' << sale.shares.toPlainString() << ' ' << sale.proceeds.toPlainString() << ' '
@@ -197,7 +199,7 @@ TEST_P(BadRowTest, IsLeftOutNamedAndTheRestStillAddUp) {
   test::makeLedger(path, {{1, "IBM", 10, "B", "2024-01-02", 100, 5}, {1, "IBM", 4, "S", "2024-02-01", 110, 2}});
   {
     // A foreign client may have written what the program never would.
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     db.executeScript("PRAGMA ignore_check_constraints = ON");
     db.executeScript(std::string("INSERT INTO Trade VALUES (1, ") + GetParam().values + ")");
   }
@@ -237,7 +239,7 @@ TEST(GainsReportTest, AMissingCommissionCountsAsNone) {
   const std::string path = dir.file("l.mdb");
   test::makeLedger(path);
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     db.executeScript("INSERT INTO Trade VALUES (1, 'IBM', 10, 'B', '2024-01-02', 100, NULL);"
                      "INSERT INTO Trade VALUES (1, 'IBM', 10, 'S', '2024-01-03', 101, NULL);");
   }
@@ -252,7 +254,7 @@ TEST(GainsReportTest, WholeNumbersStoredAsIntegersCountTheSame) {
   const std::string path = dir.file("l.mdb");
   test::makeLedger(path);
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     db.executeScript("INSERT INTO Trade VALUES (1, 'IBM', 3, 'B', '2024-01-02', 7, 1);"
                      "INSERT INTO Trade VALUES (1, 'IBM', 1.0, 'S', '2024-01-03', 0.1, 0.2);");
   }
@@ -286,7 +288,7 @@ TEST_P(ReadOrderTest, IsTheLedgersOrderByDateThenEntry) {
   std::vector<std::int64_t> leftOutExpected;
   std::vector<std::string> salesExpected;
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     db.executeScript("PRAGMA ignore_check_constraints = ON");
     // The first purchase covers every sale, so each sale has a figure.
     db.executeScript("INSERT INTO Trade VALUES (1, 'IBM', 100000, 'B', '1990-01-01', 1, 0)");
@@ -294,12 +296,12 @@ TEST_P(ReadOrderTest, IsTheLedgersOrderByDateThenEntry) {
       db.executeScript(std::string("INSERT INTO Trade VALUES (1, ") + row + ")");
     // Good rows have a symbol, an ISO date, a side and a positive quantity.
     auto stmt = detail::prepare(
-        db.handle(),
+        detail::connectionOf(db),
         "SELECT rowid, CompanySymbol IS NOT NULL AND CompanySymbol <> '' AND typeof(Date) = 'text' AND "
         "date(Date, '+0 days') IS Date AND [Buy/Sell] IN ('B', 'S') AND "
         "typeof(Quantity) IN ('integer', 'real') AND Quantity > 0, [Buy/Sell], Date, Quantity "
         "FROM Trade ORDER BY Date, rowid");
-    while (detail::step(db.handle(), stmt.get())) {
+    while (detail::step(detail::connectionOf(db), stmt.get())) {
       if (sqlite3_column_int(stmt.get(), 1) == 0) {
         leftOutExpected.push_back(sqlite3_column_int64(stmt.get(), 0));
       } else if (std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 2))) == "S") {
@@ -395,7 +397,7 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
 TEST_P(PaidCostIsKeptTest, HandedOnSalesAreTheKeptSales) {
   TempDir dir;
   test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   const GainsReport kept = readGainsReport(db, GetParam());
   std::ostringstream handedOn;
   writeGainsCsvHeader(handedOn);

@@ -20,6 +20,7 @@
 #include "ledger/record_writes.h"
 #include "test_ledger.h"
 #include "ledger/view_queries.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -80,7 +81,7 @@ void overrunACell(const std::string& path) {
 // A ledger the program made and used: every stored query it writes, what
 // SQLite's ANALYZE leaves, and some of the template missing.
 void programObjects(const std::string& path, bool withMissing) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EnsureTradeSorted(db);
   EnsureBoughtSorted(db);
   EnsureSoldSorted(db);
@@ -189,7 +190,7 @@ TEST_P(HostileLedgerTest, OpenSaysWhatItHoldsOnceAndNeverRunsIt) {
   const std::string before = test::readBytes(path);
 
   if (ledger().opens == Opens::Refused) {
-    EXPECT_EQ(passOver([&] { Database::open(path); }), ledger().error);
+    EXPECT_EQ(passOver([&] { openLedger(path); }), ledger().error);
     prompter.expect(MsgAnswer::Ok);
     EXPECT_FALSE(session.OpenLedgerTable("Trade", path));
     EXPECT_NE(prompter.shown.at(0).text.find("There was an error in opening the database"), std::string::npos);
@@ -310,7 +311,7 @@ TEST_P(HostileQueryTest, OpensAsTheProgramsOwnButCannotRunAway) {
   const std::string path = dir.file("l.mdb");
   test::makeLedger(path, kTrades);
   plainExec(path, c.sql);
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EXPECT_TRUE(db.foreignObjects().empty()) << describeForeignObjects(db.foreignObjects());
   std::string error;
   try {
@@ -346,7 +347,7 @@ TEST(UntrustedFile, StoredQueriesCannotCallFunctionsWithSideEffects) {
   Database db = Database::openFile(path, false);
   // A function of the program's own, without SQLITE_INNOCUOUS: allowed in
   // the program's statements, refused in what the file brings.
-  ASSERT_EQ(sqlite3_create_function(db.handle(), "bump", 0, SQLITE_UTF8, nullptr, sideEffect, nullptr, nullptr),
+  ASSERT_EQ(sqlite3_create_function(detail::connectionOf(db), "bump", 0, SQLITE_UTF8, nullptr, sideEffect, nullptr, nullptr),
             SQLITE_OK);
   g_sideEffects = 0;
   std::string error;
@@ -393,13 +394,13 @@ TEST(UntrustedFile, NoExtensionNoAttachNoStatementRewritesTheSchema) {
 // ---- the list of the program's objects ----------------------------------------
 
 TEST(LedgerObjects, ListTheTemplateTheViewsQueriesAndWhatFeaturesAdd) {
-  const LedgerObjects& mine = programLedgerObjects();
+  const KnownObjects& mine = programLedgerObjects();
   for (const char* name : {"Trade", "Companies", "TradeByCompanyID", "Profit/Loss", "TradeSorted", "vbqrypl"})
     EXPECT_NE(mine.find(name), nullptr) << name;
   EXPECT_EQ(mine.find("VBQryBuy")->columns, mine.find("Bought")->columns);
   EXPECT_EQ(templateLedgerObjects().find("TradeSorted"), nullptr);
   // A feature's object: the statement that makes it is the whole entry.
-  LedgerObjects list;
+  KnownObjects list;
   list.addStatements("CREATE TABLE UndoStep (Id INTEGER PRIMARY KEY, Statement TEXT); "
                      "CREATE INDEX UndoByStatement ON UndoStep (Statement);");
   EXPECT_EQ(list.find("UndoStep")->columns, (std::vector<std::string>{"Id", "Statement"}));

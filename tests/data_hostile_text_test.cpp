@@ -16,6 +16,7 @@
 #include "test_ledger.h"
 #include "ledger/ticker_search.h"
 #include "ledger/view_queries.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -103,7 +104,7 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
   EXPECT_FALSE(FindTicker(session, form, text() + "?"));
 
   // The history queries hold the symbol quoted and select its trade only.
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   BuildHistoryQueries(db, text());
   EXPECT_NE(db.queryDef("VBQryBuy").sql().find("= " + quoteSqlString(text())), std::string::npos);
   EXPECT_EQ(rows("SELECT CompanySymbol, Date, Quantity, Price, Commission, TotalPurchase FROM VBQryBuy"),
@@ -126,7 +127,7 @@ TEST(StoredQueryText, ASecondStatementIsRefusedAndNothingRuns) {
   test::TempDir dir;
   const std::string path = dir.file("l.mdb");
   test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   db.createQueryDef("Q", "SELECT 1 AS One");
   const Rows schema = test::readAll(path, kSchemaSql);
   for (const char* text : {"SELECT 2; DROP TABLE Trade", "SELECT 2;; DELETE FROM Trade", "SELECT 2 /* c */; DROP VIEW Q",

@@ -14,6 +14,7 @@
 #include "test_ledger.h"
 #include "ledger/undo_journal.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -40,7 +41,7 @@ TEST_P(ImportWriteTest, EveryTradeLandsInOrderAndOneUndoTakesThemAll) {
   std::vector<Trade> trades;
   Rows expected;
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     db.executeScript("INSERT INTO Trade (rowid, CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
                      "Commission) VALUES (" + std::to_string(GetParam().existingRowid) +
                      ", 1, 'OLD', 1, 'B', '2020-01-01', 1, 0)");
@@ -53,7 +54,7 @@ TEST_P(ImportWriteTest, EveryTradeLandsInOrderAndOneUndoTakesThemAll) {
   }
   const Rows before = test::readAll(path, held);
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(importTrades(db, trades, {"NEWCO"}));
   }
   const Rows newco = test::readAll(path, "SELECT CompanyID FROM Companies WHERE CompanySymbol = 'NEWCO'");
@@ -70,7 +71,7 @@ TEST_P(ImportWriteTest, EveryTradeLandsInOrderAndOneUndoTakesThemAll) {
             expected);
   EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade"), (Rows{{std::to_string(GetParam().trades + 1)}}));
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(undoStep(db));
   }
   EXPECT_EQ(test::readAll(path, held), before);
@@ -100,12 +101,12 @@ TEST(ImportAfterAnotherWriterTest, TheLedgerAsItStandsWhenWrittenDecides) {
                                           {"NEWCO", "2024-01-04", "S", "0.5", "7"}};
   ImportOptions options;
   options.mapping = guessMapping(records[0]);
-  Database a = Database::open(path);
+  Database a = openLedger(path);
   const ImportPlan preview = planImport(records, options, LedgerIndex::read(a));
   ASSERT_EQ(preview.trades.size(), 3u);
   ASSERT_EQ(preview.newSymbols, std::vector<std::string>{"NEWCO"});
 
-  Database b = Database::open(path);
+  Database b = openLedger(path);
   ASSERT_EQ(importRecords(b, records, options).outcome, ImportOutcome::Written);
 
   // A's preview no longer holds: nothing is written and the new plan says why.

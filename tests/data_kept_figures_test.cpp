@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "access/access_conversion.h"
+#include "ledger/empty_ledger.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_writes.h"
@@ -19,6 +21,8 @@
 #include "tmpfs_mount.h"
 #include "ledger/undo_journal.h"
 #include "ledger/view_queries.h"
+#include "ledger/ledger_open.h"
+#include "ledger/ledger_change.h"
 
 namespace ledger {
 namespace {
@@ -214,13 +218,13 @@ const WriteCase kWrites[] = {
 class KeptAfterWriteTest : public KeptFiguresTest, public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(KeptAfterWriteTest, EqualTheTradesExactly) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   ASSERT_TRUE(keepLedgerTotals(db));
   expectKeptEqualScan(db, "kept");
   GetParam().write(db);
   expectKeptEqualScan(db, GetParam().name);
   // So does another connection, as the next view opened finds them.
-  Database again = Database::open(path);
+  Database again = openLedger(path);
   expectKeptEqualScan(again, std::string(GetParam().name) + ", opened again");
 }
 
@@ -231,6 +235,53 @@ INSTANTIATE_TEST_SUITE_P(EveryWrite, KeptAfterWriteTest, ::testing::ValuesIn(kWr
                              name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                            return name;
                          });
+
+// ---- ledgers made afresh -------------------------------------------------------
+
+// Trade and Companies of an older ledger, for the conversion.
+class TwoTables final : public TableSource {
+ public:
+  std::vector<std::string> tableNames() override { return {"Companies", "Trade"}; }
+  SourceTable readTable(const std::string& name) override {
+    if (name == "Companies") return {{"CompanyID", "CompanySymbol"}, {{std::int64_t{5}, std::string("IBM")}}};
+    return {{"CompanyID", "CompanySymbol", "Quantity", "Buy/Sell", "Date", "Price", "Commission"},
+            {{std::int64_t{5}, std::string("IBM"), 2.0, std::string("B"), std::string("2024-05-06"), 0.1, 0.2}}};
+  }
+};
+
+struct MadeLedgerCase {
+  const char* name;
+  std::function<void(const std::string& templateFile, const std::string& target)> make;
+};
+
+// A ledger made from a template whose kept figures are current gets the
+// trades it is made with, and figures that never show the template's.
+TEST_F(KeptFiguresTest, ALedgerMadeFromATemplateShowsItsOwnTrades) {
+  const MadeLedgerCase cases[] = {
+      {"a new ledger", [](const std::string& from, const std::string& to) { writeEmptyLedger(from, to); }},
+      {"a converted ledger",
+       [](const std::string& from, const std::string& to) {
+         TwoTables source;
+         ASSERT_TRUE(convertAccessLedger(source, to, from, {}).made);
+       }},
+  };
+  for (const MadeLedgerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    {
+      Database templateLedger = openLedger(path);
+      ASSERT_TRUE(keepLedgerTotals(templateLedger));
+    }
+    const std::string made = dir.file("made.mdb");
+    c.make(path, made);
+    Database db = openLedger(made);
+    if (const auto kept = readKeptTotals(db)) {
+      EXPECT_EQ(describe(*kept), describe(readTradeTotals(db)));
+    }
+    EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
+    EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
+  }
+}
 
 // ---- writes by others --------------------------------------------------------
 
@@ -252,7 +303,7 @@ TEST_F(KeptFiguresTest, AWriteFromOutsideIsNoticedAndTheFiguresReadAfresh) {
     test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100.1, 4.95},
                             {2, "IBM", 3, "S", "2024-01-04", 0.1, 0},
                             {3, "KO", 1, "B", "2024-01-06", 1, 0}});
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(keepLedgerTotals(db));
     const std::string before = describe(*readKeptTotals(db));
     runOutside(path, c.sql);
@@ -268,7 +319,7 @@ TEST_F(KeptFiguresTest, AWriteFromOutsideIsNoticedAndTheFiguresReadAfresh) {
 }
 
 TEST_F(KeptFiguresTest, AnOutsideWriteBetweenTwoOfTheProgramsIsNotTakenForTheProgramsOwn) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   ASSERT_TRUE(keepLedgerTotals(db));
   runOutside(path, "DELETE FROM Trade WHERE CompanySymbol = 'AAPL'");
   insertTrade(db, trade("IBM", TradeSide::Buy, 1, 1, 0));
@@ -322,12 +373,12 @@ TEST_F(KeptFiguresTest, FiguresTheProgramDidNotSealAreSummedFromTheTrades) {
     SetUp();
     if (c.keptUnder) {
       ScopedKey other(keyOf(*c.keptUnder));
-      Database db = Database::open(path);
+      Database db = openLedger(path);
       ASSERT_TRUE(keepLedgerTotals(db));
     }
     setKeptFiguresKey(keyOf(7));
     if (!c.rows.empty()) forgeFigures(path, c.rows);
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     EXPECT_FALSE(readKeptTotals(db).has_value());
     EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
     EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
@@ -341,18 +392,18 @@ TEST_F(KeptFiguresTest, FiguresTheProgramDidNotSealAreSummedFromTheTrades) {
 
 TEST_F(KeptFiguresTest, WithoutAKeyNoFiguresAreKeptOrTrusted) {
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(keepLedgerTotals(db));
   }
   setKeptFiguresKey(std::nullopt);
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EXPECT_FALSE(readKeptTotals(db).has_value());
   EXPECT_FALSE(keepLedgerTotals(db));
   insertTrade(db, trade("AAPL", TradeSide::Buy, 1, 1, 0));
   EXPECT_EQ(describe(readLedgerTotals(db, "AAPL")), describe(readTradeTotals(db, "AAPL")));
 
   test::makeLedger(path, {{1, "AAPL", 1, "B", "2024-01-02", 1, 0}});
-  Database fresh = Database::open(path);
+  Database fresh = openLedger(path);
   EXPECT_EQ(describe(readLedgerTotals(fresh)), describe(readTradeTotals(fresh)));
   EXPECT_FALSE(hasKeptTable(path));
 }
@@ -372,13 +423,13 @@ TEST_F(KeptFiguresTest, RowsNotAsTheProgramWritesThemAreNotTrusted) {
   for (const char* sql : cases) {
     SCOPED_TRACE(sql);
     SetUp();
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(keepLedgerTotals(db));
     {
       // Written by the program itself, so the stamp says current.
-      detail::Transaction tx(db.handle());
+      LedgerChange change(db);
       db.executeScript(sql);
-      tx.commit();
+      change.commit();
     }
     EXPECT_FALSE(readKeptTotals(db).has_value());
     EXPECT_EQ(describe(readLedgerTotals(db)), describe(readTradeTotals(db)));
@@ -393,7 +444,7 @@ TEST_F(KeptFiguresTest, AKeptRowTheTableRefusesLeavesTheFiguresOutOfDate) {
              "CREATE TABLE KeptTotals (CompanySymbol TEXT, Side TEXT NOT NULL, ExactSum TEXT NOT NULL, "
              "Summed INTEGER NOT NULL CHECK (Summed < 3 OR Side = 'Stamp'), PlusInfinite INTEGER NOT NULL, "
              "MinusInfinite INTEGER NOT NULL, NotANumber INTEGER NOT NULL)");
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   ASSERT_TRUE(db.foreignObjects().empty());
   ASSERT_TRUE(keepLedgerTotals(db));
   insertTrade(db, trade("AAPL", TradeSide::Buy, 1, 1, 0));
@@ -409,7 +460,7 @@ TEST_F(KeptFiguresTest, AKeptRowTheTableRefusesLeavesTheFiguresOutOfDate) {
 // ---- ledgers that keep no figures -------------------------------------------
 
 TEST_F(KeptFiguresTest, ALedgerWithoutTheTableWorksAsBeforeAndGetsItFromTheFirstRead) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   insertTrade(db, trade("AAPL", TradeSide::Buy, 1, 2, 3));
   ASSERT_TRUE(undoStep(db));
   BuildHistoryQueries(db, "AAPL");
@@ -431,7 +482,7 @@ void expectReadByAPass(Database& db) {
 TEST_F(KeptFiguresTest, ALedgerWithAnotherProgramsObjectsIsReadByAPassAndNeverWritten) {
   runOutside(path, "CREATE TABLE Other (x)");
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     expectReadByAPass(db);
   }
   EXPECT_FALSE(hasKeptTable(path));
@@ -444,18 +495,18 @@ TEST(KeptFiguresReadOnly, AReadOnlyFileIsReadByAPass) {
   test::makeLedger(disk.file("l.mdb"), {{1, "AAPL", 1, "B", "2024-01-01", 1, 1},
                                         {1, "AAPL", kInf, "S", "2024-01-01", 1, 1}});
   if (!disk.remountReadOnly()) GTEST_SKIP() << disk.why();
-  Database db = Database::open(disk.file("l.mdb"));
+  Database db = openLedger(disk.file("l.mdb"));
   expectReadByAPass(db);
   EXPECT_EQ(describe(readLedgerTotals(db)), "2 / INF / INF / INF");
 }
 
 TEST_F(KeptFiguresTest, AFileInWalModeIsNeverTrusted) {
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(keepLedgerTotals(db));
   }
   runOutside(path, "PRAGMA journal_mode = WAL");
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   // Commits in WAL mode leave the file's counter alone.
   runOutside(path, "DELETE FROM Trade WHERE CompanySymbol = 'AAPL'");
   EXPECT_FALSE(readKeptTotals(db).has_value());
@@ -473,11 +524,11 @@ TEST_F(KeptFiguresTest, ALedgerKeepingFiguresIsTheProgramsOwnAndTheTemplateHasNo
   EXPECT_NE(programLedgerObjects().find("KeptTotals"), nullptr);
   EXPECT_FALSE(hasKeptTable(path)) << "a new ledger starts without";
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_TRUE(keepLedgerTotals(db));
   }
   ASSERT_TRUE(hasKeptTable(path));
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EXPECT_TRUE(db.foreignObjects().empty());
   EXPECT_FALSE(db.isReadOnly());
 }
@@ -486,12 +537,12 @@ TEST_F(KeptFiguresTest, ALedgerKeepingFiguresIsTheProgramsOwnAndTheTemplateHasNo
 // current: a kept row changed by the program (so still stamped current)
 // shows through.
 TEST_F(KeptFiguresTest, TheViewsReadTheKeptFiguresWhileTheyAreCurrent) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   ASSERT_TRUE(keepLedgerTotals(db));
   {
-    detail::Transaction tx(db.handle());
+    LedgerChange change(db);
     db.executeScript("UPDATE KeptTotals SET ExactSum = '12.5' WHERE CompanySymbol = 'O''NEIL' AND Side = 'S'");
-    tx.commit();
+    change.commit();
   }
   EXPECT_EQ(readHistoryFigures(db, "O'NEIL").totalSell, "12.5");
   // Commits that change nothing leave the file as it was.

@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "ledger/record_display.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -122,7 +123,7 @@ TEST_F(RecordDisplayTest, ShowRecordAtAPosition) {
 
 TEST_F(RecordDisplayTest, NullValuesShowAsEmptyBoxes) {
   test::makeLedger(dir.file("l.mdb"));
-  Database::open(dir.file("l.mdb")).execute("INSERT INTO Trade (CompanySymbol, [Buy/Sell]) VALUES ('X', 'B')");
+  openLedger(dir.file("l.mdb")).execute("INSERT INTO Trade (CompanySymbol, [Buy/Sell]) VALUES ('X', 'B')");
   session.LedgerPath = dir.file("l.mdb");
   form.fillGeneral("9", "OLD", "2000-01-01", "1", "1", "1", false);
   ASSERT_TRUE(OpenAndShow(session, form, "Trade"));

@@ -9,6 +9,7 @@
 #include "ledger/record_writes.h"
 #include "test_ledger.h"
 #include "ledger/ticker_search.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -102,7 +103,7 @@ TEST_F(RecordWritesTest, RefusedWriteIsReported) {
   make({});
   // The trigger never runs: a ledger holding one opens for reading only,
   // which is what refuses the write.
-  Database::open(dir.file("l.mdb")).executeScript(
+  openLedger(dir.file("l.mdb")).executeScript(
       "CREATE TRIGGER no_more BEFORE INSERT ON Trade BEGIN SELECT RAISE(ABORT, 'the ledger is closed'); END;");
   form.fillGeneral("1", "AAPL", "2024-01-01", "1", "1", "1", true);
   prompter.expect(MsgAnswer::Ok);  // what the ledger holds
@@ -135,7 +136,7 @@ TEST_F(RecordWritesTest, DeleteRemovesOneMatchingTradeOnly) {
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT rowid, [Buy/Sell] FROM Trade ORDER BY rowid"), (Rows{{"1", "S"}, {"3", "B"}}));
 
   // A trade no longer in the ledger is said to be gone.
-  Database::open(dir.file("l.mdb")).execute("DELETE * FROM Trade");
+  openLedger(dir.file("l.mdb")).execute("DELETE * FROM Trade");
   prompter.expect(MsgAnswer::Yes);
   prompter.expect(MsgAnswer::Ok);
   EXPECT_FALSE(DeleteRecord(session));
@@ -144,7 +145,7 @@ TEST_F(RecordWritesTest, DeleteRemovesOneMatchingTradeOnly) {
 
 TEST_F(RecordWritesTest, CompanyListFillsOnceInTableOrder) {
   make({});
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   db.execute("DELETE * FROM Companies");
   for (const char* s : {"A", "B", "a", "B", "C"}) {
     const Value v[] = {std::string(s)};
@@ -178,7 +179,7 @@ TEST_F(RecordWritesTest, CompanyListFillsOnceInTableOrder) {
 
 TEST_F(RecordWritesTest, SymbolLookup) {
   make({});
-  Database db = Database::open(dir.file("l.mdb"));
+  Database db = openLedger(dir.file("l.mdb"));
   db.execute("DELETE * FROM Companies");
   db.execute("INSERT INTO Companies VALUES (40000, 'BIG'), (7, 'IBM'), (8, 'X''Y'), (9, 'IBM')");
   const struct {

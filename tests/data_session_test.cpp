@@ -10,6 +10,7 @@
 #include "immutable_file.h"
 #include "ledger/ledger_session.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -32,7 +33,7 @@ TEST(OpenLedgerTable, FailedRecordsetKeepsThePreviousOneWithTheNewDatabase) {
   TempDir dir;
   test::makeLedger(dir.file("a.mdb"), {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   test::makeLedger(dir.file("b.mdb"));
-  Database::open(dir.file("b.mdb")).executeScript("DROP VIEW Sold");
+  openLedger(dir.file("b.mdb")).executeScript("DROP VIEW Sold");
   ScriptedPrompter prompter;
   LedgerSession session(prompter);
   session.LedgerPath = dir.file("a.mdb");
@@ -83,7 +84,7 @@ TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
       {"nothing", [](const std::string&) { return nullptr; }, true, false, false},
       {"trades written by another program",
        [](const std::string& path) {
-         Database::open(path).executeScript("INSERT INTO Companies (CompanySymbol) VALUES ('IBM')");
+         openLedger(path).executeScript("INSERT INTO Companies (CompanySymbol) VALUES ('IBM')");
          return nullptr;
        },
        true, false, false},
@@ -95,7 +96,7 @@ TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
        false, true, false},
       {"another program's table added",
        [](const std::string& path) {
-         Database::open(path).executeScript("CREATE TABLE notes(body TEXT)");
+         openLedger(path).executeScript("CREATE TABLE notes(body TEXT)");
          return nullptr;
        },
        false, true, true},
@@ -109,17 +110,16 @@ TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
     LedgerSession session(prompter);
     session.LedgerPath = path;
     ASSERT_TRUE(session.OpenLedgerTable("Trade"));
-    // Kept alive, so that a new connection cannot take the old one's address.
     const Database before = *session.LedgerDatabase;
     const std::shared_ptr<void> kept = row.change(path);
 
     Database now = session.ledgerConnection();
-    EXPECT_EQ(now.handle() == before.handle(), row.reused);
+    EXPECT_EQ(now.sharesConnectionWith(before), row.reused);
     EXPECT_EQ(now.isReadOnly(), row.readOnly);
     if (row.toldForeign) prompter.expect(MsgAnswer::Ok);
     ASSERT_TRUE(session.OpenLedgerTable("Trade"));
     // A new connection became the session's: opening the table used it.
-    EXPECT_EQ(session.LedgerDatabase->handle(), now.handle());
+    EXPECT_TRUE(session.LedgerDatabase->sharesConnectionWith(now));
     EXPECT_EQ(prompter.shown.size(), row.toldForeign ? 1u : 0u);
   }
 }

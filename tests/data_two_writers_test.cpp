@@ -16,6 +16,7 @@
 #include "ledger/record_writes.h"
 #include "serial_trades.h"
 #include "test_ledger.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -104,7 +105,7 @@ TEST(TwoWriters, OpenRecordsetsDoNotKeepAnotherProgramFromWriting) {
   for (int i = 0; i < 300; ++i) trades.push_back({1, "AAPL", 1.0 + i, "B", "2024-01-01", 10, 1});
   test::makeLedger(path, trades);
   test::addWriterCompanies(path);
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   auto bought = db.openRecordset("Bought");
   auto trade = db.openRecordset("Trade");
   for (int i = 0; i < 100; ++i) bought->moveNext();  // past the first chunk read

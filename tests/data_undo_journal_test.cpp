@@ -17,6 +17,8 @@
 #include "engine/sqlite_util.h"
 #include "test_ledger.h"
 #include "ledger/undo_journal.h"
+#include "ledger/ledger_open.h"
+#include "ledger/ledger_change.h"
 
 namespace ledger {
 namespace {
@@ -42,8 +44,8 @@ Rows ledgerRows(Database& db) {
   Rows rows;
   for (const char* sql : {"SELECT 'Trade', rowid, * FROM Trade ORDER BY rowid",
                           "SELECT 'Companies', rowid, * FROM Companies ORDER BY rowid"}) {
-    auto stmt = detail::prepare(db.handle(), sql);
-    while (detail::step(db.handle(), stmt.get())) {
+    auto stmt = detail::prepare(detail::connectionOf(db), sql);
+    while (detail::step(detail::connectionOf(db), stmt.get())) {
       std::vector<std::string> row;
       for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i) row.push_back(exact(stmt.get(), i));
       rows.push_back(row);
@@ -93,7 +95,7 @@ class UndoJournalTest : public ::testing::Test {
     test::makeLedger(path, {{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
     // A row no save of the program writes: a whole number in Quantity, no
     // commission at all, a date left out.
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     db.executeScript("INSERT INTO Trade VALUES (4, 'INTC', 7, 'S', NULL, 21.5, NULL)");
   }
 
@@ -152,7 +154,7 @@ TEST_F(UndoJournalTest, SequencesOfChangesUndoAndRedoToTheExactRowsOfEachState) 
   for (const Sequence& sequence : sequences) {
     SCOPED_TRACE(sequence.name);
     SetUp();  // a fresh ledger for each sequence
-    std::optional<Database> db = Database::open(path);
+    std::optional<Database> db = openLedger(path);
     std::vector<Rows> states = {ledgerRows(*db)};
     std::vector<std::string> labels;  // labels[i]: the step from states[i] to states[i + 1]
     size_t at = 0;
@@ -177,7 +179,7 @@ TEST_F(UndoJournalTest, SequencesOfChangesUndoAndRedoToTheExactRowsOfEachState) 
         }
         case Op::Reopen:
           db.reset();
-          db = Database::open(path);
+          db = openLedger(path);
           break;
         default: {
           ASSERT_EQ(states.size() - 1, labels.size());
@@ -212,7 +214,7 @@ TEST_F(UndoJournalTest, SequencesOfChangesUndoAndRedoToTheExactRowsOfEachState) 
 }
 
 TEST_F(UndoJournalTest, UndoingADeleteBringsTheTradeBackWithItsRowIdAndItsNulls) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   const char* rows = "SELECT rowid, typeof(Date), typeof(Commission), typeof(Quantity), * FROM Trade";
   const Rows before = test::readAll(path, rows);
   deleteTrade(db, 2, *readTrade(db, 2));
@@ -228,21 +230,20 @@ TEST_F(UndoJournalTest, UndoingADeleteBringsTheTradeBackWithItsRowIdAndItsNulls)
 // A batch that deletes the last trade and then adds one: the new row gets
 // the deleted one's row id, so one row changes twice within the step.
 TEST_F(UndoJournalTest, ARowChangedTwiceInOneStepGoesBackToWhatItHeldFirst) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   const Rows before = ledgerRows(db);
   {
-    detail::Transaction tx(db.handle());
+    LedgerChange change(db);
     std::vector<RowChange> changes = {{JournalTable::Trade, 2, readJournalRow(db, JournalTable::Trade, 2)}};
     db.executeScript("DELETE FROM Trade WHERE rowid = 2");
     db.executeScript("INSERT INTO Trade VALUES (9, 'NEW', 1, 'B', '2025-01-01', 2, 0)");
-    ASSERT_EQ(sqlite3_last_insert_rowid(db.handle()), 2);
+    ASSERT_EQ(db.lastInsertRowid(), 2);
     changes.push_back({JournalTable::Trade, 2, std::nullopt});
     db.executeScript("INSERT INTO Trade VALUES (9, 'GONE', 1, 'B', '2025-01-01', 2, 0)");
     changes.push_back({JournalTable::Trade, 3, std::nullopt});
     db.executeScript("DELETE FROM Trade WHERE rowid = 3");
     changes.push_back({JournalTable::Trade, 3, readJournalRow(db, JournalTable::Trade, 3)});
-    recordUndoStep(db, "Import of 2 trades", changes);
-    tx.commit();
+    change.commitStep("Import of 2 trades", changes);
   }
   const Rows after = ledgerRows(db);
   // The row added and removed again within the step leaves nothing to record.
@@ -270,10 +271,10 @@ void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
 class UndoBatchTest : public UndoJournalTest, public ::testing::WithParamInterface<BatchCase> {};
 
 TEST_P(UndoBatchTest, IsJournalledAsOneByOneAndUndoesExactly) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   const Rows before = ledgerRows(db);
   {
-    detail::Transaction tx(db.handle());
+    LedgerChange step(db);
     std::vector<RowChange> changes;
     for (const auto& [sql, change] : GetParam().steps) {
       const std::string what = change;
@@ -282,12 +283,10 @@ TEST_P(UndoBatchTest, IsJournalledAsOneByOneAndUndoesExactly) {
         changes.push_back({JournalTable::Trade, row, readJournalRow(db, JournalTable::Trade, row)});
       }
       db.executeScript(sql);
-      if (what == "+") changes.push_back({JournalTable::Trade, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
-      if (what == "c")
-        changes.push_back({JournalTable::Companies, sqlite3_last_insert_rowid(db.handle()), std::nullopt});
+      if (what == "+") changes.push_back({JournalTable::Trade, db.lastInsertRowid(), std::nullopt});
+      if (what == "c") changes.push_back({JournalTable::Companies, db.lastInsertRowid(), std::nullopt});
     }
-    recordUndoStep(db, "Import", changes);
-    tx.commit();
+    step.commitStep("Import", changes);
   }
   const Rows after = ledgerRows(db);
   EXPECT_EQ(test::readAll(path, "SELECT Seq, TableName, RowKey, Kind FROM UndoChange ORDER BY Seq"),
@@ -332,8 +331,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UndoJournalTest, KeepsTheLastThousandStepsAndDropsTheOldest) {
-  Database db = Database::open(path);
-  detail::exec(db.handle(), "PRAGMA synchronous = OFF");  // a thousand commits, no need to wait for the disk
+  Database db = openLedger(path);
+  db.executeScript("PRAGMA synchronous = OFF");  // a thousand commits, no need to wait for the disk
   for (int i = 1; i <= kMaxUndoSteps + 1; ++i) {
     Trade t = kMsft;
     t.quantity = i;
@@ -358,7 +357,7 @@ TEST_F(UndoJournalTest, KeepsTheLastThousandStepsAndDropsTheOldest) {
 }
 
 TEST_F(UndoJournalTest, ALedgerWithoutAJournalHasNoStepsAndGetsNoTableFromAsking) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EXPECT_EQ(stepToUndo(db), std::nullopt);
   EXPECT_EQ(stepToRedo(db), std::nullopt);
   EXPECT_EQ(undoStep(db), std::nullopt);
@@ -368,12 +367,12 @@ TEST_F(UndoJournalTest, ALedgerWithoutAJournalHasNoStepsAndGetsNoTableFromAsking
 
 TEST_F(UndoJournalTest, ANewLedgerFromATemplateWithStepsStartsWithout) {
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     deleteTrade(db, 1, *readTrade(db, 1));
   }
   const std::string fresh = dir.file("new.mdb");
   writeEmptyLedger(path, fresh);
-  Database db = Database::open(fresh);
+  Database db = openLedger(fresh);
   EXPECT_EQ(stepToUndo(db), std::nullopt);
   EXPECT_EQ(test::readAll(fresh, "SELECT count(*) FROM sqlite_schema WHERE name LIKE 'Undo%'"), (Rows{{"0"}}));
 }
@@ -425,7 +424,7 @@ TEST_F(UndoJournalTest, ARowChangedElsewhereIsRefusedWithNothingWrittenAndTheSte
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     Rows beforeStep, afterStep;  // the ledger on either side of the step attempted
     for (const Action& a : c.setup) {
       if (a.op != Op::Undo) beforeStep = ledgerRows(db);
@@ -444,7 +443,7 @@ TEST_F(UndoJournalTest, ARowChangedElsewhereIsRefusedWithNothingWrittenAndTheSte
     const std::optional<UndoStepInfo> offered = isUndo ? stepToUndo(db) : stepToRedo(db);
     ASSERT_TRUE(offered);
     {
-      Database other = Database::open(path);
+      Database other = openLedger(path);
       other.executeScript(c.elsewhere);
     }
     const std::string bytes = test::readBytes(path);
@@ -459,7 +458,7 @@ TEST_F(UndoJournalTest, ARowChangedElsewhereIsRefusedWithNothingWrittenAndTheSte
     EXPECT_EQ(isUndo ? stepToUndo(db) : stepToRedo(db), offered) << "the step is still there";
 
     {
-      Database other = Database::open(path);
+      Database other = openLedger(path);
       other.executeScript(c.putBack);
     }
     ASSERT_TRUE(isUndo ? undoStep(db, offered) : redoStep(db, offered));
@@ -468,13 +467,13 @@ TEST_F(UndoJournalTest, ARowChangedElsewhereIsRefusedWithNothingWrittenAndTheSte
 }
 
 TEST_F(UndoJournalTest, AStepTakenMeanwhileByAnotherCopyIsNotTakenAgain) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   insertTrade(db, kMsft);
   insertTrade(db, kIbm);
   const std::optional<UndoStepInfo> offered = stepToUndo(db);
   ASSERT_TRUE(offered);
   {
-    Database other = Database::open(path);
+    Database other = openLedger(path);
     ASSERT_TRUE(undoStep(other));  // the other copy takes back IBM
   }
   const std::string bytes = test::readBytes(path);

@@ -10,6 +10,7 @@
 #include "fakes.h"
 #include "test_ledger.h"
 #include "ledger/view_queries.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -49,7 +50,7 @@ class SortedQueryTest : public ViewQueriesTest, public ::testing::WithParamInter
 TEST_P(SortedQueryTest, IsCreatedWithItsTextAndRestoredWhenChanged) {
   const SortedCase& c = GetParam();
   {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     ASSERT_FALSE(db.hasQueryDef(c.name));
     c.ensure(db);
     EXPECT_EQ(db.queryDef(c.name).sql(), c.text);
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- history queries -------------------------------------------------------
 
 TEST_F(ViewQueriesTest, HistoryQueriesHoldTheirTextsForTheSymbol) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   BuildHistoryQueries(db, "ABC");
   const std::pair<const char*, const char*> expected[] = {
       {"VBQryBuy", "SELECT * FROM [Bought] WHERE CompanySymbol = 'ABC'"},
@@ -108,7 +109,7 @@ class HistoryTest : public ViewQueriesTest, public ::testing::WithParamInterface
 
 TEST_P(HistoryTest, ShowsTheCompanysRowsAndTotals) {
   const HistoryCase& c = GetParam();
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   BuildHistoryQueries(db, c.symbol);
   EXPECT_EQ(rows("SELECT Quantity FROM VBQryBuy"), c.buys);
   EXPECT_EQ(rows("SELECT Quantity FROM VBQrySell"), c.sells);
@@ -130,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
     test::ByCaseName());
 
 TEST_F(ViewQueriesTest, HistoryCreatesOnlyTheMissingQueriesThenSetsAll) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   db.createQueryDef("VBQrySell", "SELECT * FROM Companies");
   db.createQueryDef("VBQryPL", "SELECT 1 AS x");
   BuildHistoryQueries(db, "MSFT");
@@ -141,14 +142,14 @@ TEST_F(ViewQueriesTest, HistoryCreatesOnlyTheMissingQueriesThenSetsAll) {
 }
 
 TEST_F(ViewQueriesTest, SecondBuildLeavesTheSecondSymbol) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   BuildHistoryQueries(db, "IBM");
   BuildHistoryQueries(db, "MSFT");
   EXPECT_EQ(db.queryDef("VBQryBuy").sql(), "SELECT * FROM [Bought] WHERE CompanySymbol = 'MSFT'");
 }
 
 TEST_F(ViewQueriesTest, BuildingTheSameSymbolAgainWritesNothing) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   BuildHistoryQueries(db, "MSFT");
   const std::optional<Value> written = db.scalar("PRAGMA schema_version");
   BuildHistoryQueries(db, "MSFT");
@@ -172,7 +173,7 @@ class HistoryListCountTest : public ViewQueriesTest, public ::testing::WithParam
 
 TEST_P(HistoryListCountTest, CountsOnTheIndexOnlyWhatTheQueriesHold) {
   const ListCountCase& c = GetParam();
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   test::addTrades(db, {{1, "AAPL", 1, "B", "2024-07-01", 1, 0}, {1, "AAPL", 2, "S", "2024-07-02", 1, 0}});
   BuildHistoryQueries(db, "AAPL");
   c.before(db);
@@ -204,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(ViewQueriesTest, HistoryEndsSilentlyWhenANameIsTakenByATable) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   db.executeScript("CREATE TABLE VBQrySell (x)");
   BuildHistoryQueries(db, "IBM");  // must not throw
   // All five or none: the query before the table is not left written.
@@ -246,7 +247,7 @@ TEST_F(ProfitLossTest, NullFiguresStayEmptyWithoutAMessage) {
 }
 
 TEST_F(ProfitLossTest, AQueryThatCannotBeOpenedLeavesItsFigureEmpty) {
-  Database::open(path).executeScript("DROP VIEW [Profit/Loss]");
+  openLedger(path).executeScript("DROP VIEW [Profit/Loss]");
   session.LedgerPath = path;
   prompter.expect(MsgAnswer::Ok);
   const ProfitLossFigures f = readProfitLossFigures(session);
@@ -263,7 +264,7 @@ TEST_F(ProfitLossTest, AQueryThatCannotBeOpenedLeavesItsFigureEmpty) {
 TEST_F(ViewQueriesTest, ChartTableHasOneRowPerTradeInRecordsetOrder) {
   const std::string one = dir.file("one.mdb");
   test::makeLedger(one, {{1, "AAPL", 10, "B", "2024-01-02", 101.5, 4.75}, {2, "KO", 1, "S", "2024-01-03", 9, 0}});
-  Database db = Database::open(one);
+  Database db = openLedger(one);
   auto trades = db.openRecordset("Trade");
   trades->moveLast();
   const ChartTable table = readChartTable(db, *trades);
@@ -278,7 +279,7 @@ TEST_F(ViewQueriesTest, ChartTableHasOneRowPerTradeInRecordsetOrder) {
 }
 
 TEST_F(ViewQueriesTest, ChartTableKeepsNullNumbersAsNull) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   db.execute("UPDATE Trade SET Price = NULL WHERE CompanySymbol = 'IBM'");
   auto trades = db.openRecordset("Trade");
   const ChartTable table = readChartTable(db, *trades);
@@ -290,7 +291,7 @@ TEST_F(ViewQueriesTest, ChartTableKeepsNullNumbersAsNull) {
 TEST_F(ViewQueriesTest, ChartTableOfNoTradesIsNoCurrentRow) {
   const std::string empty = dir.file("empty.mdb");
   test::makeLedger(empty);
-  Database db = Database::open(empty);
+  Database db = openLedger(empty);
   auto trades = db.openRecordset("Trade");
   EXPECT_EQ(passOver([&] { readChartTable(db, *trades); }), dberr::kNoCurrentRow);
 }
@@ -300,7 +301,7 @@ TEST_F(ViewQueriesTest, ChartTableOfNoTradesIsNoCurrentRow) {
 class PositionTest : public ViewQueriesTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(PositionTest, MovesToTheRowAtAPositionOrStays) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   db.createQueryDef("All Trades", "SELECT * FROM Trade");
   auto rs = db.openRecordset(GetParam());
   const std::pair<std::int64_t, const char*> moves[] = {

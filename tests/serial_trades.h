@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::test {
 
@@ -27,7 +28,7 @@ inline constexpr int kFirstWriterCompany = 100;
 // Adds the writers' companies to the ledger at path, so that their saves
 // find their symbols in the company list.
 inline void addWriterCompanies(const std::string& path, int writers = 2) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   for (int w = 1; w <= writers; ++w) {
     const Value row[] = {std::int64_t{kFirstWriterCompany + w}, "W" + std::to_string(w)};
     db.execute("INSERT INTO Companies (CompanyID, CompanySymbol) VALUES (?, ?)", row);

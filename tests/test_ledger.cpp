@@ -10,6 +10,7 @@
 
 #include "ledger/ledger_schema.h"
 #include "engine/sqlite_util.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger::test {
 
@@ -64,7 +65,7 @@ void addTrades(Database& db, const std::vector<TradeRow>& trades) {
 void makeLedger(const std::string& path, const std::vector<TradeRow>& trades) {
   writeLedgerFromSchema(path);
   if (trades.empty()) return;
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   db.executeScript("BEGIN");
   addTrades(db, trades);
   db.executeScript("COMMIT");
@@ -72,9 +73,9 @@ void makeLedger(const std::string& path, const std::vector<TradeRow>& trades) {
 
 std::vector<std::vector<std::string>> readAll(const std::string& path, const std::string& sql) {
   Database db = Database::openFile(path, false);
-  auto stmt = detail::prepare(db.handle(), sql);
+  auto stmt = detail::prepare(detail::connectionOf(db), sql);
   std::vector<std::vector<std::string>> rows;
-  while (detail::step(db.handle(), stmt.get())) {
+  while (detail::step(detail::connectionOf(db), stmt.get())) {
     std::vector<std::string> row;
     for (int i = 0; i < sqlite3_column_count(stmt.get()); ++i)
       row.push_back(toDisplayText(detail::columnValue(stmt.get(), i)));

@@ -18,7 +18,7 @@
 
 #include "case_names.h"
 #include "ui/entry/add_company_dialog.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/recent_ledgers.h"
 #include "window_fixture.h"
 

@@ -17,6 +17,7 @@
 
 #include "ledger/ledger_writes.h"
 #include "window_fixture.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -265,7 +266,7 @@ const Sequence kSequences[] = {
        t.edit();
        t.set("Price", "12");
        // Another copy of the program changes the same trade meanwhile.
-       Database other = Database::open(t.path());
+       Database other = ledger::openLedger(t.path());
        const Trade shown = *readTrade(other, 1);
        Trade theirs = shown;
        theirs.quantity = 101;

@@ -36,6 +36,7 @@
 #include "ui/entry/add_company_dialog.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -164,7 +165,7 @@ TEST_F(RefusedWritesTest, EachCommandOnAFullDiskSaysSoAndKeepsTheLedger) {
     if (c.pageLimit) {
       sqlite3_auto_extension(reinterpret_cast<void (*)()>(limitPages));
       // Fill the ledger until the very row the command writes needs a new page.
-      Database db = Database::open(path);
+      Database db = ledger::openLedger(path);
       const char* fill = c.command == Command::AddCompany
                              ? "INSERT INTO Companies (CompanySymbol) VALUES ('NEWCO')"
                              : "INSERT INTO Trade VALUES (2, 'MSFT', 3, 'S', '2024-06-01', 410.5, 1.25)";
@@ -195,7 +196,7 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
   {
     // History queries left behind for another company, and no datasheet
     // queries at all: the views must not show stale rows or fail.
-    Database db = Database::open(path);
+    Database db = ledger::openLedger(path);
     BuildHistoryQueries(db, "MSFT");
     // A step that Undo would offer on a ledger that can be written.
     insertCompany(db, "ZZZ");
@@ -249,7 +250,7 @@ TEST_F(RefusedWritesTest, EveryCommandThatWouldChangeALedgerIsOffWhileItIsReadOn
   const std::string writable = dir.file("w.mdb");
   makeTradeLedger(writable);
   {
-    Database db = Database::open(writable);
+    Database db = ledger::openLedger(writable);
     insertCompany(db, "ZZZ");  // a step for Undo
   }
   // New Record, Edit, Save, Delete, Import, Add Company, Undo and Redo.

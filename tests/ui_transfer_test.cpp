@@ -23,6 +23,7 @@
 #include "ledger/ledger_writes.h"
 #include "ui/transfer/import_window.h"
 #include "window_fixture.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -37,7 +38,7 @@ std::string sourceFile(const std::string& relative) {
 void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::string exportText(const std::string& ledger, const std::string& source) {
-  Database db = Database::open(ledger);
+  Database db = ledger::openLedger(ledger);
   std::ostringstream out;
   writeSourceCsv(db, source, out);
   return out.str();
@@ -231,7 +232,7 @@ TEST_F(TransferWindowTest, AWindowLeftOpenWhileAnotherCopyImportsShowsTheNewPrev
   EXPECT_NE(report(w).find("New companies: NEWCO"), std::string::npos) << report(w);
   {
     // Another copy of the program imports the same file meanwhile.
-    Database other = Database::open(ledger);
+    Database other = ledger::openLedger(ledger);
     importTrades(other, w->plan().trades, w->plan().newSymbols);
   }
   prompter.expect(MsgAnswer::Ok);

@@ -18,6 +18,7 @@
 #include "ui/views/datasheet_view.h"
 #include "ui/views/recordset_model.h"
 #include "window_fixture.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -147,7 +148,7 @@ TEST_F(UndoTest, AStepWhoseTradeChangedElsewhereIsRefusedWithAMessageAndStaysOff
   const std::string available = offered();
   {
     // Another program adds a trade in the deleted trade's place.
-    Database other = Database::open(path);
+    Database other = ledger::openLedger(path);
     other.executeScript("INSERT INTO Trade (rowid, CompanyID, CompanySymbol) VALUES (2, 5, 'ORCL')");
   }
   const std::string bytes = test::readBytes(path);

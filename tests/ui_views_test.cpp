@@ -19,11 +19,13 @@
 #include "fakes.h"
 #include "test_ledger.h"
 #include "ui/twips.h"
+#include "ui/views/axis_value.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
 #include "ui/views/history_view.h"
 #include "ui/views/profit_loss_view.h"
 #include "ui/views/recordset_model.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 namespace {
@@ -90,7 +92,7 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
   for (int i = 0; i < 600; ++i) many.push_back({i, "S" + std::to_string(i), i + 0.5, "B", "2024-01-02", 1, 0});
   const std::string big = dir.file("big.mdb");
   test::makeLedger(big, many);
-  Database ledger = Database::open(big);
+  Database ledger = openLedger(big);
   ledger.createQueryDef("All Trades", "SELECT * FROM Trade");
   for (const char* source : {"Trade", "All Trades"}) {
     RecordsetModel model(nullptr, 1);  // one page kept: every other page is read again
@@ -117,7 +119,7 @@ TEST_F(ViewsTest, ModelReadsPagesOnDemandAndAgainAfterDroppingThem) {
 }
 
 TEST_F(ViewsTest, ModelCountsASortedQueryByItsUnsortedRows) {
-  Database db = Database::open(path);
+  Database db = openLedger(path);
   EnsureTradeSorted(db);
   EnsureBoughtSorted(db);
   EnsureSoldSorted(db);
@@ -140,7 +142,7 @@ TEST_F(ViewsTest, ModelCountsASortedQueryByItsUnsortedRows) {
 TEST_F(ViewsTest, ModelShowsFieldsByNameReadOnlyWithNumbersRight) {
   RecordsetModel model;
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-  Database ledger = Database::open(path);
+  Database ledger = openLedger(path);
   model.setSource(ledger, "Bought");
   EXPECT_EQ(headers(model),
             (QStringList{"CompanySymbol", "Date", "Quantity", "Price", "Commission", "TotalPurchase"}));
@@ -154,7 +156,7 @@ TEST_F(ViewsTest, ModelShowsFieldsByNameReadOnlyWithNumbersRight) {
 TEST_F(ViewsTest, ModelOfAMissingSourceIsEmptyAndSaysSo) {
   RecordsetModel model;
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-  Database ledger = Database::open(path);
+  Database ledger = openLedger(path);
   model.setSource(ledger, "Trade");
   EXPECT_THROW(model.setSource(ledger, "NoSuchQuery"), DbError);
   EXPECT_EQ(model.rowCount(), 0);
@@ -191,7 +193,7 @@ TEST_F(ViewsTest, DatasheetShowsEachTabSortedAndWritesItsQuery) {
     for (const auto& row : cells(*view.model())) first.push_back(row[0]);
     EXPECT_EQ(first, c.firstColumn) << c.query;
   }
-  Database db = Database::open(path);
+  Database db = ledger::openLedger(path);
   for (const char* name : {"TradeSorted", "BoughtSorted", "SoldSorted"}) EXPECT_TRUE(db.hasQueryDef(name)) << name;
 }
 
@@ -245,7 +247,7 @@ TEST_F(ViewsTest, HistoryOfACompanyWithPurchasesOnly) {
 }
 
 TEST_F(ViewsTest, HistoryOfASymbolWithAQuote) {
-  Database db = Database::open(path);
+  Database db = ledger::openLedger(path);
   test::addTrades(db, {{5, "O'Neil", 5, "B", "2024-05-06", 10, 1}, {5, "O'Neil", 2, "S", "2024-06-07", 12, 1}});
   host.symbol = "O'Neil";
   HistoryView view(app, host);
@@ -475,6 +477,17 @@ TEST_F(ViewsTest, RightPressRecordsTheViewAndRaisesTheMenu) {
   EXPECT_EQ(host.popups, ++popups);
   QTest::mousePress(&pl, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(host.popups, popups);  // the left button raises nothing
+}
+
+TEST(AxisValues, RoundedToTheStepsDecimals) {
+  const struct {
+    double value, step;
+    const char* text;
+  } cases[] = {
+      {0.1 + 0.1 + 0.1, 0.1, "0.3"}, {0.2 * 3, 0.2, "0.6"}, {150, 50, "150"}, {-0.0, 0.5, "0"},
+      {1e-7 * 3, 1e-7, "3E-07"},     {2e20, 1e20, "2E+20"}, {0.05 * 7, 0.05, "0.35"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(formatAxisValue(c.value, c.step), c.text) << c.text;
 }
 
 }  // namespace

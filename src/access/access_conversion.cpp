@@ -8,8 +8,10 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "engine/durable_file.h"
+#include "engine/statement.h"
+#include "ledger/ledger_change.h"
+#include "ledger/ledger_open.h"
 #include "ledger/prompter.h"
-#include "engine/sqlite_util.h"
 #include "ledger/symbol_text.h"
 
 namespace ledger {
@@ -145,33 +147,32 @@ ConversionOutcome convertAccessLedger(TableSource& source, const std::string& ne
     TempFileBeside temp(newPath);
     temp.copyFrom(templateFile);
     {
-      Database db = Database::open(temp.path());
-      sqlite3* h = db.handle();
-      detail::Transaction tx(h);
-      detail::exec(h, "DELETE FROM Trade; DELETE FROM Companies;");
-      auto addCompany = detail::prepare(h, "INSERT INTO Companies (CompanyID, CompanySymbol) VALUES (?1, ?2)");
+      Database db = openLedger(temp.path());
+      LedgerChange change(db);
+      db.executeScript("DELETE FROM Trade; DELETE FROM Companies;");
+      Statement addCompany(db, "INSERT INTO Companies (CompanyID, CompanySymbol) VALUES (?1, ?2)");
       inRows = true;
       for (row = 0; row < companies.rows.size(); ++row) {
         const auto& r = companies.rows[row];
         const Value values[] = {r[companyAt[0]], r[companyAt[1]]};
-        detail::bindAll(h, addCompany.get(), values);
-        detail::step(h, addCompany.get());
-        sqlite3_reset(addCompany.get());
+        addCompany.bindAll(values);
+        addCompany.run();
+        addCompany.reset();
       }
       table = "Trade";
-      auto addTrade = detail::prepare(h,
-                                      "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, "
-                                      "Price, Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+      Statement addTrade(db,
+                         "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, "
+                         "Price, Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
       for (row = 0; row < trade.rows.size(); ++row) {
         const auto& r = trade.rows[row];
         const Value values[] = {r[tradeAt[0]], r[tradeAt[1]], r[tradeAt[2]],          r[tradeAt[3]],
                                 dateOnly(r[tradeAt[4]]), r[tradeAt[5]], r[tradeAt[6]]};
-        detail::bindAll(h, addTrade.get(), values);
-        detail::step(h, addTrade.get());
-        sqlite3_reset(addTrade.get());
+        addTrade.bindAll(values);
+        addTrade.run();
+        addTrade.reset();
       }
       inRows = false;
-      tx.commit();
+      change.commitRewrite();
     }
     removeLeftoverJournals(newPath);
     temp.commitOver(newPath);

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "ledger/ledger_session.h"
-#include "ui/file_chooser.h"
-#include "ui/form_registry.h"
-#include "ui/program_info.h"
+#include "app/file_chooser.h"
+#include "app/form_registry.h"
+#include "app/program_info.h"
 
 namespace ledger {
 

@@ -5,6 +5,7 @@
 #include "ledger/ledger_writes.h"
 #include "ledger/record_display.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

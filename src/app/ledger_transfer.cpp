@@ -8,6 +8,7 @@
 #include "transfer/csv_export.h"
 #include "engine/database.h"
 #include "engine/db_error.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

@@ -6,8 +6,10 @@
 #include "app/command_options.h"
 #include "engine/db_error.h"
 #include "figures/gains.h"
+#include "ledger/gains_report.h"
 #include "transfer/gains_csv.h"
 #include "ledger/ledger_session.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -103,7 +105,7 @@ int runReportCommand(CommandCall& call) {
 
   std::optional<Database> db;
   try {
-    db = Database::open(request.ledger);
+    db = openLedger(request.ledger);
   } catch (const DbError& e) {
     call.err << terminalText(openFailureText(request.ledger, "Trade", e.what())) << '\n';
     return exitcode::kFailed;

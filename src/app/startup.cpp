@@ -5,6 +5,7 @@
 #include "engine/db_error.h"
 #include "engine/durable_file.h"
 #include "ledger/ledger_objects.h"
+#include "ledger/ledger_open.h"
 #include "ledger/ledger_schema.h"
 
 namespace ledger {
@@ -47,16 +48,16 @@ std::string notRebuiltMessage(const std::string& master, const std::string& prob
 
 std::optional<std::string> masterProblem(const std::string& path) {
   try {
-    Database db = Database::open(path);
+    Database db = openLedger(path);
     // quick_check reads every page of the small master; "ok" is its one
     // row when nothing is wrong.
     const auto check = db.scalar("PRAGMA quick_check");
     const std::string verdict = check ? toDisplayText(*check) : std::string();
     if (verdict != "ok") return "it fails the database's integrity check (" + verdict + ").";
-    const auto extra = findForeignObjects(db.handle(), templateLedgerObjects());
+    const auto extra = findForeignObjects(db, templateLedgerObjects());
     if (!extra.empty())
       return "it holds objects the template does not:" + std::string(kNewLine) + describeForeignObjects(extra);
-    const auto missing = findMissingObjects(db.handle(), templateLedgerObjects());
+    const auto missing = findMissingObjects(db, templateLedgerObjects());
     if (!missing.empty()) return "it lacks " + joinNames(missing) + ".";
     return std::nullopt;
   } catch (const DbError& e) {

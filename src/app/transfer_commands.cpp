@@ -15,9 +15,10 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "transfer/import_source.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ledger/ledger_schema.h"
 #include "engine/durable_file.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -85,7 +86,7 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
     return kFailed;
   }
   try {
-    Database db = Database::open(ledgerPath);
+    Database db = openLedger(ledgerPath);
     if (outFile) {
       const std::size_t rows = exportSourceCsvFile(db, "Trade", *outFile);
       out << "Exported " << rows << (rows == 1 ? " trade" : " trades") << " to " << *outFile << ".\n";
@@ -182,7 +183,7 @@ int runImport(ImportRequest request, std::ostream& out, std::ostream& err) {
   }
   if (request.noHeader) table.hasHeader = false;
   options.hasHeader = table.hasHeader;
-  ImportFlow flow([&request] { return Database::open(request.ledgerPath); }, std::move(table));
+  ImportFlow flow([&request] { return openLedger(request.ledgerPath); }, std::move(table));
   auto mapping = parseMappingOption(request.mapText, flow.table().header(), flow.table().columnCount);
   if (const auto* problem = std::get_if<std::string>(&mapping)) {
     err << *problem << "\n";

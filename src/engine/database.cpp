@@ -3,14 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
+#include <cstring>
 #include <chrono>
 #include <thread>
 
 #include "engine/db_error.h"
 #include "engine/engine_settings.h"
 #include "engine/row_source.h"
+#include "engine/schema_objects.h"
 #include "engine/sql_translate.h"
+#include "engine/transaction.h"
 #include "engine/sqlite_util.h"
 #include "engine/untrusted_file.h"
 
@@ -32,10 +34,6 @@ int waitForLock(void*, int triesSoFar) {
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return 1;
 }
-
-const std::array<const char*, 7> kTradeColumns = {"CompanyID", "CompanySymbol", "Quantity", "Buy/Sell",
-                                                  "Date",      "Price",         "Commission"};
-const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbol"};
 
 detail::Connection connect(const std::string& path, int flags) {
   sqlite3* raw = nullptr;
@@ -67,24 +65,6 @@ std::string objectType(sqlite3* db, const std::string& name) {
   return reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
 }
 
-template <size_t N>
-void requireColumns(sqlite3* db, const char* table, const std::array<const char*, N>& expected) {
-  auto stmt = detail::prepare(db, "SELECT name FROM pragma_table_info(?1)");
-  const Value param = std::string(table);
-  detail::bindAll(db, stmt.get(), {&param, 1});
-  size_t i = 0;
-  for (; detail::step(db, stmt.get()) && i < N; ++i) {
-    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
-    if (!name || sqlite3_stricmp(name, expected[i]) != 0) break;
-  }
-  if (i == 0 && objectType(db, table) != "table")
-    throw DbError(dberr::kNotALedger,
-                  "The file is not a share ledger: it has no table '" + std::string(table) + "'.");
-  if (i < N)
-    throw DbError(dberr::kNotALedger, "The file is not a share ledger: its table '" + std::string(table) +
-                                          "' lacks the column '" + expected[i] + "'.");
-}
-
 }  // namespace
 
 namespace {
@@ -102,21 +82,14 @@ int openFlagsFor(const std::string& path) {
 
 }  // namespace
 
-Database Database::open(const std::string& path) {
+Database Database::open(const std::string& path, const KnownObjects& known) {
   Database db(connect(path, openFlagsFor(path)), path);
-  db.checkLedgerTables();
-  db.keepForeignObjectsFromRunning();
+  db.keepForeignObjectsFromRunning(known);
   return db;
 }
 
-Database Database::openSource(const std::string& path) {
-  Database db(connect(path, openFlagsFor(path)), path);
-  db.keepForeignObjectsFromRunning();
-  return db;
-}
-
-void Database::keepForeignObjectsFromRunning() {
-  m_foreign = findForeignObjects(handle(), programLedgerObjects());
+void Database::keepForeignObjectsFromRunning(const KnownObjects& known) {
+  m_foreign = findForeignObjects(*this, known);
   // The file's triggers are off on every connection already; reading only
   // is the second wall, and tells every write it is refused.
   if (!m_foreign.empty() && !isReadOnly()) m_conn = connect(m_path, SQLITE_OPEN_READONLY);
@@ -125,20 +98,6 @@ void Database::keepForeignObjectsFromRunning() {
 Database Database::openFile(const std::string& path, bool create) {
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
   return Database(connect(path, flags), path);
-}
-
-void Database::checkLedgerTables() {
-  sqlite3* db = handle();
-  // Reading the schema is the first read of the file: a foreign or damaged
-  // file fails here with kNotADatabase.
-  requireColumns(db, "Trade", kTradeColumns);
-  requireColumns(db, "Companies", kCompaniesColumns);
-  // The schema is read from page 1 only. Reading each table's first row
-  // (the row itself: a bare count could be answered from an index) also
-  // finds a file damaged or cut short where the tables begin, before a
-  // view writes its queries into it.
-  scalar("SELECT * FROM Trade LIMIT 1");
-  scalar("SELECT * FROM Companies LIMIT 1");
 }
 
 bool Database::isReadOnly() const {
@@ -193,14 +152,13 @@ QueryDef Database::queryDef(std::string_view name) {
 QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql) {
   if (!objectType(handle(), std::string(name)).empty())
     throw DbError(dberr::kObjectExists, "Object '" + std::string(name) + "' already exists.");
-  // In a transaction of its own, as every write of the program (the kept
-  // figures then stay current).
-  if (sqlite3_get_autocommit(handle())) {
-    detail::Transaction tx(handle());
-    QueryDef::create(handle(), name, jetSql);
-    tx.commit();
+  // In a transaction of its own unless the caller's is open.
+  if (inTransaction()) {
+    QueryDef::create(*this, name, jetSql);
   } else {
-    QueryDef::create(handle(), name, jetSql);
+    WriteTransaction tx(*this);
+    QueryDef::create(*this, name, jetSql);
+    tx.commit();
   }
   return QueryDef(m_conn, std::string(name));
 }
@@ -211,6 +169,31 @@ std::optional<Value> Database::scalar(std::string_view sql, std::span<const Valu
   detail::bindAll(db, stmt.get(), params);
   if (!detail::step(db, stmt.get())) return std::nullopt;
   return detail::columnValue(stmt.get(), 0);
+}
+
+
+sqlite3* detail::connectionOf(const Database& db) { return db.handle(); }
+
+bool Database::inTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
+
+std::int64_t Database::changes() const { return sqlite3_changes64(handle()); }
+
+std::int64_t Database::lastInsertRowid() const { return sqlite3_last_insert_rowid(handle()); }
+
+std::optional<Database::FileStamp> Database::fileStamp() {
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+      !file->pMethods)
+    return std::nullopt;
+  unsigned char header[28];
+  if (file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK) return std::nullopt;
+  if (std::memcmp(header, "SQLite format 3", 16) != 0) return std::nullopt;
+  FileStamp stamp;
+  // Bytes 18 and 19, the write and read versions: 1 for a rollback journal.
+  stamp.rollbackJournal = header[18] == 1 && header[19] == 1;
+  stamp.changeCounter = static_cast<std::uint32_t>(header[24]) << 24 | static_cast<std::uint32_t>(header[25]) << 16 |
+                        static_cast<std::uint32_t>(header[26]) << 8 | static_cast<std::uint32_t>(header[27]);
+  return stamp;
 }
 
 }  // namespace ledger

@@ -1,5 +1,5 @@
 #pragma once
-// A ledger database file, opened through SQLite.
+// A database file, opened through SQLite.
 //
 // A Database is cheap to move and shares its connection with the
 // recordsets and query definitions it hands out; the connection closes when
@@ -7,39 +7,39 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "ledger/ledger_objects.h"
 #include "engine/query_def.h"
 #include "engine/recordset.h"
+#include "engine/schema_object.h"
 #include "engine/value.h"
 
 struct sqlite3;
 
 namespace ledger {
 
+class Database;
+class KnownObjects;
+namespace detail {
+// The raw connection, for the engine's own files and its tests.
+sqlite3* connectionOf(const Database& db);
+}  // namespace detail
+
 // Every connection is guarded against a hostile file (untrusted_file.h):
 // the file's triggers never fire and its stored queries cannot call
 // functions with side effects, whichever way it is opened.
 class Database {
  public:
-  // Opens the ledger at path. The file is opened for reading and writing,
-  // or for reading only when it cannot be written or when it holds objects
-  // the program does not make (foreignObjects()). Opening never changes the
-  // file.
+  // Opens the file at path for reading and writing, or for reading only
+  // when it cannot be written or when it holds objects that known does not
+  // list (foreignObjects()). Opening never changes the file.
   // Throws DbError: kFileNotFound (no such file), kCannotOpen (a folder, no
-  // access), kNotADatabase (not a database or damaged), kNotALedger (a
-  // database without the ledger's Trade and Companies tables).
-  static Database open(const std::string& path);
-
-  // Opens a ledger to read one of its tables or stored queries, without
-  // the checks of open() that the file is a ledger; for reading only, as
-  // open() does, when it holds objects the program does not make.
-  // Throws DbError like open().
-  static Database openSource(const std::string& path);
+  // access), kNotADatabase (not a database or damaged).
+  static Database open(const std::string& path, const KnownObjects& known);
 
   // Opens (or, with create, makes) any SQLite file for reading and writing,
   // without checking what it holds. Used to build ledgers from the schema.
@@ -47,10 +47,12 @@ class Database {
 
   const std::string& path() const { return m_path; }
   bool isReadOnly() const;
+  // Whether both share one connection (one was copied from the other).
+  bool sharesConnectionWith(const Database& other) const { return m_conn == other.m_conn; }
 
-  // What the file holds that the program does not make: tables, views,
-  // indexes and triggers of other programs, and objects of the program's
-  // names in another shape. Filled by open() and openSource() only.
+  // What the file holds that known did not list: tables, views, indexes
+  // and triggers of other programs, and objects of the listed names in
+  // another shape. Filled by open() only.
   const std::vector<ForeignObject>& foreignObjects() const { return m_foreign; }
 
   // Carries out an action statement of the ledger dialect (see
@@ -78,14 +80,31 @@ class Database {
   // First column of the first row of a query (nullopt without rows).
   std::optional<Value> scalar(std::string_view sql, std::span<const Value> params = {});
 
-  sqlite3* handle() const { return m_conn.get(); }
+  // Whether a transaction is open on this connection.
+  bool inTransaction() const;
+  // The rows the last finished INSERT, UPDATE or DELETE changed.
+  std::int64_t changes() const;
+  // The row id of the last row inserted on this connection.
+  std::int64_t lastInsertRowid() const;
+
+  // The file's change counter and journal mode as its header holds them
+  // (SQLite bumps the counter at every commit in rollback journal mode);
+  // nullopt when the header cannot be read. REQUIRES: a transaction is
+  // open, so the header cannot change under the read.
+  struct FileStamp {
+    std::uint32_t changeCounter = 0;
+    bool rollbackJournal = false;  // false: WAL mode
+  };
+  std::optional<FileStamp> fileStamp();
 
  private:
+  friend class Statement;
+  friend sqlite3* detail::connectionOf(const Database& db);
   Database(std::shared_ptr<sqlite3> conn, std::string path)
       : m_conn(std::move(conn)), m_path(std::move(path)) {}
-  void checkLedgerTables();
+  sqlite3* handle() const { return m_conn.get(); }
   // Fills m_foreign; with any, the connection becomes a read-only one.
-  void keepForeignObjectsFromRunning();
+  void keepForeignObjectsFromRunning(const KnownObjects& known);
 
   std::shared_ptr<sqlite3> m_conn;
   std::string m_path;

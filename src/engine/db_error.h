@@ -13,7 +13,6 @@ namespace ledger {
 namespace dberr {
 constexpr int kNoCurrentRow = 3021;      // no current record
 constexpr int kItemNotFound = 3265;      // no item of that name in a collection
-constexpr int kUpdateWithoutEdit = 3020; // Update/field write without AddNew or Edit
 constexpr int kFileNotFound = 3024;      // the database file does not exist
 constexpr int kCannotOpen = 3044;        // the path cannot be opened (folder, no access)
 constexpr int kNotADatabase = 3343;      // unrecognised or damaged database format

@@ -2,9 +2,11 @@
 
 #include <cctype>
 
+#include "engine/database.h"
 #include "engine/db_error.h"
 #include "engine/sql_translate.h"
 #include "engine/sqlite_util.h"
+#include "engine/transaction.h"
 
 namespace ledger {
 
@@ -25,6 +27,10 @@ std::string QueryDef::createStatement(std::string_view name, std::string_view je
   if (body.empty()) throw DbError(dberr::kSyntax, "A query needs SQL text.");
   const char* head = lifetime == Lifetime::Stored ? "CREATE VIEW " : "CREATE TEMP VIEW ";
   return head + quoteSqlIdentifier(name) + std::string(kMarker) + translateJetSql(body);
+}
+
+void QueryDef::create(Database& db, std::string_view name, std::string_view jetSql, Lifetime lifetime) {
+  create(detail::connectionOf(db), name, jetSql, lifetime);
 }
 
 void QueryDef::create(sqlite3* db, std::string_view name, std::string_view jetSql, Lifetime lifetime) {
@@ -70,9 +76,13 @@ std::string QueryDef::sql() const {
 
 void QueryDef::setSql(std::string_view jetSql) {
   sqlite3* db = m_conn.get();
-  detail::Transaction tx(db);
-  detail::exec(db, "DROP VIEW IF EXISTS " + quoteSqlIdentifier(m_name));
-  create(db, m_name, jetSql);
+  const auto replace = [&] {
+    detail::exec(db, "DROP VIEW IF EXISTS " + quoteSqlIdentifier(m_name));
+    create(db, m_name, jetSql, Lifetime::Stored);
+  };
+  if (!sqlite3_get_autocommit(db)) return replace();
+  WriteTransaction tx(db);
+  replace();
   tx.commit();
 }
 

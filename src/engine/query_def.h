@@ -9,6 +9,8 @@ struct sqlite3;
 
 namespace ledger {
 
+class Database;
+
 class QueryDef {
  public:
   QueryDef(std::shared_ptr<sqlite3> conn, std::string name)
@@ -19,8 +21,9 @@ class QueryDef {
   // The query's SQL text as it was set, without a closing semicolon.
   std::string sql() const;
 
-  // Replaces the query's text (ledger dialect) in one transaction: the old
-  // query stays when the new text is refused. Throws DbError.
+  // Replaces the query's text (ledger dialect) in one transaction, its own
+  // unless the caller's is open: the old query stays when the new text is
+  // refused. Throws DbError.
   void setSql(std::string_view jetSql);
 
   // Where a created query lives: in the ledger, or only for the connection
@@ -35,10 +38,12 @@ class QueryDef {
   // Creates the view: runs createStatement(name, jetSql) as exactly one
   // statement. Text carrying a second statement after the query is refused
   // with kSyntax and runs nothing. Throws DbError.
-  static void create(sqlite3* db, std::string_view name, std::string_view jetSql,
+  static void create(Database& db, std::string_view name, std::string_view jetSql,
                      Lifetime lifetime = Lifetime::Stored);
 
  private:
+  static void create(sqlite3* db, std::string_view name, std::string_view jetSql, Lifetime lifetime);
+
   std::shared_ptr<sqlite3> m_conn;
   std::string m_name;
 };

@@ -1,7 +1,6 @@
 #include "engine/recordset.h"
 
 #include <cctype>
-#include <cmath>
 
 #include "engine/db_error.h"
 #include "engine/row_source.h"
@@ -20,52 +19,6 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
-}
-
-[[noreturn]] void mismatch(const std::string& field) {
-  throw DbError(dberr::kTypeMismatch, "The value does not suit the field '" + field + "'.");
-}
-
-// Converts v to what a column of kind accepts, the way the old engine
-// converted assignments: text is read as a number or date where needed,
-// empty text becomes Null for anything but a text column.
-Value convertFor(FieldKind kind, const Value& v, const std::string& field) {
-  if (isNull(v)) return v;
-  const std::string* text = std::get_if<std::string>(&v);
-  if (text && text->empty() && kind != FieldKind::Text) return std::monostate{};
-  switch (kind) {
-    case FieldKind::Text:
-      return toText(v).value_or(std::string());
-    case FieldKind::Date: {
-      if (!text) mismatch(field);
-      auto iso = normalizeDate(*text);
-      if (!iso) mismatch(field);
-      return *iso;
-    }
-    case FieldKind::Integer: {
-      if (const auto* n = std::get_if<std::int64_t>(&v)) return *n;
-      double d = 0;
-      if (const auto* r = std::get_if<double>(&v)) {
-        d = *r;
-      } else if (auto whole = parseInteger(*text)) {
-        return *whole;
-      } else if (auto parsed = parseNumber(*text)) {
-        d = *parsed;
-      } else {
-        mismatch(field);
-      }
-      if (std::trunc(d) != d || std::fabs(d) > 9.0e15) mismatch(field);
-      return static_cast<std::int64_t>(d);
-    }
-    case FieldKind::Real: {
-      if (const auto* n = std::get_if<std::int64_t>(&v)) return static_cast<double>(*n);
-      if (const auto* r = std::get_if<double>(&v)) return *r;
-      auto parsed = parseNumber(*text);
-      if (!parsed) mismatch(field);
-      return *parsed;
-    }
-  }
-  return v;
 }
 
 }  // namespace
@@ -105,7 +58,6 @@ int Recordset::fieldIndex(std::string_view name) const {
 
 const Value& Recordset::value(int index) const {
   fieldName(index);
-  if (m_mode != Mode::None) return m_buffer[static_cast<size_t>(index)];
   if (!m_row) noCurrentRow();
   return m_row->values[static_cast<size_t>(index)];
 }
@@ -164,54 +116,6 @@ void Recordset::moveToBookmark(std::int64_t bookmark) {
   auto row = m_source->at(bookmark);
   if (!row) throw DbError(dberr::kRowDeleted, "The record has been deleted.");
   land(std::move(row));
-}
-
-bool Recordset::isUpdatable() const { return m_source->updatable(); }
-
-void Recordset::addNew() {
-  if (!m_source->updatable())
-    throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
-  m_buffer.assign(static_cast<size_t>(fieldCount()), std::monostate{});
-  m_dirty.assign(m_buffer.size(), false);
-  m_mode = Mode::Add;
-}
-
-void Recordset::edit() {
-  if (!m_source->updatable())
-    throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
-  if (!m_row) noCurrentRow();
-  m_buffer = m_row->values;
-  m_dirty.assign(m_buffer.size(), false);
-  m_editKey = m_row->key;
-  m_mode = Mode::Edit;
-}
-
-void Recordset::setValue(int index, const Value& v) {
-  const std::string& name = fieldName(index);
-  if (m_mode == Mode::None)
-    throw DbError(dberr::kUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
-  const auto i = static_cast<size_t>(index);
-  m_buffer[i] = convertFor(m_source->kinds()[i], v, name);
-  m_dirty[i] = true;
-}
-
-void Recordset::update() {
-  if (m_mode == Mode::None)
-    throw DbError(dberr::kUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
-  if (m_mode == Mode::Add) {
-    m_source->insert(m_buffer, m_dirty);
-  } else {
-    if (!m_source->modify(m_editKey, m_buffer, m_dirty))
-      throw DbError(dberr::kRowDeleted, "The record has been deleted.");
-    if (m_row && m_row->key == m_editKey) land(m_source->at(m_editKey));
-  }
-  cancelUpdate();
-}
-
-void Recordset::cancelUpdate() {
-  m_mode = Mode::None;
-  m_buffer.clear();
-  m_dirty.clear();
 }
 
 }  // namespace ledger

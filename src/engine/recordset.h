@@ -52,7 +52,7 @@ class Recordset {
   // Throws kItemNotFound for an unknown name.
   int fieldIndex(std::string_view name) const;
 
-  // Value of a field of the current row (or of the row being edited).
+  // Value of a field of the current row.
   // Throws kNoCurrentRow, or kItemNotFound for a bad position or name.
   const Value& value(int index) const;
   const Value& value(std::string_view name) const;
@@ -82,26 +82,7 @@ class Recordset {
   // Throws kRowDeleted when that row is gone.
   void moveToBookmark(std::int64_t bookmark);
 
-  // True for tables; stored queries are read-only.
-  bool isUpdatable() const;
-
-  // Starts a new row (all fields Null) / opens the current row for change.
-  // Throws kReadOnly on a stored query; edit() throws kNoCurrentRow.
-  void addNew();
-  void edit();
-  // Writes a field of the row being added or edited, converting to the
-  // column's kind. Throws kUpdateWithoutEdit outside addNew/edit and
-  // kTypeMismatch for a value the column does not accept.
-  void setValue(int index, const Value& v);
-  void setValue(std::string_view name, const Value& v) { setValue(fieldIndex(name), v); }
-  // Writes the row. The cursor stays where it was. On failure the row stays
-  // open for change and DbError is thrown.
-  void update();
-  void cancelUpdate();
-  bool isEditing() const { return m_mode != Mode::None; }
-
  private:
-  enum class Mode { None, Add, Edit };
   void land(std::optional<detail::SourceRow> row);
 
   std::unique_ptr<detail::RowSource> m_source;
@@ -109,10 +90,6 @@ class Recordset {
   std::optional<detail::SourceRow> m_row;
   bool m_bof = true;
   bool m_eof = true;
-  Mode m_mode = Mode::None;
-  std::vector<Value> m_buffer;
-  std::vector<bool> m_dirty;
-  std::int64_t m_editKey = 0;
 };
 
 }  // namespace ledger

@@ -127,53 +127,6 @@ std::int64_t TableRows::count() {
   return *m_count;
 }
 
-std::int64_t TableRows::insert(const std::vector<Value>& values, const std::vector<bool>& dirty) {
-  std::string columns, marks;
-  std::vector<Value> params;
-  for (size_t i = 0; i < values.size(); ++i) {
-    if (!dirty[i]) continue;
-    if (!params.empty()) columns += ", ", marks += ", ";
-    columns += quoteSqlIdentifier(m_names[i]);
-    marks += "?";
-    params.push_back(values[i]);
-  }
-  sqlite3* db = m_conn.get();
-  // New rows nearly always set the same fields, and preparing the INSERT
-  // cost as much as running it: keep it for the next row with those fields.
-  if (!m_insert || m_insertFields != dirty) {
-    m_insert = prepare(db, params.empty()
-                               ? "INSERT INTO " + m_quotedTable + " DEFAULT VALUES"
-                               : "INSERT INTO " + m_quotedTable + " (" + columns + ") VALUES (" + marks + ")");
-    m_insertFields = dirty;
-  }
-  sqlite3_stmt* stmt = m_insert.get();
-  sqlite3_reset(stmt);
-  bindAll(db, stmt, params);
-  step(db, stmt);
-  sqlite3_reset(stmt);
-  if (m_count) ++*m_count;
-  return sqlite3_last_insert_rowid(db);
-}
-
-bool TableRows::modify(std::int64_t key, const std::vector<Value>& values,
-                       const std::vector<bool>& dirty) {
-  std::string sets;
-  std::vector<Value> params;
-  for (size_t i = 0; i < values.size(); ++i) {
-    if (!dirty[i]) continue;
-    if (!params.empty()) sets += ", ";
-    sets += quoteSqlIdentifier(m_names[i]) + " = ?";
-    params.push_back(values[i]);
-  }
-  if (params.empty()) return at(key).has_value();
-  params.emplace_back(key);
-  sqlite3* db = m_conn.get();
-  StmtPtr stmt = prepare(db, "UPDATE " + m_quotedTable + " SET " + sets + " WHERE rowid = ?");
-  bindAll(db, stmt.get(), params);
-  step(db, stmt.get());
-  return sqlite3_changes(db) > 0;
-}
-
 // ---- stored queries -----------------------------------------------------
 
 QueryRows::QueryRows(Connection conn, std::string query)
@@ -240,14 +193,6 @@ std::int64_t QueryRows::count() {
     m_count = sqlite3_column_int64(stmt.get(), 0);
   }
   return *m_count;
-}
-
-std::int64_t QueryRows::insert(const std::vector<Value>&, const std::vector<bool>&) {
-  throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
-}
-
-bool QueryRows::modify(std::int64_t, const std::vector<Value>&, const std::vector<bool>&) {
-  throw DbError(dberr::kReadOnly, "The rows of a stored query cannot be changed.");
 }
 
 }  // namespace ledger::detail

@@ -27,12 +27,6 @@ class RowSource {
   // Position of the first row whose field equals text exactly.
   virtual std::optional<std::int64_t> findFirst(int field, const std::string& text) = 0;
   virtual std::int64_t count() = 0;
-  virtual bool updatable() const = 0;
-  // Writes a new row from the fields marked dirty; returns its key.
-  virtual std::int64_t insert(const std::vector<Value>& values, const std::vector<bool>& dirty) = 0;
-  // Rewrites the dirty fields of the row with key; false when it is gone.
-  virtual bool modify(std::int64_t key, const std::vector<Value>& values,
-                      const std::vector<bool>& dirty) = 0;
 
   const std::vector<std::string>& names() const { return m_names; }
   const std::vector<FieldKind>& kinds() const { return m_kinds; }
@@ -56,10 +50,6 @@ class TableRows final : public RowSource {
   std::optional<SourceRow> nth(std::int64_t position) override;
   std::optional<std::int64_t> findFirst(int field, const std::string& text) override;
   std::int64_t count() override;
-  bool updatable() const override { return true; }
-  std::int64_t insert(const std::vector<Value>& values, const std::vector<bool>& dirty) override;
-  bool modify(std::int64_t key, const std::vector<Value>& values,
-              const std::vector<bool>& dirty) override;
 
  private:
   std::optional<SourceRow> fetch(sqlite3_stmt* stmt, const std::int64_t* key);
@@ -70,8 +60,6 @@ class TableRows final : public RowSource {
   std::string m_quotedTable;
   std::string m_select;  // SELECT rowid, * FROM the table
   StmtPtr m_first, m_last, m_after, m_before, m_at, m_nth;
-  StmtPtr m_insert;                 // the last INSERT, kept for the next row
-  std::vector<bool> m_insertFields; // the fields m_insert writes
   std::optional<std::int64_t> m_count;
 };
 
@@ -86,9 +74,6 @@ class QueryRows final : public RowSource {
   std::optional<SourceRow> nth(std::int64_t position) override { return seek(position); }
   std::optional<std::int64_t> findFirst(int field, const std::string& text) override;
   std::int64_t count() override;
-  bool updatable() const override { return false; }
-  std::int64_t insert(const std::vector<Value>&, const std::vector<bool>&) override;
-  bool modify(std::int64_t, const std::vector<Value>&, const std::vector<bool>&) override;
 
  private:
   std::optional<SourceRow> seek(std::int64_t position);

@@ -5,7 +5,6 @@
 
 #include "engine/db_error.h"
 #include "engine/engine_settings.h"
-#include "ledger/kept_figures.h"
 
 namespace ledger::detail {
 
@@ -155,24 +154,6 @@ void exec(sqlite3* db, std::string_view sql) {
   const int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &err);
   sqlite3_free(err);
   if (rc != SQLITE_OK) throwStatementFailure(db, rc);
-}
-
-Transaction::Transaction(sqlite3* db) : m_db(db) {
-  exec(db, "BEGIN IMMEDIATE");
-  // Every write of the program passes here: the figures it keeps learn
-  // that the commit to come is the program's own.
-  beginKeptFigures(db);
-}
-
-Transaction::~Transaction() {
-  if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-void Transaction::commit() {
-  // After the transaction's last change to the kept figures.
-  sealKeptFigures(m_db);
-  exec(m_db, "COMMIT");
-  m_done = true;
 }
 
 }  // namespace ledger::detail

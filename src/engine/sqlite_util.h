@@ -40,19 +40,4 @@ bool step(sqlite3* db, sqlite3_stmt* stmt);
 // Runs SQL that returns no rows (one or more statements).
 void exec(sqlite3* db, std::string_view sql);
 
-// BEGIN IMMEDIATE now; ROLLBACK on destruction unless commit() ran. Every
-// writing transaction of the program is one of these (see kept_figures.h).
-class Transaction {
- public:
-  explicit Transaction(sqlite3* db);
-  ~Transaction();
-  Transaction(const Transaction&) = delete;
-  Transaction& operator=(const Transaction&) = delete;
-  void commit();
-
- private:
-  sqlite3* m_db;
-  bool m_done = false;
-};
-
 }  // namespace ledger::detail

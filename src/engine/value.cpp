@@ -8,7 +8,6 @@
 #include <string>
 #include <system_error>
 
-#include "figures/decimal.h"
 
 namespace ledger {
 
@@ -94,13 +93,6 @@ std::string formatNumber(double d) {
   for (char c : text.substr(0, e))
     if (c != '.') digits += c;
   return layoutNumber(negative, digits, std::stol(std::string(text.substr(e + 1))));
-}
-
-std::string formatAxisValue(double value, double step) {
-  if (!std::isfinite(value) || !std::isfinite(step) || step <= 0) return formatNumber(value);
-  // A step of m x 10^k has -k decimals (none for k >= 0).
-  const int places = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
-  return Decimal::fromDouble(value).rounded(places).toDisplayString();
 }
 
 std::optional<std::string> toText(const Value& v) {

@@ -29,11 +29,6 @@ std::string toDisplayText(const Value& v);
 // infinities (another program can store one) as "INF" and "-INF".
 std::string formatNumber(double d);
 
-// A chart axis value reached by adding step to step (0.1 + 0.1 + 0.1), shown
-// rounded to the step's own decimals, so "0.3" and not its binary noise.
-// REQUIRES: step > 0.
-std::string formatAxisValue(double value, double step);
-
 // Where the plain form ends: the exponent of the leading digit lies in
 // [kPlainFromExponent, kPlainToExponent].
 inline constexpr long kPlainFromExponent = -6;

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/db_error.h"
-#include "engine/sqlite_util.h"
 
 namespace ledger {
 
@@ -138,42 +136,6 @@ std::optional<std::string> percentageText(const std::optional<Amount>& p) {
   if (!p) return std::nullopt;
   if (p->isFinite()) return p->exact().toFixedString(kPercentDecimals);
   return p->text();
-}
-
-TradeTotals readTradeTotals(Database& db, std::optional<std::string_view> symbol) {
-  sqlite3* handle = db.handle();
-  std::string sql = "SELECT [Buy/Sell], Quantity, Price, Commission FROM Trade";
-  if (symbol) sql += " WHERE CompanySymbol = ?";
-  // One statement is one snapshot of the file.
-  auto stmt = detail::prepare(handle, sql);
-  if (symbol) {
-    const Value params[] = {std::string(*symbol)};
-    detail::bindAll(handle, stmt.get(), params);
-  }
-  TradeTotals totals;
-  sqlite3_stmt* row = stmt.get();
-  const auto finite = [row](int column, double& out) {
-    if (sqlite3_column_type(row, column) != SQLITE_FLOAT) return false;
-    out = sqlite3_column_double(row, column);
-    return std::isfinite(out);
-  };
-  const auto side = [row]() -> char {
-    if (sqlite3_column_type(row, 0) != SQLITE_TEXT || sqlite3_column_bytes(row, 0) != 1) return 0;
-    const char code = static_cast<char>(sqlite3_column_text(row, 0)[0]);
-    return code == 'B' || code == 'S' ? code : 0;
-  };
-  while (detail::step(handle, row)) {
-    // The usual trade, read without making values: a side of "B" or "S"
-    // and three finite numbers. Anything else takes the general way.
-    double q, p, c;
-    if (const char code = side(); code && finite(1, q) && finite(2, p) && finite(3, c)) {
-      totals.add(code == 'B', q, p, c);
-      continue;
-    }
-    totals.add(detail::columnValue(row, 0), detail::columnValue(row, 1), detail::columnValue(row, 2),
-               detail::columnValue(row, 3));
-  }
-  return totals;
 }
 
 // ---- computed columns --------------------------------------------------------

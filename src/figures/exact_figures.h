@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/database.h"
 #include "figures/decimal.h"
 #include "engine/value.h"
 
@@ -84,11 +83,6 @@ struct TradeTotals {
 // decimals ("-75.03"). nullopt for Null.
 std::optional<std::string> figureText(const std::optional<Amount>& a);
 std::optional<std::string> percentageText(const std::optional<Amount>& p);
-
-// Reads every trade of the ledger, or only the company's when symbol is
-// given (its text compared exactly), in one pass and one read snapshot,
-// and totals them. Throws DbError.
-TradeTotals readTradeTotals(Database& db, std::optional<std::string_view> symbol = std::nullopt);
 
 // ---- computed columns of a row ---------------------------------------------
 

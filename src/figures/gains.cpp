@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "engine/large_pages.h"
-#include "engine/sqlite_util.h"
 #include "engine/value.h"
 
 namespace ledger {
@@ -107,6 +106,74 @@ void GainsCalculator::expectTrades(std::size_t trades) {
 }
 
 void GainsCalculator::skip(SkippedTrade trade) { m_report.skipped.push_back(std::move(trade)); }
+
+void GainsCalculator::StoredTrade::set(Number which, const StoredNumber& n) {
+  if (n.isWhole) {
+    std::memcpy(&numbers[which], &n.whole, sizeof n.whole);
+    whole = static_cast<std::uint8_t>(whole | (1u << which));
+  } else {
+    std::memcpy(&numbers[which], &n.real, sizeof n.real);
+  }
+}
+
+Decimal GainsCalculator::StoredTrade::value(Number which) const {
+  if (whole & (1u << which)) {
+    std::int64_t v;
+    std::memcpy(&v, &numbers[which], sizeof v);
+    return Decimal::fromInt(v);
+  }
+  double d;
+  std::memcpy(&d, &numbers[which], sizeof d);
+  return Decimal::fromDouble(d);
+}
+
+namespace {
+
+template <typename T>
+bool inReportOrder(const T& a, const T& b) {
+  return a.day != b.day ? a.day < b.day : a.rowid < b.rowid;
+}
+
+}  // namespace
+
+void GainsCalculator::expectStoredTrades(std::size_t trades) {
+  expectTrades(trades);
+  m_stored.reserve(trades);
+  adviseLargePages(m_stored.data(), m_stored.capacity() * sizeof(StoredTrade));
+}
+
+std::uint32_t GainsCalculator::dayNumber(std::string_view date) { return dayOf(date); }
+
+void GainsCalculator::addStored(std::int64_t rowid, std::string_view symbol, std::uint32_t day, TradeSide side,
+                                const StoredNumber& quantity, const StoredNumber& price,
+                                const StoredNumber& commission) {
+  StoredTrade trade;
+  trade.rowid = rowid;
+  trade.day = day;
+  trade.company = static_cast<std::uint32_t>(companyIndex(symbol));
+  trade.side = side;
+  trade.whole = 0;
+  trade.set(StoredTrade::kQuantity, quantity);
+  trade.set(StoredTrade::kPrice, price);
+  trade.set(StoredTrade::kCommission, commission);
+  if (m_storedInOrder && !m_stored.empty() && !inReportOrder(m_stored.back(), trade)) m_storedInOrder = false;
+  m_stored.push_back(trade);
+}
+
+void GainsCalculator::addStoredTrades() {
+  // A ledger's trades are mostly entered in date order already, so this
+  // is usually a check and no more.
+  if (!m_storedInOrder) std::sort(m_stored.begin(), m_stored.end(), inReportOrder<StoredTrade>);
+  // A short sale is final once its company buys no more.
+  for (Company& company : m_companies) company.purchasesLeft = 0;
+  for (const StoredTrade& t : m_stored)
+    if (t.side == TradeSide::Buy) ++m_companies[t.company].purchasesLeft;
+  for (const StoredTrade& t : m_stored)
+    addTrade(t.company, t.day, t.side, t.value(StoredTrade::kQuantity), t.value(StoredTrade::kPrice),
+             t.value(StoredTrade::kCommission));
+  m_stored = {};
+  m_storedInOrder = true;
+}
 
 void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost) {
   Decimal shares = quantity, left = cost;
@@ -238,6 +305,7 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
 }
 
 GainsReport GainsCalculator::finish() {
+  if (!m_stored.empty()) addStoredTrades();
   for (Company& company : m_companies) closeOpenSales(company);
   if (m_onSale) handOnFinalSales();
   m_saleCount = 0;
@@ -274,238 +342,6 @@ GainsReport GainsCalculator::finish() {
   m_report = GainsReport{};
   m_report.method = done.method;
   return done;
-}
-
-// ---- reading the ledger --------------------------------------------------
-
-const char* const kGainsTradesSql =
-    "SELECT rowid, CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade "
-    "ORDER BY Date, rowid";
-
-namespace {
-
-// The trades are read as the table stores them (a plain scan, no sorter)
-// and put in report order here: a ledger's trades are mostly entered in
-// date order already, so that is usually a check and no more.
-const char* const kTradesAsStoredSql =
-    "SELECT rowid, CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade";
-
-enum Column { kRowid, kSymbol, kDate, kSide, kQuantity, kPrice, kCommission };
-
-std::string_view columnView(sqlite3_stmt* stmt, int col) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-  return std::string_view(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, col)));
-}
-
-// A number column as stored: a whole number or a double.
-struct StoredNumber {
-  union {
-    std::int64_t whole;
-    double real;
-  };
-  bool isWhole;
-};
-
-// A number column; nullopt when it holds no finite number.
-std::optional<StoredNumber> columnNumber(sqlite3_stmt* stmt, int col) {
-  StoredNumber n{};
-  switch (sqlite3_column_type(stmt, col)) {
-    case SQLITE_INTEGER:
-      n.whole = sqlite3_column_int64(stmt, col);
-      n.isWhole = true;
-      return n;
-    case SQLITE_FLOAT:
-      n.real = sqlite3_column_double(stmt, col);
-      if (!std::isfinite(n.real)) return std::nullopt;
-      n.isWhole = false;
-      return n;
-    default:
-      return std::nullopt;
-  }
-}
-
-int signOf(const StoredNumber& n) {
-  if (n.isWhole) return n.whole > 0 ? 1 : (n.whole < 0 ? -1 : 0);
-  return n.real > 0 ? 1 : (n.real < 0 ? -1 : 0);
-}
-
-// A usable trade as read: 48 bytes, so that a million of them are quickly
-// written and sorted. The numbers are kept as stored, each a whole number
-// or a double as its bit in `whole` says.
-struct ReadTrade {
-  enum Number { kQuantity, kPrice, kCommission };
-  std::int64_t rowid;
-  std::uint32_t day;
-  std::uint32_t company;
-  std::uint64_t numbers[3];
-  TradeSide side;
-  std::uint8_t whole;
-
-  void set(Number which, const StoredNumber& n) {
-    if (n.isWhole) {
-      std::memcpy(&numbers[which], &n.whole, sizeof n.whole);
-      whole = static_cast<std::uint8_t>(whole | (1u << which));
-    } else {
-      std::memcpy(&numbers[which], &n.real, sizeof n.real);
-    }
-  }
-  Decimal value(Number which) const {
-    if (whole & (1u << which)) {
-      std::int64_t v;
-      std::memcpy(&v, &numbers[which], sizeof v);
-      return Decimal::fromInt(v);
-    }
-    double d;
-    std::memcpy(&d, &numbers[which], sizeof d);
-    return Decimal::fromDouble(d);
-  }
-};
-
-static_assert(sizeof(ReadTrade) == 48);
-
-bool inReportOrder(const ReadTrade& a, const ReadTrade& b) {
-  return a.day != b.day ? a.day < b.day : a.rowid < b.rowid;
-}
-
-// Reads the row's side and numbers into trade; the reason it cannot be
-// used otherwise. The symbol and date are checked by the caller.
-std::optional<std::string> readRow(sqlite3_stmt* stmt, ReadTrade& trade) {
-  if (sqlite3_column_type(stmt, kSide) != SQLITE_TEXT) return "neither a purchase nor a sale";
-  const std::optional<TradeSide> side = sideFromCode(columnView(stmt, kSide));
-  if (!side) return "neither a purchase nor a sale";
-  trade.side = *side;
-
-  const std::optional<StoredNumber> quantity = columnNumber(stmt, kQuantity);
-  if (!quantity || signOf(*quantity) <= 0) return "no quantity above zero";
-  const std::optional<StoredNumber> price = columnNumber(stmt, kPrice);
-  if (!price || signOf(*price) < 0) return "no price of zero or more";
-  std::optional<StoredNumber> commission;
-  if (sqlite3_column_type(stmt, kCommission) == SQLITE_NULL) {
-    commission = StoredNumber{};
-    commission->whole = 0;
-    commission->isWhole = true;
-  } else {
-    commission = columnNumber(stmt, kCommission);
-    if (!commission) return "a commission that is not a number";
-  }
-  trade.whole = 0;
-  trade.set(ReadTrade::kQuantity, *quantity);
-  trade.set(ReadTrade::kPrice, *price);
-  trade.set(ReadTrade::kCommission, *commission);
-  return std::nullopt;
-}
-
-// A row left out, with its date as stored, so that the rows left out are
-// listed in the order the ledger sorts them by date: Null, then numbers,
-// then texts, then anything else; the same dates by row id.
-struct LeftOut {
-  SkippedTrade trade;
-  int storage = 0;  // 0 Null, 1 number, 2 text, 3 blob
-  bool wholeDate = false;
-  std::int64_t wholeValue = 0;
-  double realValue = 0;
-};
-
-int storageRank(int type) {
-  switch (type) {
-    case SQLITE_NULL: return 0;
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT: return 1;
-    case SQLITE_TEXT: return 2;
-    default: return 3;
-  }
-}
-
-bool leftOutBefore(const LeftOut& a, const LeftOut& b) {
-  if (a.storage != b.storage) return a.storage < b.storage;
-  if (a.storage == 1) {
-    if (a.wholeDate && b.wholeDate) {
-      if (a.wholeValue != b.wholeValue) return a.wholeValue < b.wholeValue;
-    } else {
-      const long double x = a.wholeDate ? static_cast<long double>(a.wholeValue) : a.realValue;
-      const long double y = b.wholeDate ? static_cast<long double>(b.wholeValue) : b.realValue;
-      if (x != y) return x < y;
-    }
-  } else if (a.storage >= 2 && a.trade.date != b.trade.date) {
-    // Byte by byte, as the ledger compares texts.
-    return a.trade.date < b.trade.date;
-  }
-  return a.trade.rowid < b.trade.rowid;
-}
-
-}  // namespace
-
-GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale) {
-  sqlite3* handle = db.handle();
-  GainsCalculator calculator(method, onSale);
-  std::vector<ReadTrade> trades;
-  if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade")) {
-    if (const auto* n = std::get_if<std::int64_t>(&*count)) {
-      calculator.expectTrades(static_cast<std::size_t>(*n));
-      trades.reserve(static_cast<std::size_t>(*n));
-      adviseLargePages(trades.data(), trades.capacity() * sizeof(ReadTrade));
-    }
-  }
-
-  std::vector<LeftOut> leftOut;
-  bool ordered = true;
-  detail::StmtPtr stmt = detail::prepare(handle, kTradesAsStoredSql);
-  std::string lastDateText;  // the last valid date, and its day
-  std::uint32_t lastDay = 0;
-  while (detail::step(handle, stmt.get())) {
-    sqlite3_stmt* row = stmt.get();
-    ReadTrade trade;
-    trade.rowid = sqlite3_column_int64(row, kRowid);
-    std::optional<std::string> reason;
-    // Types first: reading a column as text may change what it says.
-    const int symbolType = sqlite3_column_type(row, kSymbol);
-    const int dateType = sqlite3_column_type(row, kDate);
-    const std::string_view symbol = columnView(row, kSymbol);
-    const std::string_view date = columnView(row, kDate);
-    if (symbolType != SQLITE_TEXT || symbol.empty()) {
-      reason = "no symbol";
-    } else if (dateType != SQLITE_TEXT) {
-      reason = "no valid date";
-    } else if (date != lastDateText) {
-      // Rows come mostly by date, so most share the date checked a row before.
-      if (!isIsoDate(date)) {
-        reason = "no valid date";
-      } else {
-        lastDateText.assign(date);
-        lastDay = dayOf(date);
-      }
-    }
-    if (!reason) reason = readRow(row, trade);
-    if (reason) {
-      LeftOut& out = leftOut.emplace_back();
-      out.trade = {trade.rowid, std::string(symbol), std::string(date), std::move(*reason)};
-      out.storage = storageRank(dateType);
-      if (dateType == SQLITE_INTEGER) {
-        out.wholeDate = true;
-        out.wholeValue = sqlite3_column_int64(row, kDate);
-      } else if (dateType == SQLITE_FLOAT) {
-        out.realValue = sqlite3_column_double(row, kDate);
-      }
-      continue;
-    }
-    trade.day = lastDay;
-    trade.company = static_cast<std::uint32_t>(calculator.companyIndex(symbol));
-    if (ordered && !trades.empty() && !inReportOrder(trades.back(), trade)) ordered = false;
-    trades.push_back(trade);
-  }
-  stmt.reset();
-
-  if (!ordered) std::sort(trades.begin(), trades.end(), inReportOrder);
-  // A short sale is final once its company buys no more.
-  for (GainsCalculator::Company& company : calculator.m_companies) company.purchasesLeft = 0;
-  for (const ReadTrade& t : trades)
-    if (t.side == TradeSide::Buy) ++calculator.m_companies[t.company].purchasesLeft;
-  for (const ReadTrade& t : trades)
-    calculator.addTrade(t.company, t.day, t.side, t.value(ReadTrade::kQuantity), t.value(ReadTrade::kPrice),
-                        t.value(ReadTrade::kCommission));
-  std::sort(leftOut.begin(), leftOut.end(), leftOutBefore);
-  for (LeftOut& out : leftOut) calculator.skip(std::move(out.trade));
-  return calculator.finish();
 }
 
 std::vector<std::string> gainsNotes(const GainsReport& report) {

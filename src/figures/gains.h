@@ -44,9 +44,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/database.h"
 #include "figures/decimal.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 
@@ -122,13 +121,23 @@ struct GainsReport {
 // report keeping them all: a report written as it goes, or one that needs
 // only the holdings and the years, then holds no list of every sale. A
 // sale that a later purchase may still cover is final only then, so it and
-// the sales after it are held back until it is (readGainsReport knows a
+// the sales after it are held back until it is (addStored() knows a
 // company's last purchase; trades fed through add() wait until finish()).
 // The sale passed is valid during the call only.
 using SaleSink = std::function<void(const SaleGain&)>;
 
+// A number as a ledger stores it: a whole number or a double.
+struct StoredNumber {
+  union {
+    std::int64_t whole;
+    double real;
+  };
+  bool isWhole;
+};
+
 // Works a report out from trades fed one at a time in date order and,
-// within a day, in entry order.
+// within a day, in entry order; or from a whole ledger's trades in any
+// order (addStored).
 class GainsCalculator {
  public:
   // Keeps the sales in the report, or hands each to onSale when one is given.
@@ -144,7 +153,24 @@ class GainsCalculator {
   // date written YYYY-MM-DD.
   void add(const GainsTrade& trade);
   void skip(SkippedTrade trade);
+
+  // The other way in, for a whole ledger read at once (ledger/gains_report.h):
+  // its trades in any order, each with the row id that orders a day's
+  // trades, kept as stored (48 bytes a trade) and worked out by finish() in
+  // report order. As each company's last purchase is then known, a short
+  // sale is final as soon as no purchase follows it.
+  // day is the trade's date as dayNumber() gives it.
+  // REQUIRES: not mixed with add(); quantity > 0, price >= 0.
+  void addStored(std::int64_t rowid, std::string_view symbol, std::uint32_t day, TradeSide side,
+                 const StoredNumber& quantity, const StoredNumber& price, const StoredNumber& commission);
+  // Room for this many addStored() trades (and their sales: expectTrades).
+  void expectStoredTrades(std::size_t trades);
+
   GainsReport finish();
+
+  // A date as the number YYYYMMDD: it orders as the ISO text does.
+  // REQUIRES: isIsoDate(date).
+  static std::uint32_t dayNumber(std::string_view date);
 
  private:
   // A date as the number YYYYMMDD: it orders as the ISO text does.
@@ -176,8 +202,8 @@ class GainsCalculator {
 
   // The company of symbol, added when new; its index in m_companies.
   std::size_t companyIndex(std::string_view symbol);
-  // The work of add() once the company and the day are known; readGainsReport
-  // feeds the trades this way, without a text per trade.
+  // The work of add() once the company and the day are known; the stored
+  // trades come this way, without a text per trade.
   void addTrade(std::size_t company, Day day, TradeSide side, const Decimal& quantity, const Decimal& price,
                 const Decimal& commission);
   void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost);
@@ -190,7 +216,8 @@ class GainsCalculator {
   void closeOpenSales(Company& company);
   // Hands on the held-back sales that are final, up to the first that is not.
   void handOnFinalSales();
-  friend GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale);
+  // Works out the trades addStored() kept, in report order.
+  void addStoredTrades();
 
   GainsReport m_report;
   SaleSink m_onSale;
@@ -201,18 +228,26 @@ class GainsCalculator {
   std::vector<Company> m_companies;
   std::unordered_map<std::string, std::size_t> m_companyIndex;  // by symbol
   std::size_t m_lastCompany = 0;  // the one looked up last, tried first
+
+  // A trade addStored() kept: 48 bytes, so that a million of them are
+  // quickly written and sorted; each number a whole number or a double as
+  // its bit in `whole` says.
+  struct StoredTrade {
+    enum Number { kQuantity, kPrice, kCommission };
+    std::int64_t rowid;
+    Day day;
+    std::uint32_t company;
+    std::uint64_t numbers[3];
+    TradeSide side;
+    std::uint8_t whole;
+
+    void set(Number which, const StoredNumber& n);
+    Decimal value(Number which) const;
+  };
+  static_assert(sizeof(StoredTrade) == 48);
+  std::vector<StoredTrade> m_stored;
+  bool m_storedInOrder = true;
 };
-
-// The report of the ledger's trades, read as stored and put in the order
-// the calculator needs. Rows that cannot be used are listed in `skipped`,
-// in the order of their dates as the ledger sorts them.
-// A missing commission counts as none. With onSale, the sales are handed
-// to it rather than kept (see SaleSink). Throws DbError.
-GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale = {});
-
-// A statement that reads the trades in report order, sorted by SQLite: the
-// plain way, against which the report's own reading is measured.
-extern const char* const kGainsTradesSql;
 
 // What the report must say besides its rows, one line each: the uncovered
 // sales, the trades left out. Empty when there is nothing to say.

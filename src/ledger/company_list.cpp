@@ -6,6 +6,7 @@
 #include "ledger/record_display.h"
 #include "ledger/symbol_text.h"
 #include "ledger/trade_entry.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

@@ -1,7 +1,5 @@
 #include "ledger/kept_figures.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,7 +10,9 @@
 #include <vector>
 
 #include "engine/db_error.h"
-#include "engine/sqlite_util.h"
+#include "engine/statement.h"
+#include "engine/transaction.h"
+#include "ledger/ledger_change.h"
 
 namespace ledger {
 
@@ -88,31 +88,27 @@ TradeTotals totalsOf(const Sums& buy, const Sums& sell) {
 
 // A symbol as the file holds it: Null, text or a blob.
 struct SymbolKey {
-  int type = SQLITE_NULL;
+  ColumnType type = ColumnType::Null;
   std::string bytes;
   auto operator<=>(const SymbolKey&) const = default;
 };
 
-SymbolKey symbolAt(sqlite3_stmt* stmt, int col) {
+SymbolKey symbolAt(const Statement& stmt, int col) {
   SymbolKey key;
-  key.type = sqlite3_column_type(stmt, col);
-  if (key.type == SQLITE_NULL) return key;
-  if (key.type != SQLITE_BLOB) key.type = SQLITE_TEXT;
-  const auto* data = static_cast<const char*>(key.type == SQLITE_BLOB ? sqlite3_column_blob(stmt, col)
-                                                                        : sqlite3_column_text(stmt, col));
-  key.bytes.assign(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+  key.type = stmt.type(col);
+  if (key.type == ColumnType::Null) return key;
+  if (key.type != ColumnType::Blob) key.type = ColumnType::Text;
+  key.bytes.assign(key.type == ColumnType::Blob ? stmt.blob(col) : stmt.text(col));
   return key;
 }
 
-void bindSymbol(sqlite3* db, sqlite3_stmt* stmt, int at, const SymbolKey& key) {
-  int rc = SQLITE_OK;
-  if (key.type == SQLITE_NULL)
-    rc = sqlite3_bind_null(stmt, at);
-  else if (key.type == SQLITE_BLOB)
-    rc = sqlite3_bind_blob64(stmt, at, key.bytes.data(), key.bytes.size(), SQLITE_TRANSIENT);
+void bindSymbol(Statement& stmt, int at, const SymbolKey& key) {
+  if (key.type == ColumnType::Null)
+    stmt.bindNull(at);
+  else if (key.type == ColumnType::Blob)
+    stmt.bindBlob(at, key.bytes);
   else
-    rc = sqlite3_bind_text64(stmt, at, key.bytes.data(), key.bytes.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-  if (rc != SQLITE_OK) detail::throwSqlite(db, rc, "");
+    stmt.bind(at, std::string_view(key.bytes));
 }
 
 // Per symbol and side ('B' or 'S').
@@ -127,12 +123,12 @@ class GroupAdder {
   explicit GroupAdder(Groups& groups) : m_groups(groups) {}
 
   // Adds (sign 1) or takes away (-1) the trade.
-  void add(sqlite3_stmt* row, int first, int sign) {
+  void add(const Statement& row, int first, int sign) {
     // The usual trade, read as readTradeTotals reads it quickly: a
     // one-letter side and three finite numbers.
-    const bool oneLetter =
-        sqlite3_column_type(row, first + 1) == SQLITE_TEXT && sqlite3_column_bytes(row, first + 1) == 1;
-    const char code = oneLetter ? static_cast<char>(sqlite3_column_text(row, first + 1)[0]) : 0;
+    std::string_view side;
+    if (row.type(first + 1) == ColumnType::Text) side = row.text(first + 1);
+    const char code = side.size() == 1 ? side[0] : 0;
     double q, p, c;
     if ((code == 'B' || code == 'S') && finite(row, first + 2, q) && finite(row, first + 3, p) &&
         finite(row, first + 4, c)) {
@@ -149,24 +145,23 @@ class GroupAdder {
       sums.summed += sign;
       return;
     }
-    const Value side = detail::columnValue(row, first + 1);
-    const auto* text = std::get_if<std::string>(&side);
+    const Value sideValue = row.value(first + 1);
+    const auto* text = std::get_if<std::string>(&sideValue);
     if (!text || (*text != "B" && *text != "S")) return;
     const bool purchase = *text == "B";
-    const auto total = tradeTotal(detail::columnValue(row, first + 2), detail::columnValue(row, first + 3),
-                                  detail::columnValue(row, first + 4), purchase);
+    const auto total = tradeTotal(row.value(first + 2), row.value(first + 3), row.value(first + 4), purchase);
     if (total) group(row, first, purchase ? 'B' : 'S').add(*total, sign);
   }
 
  private:
-  static bool finite(sqlite3_stmt* row, int column, double& out) {
-    if (sqlite3_column_type(row, column) != SQLITE_FLOAT) return false;
-    out = sqlite3_column_double(row, column);
+  static bool finite(const Statement& row, int column, double& out) {
+    if (row.type(column) != ColumnType::Real) return false;
+    out = row.real(column);
     return std::isfinite(out);
   }
 
   // Trades come in runs of one company, so the last group is tried first.
-  Sums& group(sqlite3_stmt* row, int first, char side) {
+  Sums& group(const Statement& row, int first, char side) {
     std::pair<SymbolKey, char> key{symbolAt(row, first), side};
     if (!m_last || key != m_lastKey) {
       m_last = &m_groups[key];
@@ -181,11 +176,11 @@ class GroupAdder {
 };
 
 // Every trade of the ledger, in one statement (one snapshot).
-Groups scanGroups(sqlite3* db) {
-  auto stmt = detail::prepare(db, "SELECT CompanySymbol, [Buy/Sell], Quantity, Price, Commission FROM Trade");
+Groups scanGroups(Database& db) {
+  Statement stmt(db, "SELECT CompanySymbol, [Buy/Sell], Quantity, Price, Commission FROM Trade");
   Groups groups;
   GroupAdder adder(groups);
-  while (detail::step(db, stmt.get())) adder.add(stmt.get(), 0, 1);
+  while (stmt.step()) adder.add(stmt, 0, 1);
   return groups;
 }
 
@@ -193,23 +188,13 @@ TradeTotals totalsOf(const Groups& groups, std::optional<std::string_view> symbo
   Sums buy, sell;
   for (const auto& [key, sums] : groups) {
     // As "CompanySymbol = ?" compares a text with Trade's text column.
-    if (symbol && (key.first.type != SQLITE_TEXT || key.first.bytes != *symbol)) continue;
+    if (symbol && (key.first.type != ColumnType::Text || key.first.bytes != *symbol)) continue;
     (key.second == 'B' ? buy : sell) += sums;
   }
   return totalsOf(buy, sell);
 }
 
 // ---- the table -------------------------------------------------------------------
-
-// Prepares sql, or gives nullptr when SQLite refuses it (no table).
-detail::StmtPtr tryPrepare(sqlite3* db, const char* sql) {
-  sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(raw);
-    return nullptr;
-  }
-  return detail::StmtPtr(raw);
-}
 
 struct Stamp {
   std::int64_t counter = 0;
@@ -218,16 +203,14 @@ struct Stamp {
 
 // The stamp: nullopt without the table or without exactly one stamp row
 // holding a whole number.
-std::optional<Stamp> readStamp(sqlite3* db) {
-  auto stmt = tryPrepare(db, "SELECT Summed, ExactSum FROM KeptTotals WHERE Side = 'Stamp'");
+std::optional<Stamp> readStamp(Database& db) {
+  auto stmt = Statement::tryPrepare(db, "SELECT Summed, ExactSum FROM KeptTotals WHERE Side = 'Stamp'");
   if (!stmt) return std::nullopt;
-  if (!detail::step(db, stmt.get()) || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER) return std::nullopt;
+  if (!stmt->step() || stmt->type(0) != ColumnType::Integer) return std::nullopt;
   Stamp stamp;
-  stamp.counter = sqlite3_column_int64(stmt.get(), 0);
-  if (sqlite3_column_type(stmt.get(), 1) == SQLITE_TEXT)
-    stamp.seal.assign(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1)),
-                      static_cast<size_t>(sqlite3_column_bytes(stmt.get(), 1)));
-  if (detail::step(db, stmt.get())) return std::nullopt;
+  stamp.counter = stmt->integer(0);
+  if (stmt->type(1) == ColumnType::Text) stamp.seal.assign(stmt->text(1));
+  if (stmt->step()) return std::nullopt;
   return stamp;
 }
 
@@ -239,21 +222,20 @@ void appendWhole(std::string& out, std::uint64_t value) {
 
 // A column as its storage class and value; texts and blobs carry their
 // length first, so no two rows read alike.
-void appendColumn(std::string& out, sqlite3_stmt* row, int col) {
-  const int type = sqlite3_column_type(row, col);
+void appendColumn(std::string& out, const Statement& row, int col) {
+  const ColumnType type = row.type(col);
   out += static_cast<char>(type);
-  if (type == SQLITE_INTEGER) {
-    appendWhole(out, static_cast<std::uint64_t>(sqlite3_column_int64(row, col)));
-  } else if (type == SQLITE_FLOAT) {
-    const double value = sqlite3_column_double(row, col);
+  if (type == ColumnType::Integer) {
+    appendWhole(out, static_cast<std::uint64_t>(row.integer(col)));
+  } else if (type == ColumnType::Real) {
+    const double value = row.real(col);
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     appendWhole(out, bits);
-  } else if (type != SQLITE_NULL) {
-    const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(row, col) : sqlite3_column_text(row, col);
-    const auto size = static_cast<size_t>(sqlite3_column_bytes(row, col));
-    appendWhole(out, size);
-    if (size > 0) out.append(static_cast<const char*>(data), size);
+  } else if (type != ColumnType::Null) {
+    const std::string_view data = type == ColumnType::Blob ? row.blob(col) : row.text(col);
+    appendWhole(out, data.size());
+    out.append(data);
   }
 }
 
@@ -261,14 +243,14 @@ void appendColumn(std::string& out, sqlite3_stmt* row, int col) {
 // stored. The rows are taken in the order of their bytes: the order the
 // file keeps them in says nothing. One row a symbol and side, so this is
 // quick however many trades there are.
-std::string sealOf(sqlite3* db, const KeptFiguresKey& key, std::int64_t counter) {
-  auto stmt = detail::prepare(db,
-                              "SELECT CompanySymbol, Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber "
-                              "FROM KeptTotals WHERE Side IS NOT 'Stamp'");
+std::string sealOf(Database& db, const KeptFiguresKey& key, std::int64_t counter) {
+  Statement stmt(db,
+                 "SELECT CompanySymbol, Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber "
+                 "FROM KeptTotals WHERE Side IS NOT 'Stamp'");
   std::vector<std::string> rows;
-  while (detail::step(db, stmt.get())) {
+  while (stmt.step()) {
     std::string& row = rows.emplace_back();
-    for (int col = 0; col < 7; ++col) appendColumn(row, stmt.get(), col);
+    for (int col = 0; col < 7; ++col) appendColumn(row, stmt, col);
   }
   std::sort(rows.begin(), rows.end());
   std::string message = "shareledger KeptTotals 1";
@@ -283,21 +265,21 @@ std::string sealOf(sqlite3* db, const KeptFiguresKey& key, std::int64_t counter)
 
 // Whether the figures are the program's own and current: the file has the
 // counter the stamp gives, and the seal over it and the rows checks.
-bool trusted(sqlite3* db, const KeptFiguresKey& key, const Stamp& stamp) {
-  const auto file = readFileStamp(db);
+bool trusted(Database& db, const KeptFiguresKey& key, const Stamp& stamp) {
+  const auto file = db.fileStamp();
   return file && file->rollbackJournal && stamp.counter == file->changeCounter &&
          sameSeal(stamp.seal, sealOf(db, key, stamp.counter));
 }
 
-void writeStamp(sqlite3* db, std::int64_t stamp) {
-  auto stmt = detail::prepare(db, "UPDATE KeptTotals SET Summed = ?1 WHERE Side = 'Stamp'");
-  sqlite3_bind_int64(stmt.get(), 1, stamp);
-  detail::step(db, stmt.get());
+void writeStamp(Database& db, std::int64_t stamp) {
+  Statement stmt(db, "UPDATE KeptTotals SET Summed = ?1 WHERE Side = 'Stamp'");
+  stmt.bind(1, stamp);
+  stmt.run();
 }
 
 // Without a stamp the figures are out of date until read afresh. A delete,
 // which no constraint of the table can refuse.
-void dropStamp(sqlite3* db) { detail::exec(db, "DELETE FROM KeptTotals WHERE Side = 'Stamp'"); }
+void dropStamp(Database& db) { db.executeScript("DELETE FROM KeptTotals WHERE Side = 'Stamp'"); }
 
 // The counter the file has once the transaction open now commits.
 std::int64_t stampAfterCommit(std::uint32_t changeCounter) {
@@ -307,56 +289,54 @@ std::int64_t stampAfterCommit(std::uint32_t changeCounter) {
 // Sums as a row holds them from column `first` on (ExactSum, Summed,
 // PlusInfinite, MinusInfinite, NotANumber); nullopt when the row is not as
 // the program writes it.
-std::optional<Sums> sumsAt(sqlite3_stmt* row, int first) {
-  if (sqlite3_column_type(row, first) != SQLITE_TEXT) return std::nullopt;
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, first));
-  const auto exact =
-      Decimal::parse(std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(row, first))));
+std::optional<Sums> sumsAt(const Statement& row, int first) {
+  if (row.type(first) != ColumnType::Text) return std::nullopt;
+  const auto exact = Decimal::parse(row.text(first));
   if (!exact) return std::nullopt;
   Sums sums;
   sums.exact = *exact;
   std::int64_t* counts[] = {&sums.summed, &sums.plus, &sums.minus, &sums.notANumber};
   for (int i = 0; i < 4; ++i) {
-    if (sqlite3_column_type(row, first + 1 + i) != SQLITE_INTEGER) return std::nullopt;
-    *counts[i] = sqlite3_column_int64(row, first + 1 + i);
+    if (row.type(first + 1 + i) != ColumnType::Integer) return std::nullopt;
+    *counts[i] = row.integer(first + 1 + i);
   }
   if (!sums.consistent()) return std::nullopt;
   return sums;
 }
 
-void bindSums(sqlite3_stmt* stmt, int first, const Sums& sums) {
-  const std::string exact = sums.exact.toPlainString();
-  sqlite3_bind_text64(stmt, first, exact.data(), exact.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+void bindSums(Statement& stmt, int first, const Sums& sums) {
+  stmt.bind(first, std::string_view(sums.exact.toPlainString()));
   const std::int64_t counts[] = {sums.summed, sums.plus, sums.minus, sums.notANumber};
-  for (int i = 0; i < 4; ++i) sqlite3_bind_int64(stmt, first + 1 + i, counts[i]);
+  for (int i = 0; i < 4; ++i) stmt.bind(first + 1 + i, counts[i]);
 }
 
 constexpr const char* kInsertRow =
     "INSERT INTO KeptTotals (CompanySymbol, Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber) "
     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)";
 
-void insertRow(sqlite3* db, sqlite3_stmt* insert, const SymbolKey& symbol, char side, const Sums& sums) {
-  sqlite3_reset(insert);
-  bindSymbol(db, insert, 1, symbol);
-  sqlite3_bind_text(insert, 2, side == 'B' ? "B" : "S", 1, SQLITE_STATIC);
+void insertRow(Statement& insert, const SymbolKey& symbol, char side, const Sums& sums) {
+  insert.reset();
+  bindSymbol(insert, 1, symbol);
+  insert.bind(2, side == 'B' ? "B" : "S");
   bindSums(insert, 3, sums);
-  detail::step(db, insert);
+  insert.run();
 }
 
 // The sums of the rows of one symbol, or of all; nullopt when a row is
 // not as the program writes it.
-std::optional<TradeTotals> readRows(sqlite3* db, std::optional<std::string_view> symbol) {
+std::optional<TradeTotals> readRows(Database& db, std::optional<std::string_view> symbol) {
   std::string sql =
       "SELECT Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber FROM KeptTotals WHERE Side <> 'Stamp'";
   if (symbol) sql += " AND CompanySymbol = ?1";
-  auto stmt = detail::prepare(db, sql);
-  if (symbol) sqlite3_bind_text64(stmt.get(), 1, symbol->data(), symbol->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  Statement stmt(db, sql);
+  if (symbol) stmt.bind(1, *symbol);
   Sums buy, sell;
-  while (detail::step(db, stmt.get())) {
-    const auto* side = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
-    const bool purchase = side && std::strcmp(side, "B") == 0;
-    if (!purchase && !(side && std::strcmp(side, "S") == 0)) return std::nullopt;
-    const auto sums = sumsAt(stmt.get(), 1);
+  while (stmt.step()) {
+    const bool isNull = stmt.type(0) == ColumnType::Null;
+    const std::string_view side = stmt.text(0);
+    const bool purchase = !isNull && side == "B";
+    if (!purchase && !(!isNull && side == "S")) return std::nullopt;
+    const auto sums = sumsAt(stmt, 1);
     if (!sums) return std::nullopt;
     (purchase ? buy : sell) += *sums;
   }
@@ -366,24 +346,24 @@ std::optional<TradeTotals> readRows(sqlite3* db, std::optional<std::string_view>
 // Adds the changes of groups to the kept rows. false when a kept row is not
 // as the program writes it or would go below nothing: then the figures
 // were not what the trades add up to.
-bool applyChanges(sqlite3* db, const Groups& changes) {
-  auto find = detail::prepare(db,
-                              "SELECT rowid, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber FROM KeptTotals "
-                              "WHERE Side = ?2 AND CompanySymbol IS ?1 LIMIT 1");
-  auto update = detail::prepare(db,
-                                "UPDATE KeptTotals SET ExactSum = ?3, Summed = ?4, PlusInfinite = ?5, "
-                                "MinusInfinite = ?6, NotANumber = ?7 WHERE rowid = ?1");
-  auto remove = detail::prepare(db, "DELETE FROM KeptTotals WHERE rowid = ?1");
-  auto insert = detail::prepare(db, kInsertRow);
+bool applyChanges(Database& db, const Groups& changes) {
+  Statement find(db,
+                 "SELECT rowid, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber FROM KeptTotals "
+                 "WHERE Side = ?2 AND CompanySymbol IS ?1 LIMIT 1");
+  Statement update(db,
+                   "UPDATE KeptTotals SET ExactSum = ?3, Summed = ?4, PlusInfinite = ?5, "
+                   "MinusInfinite = ?6, NotANumber = ?7 WHERE rowid = ?1");
+  Statement remove(db, "DELETE FROM KeptTotals WHERE rowid = ?1");
+  Statement insert(db, kInsertRow);
   for (const auto& [key, change] : changes) {
-    sqlite3_reset(find.get());
-    bindSymbol(db, find.get(), 1, key.first);
-    sqlite3_bind_text(find.get(), 2, key.second == 'B' ? "B" : "S", 1, SQLITE_STATIC);
+    find.reset();
+    bindSymbol(find, 1, key.first);
+    find.bind(2, key.second == 'B' ? "B" : "S");
     Sums sums;
     std::optional<std::int64_t> rowid;
-    if (detail::step(db, find.get())) {
-      rowid = sqlite3_column_int64(find.get(), 0);
-      const auto held = sumsAt(find.get(), 1);
+    if (find.step()) {
+      rowid = find.integer(0);
+      const auto held = sumsAt(find, 1);
       if (!held) return false;
       sums = *held;
     }
@@ -391,17 +371,17 @@ bool applyChanges(sqlite3* db, const Groups& changes) {
     if (!sums.consistent()) return false;
     if (sums.summed == 0) {
       if (rowid) {
-        sqlite3_reset(remove.get());
-        sqlite3_bind_int64(remove.get(), 1, *rowid);
-        detail::step(db, remove.get());
+        remove.reset();
+        remove.bind(1, *rowid);
+        remove.run();
       }
     } else if (rowid) {
-      sqlite3_reset(update.get());
-      sqlite3_bind_int64(update.get(), 1, *rowid);
-      bindSums(update.get(), 3, sums);
-      detail::step(db, update.get());
+      update.reset();
+      update.bind(1, *rowid);
+      bindSums(update, 3, sums);
+      update.run();
     } else {
-      insertRow(db, insert.get(), key.first, key.second, sums);
+      insertRow(insert, key.first, key.second, sums);
     }
   }
   return true;
@@ -417,30 +397,29 @@ struct Kept {
 // nullopt when no writing transaction could be had or there is no key (the
 // caller reads the trades itself).
 std::optional<Kept> keep(Database& db) {
-  sqlite3* h = db.handle();
-  if (!sqlite3_get_autocommit(h) || db.isReadOnly() || !keptFiguresKey()) return std::nullopt;
-  std::optional<detail::Transaction> tx;
+  if (db.inTransaction() || db.isReadOnly() || !keptFiguresKey()) return std::nullopt;
+  std::optional<LedgerChange> change;
   try {
-    tx.emplace(h);
+    change.emplace(db);
   } catch (const DbError&) {
     return std::nullopt;  // locked by another writer, say
   }
   // Only the stamp was written yet, so the header is still the one committed.
-  const auto file = readFileStamp(h);
+  const auto file = db.fileStamp();
   if (!file || !file->rollbackJournal) return std::nullopt;
-  Kept result{scanGroups(h), false};
+  Kept result{scanGroups(db), false};
   try {
-    detail::exec(h, kKeptTotalsSchema);
-    detail::exec(h, "DELETE FROM KeptTotals");
-    auto insert = detail::prepare(h, kInsertRow);
+    db.executeScript(kKeptTotalsSchema);
+    db.executeScript("DELETE FROM KeptTotals");
+    Statement insert(db, kInsertRow);
     for (const auto& [key, sums] : result.groups)
-      if (sums.summed != 0) insertRow(h, insert.get(), key.first, key.second, sums);
-    auto stamp = detail::prepare(h,
-                                 "INSERT INTO KeptTotals (CompanySymbol, Side, ExactSum, Summed, PlusInfinite, "
-                                 "MinusInfinite, NotANumber) VALUES (NULL, 'Stamp', '', ?1, 0, 0, 0)");
-    sqlite3_bind_int64(stamp.get(), 1, stampAfterCommit(file->changeCounter));
-    detail::step(h, stamp.get());
-    tx->commit();
+      if (sums.summed != 0) insertRow(insert, key.first, key.second, sums);
+    Statement stamp(db,
+                    "INSERT INTO KeptTotals (CompanySymbol, Side, ExactSum, Summed, PlusInfinite, "
+                    "MinusInfinite, NotANumber) VALUES (NULL, 'Stamp', '', ?1, 0, 0, 0)");
+    stamp.bind(1, stampAfterCommit(file->changeCounter));
+    stamp.run();
+    change->commit();
     result.kept = true;
   } catch (const DbError&) {
     // A full disk, say: the figures are still right, only not kept.
@@ -453,37 +432,20 @@ std::optional<Kept> keep(Database& db) {
 // ---- public ----------------------------------------------------------------------
 
 
-std::optional<FileStamp> readFileStamp(sqlite3* db) {
-  sqlite3_file* file = nullptr;
-  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
-    return std::nullopt;
-  unsigned char header[28];
-  if (file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK) return std::nullopt;
-  if (std::memcmp(header, "SQLite format 3", 16) != 0) return std::nullopt;
-  FileStamp stamp;
-  // Bytes 18 and 19, the write and read versions: 1 for a rollback journal.
-  stamp.rollbackJournal = header[18] == 1 && header[19] == 1;
-  stamp.changeCounter = static_cast<std::uint32_t>(header[24]) << 24 | static_cast<std::uint32_t>(header[25]) << 16 |
-                        static_cast<std::uint32_t>(header[26]) << 8 | static_cast<std::uint32_t>(header[27]);
-  return stamp;
-}
-
 std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::string_view> symbol) {
   const auto key = keptFiguresKey();
   if (!key) return std::nullopt;
-  sqlite3* h = db.handle();
   // The stamp, the header and the rows in one read transaction: nobody can
   // commit between them.
-  const bool own = sqlite3_get_autocommit(h) != 0;
-  if (own && sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return std::nullopt;
+  const ReadSnapshot snapshot(db);
+  if (!snapshot.held()) return std::nullopt;
   std::optional<TradeTotals> totals;
   try {
-    const auto stamp = readStamp(h);
-    if (stamp && trusted(h, *key, *stamp)) totals = readRows(h, symbol);
+    const auto stamp = readStamp(db);
+    if (stamp && trusted(db, *key, *stamp)) totals = readRows(db, symbol);
   } catch (const DbError&) {
     totals.reset();
   }
-  if (own) sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
   return totals;
 }
 
@@ -500,7 +462,7 @@ TradeTotals readLedgerTotals(Database& db, std::optional<std::string_view> symbo
   return readTradeTotals(db, symbol);
 }
 
-void beginKeptFigures(sqlite3* db) {
+void beginKeptFigures(Database& db) {
   // Without a key nothing is stamped: this commit leaves any stamp behind.
   const auto key = keptFiguresKey();
   if (!key) return;
@@ -520,16 +482,15 @@ void beginKeptFigures(sqlite3* db) {
   }
 }
 
-void sealKeptFigures(sqlite3* db) {
+void sealKeptFigures(Database& db) {
   const auto key = keptFiguresKey();
   if (!key) return;
   try {
     const auto stamp = readStamp(db);
     if (!stamp) return;
-    auto stmt = detail::prepare(db, "UPDATE KeptTotals SET ExactSum = ?1 WHERE Side = 'Stamp'");
-    const std::string seal = sealOf(db, *key, stamp->counter);
-    sqlite3_bind_text64(stmt.get(), 1, seal.data(), seal.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    detail::step(db, stmt.get());
+    Statement stmt(db, "UPDATE KeptTotals SET ExactSum = ?1 WHERE Side = 'Stamp'");
+    stmt.bind(1, std::string_view(sealOf(db, *key, stamp->counter)));
+    stmt.run();
   } catch (const DbError&) {
     try {
       dropStamp(db);
@@ -539,24 +500,27 @@ void sealKeptFigures(sqlite3* db) {
   }
 }
 
-void followUndoStep(sqlite3* db, std::int64_t step, bool undone) {
+void forgetKeptFigures(Database& db) {
+  if (readStamp(db)) dropStamp(db);
+}
+
+void followUndoStep(Database& db, std::int64_t step, bool undone) {
   if (!keptFiguresKey()) return;
   try {
     if (!readStamp(db)) return;
-    auto stmt = detail::prepare(db,
-                                "SELECT Kind, BeforeCompanySymbol, BeforeBuySell, BeforeQuantity, BeforePrice, "
-                                "BeforeCommission, AfterCompanySymbol, AfterBuySell, AfterQuantity, AfterPrice, "
-                                "AfterCommission FROM UndoChange WHERE Step = ?1 AND TableName = 'Trade'");
-    sqlite3_bind_int64(stmt.get(), 1, step);
+    Statement stmt(db,
+                   "SELECT Kind, BeforeCompanySymbol, BeforeBuySell, BeforeQuantity, BeforePrice, "
+                   "BeforeCommission, AfterCompanySymbol, AfterBuySell, AfterQuantity, AfterPrice, "
+                   "AfterCommission FROM UndoChange WHERE Step = ?1 AND TableName = 'Trade'");
+    stmt.bind(1, step);
     // Undone, the rows go back from what the step left to what it found.
     const int found = undone ? 1 : -1;
     Groups changes;
     GroupAdder adder(changes);
-    while (detail::step(db, stmt.get())) {
-      const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
-      const std::string_view k = kind ? kind : "";
-      if (k != "Insert") adder.add(stmt.get(), 1, found);
-      if (k != "Delete") adder.add(stmt.get(), 6, -found);
+    while (stmt.step()) {
+      const std::string_view k = stmt.text(0);
+      if (k != "Insert") adder.add(stmt, 1, found);
+      if (k != "Delete") adder.add(stmt, 6, -found);
     }
     if (!applyChanges(db, changes)) dropStamp(db);
   } catch (const DbError&) {

@@ -16,8 +16,8 @@
 // mode keeps no such counter, so there the figures are always computed,
 // and without a key (setKeptFiguresKey) none are kept or trusted.
 //
-// Every writing transaction of the program (detail::Transaction) calls
-// beginKeptFigures first and sealKeptFigures just before it commits; every
+// Every writing transaction of the program (LedgerChange, ledger_change.h)
+// calls beginKeptFigures first and sealKeptFigures just before it commits; every
 // change to Trade in it is an undo step, and the step's rows bring the
 // figures along (followUndoStep). A ledger without the table works as
 // before; the first figures read from a writable ledger makes it.
@@ -27,10 +27,8 @@
 #include <string_view>
 
 #include "engine/database.h"
-#include "figures/exact_figures.h"
+#include "ledger/trade_totals.h"
 #include "ledger/figures_seal.h"
-
-struct sqlite3;
 
 namespace ledger {
 
@@ -62,26 +60,22 @@ bool keepLedgerTotals(Database& db);
 // itself is made at the commit); otherwise drops the stamp, so they stay
 // out of date until read afresh.
 // Never throws: the figures must never stop the program's own write.
-void beginKeptFigures(sqlite3* db);
+void beginKeptFigures(Database& db);
 
 // REQUIRES: db is in a writing transaction that makes no change to
 // KeptTotals after this. Seals the stamp's counter and the kept rows as
 // they stand, when the figures carry a stamp. Never throws.
-void sealKeptFigures(sqlite3* db);
+void sealKeptFigures(Database& db);
+
+// REQUIRES: db is in a writing transaction that changed trades without an
+// undo step. Drops the stamp, so the figures stay out of date until read
+// afresh. Throws DbError when it cannot: the change must not commit then.
+void forgetKeptFigures(Database& db);
 
 // Brings the figures along with undo step `step`, just recorded or redone
 // (undone = false) or just undone (undone = true). Drops the stamp when
 // that cannot be done. Nothing when the ledger keeps none.
 // REQUIRES: inside the transaction that made the step's changes.
-void followUndoStep(sqlite3* db, std::int64_t step, bool undone);
-
-// The file's change counter and journal mode as its header holds them;
-// nullopt when the header cannot be read. REQUIRES: a transaction is open
-// on db (so the header cannot change under the read).
-struct FileStamp {
-  std::uint32_t changeCounter = 0;
-  bool rollbackJournal = false;  // false: WAL mode
-};
-std::optional<FileStamp> readFileStamp(sqlite3* db);
+void followUndoStep(Database& db, std::int64_t step, bool undone);
 
 }  // namespace ledger

@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "engine/db_error.h"
+#include "ledger/ledger_objects.h"
 #include "ledger/ledger_session.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -102,7 +104,7 @@ bool LedgerSession::watching(const std::string& path) const {
 }
 
 void LedgerSession::tellForeignOnce(const Database& db) {
-  if (!m_watch || !m_watch->db || m_watch->db->handle() != db.handle()) return;
+  if (!m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(db)) return;
   if (!m_watch->toldForeign && !db.foreignObjects().empty()) {
     m_watch->toldForeign = true;
     m_prompter.show(foreignObjectsMessage(db), MsgIcon::Information);
@@ -110,7 +112,7 @@ void LedgerSession::tellForeignOnce(const Database& db) {
 }
 
 bool LedgerSession::connectionCurrent(const std::string& file) {
-  if (!LedgerDatabase || !m_watch || !m_watch->db || m_watch->db->handle() != LedgerDatabase->handle() ||
+  if (!LedgerDatabase || !m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(*LedgerDatabase) ||
       !watching(file))
     return false;
   // A new connection would read only a file it cannot write, or one
@@ -157,7 +159,7 @@ LedgerFileState LedgerSession::checkLedgerFile() {
       static_cast<std::uint64_t>(st.st_ino) != m_watch->inode) {
     // Renamed over the old one, as a copy or a synchronising tool does.
     try {
-      Database replacement = Database::open(path);
+      Database replacement = openLedger(path);
       m_watch.reset();
       // What the new file holds that the program does not make is told in
       // the same message.

@@ -4,6 +4,7 @@
 
 #include "engine/database.h"
 #include "engine/durable_file.h"
+#include "ledger/ledger_change.h"
 
 namespace ledger {
 
@@ -11,9 +12,10 @@ void writeLedgerFromSchema(const std::string& path) {
   TempFileBeside temp(path);
   {
     Database db = Database::openFile(temp.path(), /*create=*/true);
-    db.executeScript("PRAGMA journal_mode = DELETE; BEGIN;");
+    db.executeScript("PRAGMA journal_mode = DELETE");
+    LedgerChange change(db);
     db.executeScript(ledgerSchemaSql());
-    db.executeScript("COMMIT;");
+    change.commitRewrite();
   }
   removeLeftoverJournals(path);
   temp.commitOver(path);

@@ -1,6 +1,7 @@
 #include "ledger/ledger_session.h"
 
 #include "engine/db_error.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -39,7 +40,7 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
   const std::string file = path.value_or(LedgerPath);
   try {
     if (!connectionCurrent(file)) {
-      LedgerDatabase = Database::open(file);
+      LedgerDatabase = openLedger(file);
       watch(file, *LedgerDatabase);
     }
     tellForeignOnce(*LedgerDatabase);
@@ -53,7 +54,7 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
 
 Database LedgerSession::ledgerConnection() {
   if (connectionCurrent(LedgerPath)) return *LedgerDatabase;
-  Database db = Database::open(LedgerPath);
+  Database db = openLedger(LedgerPath);
   if (watching(LedgerPath)) {
     LedgerDatabase = db;
     watch(LedgerPath, db);

@@ -14,7 +14,7 @@
 #include "engine/database.h"
 #include "ledger/prompter.h"
 #include "engine/recordset.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 

@@ -6,7 +6,8 @@
 #include <unordered_map>
 
 #include "engine/db_error.h"
-#include "engine/sqlite_util.h"
+#include "engine/statement.h"
+#include "ledger/ledger_change.h"
 #include "ledger/undo_journal.h"
 
 namespace ledger {
@@ -30,22 +31,17 @@ std::string textOf(const Value& v) {
 // Binds the trade to ?first..?first+6 straight from its fields: an import
 // binds a hundred thousand of them, so no Value (and no copy of its texts)
 // is made.
-void bindTradeAt(sqlite3* db, sqlite3_stmt* stmt, int first, const Trade& t, std::int64_t companyId) {
-  const std::string_view side = sideCode(t.side);
-  const int codes[] = {
-      sqlite3_bind_int64(stmt, first, companyId),
-      sqlite3_bind_text64(stmt, first + 1, t.symbol.data(), t.symbol.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
-      sqlite3_bind_double(stmt, first + 2, t.quantity),
-      sqlite3_bind_text64(stmt, first + 3, side.data(), side.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
-      sqlite3_bind_text64(stmt, first + 4, t.date.data(), t.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8),
-      sqlite3_bind_double(stmt, first + 5, t.price),
-      sqlite3_bind_double(stmt, first + 6, t.commission),
-  };
-  for (const int rc : codes)
-    if (rc != SQLITE_OK) detail::throwSqlite(db, rc, "");
+void bindTradeAt(Statement& stmt, int first, const Trade& t, std::int64_t companyId) {
+  stmt.bind(first, companyId);
+  stmt.bind(first + 1, std::string_view(t.symbol));
+  stmt.bind(first + 2, t.quantity);
+  stmt.bind(first + 3, sideCode(t.side));
+  stmt.bind(first + 4, std::string_view(t.date));
+  stmt.bind(first + 5, t.price);
+  stmt.bind(first + 6, t.commission);
 }
 
-void bindTrade(sqlite3* db, sqlite3_stmt* stmt, const Trade& t) { bindTradeAt(db, stmt, 1, t, t.companyId); }
+void bindTrade(Statement& stmt, const Trade& t) { bindTradeAt(stmt, 1, t, t.companyId); }
 
 constexpr const char* kInsertTradeColumns =
     "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission) VALUES ";
@@ -67,7 +63,6 @@ class TradeBatches {
   }
 
   void flush() {
-    sqlite3* h = m_db.handle();
     std::size_t done = 0;
     while (done < m_pending.size()) {
       // A new row's id is one past the largest; only next to the largest
@@ -75,14 +70,14 @@ class TradeBatches {
       const std::int64_t largest = largestRowid();
       const bool roomy = largest <= std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kBatch);
       const std::size_t rows = roomy ? m_pending.size() - done : 1;
-      sqlite3_stmt* stmt = statementFor(rows);
+      Statement& stmt = statementFor(rows);
       for (std::size_t i = 0; i < rows; ++i) {
         const auto& [trade, companyId] = m_pending[done + i];
-        bindTradeAt(h, stmt, static_cast<int>(i * 7 + 1), *trade, companyId);
+        bindTradeAt(stmt, static_cast<int>(i * 7 + 1), *trade, companyId);
       }
-      detail::step(h, stmt);
-      sqlite3_reset(stmt);
-      const std::int64_t now = sqlite3_last_insert_rowid(h);
+      stmt.run();
+      stmt.reset();
+      const std::int64_t now = m_db.lastInsertRowid();
       if (rows > 1 && now != largest + static_cast<std::int64_t>(rows))
         throw DbError(dberr::kChangedElsewhere, "The new trades did not get the row ids expected.");
       // Counted, not compared with now: now may be the largest id there is.
@@ -108,8 +103,8 @@ class TradeBatches {
     return m_largest;
   }
 
-  sqlite3_stmt* statementFor(std::size_t rows) {
-    detail::StmtPtr& stmt = rows == kBatch ? m_full : m_rest[rows];
+  Statement& statementFor(std::size_t rows) {
+    std::optional<Statement>& stmt = rows == kBatch ? m_full : m_rest[rows];
     if (!stmt) {
       std::string sql = kInsertTradeColumns;
       for (std::size_t i = 0; i < rows; ++i) {
@@ -118,16 +113,16 @@ class TradeBatches {
         for (int c = 1; c <= 7; ++c) sql += (c > 1 ? ", ?" : "?") + std::to_string(p + c);
         sql += ')';
       }
-      stmt = detail::prepare(m_db.handle(), sql);
+      stmt.emplace(m_db, sql);
     }
-    return stmt.get();
+    return *stmt;
   }
 
   Database& m_db;
   std::vector<RowChange>& m_changes;
   std::vector<std::pair<const Trade*, std::int64_t>> m_pending;
-  detail::StmtPtr m_full;
-  std::map<std::size_t, detail::StmtPtr> m_rest;
+  std::optional<Statement> m_full;
+  std::map<std::size_t, std::optional<Statement>> m_rest;
   bool m_knownLargest = false;
   std::int64_t m_largest = 0;
 };
@@ -144,20 +139,19 @@ RowValues requireUnchanged(Database& db, std::int64_t rowid, const Trade& expect
 }
 
 std::int64_t insertTradeRow(Database& db, const Trade& t) {
-  auto stmt = detail::prepare(db.handle(),
-                              "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
-                              "Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-  bindTrade(db.handle(), stmt.get(), t);
-  detail::step(db.handle(), stmt.get());
-  return sqlite3_last_insert_rowid(db.handle());
+  Statement stmt(db,
+                 "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, "
+                 "Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  bindTrade(stmt, t);
+  stmt.run();
+  return db.lastInsertRowid();
 }
 
 std::int64_t insertCompanyRow(Database& db, std::string_view symbol) {
-  auto stmt = detail::prepare(db.handle(), "INSERT INTO Companies (CompanySymbol) VALUES (?1)");
-  const Value values[] = {std::string(symbol)};
-  detail::bindAll(db.handle(), stmt.get(), values);
-  detail::step(db.handle(), stmt.get());
-  return sqlite3_last_insert_rowid(db.handle());
+  Statement stmt(db, "INSERT INTO Companies (CompanySymbol) VALUES (?1)");
+  stmt.bind(1, symbol);
+  stmt.run();
+  return db.lastInsertRowid();
 }
 
 // The CompanyID of symbol, added now unless another writer added it since
@@ -192,50 +186,46 @@ Trade tradeFromColumns(const Value (&columns)[kTradeColumnCount]) {
 }
 
 std::optional<Trade> readTrade(Database& db, std::int64_t rowid) {
-  auto stmt = detail::prepare(db.handle(), kSelectTrade);
-  const Value key[] = {rowid};
-  detail::bindAll(db.handle(), stmt.get(), key);
-  if (!detail::step(db.handle(), stmt.get())) return std::nullopt;
+  Statement stmt(db, kSelectTrade);
+  stmt.bind(1, rowid);
+  if (!stmt.step()) return std::nullopt;
   Value columns[kTradeColumnCount];
-  for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = detail::columnValue(stmt.get(), i);
+  for (int i = 0; i < kTradeColumnCount; ++i) columns[i] = stmt.value(i);
   return tradeFromColumns(columns);
 }
 
 std::int64_t insertTrade(Database& db, const Trade& trade, NewCompany company) {
-  detail::Transaction tx(db.handle());
+  LedgerChange change(db);
   std::vector<RowChange> changes;
   const Trade t = withCompany(db, trade, company, changes);
   const std::int64_t rowid = insertTradeRow(db, t);
   changes.push_back({JournalTable::Trade, rowid, std::nullopt});
-  recordUndoStep(db, "New Record of " + describeTrade(t), changes);
-  tx.commit();
+  change.commitStep("New Record of " + describeTrade(t), changes);
   return rowid;
 }
 
 void updateTrade(Database& db, std::int64_t rowid, const Trade& expected, const Trade& trade, NewCompany company) {
-  detail::Transaction tx(db.handle());
+  LedgerChange change(db);
   RowValues before = requireUnchanged(db, rowid, expected);
   std::vector<RowChange> changes;
   const Trade t = withCompany(db, trade, company, changes);
-  auto stmt = detail::prepare(db.handle(),
-                              "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
-                              "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
-  bindTrade(db.handle(), stmt.get(), t);
-  sqlite3_bind_int64(stmt.get(), 8, rowid);
-  detail::step(db.handle(), stmt.get());
+  Statement stmt(db,
+                 "UPDATE Trade SET CompanyID = ?1, CompanySymbol = ?2, Quantity = ?3, [Buy/Sell] = ?4, "
+                 "Date = ?5, Price = ?6, Commission = ?7 WHERE rowid = ?8");
+  bindTrade(stmt, t);
+  stmt.bind(8, rowid);
+  stmt.run();
   changes.push_back({JournalTable::Trade, rowid, std::move(before)});
-  recordUndoStep(db, "Edit of " + describeTrade(t), changes);
-  tx.commit();
+  change.commitStep("Edit of " + describeTrade(t), changes);
 }
 
 void deleteTrade(Database& db, std::int64_t rowid, const Trade& expected) {
-  detail::Transaction tx(db.handle());
+  LedgerChange change(db);
   RowValues before = requireUnchanged(db, rowid, expected);
   const Value key[] = {rowid};
   db.execute("DELETE FROM Trade WHERE rowid = ?", key);
-  const RowChange change[] = {{JournalTable::Trade, rowid, std::move(before)}};
-  recordUndoStep(db, "Delete of " + describeTrade(expected), change);
-  tx.commit();
+  const RowChange row[] = {{JournalTable::Trade, rowid, std::move(before)}};
+  change.commitStep("Delete of " + describeTrade(expected), row);
 }
 
 std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol) {
@@ -248,24 +238,22 @@ std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol) {
 }
 
 std::int64_t insertCompany(Database& db, std::string_view symbol) {
-  detail::Transaction tx(db.handle());
+  LedgerChange change(db);
   const std::int64_t id = insertCompanyRow(db, symbol);
-  const RowChange change[] = {{JournalTable::Companies, id, std::nullopt}};
-  recordUndoStep(db, "Add Company " + std::string(symbol), change);
-  tx.commit();
+  const RowChange row[] = {{JournalTable::Companies, id, std::nullopt}};
+  change.commitStep("Add Company " + std::string(symbol), row);
   return id;
 }
 
 bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
                   const ImportProgress& progress) {
-  detail::Transaction tx(db.handle());
-  if (!writeImportedTrades(db, trades, newSymbols, progress)) return false;
-  tx.commit();
-  return true;
+  LedgerChange change(db);
+  return writeImportedTrades(change, trades, newSymbols, progress);
 }
 
-bool writeImportedTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
-                         const ImportProgress& progress) {
+bool writeImportedTrades(LedgerChange& change, const std::vector<Trade>& trades,
+                         const std::vector<std::string>& newSymbols, const ImportProgress& progress) {
+  Database& db = change.db();
   constexpr std::size_t kProgressStep = 500;
   std::unordered_map<std::string, std::int64_t> added;
   std::vector<RowChange> changes;
@@ -284,7 +272,7 @@ bool writeImportedTrades(Database& db, const std::vector<Trade>& trades, const s
   batches.flush();
   if (progress && !progress(trades.size(), trades.size())) return false;
   const char* noun = trades.size() == 1 ? " trade" : " trades";
-  recordUndoStep(db, "Import of " + std::to_string(trades.size()) + noun, changes);
+  change.commitStep("Import of " + std::to_string(trades.size()) + noun, changes);
   return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Every change the program makes to a ledger's trades and companies goes
 // through one of these functions, one per kind of change. Each one is a
-// single transaction: the change happens whole or not at all, together
-// with its step in the undo journal (undo_journal.h), which names it in
+// single LedgerChange (ledger_change.h): the change happens whole or not at
+// all, together with its step in the undo journal (undo_journal.h), which names it in
 // the Edit menu: "New Record of", "Edit of" or "Delete of" a trade, or
 // "Add Company" and the symbol.
 //
@@ -20,7 +20,11 @@
 #include <vector>
 
 #include "engine/database.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
+
+namespace ledger {
+class LedgerChange;
+}
 
 namespace ledger {
 
@@ -72,9 +76,10 @@ using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
 bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
                   const ImportProgress& progress = {});
 
-// The same inside the caller's transaction, which it leaves open: the
-// caller commits it, or lets it roll back when this returns false.
-bool writeImportedTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
-                         const ImportProgress& progress = {});
+// The same in the caller's change, begun before the caller read what the
+// plan depends on: commits it as the import's undo step, or returns false
+// with nothing committed (the change then rolls back).
+bool writeImportedTrades(LedgerChange& change, const std::vector<Trade>& trades,
+                         const std::vector<std::string>& newSymbols, const ImportProgress& progress = {});
 
 }  // namespace ledger

@@ -5,6 +5,7 @@
 #include "engine/db_error.h"
 #include "ledger/ledger_writes.h"
 #include "ledger/trade_entry.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

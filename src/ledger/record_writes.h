@@ -8,7 +8,7 @@
 
 #include "ledger/form_port.h"
 #include "ledger/ledger_session.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "transfer/text_encoding.h"
+#include "ledger/utf8.h"
 
 namespace ledger {
 

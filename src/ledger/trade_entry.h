@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "ledger/form_port.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 

@@ -6,9 +6,10 @@
 #include <set>
 
 #include "engine/db_error.h"
+#include "engine/statement.h"
 #include "ledger/kept_figures.h"
+#include "ledger/ledger_change.h"
 #include "ledger/ledger_writes.h"
-#include "engine/sqlite_util.h"
 
 namespace ledger {
 
@@ -70,29 +71,28 @@ std::string joined(std::span<const JournalColumn> columns, const std::string& pr
 // step of thousands of rows prepares each statement once.
 class Statements {
  public:
-  explicit Statements(sqlite3* db) : m_db(db) {}
-  sqlite3* db() const { return m_db; }
-  sqlite3_stmt* get(const std::string& sql) {
+  explicit Statements(Database& db) : m_db(db) {}
+  Database& db() const { return m_db; }
+  Statement& get(const std::string& sql) {
     auto it = m_cache.find(sql);
-    if (it == m_cache.end()) it = m_cache.emplace(sql, detail::prepare(m_db, sql)).first;
-    sqlite3_reset(it->second.get());
-    sqlite3_clear_bindings(it->second.get());
-    return it->second.get();
+    if (it == m_cache.end()) it = m_cache.emplace(sql, Statement(m_db, sql)).first;
+    it->second.reset();
+    it->second.clearBindings();
+    return it->second;
   }
   // Runs sql with the parameters; true when it gave a row whose first
   // column is not 0 (for EXISTS queries).
   bool ask(const std::string& sql, std::span<const Value> params) {
-    sqlite3_stmt* stmt = get(sql);
-    detail::bindAll(m_db, stmt, params);
-    const bool row = detail::step(m_db, stmt) && sqlite3_column_int64(stmt, 0) != 0;
-    sqlite3_reset(stmt);
+    Statement& stmt = get(sql);
+    stmt.bindAll(params);
+    const bool row = stmt.step() && stmt.integer(0) != 0;
+    stmt.reset();
     return row;
   }
   void run(const std::string& sql, std::span<const Value> params) {
-    sqlite3_stmt* stmt = get(sql);
-    detail::bindAll(m_db, stmt, params);
-    while (detail::step(m_db, stmt)) {
-    }
+    Statement& stmt = get(sql);
+    stmt.bindAll(params);
+    stmt.run();
   }
   // Runs the insert with params, then the columns of the row the query
   // gives (Null without a row) bound after them as they are, storage class
@@ -101,22 +101,21 @@ class Statements {
   // Returns whether the query gave a row.
   bool insertRow(const std::string& insert, std::span<const Value> params, const std::string& query,
                  std::span<const Value> queryParams) {
-    sqlite3_stmt* from = get(query);
-    detail::bindAll(m_db, from, queryParams);
-    const bool found = detail::step(m_db, from);
-    sqlite3_stmt* to = get(insert);
-    detail::bindAll(m_db, to, params);
+    Statement& from = get(query);
+    from.bindAll(queryParams);
+    const bool found = from.step();
+    Statement& to = get(insert);
+    to.bindAll(params);
     if (found)
-      for (int i = 0; i < sqlite3_column_count(from); ++i)
-        sqlite3_bind_value(to, static_cast<int>(params.size()) + 1 + i, sqlite3_column_value(from, i));
-    detail::step(m_db, to);
-    sqlite3_reset(from);
+      for (int i = 0; i < from.columnCount(); ++i) to.bindColumn(static_cast<int>(params.size()) + 1 + i, from, i);
+    to.run();
+    from.reset();
     return found;
   }
 
  private:
-  sqlite3* m_db;
-  std::map<std::string, detail::StmtPtr> m_cache;
+  Database& m_db;
+  std::map<std::string, Statement> m_cache;
 };
 
 bool hasJournal(Database& db) {
@@ -126,10 +125,10 @@ bool hasJournal(Database& db) {
 
 std::optional<UndoStepInfo> firstStep(Database& db, const char* sql) {
   if (!hasJournal(db)) return std::nullopt;
-  auto stmt = detail::prepare(db.handle(), sql);
-  if (!detail::step(db.handle(), stmt.get())) return std::nullopt;
-  const Value label = detail::columnValue(stmt.get(), 1);
-  return UndoStepInfo{sqlite3_column_int64(stmt.get(), 0), toDisplayText(label)};
+  Statement stmt(db, sql);
+  if (!stmt.step()) return std::nullopt;
+  const Value label = stmt.value(1);
+  return UndoStepInfo{stmt.integer(0), toDisplayText(label)};
 }
 
 constexpr const char* kLastDone = "SELECT Step, Label FROM UndoStep WHERE Undone = 0 ORDER BY Step DESC LIMIT 1";
@@ -188,7 +187,7 @@ std::int64_t recordAddedRows(Statements& sql, std::int64_t step, std::int64_t se
                              nameOf(table) + " WHERE rowid BETWEEN ?3 AND ?4 ORDER BY rowid";
   const Value params[] = {step, seq, first, last};
   sql.run(insert, params);
-  return sqlite3_changes64(sql.db());
+  return sql.db().changes();
 }
 
 // ---- undo and redo -------------------------------------------------------
@@ -204,21 +203,24 @@ enum class Direction { Undo, Redo };
 std::string describeRow(Statements& sql, std::int64_t step, JournalTable table, std::int64_t rowid,
                         const std::string& side) {
   const auto columns = columnsOf(table);
-  sqlite3_stmt* stmt = sql.get("SELECT " + joined(columns, side, false) +
-                               " FROM UndoChange WHERE Step = ?1 AND TableName = ?2 AND RowKey = ?3");
+  Statement& stmt = sql.get("SELECT " + joined(columns, side, false) +
+                            " FROM UndoChange WHERE Step = ?1 AND TableName = ?2 AND RowKey = ?3");
   const Value key[] = {step, std::string(nameOf(table)), rowid};
-  detail::bindAll(sql.db(), stmt, key);
+  stmt.bindAll(key);
   std::string text = "A row of the ledger";
-  if (sqlite3_step(stmt) == SQLITE_ROW) {
+  // Only for a message: a row that cannot be read is named in general.
+  bool found = false;
+  passOver([&] { found = stmt.step(); });
+  if (found) {
     if (table == JournalTable::Trade) {
       Value values[kTradeColumnCount];
-      for (int i = 0; i < kTradeColumnCount; ++i) values[i] = detail::columnValue(stmt, i);
+      for (int i = 0; i < kTradeColumnCount; ++i) values[i] = stmt.value(i);
       text = "The trade " + describeTrade(tradeFromColumns(values));
     } else {
-      text = "The company " + toDisplayText(detail::columnValue(stmt, 0));
+      text = "The company " + toDisplayText(stmt.value(0));
     }
   }
-  sqlite3_reset(stmt);
+  stmt.reset();
   return text;
 }
 
@@ -226,11 +228,11 @@ std::string describeRow(Statements& sql, std::int64_t step, JournalTable table, 
 
 // The first row id the query gives for the step, if any.
 std::optional<std::int64_t> firstRow(Statements& sql, const std::string& query, std::int64_t step) {
-  sqlite3_stmt* stmt = sql.get(query);
-  sqlite3_bind_int64(stmt, 1, step);
+  Statement& stmt = sql.get(query);
+  stmt.bind(1, step);
   std::optional<std::int64_t> row;
-  if (detail::step(sql.db(), stmt)) row = sqlite3_column_int64(stmt, 0);
-  sqlite3_reset(stmt);
+  if (stmt.step()) row = stmt.integer(0);
+  stmt.reset();
   return row;
 }
 
@@ -242,11 +244,10 @@ std::optional<std::int64_t> firstRow(Statements& sql, const std::string& query, 
 using StepKinds = std::set<std::pair<std::string, std::string>>;
 
 StepKinds kindsOf(Statements& sql, std::int64_t step) {
-  sqlite3_stmt* stmt = sql.get("SELECT DISTINCT TableName, Kind FROM UndoChange WHERE Step = ?1");
-  sqlite3_bind_int64(stmt, 1, step);
+  Statement& stmt = sql.get("SELECT DISTINCT TableName, Kind FROM UndoChange WHERE Step = ?1");
+  stmt.bind(1, step);
   StepKinds kinds;
-  while (detail::step(sql.db(), stmt))
-    kinds.emplace(toDisplayText(detail::columnValue(stmt, 0)), toDisplayText(detail::columnValue(stmt, 1)));
+  while (stmt.step()) kinds.emplace(toDisplayText(stmt.value(0)), toDisplayText(stmt.value(1)));
   return kinds;
 }
 
@@ -300,7 +301,7 @@ void takeTable(Statements& sql, std::int64_t step, const StepKinds& kinds, Journ
 }
 
 std::optional<UndoOutcome> move(Database& db, Direction direction, const std::optional<UndoStepInfo>& expected) {
-  detail::Transaction tx(db.handle());
+  LedgerChange change(db);
   const bool undo = direction == Direction::Undo;
   const std::optional<UndoStepInfo> step = firstStep(db, undo ? kLastDone : kFirstUndone);
   if (expected && step != expected)
@@ -308,7 +309,7 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
                 : "The steps that can be redone were changed elsewhere (by another copy of the program, say).");
   if (!step) return std::nullopt;
 
-  Statements sql(db.handle());
+  Statements sql(db);
   const StepKinds kinds = kindsOf(sql, step->number);
   takeTable(sql, step->number, kinds, JournalTable::Trade, direction);
   takeTable(sql, step->number, kinds, JournalTable::Companies, direction);
@@ -325,7 +326,7 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
 
   const Value mark[] = {std::int64_t{undo ? 1 : 0}, step->number};
   db.execute("UPDATE UndoStep SET Undone = ? WHERE Step = ?", mark);
-  followUndoStep(db.handle(), step->number, undo);
+  followUndoStep(db, step->number, undo);
 
   UndoOutcome outcome{*step, std::nullopt};
   if (const auto first = firstRow(sql, "SELECT RowKey FROM UndoChange WHERE Step = ?1 AND TableName = 'Trade' "
@@ -334,7 +335,7 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
     const Value row[] = {*first};
     if (db.scalar("SELECT 1 FROM Trade WHERE rowid = ?1", row)) outcome.trade = *first;
   }
-  tx.commit();
+  change.commit();
   return outcome;
 }
 
@@ -342,21 +343,20 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
 
 std::optional<RowValues> readJournalRow(Database& db, JournalTable table, std::int64_t rowid) {
   const auto columns = columnsOf(table);
-  auto stmt = detail::prepare(db.handle(), "SELECT " + joined(columns, "", true) + " FROM " + nameOf(table) +
-                                               " WHERE rowid = ?1");
-  sqlite3_bind_int64(stmt.get(), 1, rowid);
-  if (!detail::step(db.handle(), stmt.get())) return std::nullopt;
+  Statement stmt(db, "SELECT " + joined(columns, "", true) + " FROM " + nameOf(table) + " WHERE rowid = ?1");
+  stmt.bind(1, rowid);
+  if (!stmt.step()) return std::nullopt;
   RowValues values;
-  for (int i = 0; i < static_cast<int>(columns.size()); ++i) values.push_back(detail::columnValue(stmt.get(), i));
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) values.push_back(stmt.value(i));
   return values;
 }
 
 void recordUndoStep(Database& db, std::string_view label, std::span<const RowChange> changes) {
-  detail::exec(db.handle(), kUndoJournalSchema);
+  db.executeScript(kUndoJournalSchema);
   dropUndoneSteps(db);
   const Value name[] = {std::string(label)};
   db.execute("INSERT INTO UndoStep (Label) VALUES (?)", name);
-  const std::int64_t step = sqlite3_last_insert_rowid(db.handle());
+  const std::int64_t step = db.lastInsertRowid();
 
   // A row changed twice in one step (deleted, then its row id given to a
   // new row) is one change: from what it held first to what it holds now.
@@ -365,7 +365,7 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
   for (const RowChange& change : changes)
     if (seen.emplace(std::pair(change.table, change.rowid), rows.size()).second) rows.push_back(&change);
 
-  Statements sql(db.handle());
+  Statements sql(db);
   std::int64_t seq = 0;
   for (std::size_t i = 0; i < rows.size();) {
     const RowChange& change = *rows[i];
@@ -392,7 +392,7 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
       params.push_back(change.before && c < change.before->size() ? (*change.before)[c] : Value{});
     sql.insertRow(recordChangeSql(change.table), params, selectRowSql(change.table), key);
   }
-  followUndoStep(db.handle(), step, /*undone=*/false);
+  followUndoStep(db, step, /*undone=*/false);
   dropOldestSteps(db);
 }
 
@@ -414,7 +414,7 @@ std::optional<UndoOutcome> redoStep(Database& db, const std::optional<UndoStepIn
 }
 
 void dropUndoJournal(Database& db) {
-  detail::exec(db.handle(), "DROP TABLE IF EXISTS UndoChange; DROP TABLE IF EXISTS UndoStep;");
+  db.executeScript("DROP TABLE IF EXISTS UndoChange; DROP TABLE IF EXISTS UndoStep;");
 }
 
 }  // namespace ledger

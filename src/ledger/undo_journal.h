@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "engine/database.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 
@@ -59,7 +59,8 @@ struct RowChange {
 // was deleted. A row listed twice keeps the "before" of its first listing.
 // Makes the journal's tables when the ledger lacks them, drops the undone
 // steps and the oldest beyond kMaxUndoSteps.
-// REQUIRES: inside the transaction that made the changes, after them.
+// REQUIRES: inside the transaction that made the changes, after them: the
+// gate (LedgerChange::commitStep) calls it.
 // Throws DbError as the engine refuses the writes.
 void recordUndoStep(Database& db, std::string_view label, std::span<const RowChange> changes);
 

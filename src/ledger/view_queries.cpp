@@ -4,11 +4,13 @@
 #include <limits>
 
 #include "engine/db_error.h"
+#include "engine/sql_translate.h"
+#include "engine/statement.h"
+#include "engine/transaction.h"
 #include "figures/exact_figures.h"
 #include "ledger/kept_figures.h"
+#include "ledger/ledger_change.h"
 #include "ledger/ledger_schema.h"
-#include "engine/sql_translate.h"
-#include "engine/sqlite_util.h"
 
 namespace ledger {
 
@@ -19,7 +21,7 @@ namespace {
 // name stands in front of whatever the ledger holds under that name.
 void defineForThisConnection(Database& db, std::string_view name, std::string_view jetSql) {
   db.executeScript("DROP VIEW IF EXISTS temp." + quoteSqlIdentifier(name));
-  QueryDef::create(db.handle(), name, jetSql, QueryDef::Lifetime::ThisConnection);
+  QueryDef::create(db, name, jetSql, QueryDef::Lifetime::ThisConnection);
 }
 
 // Sets the text of the stored query name, creating it when the ledger lacks
@@ -29,26 +31,19 @@ void ensureQueryDef(Database& db, const char* name, const char* sql) {
     passOver([&] { defineForThisConnection(db, name, sql); });
     return;
   }
-  const int error = passOver([&] { db.queryDef(name).setSql(sql); });
-  if (error == dberr::kItemNotFound) passOver([&] { db.createQueryDef(name, sql); });
+  // A query's text is a change like any other: the kept figures stay current.
+  const int error = passOver([&] {
+    QueryDef query = db.queryDef(name);
+    LedgerChange change(db);
+    query.setSql(sql);
+    change.commit();
+  });
+  if (error == dberr::kItemNotFound) passOver([&] {
+      LedgerChange change(db);
+      db.createQueryDef(name, sql);
+      change.commit();
+    });
 }
-
-// Holds one read transaction for a scope, when none is open yet.
-class ReadTransaction {
- public:
-  explicit ReadTransaction(Database& db) : m_db(db) {
-    m_open = passOver([&] { m_db.executeScript("BEGIN"); }) == 0;
-  }
-  ~ReadTransaction() {
-    if (m_open) passOver([&] { m_db.executeScript("COMMIT"); });
-  }
-  ReadTransaction(const ReadTransaction&) = delete;
-  ReadTransaction& operator=(const ReadTransaction&) = delete;
-
- private:
-  Database& m_db;
-  bool m_open = false;
-};
 
 std::optional<double> numberOf(const Value& v) {
   if (const auto* d = std::get_if<double>(&v)) return *d;
@@ -78,24 +73,19 @@ std::array<std::string, 5> historyQueryTexts(std::string_view symbol) {
 namespace {
 
 // The CREATE text SQLite keeps for a view, or nullopt without such a view.
-std::optional<std::string> storedViewSql(sqlite3* db, std::string_view name) {
-  detail::StmtPtr stmt = detail::prepare(db, "SELECT sql FROM sqlite_schema WHERE type = 'view' AND name = ?1");
-  const Value key[] = {std::string(name)};
-  detail::bindAll(db, stmt.get(), key);
-  if (!detail::step(db, stmt.get())) return std::nullopt;
-  const std::optional<std::string> text = toText(detail::columnValue(stmt.get(), 0));
-  return text;
+std::optional<std::string> storedViewSql(Database& db, std::string_view name) {
+  Statement stmt(db, "SELECT sql FROM sqlite_schema WHERE type = 'view' AND name = ?1");
+  stmt.bind(1, name);
+  if (!stmt.step()) return std::nullopt;
+  return toText(stmt.value(0));
 }
 
 // Bought and Sold as a new ledger holds them.
 const std::array<std::string, 2>& templateListViews() {
   static const std::array<std::string, 2> texts = [] {
-    sqlite3* raw = nullptr;
-    sqlite3_open(":memory:", &raw);
-    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
-    detail::exec(db.get(), ledgerSchemaSql());
-    return std::array<std::string, 2>{storedViewSql(db.get(), "Bought").value_or(""),
-                                      storedViewSql(db.get(), "Sold").value_or("")};
+    Database db = Database::openFile(":memory:", /*create=*/true);
+    db.executeScript(ledgerSchemaSql());
+    return std::array<std::string, 2>{storedViewSql(db, "Bought").value_or(""), storedViewSql(db, "Sold").value_or("")};
   }();
   return texts;
 }
@@ -105,10 +95,9 @@ const std::array<std::string, 2>& templateListViews() {
 std::optional<std::array<std::int64_t, 2>> historyListCounts(Database& db, std::string_view symbol) {
   const auto& views = templateListViews();
   const auto texts = historyQueryTexts(symbol);
-  sqlite3* handle = db.handle();
-  if (storedViewSql(handle, "Bought") != views[0] || storedViewSql(handle, "Sold") != views[1]) return std::nullopt;
+  if (storedViewSql(db, "Bought") != views[0] || storedViewSql(db, "Sold") != views[1]) return std::nullopt;
   for (size_t i = 0; i < 2; ++i)
-    if (storedViewSql(handle, kHistoryQueryNames[i]) != QueryDef::createStatement(kHistoryQueryNames[i], texts[i]))
+    if (storedViewSql(db, kHistoryQueryNames[i]) != QueryDef::createStatement(kHistoryQueryNames[i], texts[i]))
       return std::nullopt;
   std::array<std::int64_t, 2> counts{};
   const char* sides[] = {"B", "S"};
@@ -137,15 +126,15 @@ void BuildHistoryQueries(Database& db, const std::string& symbol) {
     // the disk waits for.
     bool same = true;
     for (size_t i = 0; i < kHistoryQueryNames.size() && same; ++i)
-      same = storedViewSql(db.handle(), kHistoryQueryNames[i]) ==
+      same = storedViewSql(db, kHistoryQueryNames[i]) ==
              QueryDef::createStatement(kHistoryQueryNames[i], texts[i]);
     if (same) return;
-    detail::Transaction tx(db.handle());
+    LedgerChange change(db);
     for (size_t i = 0; i < kHistoryQueryNames.size(); ++i) {
-      detail::exec(db.handle(), "DROP VIEW IF EXISTS " + quoteSqlIdentifier(kHistoryQueryNames[i]));
-      QueryDef::create(db.handle(), kHistoryQueryNames[i], texts[i]);
+      db.executeScript("DROP VIEW IF EXISTS " + quoteSqlIdentifier(kHistoryQueryNames[i]));
+      QueryDef::create(db, kHistoryQueryNames[i], texts[i]);
     }
-    tx.commit();
+    change.commit();
   });
 }
 
@@ -164,7 +153,7 @@ ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
   // the trades instead of read in floating point.
   const auto hasQuery = [&](std::string_view name) {
     try {
-      detail::prepare(db.handle(), "SELECT * FROM " + std::string(name));
+      Statement(db, "SELECT * FROM " + std::string(name));
       return true;
     } catch (const DbError& e) {
       report(name, e);
@@ -249,35 +238,30 @@ Value ChartTable::cell(std::int64_t row, int column) const {
 }
 
 ChartTable readChartTable(Database& ledger, Recordset& trades) {
-  ReadTransaction snapshot(ledger);
+  const ReadSnapshot snapshot(ledger);
   trades.moveFirst();
   ChartTable table;
   table.reserve(static_cast<size_t>(trades.recordCount()));
   // The rows in the recordset's order (by row id), read in one pass of one
   // statement rather than a cursor step per row: the same values, without
   // a statement run for each trade.
-  using detail::columnValue;
-  sqlite3* db = ledger.handle();
-  detail::StmtPtr rows = detail::prepare(db, "SELECT * FROM Trade ORDER BY rowid");
-  sqlite3_stmt* row = rows.get();
+  Statement row(ledger, "SELECT * FROM Trade ORDER BY rowid");
   // A label as it shows; text (nearly every label) is read in place.
   std::string shown[ChartTable::kLabelLevels];
-  const auto label = [row, &shown](int level, int column) -> std::string_view {
-    if (sqlite3_column_type(row, column) == SQLITE_TEXT)
-      return {reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
-              static_cast<std::size_t>(sqlite3_column_bytes(row, column))};
-    shown[level] = toDisplayText(columnValue(row, column));
+  const auto label = [&row, &shown](int level, int column) -> std::string_view {
+    if (row.type(column) == ColumnType::Text) return row.text(column);
+    shown[level] = toDisplayText(row.value(column));
     return shown[level];
   };
   std::string quotedDate;
-  while (detail::step(db, row)) {
+  while (row.step()) {
     const std::string_view symbol = label(0, kTradeSymbolPos);
     const std::string_view side = label(1, kTradeSidePos);
     quotedDate.assign(1, '\'');
     quotedDate.append(label(2, kTradeDatePos));
     quotedDate.push_back('\'');
-    table.appendRow(symbol, side, quotedDate, numberOf(columnValue(row, kTradePricePos)),
-                    numberOf(columnValue(row, kTradeCommissionPos)));
+    table.appendRow(symbol, side, quotedDate, numberOf(row.value(kTradePricePos)),
+                    numberOf(row.value(kTradeCommissionPos)));
   }
   return table;
 }

@@ -14,7 +14,7 @@
 #include "figures/decimal.h"
 #include "engine/durable_file.h"
 #include "engine/sql_translate.h"
-#include "engine/sqlite_util.h"
+#include "engine/statement.h"
 
 namespace ledger {
 
@@ -31,15 +31,12 @@ std::string numberText(double d) {
   return Decimal::fromDouble(d).toPlainString();
 }
 
-std::string columnText(sqlite3_stmt* stmt, int col) {
-  switch (sqlite3_column_type(stmt, col)) {
-    case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(stmt, col));
-    case SQLITE_FLOAT: return numberText(sqlite3_column_double(stmt, col));
-    default: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-      return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, col))) : std::string();
-    }
+std::string columnText(const Statement& stmt, int col) {
+  switch (stmt.type(col)) {
+    case ColumnType::Null: return {};
+    case ColumnType::Integer: return std::to_string(stmt.integer(col));
+    case ColumnType::Real: return numberText(stmt.real(col));
+    default: return std::string(stmt.text(col));
   }
 }
 
@@ -57,15 +54,14 @@ std::size_t writeSourceCsv(Database& db, std::string_view source, std::ostream& 
   const Value key[] = {name};
   if (!db.scalar("SELECT 1 FROM sqlite_master WHERE name = ?1 AND type IN ('table', 'view')", key))
     throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
-  sqlite3* h = db.handle();
-  auto stmt = detail::prepare(h, "SELECT * FROM " + quoteSqlIdentifier(name));
-  const int columns = sqlite3_column_count(stmt.get());
+  Statement stmt(db, "SELECT * FROM " + quoteSqlIdentifier(name));
+  const int columns = stmt.columnCount();
   std::vector<std::string> fields(static_cast<std::size_t>(columns));
-  for (int c = 0; c < columns; ++c) fields[static_cast<std::size_t>(c)] = sqlite3_column_name(stmt.get(), c);
+  for (int c = 0; c < columns; ++c) fields[static_cast<std::size_t>(c)] = stmt.columnName(c);
   writeCsvRow(out, fields);
   std::size_t rows = 0;
-  while (detail::step(h, stmt.get())) {
-    for (int c = 0; c < columns; ++c) fields[static_cast<std::size_t>(c)] = columnText(stmt.get(), c);
+  while (stmt.step()) {
+    for (int c = 0; c < columns; ++c) fields[static_cast<std::size_t>(c)] = columnText(stmt, c);
     writeCsvRow(out, fields);
     ++rows;
   }

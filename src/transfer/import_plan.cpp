@@ -7,7 +7,7 @@
 
 #include "engine/database.h"
 #include "transfer/import_limits.h"
-#include "engine/sqlite_util.h"
+#include "engine/statement.h"
 #include "ledger/blanks.h"
 #include "ledger/symbol_text.h"
 
@@ -184,29 +184,20 @@ std::string missingFields(const ImportOptions& options) {
 
 LedgerIndex LedgerIndex::read(Database& db) {
   LedgerIndex index;
-  sqlite3* h = db.handle();
   {
-    auto stmt = detail::prepare(h, "SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid");
-    while (detail::step(h, stmt.get())) {
-      if (sqlite3_column_type(stmt.get(), 1) == SQLITE_NULL) continue;
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
-      index.companies[std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), 1)))] =
-          sqlite3_column_int64(stmt.get(), 0);
+    Statement stmt(db, "SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid");
+    while (stmt.step()) {
+      if (stmt.type(1) == ColumnType::Null) continue;
+      index.companies[std::string(stmt.text(1))] = stmt.integer(0);
     }
   }
   if (const auto count = db.scalar("SELECT count(*) FROM Trade"))
     if (const auto* n = std::get_if<std::int64_t>(&*count)) index.trades.reserve(static_cast<std::size_t>(*n));
-  auto stmt = detail::prepare(h, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
-  auto text = [&](int col) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), col));
-    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), col)))
-             : std::string_view();
-  };
-  while (detail::step(h, stmt.get())) {
-    const std::string_view symbol = text(0), date = text(1);
-    const TradeSide side = sideFromCode(text(2)).value_or(TradeSide::Sell);
-    index.trades.insert(symbol, date, side, sqlite3_column_double(stmt.get(), 3),
-                        sqlite3_column_double(stmt.get(), 4), sqlite3_column_double(stmt.get(), 5));
+  Statement stmt(db, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
+  while (stmt.step()) {
+    const std::string_view symbol = stmt.text(0), date = stmt.text(1);
+    const TradeSide side = sideFromCode(stmt.text(2)).value_or(TradeSide::Sell);
+    index.trades.insert(symbol, date, side, stmt.real(3), stmt.real(4), stmt.real(5));
   }
   return index;
 }

@@ -19,7 +19,7 @@
 
 #include "transfer/csv_reader.h"
 #include "transfer/import_values.h"
-#include "ledger/trade.h"
+#include "figures/trade.h"
 #include "transfer/trade_key_set.h"
 
 namespace ledger {

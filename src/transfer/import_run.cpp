@@ -1,12 +1,12 @@
 #include "transfer/import_run.h"
 
-#include "engine/sqlite_util.h"
+#include "ledger/ledger_change.h"
 
 namespace ledger {
 
 ImportRun importRecords(Database& db, const std::vector<CsvRecord>& records, const ImportOptions& options,
                         const ImportPlan* preview, const ImportProgress& progress) {
-  detail::Transaction tx(db.handle());
+  LedgerChange change(db);
   ImportRun run;
   run.plan = planImport(records, options, LedgerIndex::read(db));
   if (preview && (run.plan.trades != preview->trades || run.plan.newSymbols != preview->newSymbols)) {
@@ -17,11 +17,9 @@ ImportRun importRecords(Database& db, const std::vector<CsvRecord>& records, con
     run.outcome = ImportOutcome::Blocked;
     return run;
   }
-  if (!writeImportedTrades(db, run.plan.trades, run.plan.newSymbols, progress)) {
+  // Commits the import unless it was cancelled.
+  if (!writeImportedTrades(change, run.plan.trades, run.plan.newSymbols, progress))
     run.outcome = ImportOutcome::Cancelled;
-    return run;
-  }
-  tx.commit();
   return run;
 }
 

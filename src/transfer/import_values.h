@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 

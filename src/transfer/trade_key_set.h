@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ledger/trade.h"
+#include "figures/trade.h"
 
 namespace ledger {
 

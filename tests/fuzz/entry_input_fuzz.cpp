@@ -23,6 +23,7 @@
 #include "ledger/record_writes.h"
 #include "ledger/trade_entry.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ void checkSave(const test::FakeForm& form) {
   session.CurrentRecordset.reset();
   session.LedgerDatabase.reset();
 
-  Database db = Database::open(ledgerPath());
+  Database db = openLedger(ledgerPath());
   const std::optional<std::int64_t> company = findCompany(db, typed->symbol);
   if (!company) fail("the saved trade's company is not in the list", text);
   auto rs = db.openRecordset("Trade");

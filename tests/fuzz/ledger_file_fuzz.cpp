@@ -25,6 +25,7 @@
 #include "ledger/record_display.h"
 #include "ledger/record_writes.h"
 #include "ledger/view_queries.h"
+#include "ledger/ledger_open.h"
 
 namespace {
 
@@ -76,8 +77,8 @@ std::vector<std::string> sourceNames(Database& db) {
 void useLedger() {
   // What a grid opens: the schema compared with the program's objects,
   // without the ledger check.
-  passOver([&] { (void)Database::openSource(filePath()).foreignObjects(); });
-  Database db = Database::open(filePath());
+  passOver([&] { (void)openLedgerSource(filePath()).foreignObjects(); });
+  Database db = openLedger(filePath());
   (void)describeForeignObjects(db.foreignObjects());
   for (const std::string& name : sourceNames(db)) {
     passOver([&] {

@@ -90,7 +90,7 @@ void checkQuoting(std::string_view input) {
   // SQL text ends at a NUL, so no literal can carry one; the program's
   // symbols never hold one.
   if (input.find('\0') != std::string_view::npos) return;
-  sqlite3* db = memoryLedger().handle();
+  sqlite3* db = detail::connectionOf(memoryLedger());
   const std::string literal = quoteSqlString(input);
   if (translateJetSql(literal) != literal) fail("translation changed a quoted text", input);
   if (selectText(db, "SELECT " + literal, input) != input) fail("quoted text does not read back", input);

@@ -9,7 +9,7 @@
 
 #include "app/app_context.h"
 #include "ui/command_guard.h"
-#include "ui/form_registry.h"
+#include "app/form_registry.h"
 #include "ui/main/mdi_main.h"
 #include "ui/main/report_views.h"
 #include "ui/recent_ledgers.h"

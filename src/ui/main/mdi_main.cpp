@@ -13,7 +13,7 @@
 #include "ui/command_guard.h"
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/recent_ledgers.h"
 #include "ui/screen_fit.h"
 

@@ -10,7 +10,7 @@
 #include "app/app_context.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/twips.h"
 
 namespace ledger {

@@ -21,6 +21,7 @@
 #include "access/source_records.h"
 #include "engine/db_error.h"
 #include "engine/value.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

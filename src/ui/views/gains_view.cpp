@@ -11,6 +11,8 @@
 #include "ledger/ledger_session.h"
 #include "ui/hourglass.h"
 #include "ui/views/view_support.h"
+#include "ledger/ledger_open.h"
+#include "ledger/gains_report.h"
 
 namespace ledger {
 

@@ -8,6 +8,7 @@
 #include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/db_error.h"
+#include "ledger/ledger_open.h"
 
 namespace ledger {
 

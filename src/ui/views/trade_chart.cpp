@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/views/axis_value.h"
+
 namespace ledger {
 
 namespace {

@@ -1,0 +1,20 @@
+#pragma once
+// The gains report of a ledger's trades (figures/gains.h), read from Trade.
+
+#include "engine/database.h"
+#include "figures/gains.h"
+
+namespace ledger {
+
+// The report of the ledger's trades, read as stored and put in the order
+// the calculator needs. Rows that cannot be used are listed in `skipped`,
+// in the order of their dates as the ledger sorts them.
+// A missing commission counts as none. With onSale, the sales are handed
+// to it rather than kept (see SaleSink). Throws DbError.
+GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale = {});
+
+// A statement that reads the trades in report order, sorted by SQLite: the
+// plain way, against which the report's own reading is measured.
+extern const char* const kGainsTradesSql;
+
+}  // namespace ledger
