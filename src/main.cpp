@@ -21,7 +21,7 @@
 #include "app/startup.h"
 #include "ui/info/splash.h"
 #include "ui/main/mdi_main.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/qt_file_chooser.h"
 #include "ui/qt_prompter.h"
 

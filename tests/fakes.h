@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ledger/prompter.h"
-#include "ui/file_chooser.h"
+#include "app/file_chooser.h"
 
 namespace ledger::test {
 

@@ -19,7 +19,7 @@
 #include "case_names.h"
 #include "fakes.h"
 #include "ui/info/about_box.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/twips.h"
 
 namespace ledger {

@@ -10,7 +10,7 @@
 
 #include "case_names.h"
 #include "ui/info/splash.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 
 namespace ledger {
 namespace {

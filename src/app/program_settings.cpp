@@ -10,7 +10,7 @@
 
 #include <stdexcept>
 
-#include "ui/program_info.h"
+#include "app/program_info.h"
 
 namespace ledger {
 

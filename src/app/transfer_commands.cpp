@@ -15,7 +15,7 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "transfer/import_source.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ledger/ledger_schema.h"
 #include "engine/durable_file.h"
 

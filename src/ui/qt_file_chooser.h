@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/file_chooser.h"
+#include "app/file_chooser.h"
 
 namespace ledger {
 

@@ -8,7 +8,7 @@
 #include <exception>
 
 #include "program_icon.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/twips.h"
 
 namespace ledger {

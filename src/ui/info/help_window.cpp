@@ -10,7 +10,7 @@
 
 #include "help_find_bar.h"
 #include "rtf_reader.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/twips.h"
 
 namespace ledger {

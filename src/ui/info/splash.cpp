@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "ui/pictures.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/twips.h"
 
 namespace ledger {

@@ -36,7 +36,7 @@ void MDIMain::useSettings(QSettings& settings) {
   m_recent = std::make_unique<RecentLedgers>(settings);
   m_windowSettings = new WindowSettings(settings, this);
   m_windowSettings->restoreMainWindow(this);
-  m_app.forms().setLoadedHook([this](const QString& name, QWidget* form) {
+  forms().setLoadedHook([this](const QString& name, QWidget* form) {
     if (placeKept(name)) m_windowSettings->restoreChild(name, FormRegistry::frameOf(form));
   });
 

@@ -12,7 +12,7 @@ void MDIMain::mnuEditItem_Click(int index) {
     if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: m_commands.editRecords(); break;
-      case 2: m_app.forms().show(QStringLiteral("frmAddCompany")); break;
+      case 2: forms().show(QStringLiteral("frmAddCompany")); break;
       case 3: {
         Hourglass busy;
         m_commands.undo();

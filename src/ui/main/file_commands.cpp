@@ -45,8 +45,8 @@ void MDIMain::newDatabase() {
   Hourglass busy;
   if (NewLedger(m_app)) {
     m_commands.forgetEntry();
-    m_app.forms().unloadAll();
-    m_app.forms().show(QStringLiteral("frmMain"));
+    forms().unloadAll();
+    forms().show(QStringLiteral("frmMain"));
     busy.release();
     showLedgerMenus();
     rememberLedger(m_app.session().LedgerPath);
@@ -87,9 +87,9 @@ MDIMain::OpenOutcome MDIMain::openLedgerFile(const std::string& path) {
   if (!session.OpenLedgerTable("Trade", path)) return OpenOutcome::Failed;
   session.LedgerPath = path;
   m_commands.forgetEntry();
-  m_app.forms().unloadAll();
+  forms().unloadAll();
   DataBeingViewd();
-  m_app.forms().show(QStringLiteral("frmMain"));
+  forms().show(QStringLiteral("frmMain"));
   showLedgerMenus();
   setLedgerTitle();
   rememberLedger(path);

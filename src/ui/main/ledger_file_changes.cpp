@@ -27,7 +27,7 @@ void MDIMain::followLedgerFile(LedgerFileState state) {
     // Nothing can be saved any more: a trade being typed goes with the
     // ledger, and the window is in the no-ledger state.
     m_commands.forgetEntry();
-    m_app.forms().unloadAll();
+    forms().unloadAll();
     DataBeingViewd();
     ResetButtons();
     setLedgerTitle();
@@ -37,7 +37,7 @@ void MDIMain::followLedgerFile(LedgerFileState state) {
   // being typed keeps what was typed; Save writes it into the new file (an
   // edit only where the new file still holds the trade as it was shown).
   refreshOpenViews();
-  if (!m_commands.entering() && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
+  if (!m_commands.entering() && forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
   setLedgerTitle();
 }
 

@@ -13,7 +13,7 @@
 #include "ui/command_guard.h"
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/recent_ledgers.h"
 #include "ui/screen_fit.h"
 
@@ -81,7 +81,7 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     return;
   }
   m_commands.forgetEntry();
-  m_app.forms().unloadAll();
+  forms().unloadAll();
   // Windows the registry does not know of go too.
   for (QMdiSubWindow* sub : m_area->subWindowList()) {
     sub->hide();

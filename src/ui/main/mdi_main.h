@@ -24,6 +24,7 @@
 #include <string>
 
 #include "app/ledger_commands.h"
+#include "ui/form_registry.h"
 #include "ui/entry/entry_host.h"
 #include "ui/views/view_host.h"
 
@@ -54,6 +55,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   ~MDIMain() override;
 
   AppContext& app() { return m_app; }
+  // The child windows, each made on first use.
+  FormRegistry& forms() { return m_forms; }
 
   // desktop_settings.cpp. Keeps the list of recent ledgers and the places
   // of the windows in settings, which must outlive the window: puts the
@@ -231,6 +234,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   OpenOutcome openOlderLedger(const std::string& path);
 
   AppContext& m_app;
+  FormRegistry m_forms;
   LedgerCommands m_commands;
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;

@@ -56,26 +56,26 @@ void MDIMain::showView(int index) {
       return;
     }
     Hourglass busy;
-    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+    guarded(m_app.prompter(), [&] { forms().show(name); });
     return;
   }
   if (index == 5) {
     // The gains view reads the ledger on its own connection and leaves the
     // entry form's recordset alone, so the tab is not run again.
     Hourglass busy;
-    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+    guarded(m_app.prompter(), [&] { forms().show(name); });
     return;
   }
   {
     Hourglass busy;
-    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+    guarded(m_app.prompter(), [&] { forms().show(name); });
   }
   guarded(m_app.prompter(), [&] { reloadEntryTab(); });
 }
 
 void MDIMain::reloadView(const QString& name) {
-  m_app.forms().unload(name);
-  guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
+  forms().unload(name);
+  guarded(m_app.prompter(), [&] { forms().show(name); });
 }
 
 void MDIMain::refreshView() {
@@ -84,7 +84,7 @@ void MDIMain::refreshView() {
 
 void MDIMain::refreshOpenViews() {
   for (const ReportView& view : kReportViews)
-    if (m_app.forms().find(view.formName())) reloadView(view.formName());
+    if (forms().find(view.formName())) reloadView(view.formName());
 }
 
 void MDIMain::refreshAllViews() {

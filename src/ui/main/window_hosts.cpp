@@ -10,15 +10,15 @@
 #include "app/app_context.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
-#include "ui/program_info.h"
+#include "app/program_info.h"
 #include "ui/twips.h"
 
 namespace ledger {
 
-EntryForm* MDIMain::entryForm() { return m_app.forms().load<EntryForm>(QStringLiteral("frmMain")); }
+EntryForm* MDIMain::entryForm() { return forms().load<EntryForm>(QStringLiteral("frmMain")); }
 
 void MDIMain::reloadEntryTab() {
-  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
     form->SSTab_Click(form->SSTab()->currentIndex());
 }
 
@@ -30,17 +30,17 @@ FormPort& MDIMain::showGeneralTab() {
   return port;
 }
 
-FormPort* MDIMain::openEntryForm() { return m_app.forms().find<EntryForm>(QStringLiteral("frmMain")); }
+FormPort* MDIMain::openEntryForm() { return forms().find<EntryForm>(QStringLiteral("frmMain")); }
 
 FormPort& MDIMain::loadEntryForm() {
-  m_app.forms().show(QStringLiteral("frmMain"));
+  forms().show(QStringLiteral("frmMain"));
   EntryForm* form = entryForm();
   form->SSTab()->setCurrentIndex(kGeneralTab);
   return *form;
 }
 
 void MDIMain::showSymbolList(bool shown) {
-  EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain"));
+  EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain"));
   if (!form) return;
   if (shown) {
     // A new trade starts with an empty symbol, not with what the list showed.
@@ -53,7 +53,7 @@ void MDIMain::showSymbolList(bool shown) {
 }
 
 bool MDIMain::symbolListShown() {
-  EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain"));
+  EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain"));
   return form && form->symbolListShown();
 }
 
