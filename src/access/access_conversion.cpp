@@ -8,7 +8,7 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "engine/durable_file.h"
-#include "ledger/prompter.h"
+#include "ledger/notifier.h"
 #include "engine/sqlite_util.h"
 #include "ledger/symbol_text.h"
 

@@ -10,6 +10,7 @@
 
 #include "ledger/ledger_session.h"
 #include "app/file_chooser.h"
+#include "app/prompter.h"
 #include "app/program_info.h"
 
 namespace ledger {

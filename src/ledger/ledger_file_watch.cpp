@@ -70,7 +70,7 @@ void LedgerSession::watch(const std::string& path, const Database& db, bool tell
   m_watch->db = db;
   if (tellForeign && !m_watch->toldForeign && !db.foreignObjects().empty()) {
     m_watch->toldForeign = true;
-    m_prompter.show(foreignObjectsMessage(db), MsgIcon::Information);
+    m_notifier.notify(foreignObjectsMessage(db), MsgIcon::Information);
   }
 }
 
@@ -84,7 +84,7 @@ LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const st
     LedgerPath.clear();
     m_closedByChange = true;
   }
-  m_prompter.show(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
+  m_notifier.notify(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
   if (m_fileListener) m_fileListener(state);
   return state;
 }

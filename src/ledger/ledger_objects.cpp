@@ -8,7 +8,7 @@
 #include "engine/db_error.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_schema.h"
-#include "ledger/prompter.h"
+#include "ledger/notifier.h"
 #include "engine/query_def.h"
 #include "engine/sqlite_util.h"
 #include "ledger/undo_journal.h"

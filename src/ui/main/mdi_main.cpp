@@ -20,7 +20,7 @@
 namespace ledger {
 
 MDIMain::MDIMain(AppContext& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_commands(app.session(), *this) {
+    : QMainWindow(parent), m_app(app), m_commands(app.session(), app.prompter(), *this) {
   setObjectName(QStringLiteral("MDIMain"));
   setWindowTitle(QString::fromUtf8(kTitlePrefix));
   setWindowIcon(picture(PictureId::NewDatabase));

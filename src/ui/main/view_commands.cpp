@@ -4,7 +4,7 @@
 #include <QTabWidget>
 
 #include "app/app_context.h"
-#include "ledger/form_port.h"
+#include "app/form_port.h"
 #include "ui/entry/entry_form.h"
 #include "ui/hourglass.h"
 #include "ui/command_guard.h"
