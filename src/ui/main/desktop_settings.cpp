@@ -94,12 +94,12 @@ void MDIMain::openRecentLedger(int n) {
       m_app.prompter().show(ledgerGoneMessage(path), MsgIcon::Information);
       return;
     }
-    openLedgerFile(path.toStdString());
+    m_ledgerFiles.open(path.toStdString());
   });
 }
 
 void MDIMain::openLedgerFromCommandLine(const std::string& path) {
-  guardedSilently([&] { openLedgerFile(path); });
+  guardedSilently([&] { m_ledgerFiles.open(path); });
 }
 
 }  // namespace ledger

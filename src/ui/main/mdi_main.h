@@ -24,6 +24,8 @@
 #include <string>
 
 #include "app/ledger_commands.h"
+#include "app/ledger_file_flows.h"
+#include "app/window_port.h"
 #include "ui/form_registry.h"
 #include "ui/entry/entry_host.h"
 #include "ui/views/view_host.h"
@@ -45,7 +47,7 @@ class MenuShortcutFilter;
 class RecentLedgers;
 class WindowSettings;
 
-class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public CommandHost {
+class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public CommandHost, public WindowPort {
   Q_OBJECT
 
  public:
@@ -170,6 +172,10 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void reloadEntryTab() override;
   FormPort& showGeneralTab() override;
   void refreshOpenViews() override;
+  // WindowPort
+  void showBusy(bool busy) override;
+  void showOpenedLedger(const std::string& path, bool viewState) override;
+  void renderLedgerState(const LedgerState& state) override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;
@@ -193,13 +199,6 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void defineForms();
 
   // file_commands.cpp
-  void newDatabase();
-  void openLedger();
-  // What File, Open does with the chosen file: refuses the template and
-  // the master, opens the ledger and shows it. Every other way of opening
-  // a ledger goes through here too.
-  enum class OpenOutcome { Opened, Refused, Failed };
-  OpenOutcome openLedgerFile(const std::string& path);
   void exitProgram();
   // desktop_settings.cpp
   void rememberLedger(const std::string& path);
@@ -230,12 +229,11 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void importTradesCommand();
   void exportTradesCommand();
   void exportGrid();
-  // Offers to convert a ledger in the older format and opens the copy.
-  OpenOutcome openOlderLedger(const std::string& path);
 
   AppContext& m_app;
   FormRegistry m_forms;
   LedgerCommands m_commands;
+  LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

@@ -110,9 +110,4 @@ void MDIMain::importTradesCommand() {
   window->open();
 }
 
-MDIMain::OpenOutcome MDIMain::openOlderLedger(const std::string& path) {
-  const std::optional<std::string> made = offerConversion(m_app, path);
-  return made ? openLedgerFile(*made) : OpenOutcome::Failed;
-}
-
 }  // namespace ledger

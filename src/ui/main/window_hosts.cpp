@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -75,15 +77,29 @@ void MDIMain::showLedgerMenus() {
   mnuView()->menuAction()->setVisible(true);
 }
 
-void MDIMain::setLedgerTitle() {
-  const LedgerSession& session = m_app.session();
-  QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(session.LedgerPath);
+void MDIMain::setLedgerTitle() { renderLedgerState(m_ledgerFiles.state()); }
+
+void MDIMain::renderLedgerState(const LedgerState& state) {
+  QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(state.path);
   // Said up front, so that a refused change comes as no surprise.
-  const bool readOnly =
-      !session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly();
-  if (readOnly) title += QStringLiteral(" (read-only)");
+  if (state.readOnly) title += QStringLiteral(" (read-only)");
   setWindowTitle(title);
-  m_changeCommands->setEnabled(!readOnly);
+  m_changeCommands->setEnabled(!state.readOnly);
+}
+
+void MDIMain::showBusy(bool busy) {
+  if (busy)
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MDIMain::showOpenedLedger(const std::string& path, bool viewState) {
+  forms().unloadAll();
+  if (viewState) DataBeingViewd();
+  forms().show(QStringLiteral("frmMain"));
+  showLedgerMenus();
+  rememberLedger(path);
 }
 
 void MDIMain::setToolbarButtonEnabled(int position, bool enabled) {

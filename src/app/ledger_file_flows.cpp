@@ -1,0 +1,69 @@
+#include "app/ledger_file_flows.h"
+
+#include "access/access_file.h"
+#include "app/ledger_transfer.h"
+#include "app/new_ledger.h"
+
+namespace ledger {
+
+namespace {
+
+// Open's second filter entry.
+constexpr const char* kOlderLedgerFilter = "Access Database (*.mdb *.accdb)|*.mdb;*.accdb";
+
+}  // namespace
+
+void LedgerFileFlows::openChosen() {
+  if (!m_commands.settleEntry()) return;
+  for (;;) {
+    FileDialogSettings settings;
+    settings.filter += std::string("|") + kOlderLedgerFilter;
+    settings.initialDirectory = m_app.programDir();
+    const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
+    if (!chosen || chosen->empty()) return;
+    if (open(*chosen) != OpenOutcome::Refused) return;
+  }
+}
+
+OpenOutcome LedgerFileFlows::open(const std::string& path) {
+  LedgerSession& session = m_app.session();
+  BusyScope busy(m_window);
+  if (m_app.isProgramLedger(path)) {
+    busy.release();
+    m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
+    return OpenOutcome::Refused;
+  }
+  if (accessFormatOf(path)) {
+    busy.release();
+    const std::optional<std::string> made = offerConversion(m_app, path);
+    return made ? open(*made) : OpenOutcome::Failed;
+  }
+  if (!session.OpenLedgerTable("Trade", path)) return OpenOutcome::Failed;
+  session.LedgerPath = path;
+  opened(path, true);
+  return OpenOutcome::Opened;
+}
+
+void LedgerFileFlows::create() {
+  if (!m_commands.settleEntry()) return;
+  BusyScope busy(m_window);
+  if (NewLedger(m_app)) opened(m_app.session().LedgerPath, false);
+  busy.release();
+  m_window.renderLedgerState(state());
+}
+
+void LedgerFileFlows::opened(const std::string& path, bool viewState) {
+  m_commands.forgetEntry();
+  m_window.showOpenedLedger(path, viewState);
+  m_window.renderLedgerState(state());
+}
+
+LedgerState LedgerFileFlows::state() const {
+  const LedgerSession& session = m_app.session();
+  LedgerState state;
+  state.path = session.LedgerPath;
+  state.readOnly = !session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly();
+  return state;
+}
+
+}  // namespace ledger
