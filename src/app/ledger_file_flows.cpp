@@ -47,9 +47,12 @@ OpenOutcome LedgerFileFlows::open(const std::string& path) {
 void LedgerFileFlows::create() {
   if (!m_commands.settleEntry()) return;
   BusyScope busy(m_window);
-  if (NewLedger(m_app)) opened(m_app.session().LedgerPath, false);
+  const bool made = NewLedger(m_app);
   busy.release();
-  m_window.renderLedgerState(state());
+  if (made)
+    opened(m_app.session().LedgerPath, false);
+  else
+    m_window.renderLedgerState(state());
 }
 
 void LedgerFileFlows::opened(const std::string& path, bool viewState) {
