@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <functional>
 
 #include "app/ledger_file_flows.h"
@@ -145,8 +146,8 @@ TEST_F(LedgerFileFlowsTest, EachWayOfOpeningEndsInTheOneShownLedger) {
          flows.openChosen();
          EXPECT_FALSE(commands.entering());
        },
-       {"message Save the trade you are entering?", "view state", "busy", "show " + b + " for viewing",
-        "title " + b, "idle"},
+       {"message Save the trade you are entering?", "view state", "reload tab", "busy",
+        "show " + b + " for viewing", "title " + b, "idle"},
        b},
       {"File, New Database leaves the commands' state as it was",
        [&] {
@@ -182,6 +183,41 @@ TEST_F(LedgerFileFlowsTest, ALedgerHoldingForeignObjectsIsShownReadOnly) {
   ASSERT_EQ(flows.open(dir.file("b.mdb")), OpenOutcome::Opened);
   ASSERT_TRUE(window.state);
   EXPECT_EQ(*window.state, (LedgerState{dir.file("b.mdb"), true}));
+}
+
+TEST_F(LedgerFileFlowsTest, AChangedFileIsFollowed) {
+  const std::string a = dir.file("a.mdb");
+  struct Row {
+    const char* name;
+    bool typing;
+    std::function<void()> change;
+    LedgerFileState state;
+    Log log;
+  };
+  const Row rows[] = {
+      {"gone: closed, the trade being typed with it", true, [&] { std::filesystem::remove(a); },
+       LedgerFileState::Closed, {"closed", "title "}},
+      {"replaced: every view and the entry tab read again", false,
+       [&] { std::filesystem::rename(dir.file("b.mdb"), a); }, LedgerFileState::Replaced,
+       {"refresh views", "reload tab", "title " + a}},
+      {"replaced while typing: the typed trade stays", true,
+       [&] { std::filesystem::rename(dir.file("b.mdb"), a); }, LedgerFileState::Replaced,
+       {"refresh views", "title " + a}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::makeLedger(a, {{1, "MSFT", 10, "B", "2024-01-02", 100, 5}});
+    test::makeLedger(dir.file("b.mdb"));
+    openA();
+    if (row.typing) commands.newRecord();
+    row.change();
+    answers.expect(MsgAnswer::Ok);  // the session tells what happened to the file
+    ASSERT_EQ(app.session().checkLedgerFile(), row.state);
+    window.log.clear();
+    flows.follow(row.state);
+    EXPECT_EQ(window.log, row.log);
+    EXPECT_EQ(commands.entering(), row.typing && row.state == LedgerFileState::Replaced);
+  }
 }
 
 }  // namespace

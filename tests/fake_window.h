@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ledger_commands.h"
 #include "app/window_port.h"
 #include "fake_form.h"
 
 namespace ledger::test {
 
-class FakeWindow final : public WindowPort, public CommandHost {
+class FakeWindow final : public WindowPort {
  public:
   // WindowPort
   void showBusy(bool on) override {
@@ -24,6 +23,10 @@ class FakeWindow final : public WindowPort, public CommandHost {
   void showOpenedLedger(const std::string& path, bool viewState) override {
     entryFormOpen = true;
     log.push_back("show " + path + (viewState ? " for viewing" : ""));
+  }
+  void showLedgerClosed() override {
+    entryFormOpen = false;
+    log.push_back("closed");
   }
   void renderLedgerState(const LedgerState& s) override {
     state = s;
@@ -41,7 +44,7 @@ class FakeWindow final : public WindowPort, public CommandHost {
   void clearEntryForm() override { form = FakeForm(); }
   void showSymbolList(bool shown) override { symbolList = shown; }
   bool symbolListShown() override { return symbolList; }
-  void reloadEntryTab() override {}
+  void reloadEntryTab() override { log.push_back("reload tab"); }
   FormPort& showGeneralTab() override { return loadEntryForm(); }
   void refreshOpenViews() override { log.push_back("refresh views"); }
 

@@ -55,6 +55,17 @@ void LedgerFileFlows::create() {
     m_window.renderLedgerState(state());
 }
 
+void LedgerFileFlows::follow(LedgerFileState change) {
+  if (change == LedgerFileState::Closed) {
+    m_commands.forgetEntry();
+    m_window.showLedgerClosed();
+  } else {
+    m_window.refreshOpenViews();
+    if (!m_commands.entering() && m_window.openEntryForm()) m_window.reloadEntryTab();
+  }
+  m_window.renderLedgerState(state());
+}
+
 void LedgerFileFlows::opened(const std::string& path, bool viewState) {
   m_commands.forgetEntry();
   m_window.showOpenedLedger(path, viewState);

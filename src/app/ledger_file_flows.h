@@ -1,7 +1,8 @@
 #pragma once
 // Opening and making ledgers: File, Open, a recent ledger, the ledger named
 // on the command line and File, New Database all end in the one way a
-// ledger becomes the open one.
+// ledger becomes the open one. A ledger whose file changed under the
+// program is followed here too.
 
 #include <string>
 
@@ -34,6 +35,10 @@ class LedgerFileFlows {
   OpenOutcome open(const std::string& path);
   // File, New Database: the new ledger becomes the open one.
   void create();
+  // After the session found the ledger's file changed and told the user:
+  // a closed ledger takes a trade being typed with it; a replaced one is
+  // shown afresh everywhere, though a trade being typed keeps its text.
+  void follow(LedgerFileState change);
 
   // What the window shows of the session's ledger now.
   LedgerState state() const;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/ledger_commands.h"
+
 namespace ledger {
 
 // What the main window shows of the open ledger.
@@ -16,9 +18,10 @@ struct LedgerState {
   friend bool operator==(const LedgerState&, const LedgerState&) = default;
 };
 
-class WindowPort {
+// The window the record commands drive (CommandHost), and what the ledger
+// flows need of it besides.
+class WindowPort : public CommandHost {
  public:
-  virtual ~WindowPort() = default;
   // The busy pointer over the whole program, on or off.
   virtual void showBusy(bool busy) = 0;
   // The session's ledger has just been opened or made: the previous
@@ -26,6 +29,9 @@ class WindowPort {
   // and the ledger joins the recent ones. An opened ledger puts the
   // commands in the view state first; a new one leaves them as they were.
   virtual void showOpenedLedger(const std::string& path, bool viewState) = 0;
+  // The ledger was closed under the program: its windows go and the
+  // commands are in the no-ledger state.
+  virtual void showLedgerClosed() = 0;
   // The title and the change commands, from state.
   virtual void renderLedgerState(const LedgerState& state) = 0;
 };

@@ -42,12 +42,11 @@ namespace ledger {
 
 class AppContext;
 class EntryForm;
-enum class LedgerFileState;
 class MenuShortcutFilter;
 class RecentLedgers;
 class WindowSettings;
 
-class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public CommandHost, public WindowPort {
+class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public WindowPort {
   Q_OBJECT
 
  public:
@@ -175,6 +174,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   // WindowPort
   void showBusy(bool busy) override;
   void showOpenedLedger(const std::string& path, bool viewState) override;
+  void showLedgerClosed() override;
   void renderLedgerState(const LedgerState& state) override;
   // ViewHost
   int entryFormWidthTwips() override;
@@ -223,7 +223,6 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   // file was replaced or is gone (the user has been told, the command stops).
   bool ledgerFileUnchanged();
   void watchLedgerFile();
-  void followLedgerFile(LedgerFileState state);
   // transfer_menu.cpp
   void setUpTransferItems();
   void importTradesCommand();
