@@ -1,7 +1,8 @@
 #pragma once
 // The program's main window: a workspace holding every other window as a
 // child, with the menus, the toolbar and the status bar that lead to the
-// commands.
+// commands. The flows behind the commands are the core's (src/app); the
+// window renders what they tell it through WindowPort.
 //
 // Where things are:
 //   main_actions.cpp     builds the menus, the popup menus and the toolbar
@@ -11,8 +12,8 @@
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
 //   ledger_file_changes.cpp the ledger's file replaced or gone under it
-//   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV,
-//                        Open of a ledger in the older format
+//   window_hosts.cpp     what the core and the child windows ask of the window
+//   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV
 
 #include <QHash>
 #include <QMainWindow>
