@@ -120,6 +120,17 @@ TEST_F(LedgerFileFlowsTest, EachWayOfOpeningEndsInTheOneShownLedger) {
        },
        {"busy", "message There was an error in opening the database or finding the recordset.", "idle"},
        a},
+      {"a recent ledger",
+       [&] { flows.openRecent(b); },
+       {"busy", "show " + b + " for viewing", "title " + b, "idle"},
+       b},
+      {"a recent ledger that has gone leaves the list",
+       [&] {
+         answers.expect(MsgAnswer::Ok);
+         flows.openRecent(dir.file("gone.mdb"));
+       },
+       {"forget " + dir.file("gone.mdb"), "message The ledger " + dir.file("gone.mdb") + " could not be found."},
+       a},
       {"Cancel in the dialog changes nothing",
        [&] {
          files.queueOpen(std::nullopt);

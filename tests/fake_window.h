@@ -24,6 +24,7 @@ class FakeWindow final : public WindowPort {
     entryFormOpen = true;
     log.push_back("show " + path + (viewState ? " for viewing" : ""));
   }
+  void forgetRecentLedger(const std::string& path) override { log.push_back("forget " + path); }
   void showLedgerClosed() override {
     entryFormOpen = false;
     log.push_back("closed");

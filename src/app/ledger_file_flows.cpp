@@ -1,5 +1,7 @@
 #include "app/ledger_file_flows.h"
 
+#include <filesystem>
+
 #include "access/access_file.h"
 #include "app/ledger_transfer.h"
 #include "app/new_ledger.h"
@@ -10,6 +12,11 @@ namespace {
 
 // Open's second filter entry.
 constexpr const char* kOlderLedgerFilter = "Access Database (*.mdb *.accdb)|*.mdb;*.accdb";
+
+std::string recentLedgerGoneMessage(const std::string& path) {
+  return "The ledger " + path + " could not be found." + kNewLine +
+         "It has been removed from the list of recent ledgers.";
+}
 
 }  // namespace
 
@@ -42,6 +49,17 @@ OpenOutcome LedgerFileFlows::open(const std::string& path) {
   session.LedgerPath = path;
   opened(path, true);
   return OpenOutcome::Opened;
+}
+
+void LedgerFileFlows::openRecent(const std::string& path) {
+  if (!m_commands.settleEntry()) return;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    m_window.forgetRecentLedger(path);
+    m_app.prompter().show(recentLedgerGoneMessage(path), MsgIcon::Information);
+    return;
+  }
+  open(path);
 }
 
 void LedgerFileFlows::create() {

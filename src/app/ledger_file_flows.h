@@ -33,6 +33,10 @@ class LedgerFileFlows {
   // ledger only once it has been read, so that a file that is not one
   // leaves what was open as it was.
   OpenOutcome open(const std::string& path);
+  // A recent ledger, chosen from the File menu: opened as File, Open would
+  // after its dialog; one that has gone leaves the recent ones and the
+  // user is told.
+  void openRecent(const std::string& path);
   // File, New Database: the new ledger becomes the open one.
   void create();
   // After the session found the ledger's file changed and told the user:

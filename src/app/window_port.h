@@ -29,6 +29,8 @@ class WindowPort : public CommandHost {
   // and the ledger joins the recent ones. An opened ledger puts the
   // commands in the view state first; a new one leaves them as they were.
   virtual void showOpenedLedger(const std::string& path, bool viewState) = 0;
+  // A recent ledger that has gone leaves the recent ones.
+  virtual void forgetRecentLedger(const std::string& path) = 0;
   // The ledger was closed under the program: its windows go and the
   // commands are in the no-ledger state.
   virtual void showLedgerClosed() = 0;

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 
@@ -23,11 +22,6 @@ bool placeKept(const QString& form) {
   for (const ReportView& view : kReportViews)
     if (view.formName() == form) return view.placeKept;
   return false;
-}
-
-std::string ledgerGoneMessage(const QString& path) {
-  return "The ledger " + QDir::toNativeSeparators(path).toStdString() + " could not be found." + kNewLine +
-         "It has been removed from the list of recent ledgers.";
 }
 
 }  // namespace
@@ -86,16 +80,13 @@ void MDIMain::openRecentLedger(int n) {
   QAction* item = m_recentItems.value(n);
   if (!m_recent || !item || item->data().toString().isEmpty()) return;
   const QString path = item->data().toString();
-  guardedSilently([&] {
-    if (!m_commands.settleEntry()) return;
-    if (!QFileInfo(path).isFile()) {
-      m_recent->remove(path);
-      refreshRecentMenu();
-      m_app.prompter().show(ledgerGoneMessage(path), MsgIcon::Information);
-      return;
-    }
-    m_ledgerFiles.open(path.toStdString());
-  });
+  guardedSilently([&] { m_ledgerFiles.openRecent(path.toStdString()); });
+}
+
+void MDIMain::forgetRecentLedger(const std::string& path) {
+  if (!m_recent) return;
+  m_recent->remove(QString::fromStdString(path));
+  refreshRecentMenu();
 }
 
 void MDIMain::openLedgerFromCommandLine(const std::string& path) {

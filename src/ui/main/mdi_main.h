@@ -176,6 +176,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void showBusy(bool busy) override;
   void showOpenedLedger(const std::string& path, bool viewState) override;
   void showLedgerClosed() override;
+  void forgetRecentLedger(const std::string& path) override;
   void renderLedgerState(const LedgerState& state) override;
   // ViewHost
   int entryFormWidthTwips() override;
