@@ -40,11 +40,14 @@ OpenOutcome LedgerFileFlows::open(const std::string& path) {
     m_app.prompter().show(kTemplateRefused, MsgIcon::Information);
     return OpenOutcome::Refused;
   }
+  // A ledger in the older format is offered a copy in this one.
   if (accessFormatOf(path)) {
     busy.release();
     const std::optional<std::string> made = offerConversion(m_app, path);
     return made ? open(*made) : OpenOutcome::Failed;
   }
+  // Read before anything is closed: a file that is no ledger leaves the
+  // open one as it was.
   if (!session.OpenLedgerTable("Trade", path)) return OpenOutcome::Failed;
   session.LedgerPath = path;
   opened(path, true);
