@@ -20,25 +20,11 @@ namespace ledger {
 namespace {
 
 using test::FakeWindow;
+using test::LoggingPrompter;
 using test::ScriptedFileChooser;
 using test::ScriptedPrompter;
 using test::TempDir;
 using Log = std::vector<std::string>;
-
-// Shows messages through a scripted prompter and logs them among what the
-// window was told, so that a message under the busy pointer shows.
-class LoggingPrompter final : public Prompter {
- public:
-  LoggingPrompter(ScriptedPrompter& answers, Log& log) : m_answers(answers), m_log(log) {}
-  MsgAnswer show(const std::string& text, MsgIcon icon, MsgButtons buttons, const std::string& title) override {
-    m_log.push_back("message " + text.substr(0, text.find('\r')));
-    return m_answers.show(text, icon, buttons, title);
-  }
-
- private:
-  ScriptedPrompter& m_answers;
-  Log& m_log;
-};
 
 std::string upper(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });

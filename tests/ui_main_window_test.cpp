@@ -23,7 +23,7 @@
 #include "app/app_context.h"
 #include "fakes.h"
 #include "test_ledger.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/mdi_child.h"
 #include "ui/pictures.h"

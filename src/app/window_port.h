@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/ledger_commands.h"
+#include "app/report_views.h"
 
 namespace ledger {
 
@@ -34,6 +35,12 @@ class WindowPort : public CommandHost {
   // The ledger was closed under the program: its windows go and the
   // commands are in the no-ledger state.
   virtual void showLedgerClosed() = 0;
+  // The entry form's tab, the form loaded first when it is closed.
+  virtual int entryFormTab() = 0;
+  // A report view: made and read when it is not open, then shown in front.
+  virtual void showReportView(const ReportView& view) = 0;
+  virtual bool reportViewOpen(const ReportView& view) = 0;
+  virtual void closeReportView(const ReportView& view) = 0;
   // The title and the change commands, from state.
   virtual void renderLedgerState(const LedgerState& state) = 0;
 };

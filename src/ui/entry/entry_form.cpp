@@ -17,7 +17,7 @@
 #include "app/record_display.h"
 #include "app/ticker_search.h"
 #include "ui/entry/entry_host.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/twips.h"
 
 namespace ledger {

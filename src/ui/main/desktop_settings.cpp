@@ -7,10 +7,10 @@
 #include <QSettings>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/form_registry.h"
 #include "ui/main/mdi_main.h"
-#include "ui/main/report_views.h"
+#include "app/report_views.h"
 #include "ui/recent_ledgers.h"
 #include "ui/window_settings.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 bool placeKept(const QString& form) {
   for (const ReportView& view : kReportViews)
-    if (view.formName() == form) return view.placeKept;
+    if (form == QLatin1String(view.form)) return view.placeKept;
   return false;
 }
 

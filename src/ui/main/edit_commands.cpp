@@ -1,7 +1,7 @@
 // The Edit menu and the toolbar's Edit, Undo and Redo buttons.
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/hourglass.h"
 #include "ui/main/mdi_main.h"
 

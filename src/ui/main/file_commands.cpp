@@ -2,7 +2,7 @@
 // behind it are the core's (app/ledger_file_flows.h). A file command
 // ends quietly at a failing step: the steps report their own failures.
 
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {

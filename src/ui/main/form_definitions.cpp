@@ -7,9 +7,9 @@
 #include "ui/entry/entry_form.h"
 #include "ui/info/about_box.h"
 #include "ui/info/help_window.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
-#include "ui/main/report_views.h"
+#include "app/report_views.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
 #include "ui/views/gains_view.h"
@@ -42,7 +42,7 @@ void MDIMain::defineForms() {
   });
   m_forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
   for (const ReportView& view : kReportViews)
-    m_forms.define(view.formName(), [this, tag = view.tag]() -> QWidget* {
+    m_forms.define(QString::fromLatin1(view.form), [this, tag = view.tag]() -> QWidget* {
       switch (tag) {
         case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
         case ViewTag::History: return new HistoryView(m_app, *this, m_area);

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {

@@ -10,7 +10,7 @@
 #include <QStatusBar>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
 #include "app/program_info.h"

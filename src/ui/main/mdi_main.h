@@ -26,6 +26,7 @@
 
 #include "app/ledger_commands.h"
 #include "app/ledger_file_flows.h"
+#include "app/report_view_flows.h"
 #include "app/window_port.h"
 #include "ui/form_registry.h"
 #include "ui/entry/entry_host.h"
@@ -178,6 +179,10 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void showLedgerClosed() override;
   void forgetRecentLedger(const std::string& path) override;
   void renderLedgerState(const LedgerState& state) override;
+  int entryFormTab() override;
+  void showReportView(const ReportView& view) override;
+  bool reportViewOpen(const ReportView& view) override;
+  void closeReportView(const ReportView& view) override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;
@@ -205,12 +210,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // desktop_settings.cpp
   void rememberLedger(const std::string& path);
   void refreshRecentMenu();
-  // view_commands.cpp
-  void showView(int index);
-  void refreshView();
-  void refreshAllViews();
-  // Unloads the view called name, then shows it afresh.
-  void reloadView(const QString& name);
+  // window_hosts.cpp
   // The entry window went: nothing is shown that Edit or Delete could act on.
   void entryFormClosed();
   // Shows the Edit and View menus.
@@ -235,6 +235,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   FormRegistry m_forms;
   LedgerCommands m_commands;
   LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
+  ReportViewFlows m_views{m_app, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

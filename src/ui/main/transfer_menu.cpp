@@ -15,7 +15,7 @@
 #include "engine/db_error.h"
 #include "transfer/import_source.h"
 #include "ui/hourglass.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/transfer/import_window.h"
 #include "ui/views/grid_export.h"

@@ -9,7 +9,7 @@
 
 #include "app/app_context.h"
 #include "ui/entry/entry_form.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {

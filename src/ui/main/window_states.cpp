@@ -8,7 +8,7 @@
 #include <QMenu>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/entry/entry_form.h"
 
 #include "ui/main/mdi_main.h"
