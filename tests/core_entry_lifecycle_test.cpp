@@ -108,5 +108,12 @@ TEST_F(EntryLifecycleTest, AWrongFieldIsToldAndTheTradeStaysBeingTyped) {
   EXPECT_EQ(trades(), "0");
 }
 
+// The import window's signal is routed here; the window tests of the
+// import do not look at the views afterwards.
+TEST_F(EntryLifecycleTest, AnImportIsShownInTheOpenViewsAndTheEntryTab) {
+  commands.tradesImported();
+  EXPECT_EQ(window.log, (Log{"refresh views", "reload tab"}));
+}
+
 }  // namespace
 }  // namespace ledger

@@ -93,6 +93,11 @@ void LedgerCommands::cancelEntry() {
   leaveEntry();
 }
 
+void LedgerCommands::tradesImported() {
+  m_host.refreshOpenViews();
+  m_host.reloadEntryTab();
+}
+
 void LedgerCommands::addCompany(const std::string& symbol) {
   FormPort& form = m_host.loadEntryForm();
   if (!AddCompany(m_session, form, symbol)) return;

@@ -89,6 +89,8 @@ class LedgerCommands {
   void deleteRecord();
   // Cancel: drops the trade being typed and shows the tab's rows again.
   void cancelEntry();
+  // An import wrote trades: the open views and the entry tab show them.
+  void tradesImported();
   // Add Company: adds symbol to the list; the shown trade is read again
   // unless a trade is being typed.
   void addCompany(const std::string& symbol);

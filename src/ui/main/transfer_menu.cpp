@@ -101,10 +101,7 @@ void MDIMain::importTradesCommand() {
   window->setAttribute(Qt::WA_DeleteOnClose);
   // The new trades show everywhere, and Undo offers to take the import back.
   connect(window, &ImportWindow::imported, this, [this] {
-    guarded(m_app.prompter(), [&] {
-      refreshOpenViews();
-      reloadEntryTab();
-    });
+    guarded(m_app.prompter(), [&] { m_commands.tradesImported(); });
     updateUndoActions();
   });
   window->open();
