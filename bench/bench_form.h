@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "ledger/form_port.h"
-#include "ledger/prompter.h"
+#include "app/form_port.h"
+#include "app/prompter.h"
 
 namespace ledger::bench {
 

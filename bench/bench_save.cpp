@@ -12,8 +12,8 @@
 #include "ledger/kept_figures.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
-#include "ledger/record_display.h"
-#include "ledger/record_writes.h"
+#include "app/record_display.h"
+#include "app/record_writes.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger::bench {
@@ -32,7 +32,7 @@ void saveAndReload(benchmark::State& state) {
   session.LedgerPath = copy.path();
   BenchForm form;
   for (auto _ : state) {
-    if (!SaveRecord(session, form)) throw std::runtime_error("save failed");
+    if (!SaveRecord(session, prompter, form)) throw std::runtime_error("save failed");
     // The General tab's tab change: reopen Trade, show its first row, count.
     OpenAndShow(session, form, "Trade");
     session.CurrentRecordset->moveNext();

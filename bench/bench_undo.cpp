@@ -18,7 +18,7 @@
 #include "ledger/kept_figures.h"
 #include "ledger_generator.h"
 #include "paired_cases.h"
-#include "ledger/record_writes.h"
+#include "app/record_writes.h"
 #include "ledger/undo_journal.h"
 #include "ledger/ledger_open.h"
 
@@ -38,7 +38,7 @@ class Saver {
   }
   const std::string& path() const { return m_copy.path(); }
   void save() {
-    if (!SaveRecord(m_session, m_form)) throw std::runtime_error("save failed");
+    if (!SaveRecord(m_session, m_prompter, m_form)) throw std::runtime_error("save failed");
   }
   // Edit, Undo: the file checked, then the step, through the session's
   // connection.

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/prompter.h"
 #include "bare_sqlite.h"
 #include "figures/decimal.h"
 #include "figures/exact_figures.h"

@@ -16,7 +16,7 @@
 
 #include "fake_form.h"
 #include "ledger/ledger_session.h"
-#include "ledger/record_writes.h"
+#include "app/record_writes.h"
 #include "serial_trades.h"
 
 namespace {
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   for (long serial = first; count < 0 || serial < first + count; ++serial) {
     const auto t = ledger::test::serialTrade(writer, serial);
     form.fillGeneral(t.companyId, t.symbol, t.date, t.quantity, t.price, t.commission, t.buy);
-    if (!ledger::SaveRecord(session, form)) return 4;  // unreachable: the prompter ends first
+    if (!ledger::SaveRecord(session, prompter, form)) return 4;  // unreachable: the prompter ends first
     std::printf("%ld\n", serial);
     std::fflush(stdout);
   }

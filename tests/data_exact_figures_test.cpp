@@ -10,7 +10,7 @@
 #include "figures/exact_figures.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "ledger/record_display.h"
+#include "app/record_display.h"
 #include "test_ledger.h"
 #include "ledger/view_queries.h"
 #include "ledger/ledger_open.h"

@@ -14,10 +14,10 @@
 #include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "ledger/record_display.h"
-#include "ledger/record_writes.h"
+#include "app/record_display.h"
+#include "app/record_writes.h"
 #include "test_ledger.h"
-#include "ledger/ticker_search.h"
+#include "app/ticker_search.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger {
@@ -184,7 +184,7 @@ TEST_P(FileWatchTest, TheNextCommandSaysSoOnceAndShowsNothingOld) {
     EXPECT_EQ(session.LedgerPath, "");
     EXPECT_FALSE(OpenAndShow(session, form, "Trade"));
     form.fillGeneral("2", "MSFT", "2024-06-01", "3", "4", "1", true);
-    EXPECT_FALSE(SaveRecord(session, form));
+    EXPECT_FALSE(SaveRecord(session, prompter, form));
     EXPECT_EQ(form.general(), "2|MSFT|2024-06-01|3|4|1|B");  // typed values kept
   } else {
     // The ledger is read from the file that stands there now.
@@ -216,7 +216,7 @@ TEST(FileWatch, DeleteAndFindOnAReplacedFileAskNothingAndFindNothing) {
   test::makeLedger(dir.file("other.mdb"), kTrades);
   fs::rename(dir.file("other.mdb"), path);
   prompter.expect(MsgAnswer::Ok);
-  EXPECT_FALSE(DeleteRecord(session));  // no "Are you sure" about a trade of the old file
+  EXPECT_FALSE(DeleteRecord(session, prompter));  // no "Are you sure" about a trade of the old file
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade")[0][0], "2");
 

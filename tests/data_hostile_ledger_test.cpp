@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "case_names.h"
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 #include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
 #include "ledger/ledger_objects.h"
-#include "ledger/record_display.h"
-#include "ledger/record_writes.h"
+#include "app/record_display.h"
+#include "app/record_writes.h"
 #include "test_ledger.h"
 #include "ledger/view_queries.h"
 #include "ledger/ledger_open.h"
@@ -206,7 +206,7 @@ TEST_P(HostileLedgerTest, OpenSaysWhatItHoldsOnceAndNeverRunsIt) {
     EXPECT_FALSE(session.LedgerDatabase->isReadOnly());
     EXPECT_TRUE(session.LedgerDatabase->foreignObjects().empty());
     form.fillGeneral("2", "MSFT", "2024-06-01", "3", "4", "1", true);
-    EXPECT_TRUE(SaveRecord(session, form));
+    EXPECT_TRUE(SaveRecord(session, prompter, form));
     EXPECT_EQ(test::readAll(path, "SELECT count(*) FROM Trade")[0][0], "4");
     return;
   }
@@ -227,10 +227,10 @@ TEST_P(HostileLedgerTest, OpenSaysWhatItHoldsOnceAndNeverRunsIt) {
   // Every change is refused, and nothing the file holds runs.
   for (MsgAnswer a : {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Yes, MsgAnswer::Ok}) prompter.expect(a);
   form.fillGeneral("2", "MSFT", "2024-06-01", "3", "4", "1", true);
-  EXPECT_FALSE(SaveRecord(session, form));
+  EXPECT_FALSE(SaveRecord(session, prompter, form));
   EXPECT_FALSE(AddCompany(session, form, "NEW"));
   form.fillGeneral("1", "AAPL", "2024-01-02", "10", "100", "5", true);
-  EXPECT_FALSE(DeleteRecord(session));
+  EXPECT_FALSE(DeleteRecord(session, prompter));
   EXPECT_EQ(prompter.pending(), 0u);
   EXPECT_EQ(test::readBytes(path), before);
 }

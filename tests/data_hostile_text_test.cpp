@@ -4,17 +4,17 @@
 // nothing else may change.
 #include <gtest/gtest.h>
 
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 #include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
 #include "hostile_texts.h"
-#include "ledger/record_display.h"
-#include "ledger/record_writes.h"
+#include "app/record_display.h"
+#include "app/record_writes.h"
 #include "engine/sql_translate.h"
 #include "ledger/symbol_text.h"
 #include "test_ledger.h"
-#include "ledger/ticker_search.h"
+#include "app/ticker_search.h"
 #include "ledger/view_queries.h"
 #include "ledger/ledger_open.h"
 
@@ -70,7 +70,7 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
     form.boxes[{"Commission", kGeneralTab}] = "1";
     form.buy = true;
     prompter.expect(MsgAnswer::Ok);
-    EXPECT_FALSE(SaveRecord(session, form));
+    EXPECT_FALSE(SaveRecord(session, prompter, form));
     EXPECT_EQ(prompter.shown.back().text, unseenCharacterMessage(*unseen));
     EXPECT_EQ(rows("SELECT CompanyID, CompanySymbol FROM Companies ORDER BY rowid"), companies);
     EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
@@ -93,7 +93,7 @@ TEST_P(HostileTextTest, ReachesTheLedgerExactlyThroughEveryOperation) {
   form.boxes[{"Price", kGeneralTab}] = "3";
   form.boxes[{"Commission", kGeneralTab}] = "1";
   form.buy = true;
-  ASSERT_TRUE(SaveRecord(session, form));
+  ASSERT_TRUE(SaveRecord(session, prompter, form));
   trades.push_back({id, text(), "2", "B", "2024-07-01", "3", "1"});
   EXPECT_EQ(rows("SELECT * FROM Trade ORDER BY rowid"), trades);
 

@@ -13,7 +13,7 @@
 #include "fake_form.h"
 #include "fakes.h"
 #include "ledger/ledger_session.h"
-#include "ledger/record_writes.h"
+#include "app/record_writes.h"
 #include "serial_trades.h"
 #include "test_ledger.h"
 #include "ledger/ledger_open.h"
@@ -81,7 +81,7 @@ TEST(TwoWriters, SaveIntoALockedLedgerReportsTheLockAndSucceedsOnceItIsFreed) {
     other.executeScript(lock);
     prompter.expect(MsgAnswer::Ok);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(SaveRecord(session, form));
+    EXPECT_FALSE(SaveRecord(session, prompter, form));
     // The save waited for the lock, and not much longer: far below the
     // program's own wait of seconds.
     const auto took = std::chrono::steady_clock::now() - start;
@@ -93,7 +93,7 @@ TEST(TwoWriters, SaveIntoALockedLedgerReportsTheLockAndSucceedsOnceItIsFreed) {
     other.executeScript("ROLLBACK");
     EXPECT_EQ(test::readBytes(path), before);
 
-    EXPECT_TRUE(SaveRecord(session, form));
+    EXPECT_TRUE(SaveRecord(session, prompter, form));
     EXPECT_EQ(tradesOf(path, 1), (Rows{{"1", "W1", "1", "B", "2024-01-01", "1", "1"}, t.row()}));
   }
 }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
 
 namespace ledger::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ledger/prompter.h"
+#include "app/prompter.h"
 #include "app/file_chooser.h"
 
 namespace ledger::test {

@@ -226,13 +226,13 @@ TEST_F(CommandsTest, AddCompanyWithARepeatedSymbol) {
   openLedger(dir.file("l.mdb"));
   for (int round = 0; round < 2; ++round) {
     window.mnuEditItem_Click(2);
-    auto* dialog = app.forms().find<AddCompanyDialog>("frmAddCompany");
+    auto* dialog = window.forms().find<AddCompanyDialog>("frmAddCompany");
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->txtCompanySymbol()->text(), "");
     dialog->txtCompanySymbol()->setText("NEW'Co ");
     dialog->cmdAdd()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(app.forms().find("frmAddCompany"));
+    EXPECT_FALSE(window.forms().find("frmAddCompany"));
   }
   // Stored without the blank the user typed after it.
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT count(*) FROM Companies WHERE CompanySymbol = 'NEW''Co'")[0][0], "2");
@@ -248,11 +248,11 @@ TEST_F(CommandsTest, HistoryOnlyFromTheGeneralTab) {
   window.mnuViewItem_Click(3);
   EXPECT_EQ(prompter.shown.back().text,
             "Please select the General tab and choose the \r\ncompany which you want to view it's history.");
-  EXPECT_FALSE(app.forms().find("frmHistory"));
+  EXPECT_FALSE(window.forms().find("frmHistory"));
   form()->SSTab()->setCurrentIndex(0);
   window.mnuSHViewItem_Click(3);
-  ASSERT_TRUE(app.forms().find("frmHistory"));
-  EXPECT_EQ(app.forms().find("frmHistory")->windowTitle(), "History of AAPL");
+  ASSERT_TRUE(window.forms().find("frmHistory"));
+  EXPECT_EQ(window.forms().find("frmHistory")->windowTitle(), "History of AAPL");
 }
 
 TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
@@ -260,7 +260,7 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
   openLedger(dir.file("l.mdb"));
   window.mnuViewItem_Click(1);
   window.mnuViewItem_Click(4);
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmChart", "frmPL"}));
+  EXPECT_EQ(window.forms().loaded(), QStringList({"frmMain", "frmChart", "frmPL"}));
   EXPECT_EQ(app.session().CurrentRecordset->sourceName(), "Trade");  // the entry form's tab ran again
 
   // Refresh reloads exactly the view its tag names.
@@ -272,21 +272,21 @@ TEST_F(CommandsTest, ViewsOpenAndRefreshByTag) {
                                                    {ViewTag::Gains, "frmGains"}};
   for (const auto& [tag, reloaded] : tags) {
     std::map<QString, QWidget*> before;
-    for (const QString& name : app.forms().loaded()) before[name] = app.forms().find(name);
+    for (const QString& name : window.forms().loaded()) before[name] = window.forms().find(name);
     window.commands().setViewTag(tag);
     window.mnuRestoreItem_Click(1);
     for (const auto& [name, widget] : before)
-      EXPECT_EQ(app.forms().find(name) != widget, name == reloaded) << reloaded << " " << name.toStdString();
+      EXPECT_EQ(window.forms().find(name) != widget, name == reloaded) << reloaded << " " << name.toStdString();
   }
 
   window.commands().setViewTag(ViewTag::None);
   window.mnuRestoreItem_Click(1);
-  EXPECT_EQ(app.forms().loaded().size(), 6);
-  app.forms().unload("frmHistory");
-  app.forms().unload("frmDatasheet");
+  EXPECT_EQ(window.forms().loaded().size(), 6);
+  window.forms().unload("frmHistory");
+  window.forms().unload("frmDatasheet");
 
   window.mnuRestoreItem_Click(2);
-  EXPECT_EQ(app.forms().loaded(),
+  EXPECT_EQ(window.forms().loaded(),
             QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}));
 }
 
@@ -296,7 +296,7 @@ TEST_F(CommandsTest, ChartOfAnEmptyLedgerSaysSoAndTheOthersStillOpen) {
   prompter.expect(MsgAnswer::Ok);
   window.mnuRestoreItem_Click(2);
   EXPECT_EQ(prompter.shown.back().text, "There are no records in this database.");
-  EXPECT_EQ(app.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmPL", "frmGains"}));
+  EXPECT_EQ(window.forms().loaded(), QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmPL", "frmGains"}));
 }
 
 }  // namespace

@@ -195,14 +195,14 @@ class DamagedFilesTest : public ::testing::Test {
     test::makeLedger(good, kTrades);
   }
   void TearDown() override {
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   void openLedger(const std::string& path) {
     files.queueOpen(path);
     window.mnuFileItem_Click(3);
   }
-  EntryForm* form() { return app.forms().find<EntryForm>("frmMain"); }
+  EntryForm* form() { return window.forms().find<EntryForm>("frmMain"); }
   std::string box(const char* column) { return form()->box(column, 0)->text().toStdString(); }
   // The bytes of path, or a mark for something that is no file.
   static std::string contentOf(const std::string& path) {
@@ -323,7 +323,7 @@ TEST_F(DamagedFilesTest, PartlyDamagedLedgersOpenAndSayWhatIsWrongWhenUsed) {
       EXPECT_TRUE(after.compare(kPageSize, before.size() - kPageSize, before, kPageSize) == 0)
           << "a page of trades, companies or indexes changed";
     }
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
@@ -354,7 +354,7 @@ TEST_F(DamagedFilesTest, DamageUnderneathAnOpenLedgerIsToldByEveryViewNavigation
     useEverything();
     EXPECT_NE(criticalTexts().find(bad.says), std::string::npos) << criticalTexts();
     EXPECT_TRUE(contentOf(path) == before) << "the file changed";
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }

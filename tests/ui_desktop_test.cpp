@@ -246,12 +246,12 @@ TEST_F(DesktopTest, WindowPlacesComeBackAtTheNextStart) {
                                         {"frmHistory", QRect(5, 90, 500, 350)}};
   for (const auto& [name, place] : places) {
     window.mnuViewItem_Click(name == "frmDatasheet" ? 2 : name == "frmPL" ? 4 : 3);
-    QWidget* frame = FormRegistry::frameOf(app.forms().find(name));
+    QWidget* frame = FormRegistry::frameOf(window.forms().find(name));
     ASSERT_TRUE(frame) << name.toStdString();
     frame->setGeometry(place);
   }
   window.close();
-  app.forms().unloadAll();
+  window.forms().unloadAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   MDIMain later(app);
@@ -264,7 +264,7 @@ TEST_F(DesktopTest, WindowPlacesComeBackAtTheNextStart) {
   later.mnuFileItem_Click(3);
   for (const auto& [name, place] : places) {
     later.mnuViewItem_Click(name == "frmDatasheet" ? 2 : name == "frmPL" ? 4 : 3);
-    EXPECT_EQ(FormRegistry::frameOf(app.forms().find(name))->geometry(), place) << name.toStdString();
+    EXPECT_EQ(FormRegistry::frameOf(later.forms().find(name))->geometry(), place) << name.toStdString();
   }
   // A window never placed keeps the place its load step gives it.
   EXPECT_FALSE(settings.contains("Windows/frmChart"));
@@ -291,8 +291,8 @@ TEST_F(DesktopTest, RememberedViewPlacesAreMovedIntoTheWorkspace) {
   for (const Row& row : rows) {
     settings.setValue("Windows/frmDatasheet", row.saved);
     window.mnuViewItem_Click(2);
-    EXPECT_EQ(FormRegistry::frameOf(app.forms().find("frmDatasheet"))->geometry(), row.placed) << row.name;
-    app.forms().unload("frmDatasheet");
+    EXPECT_EQ(FormRegistry::frameOf(window.forms().find("frmDatasheet"))->geometry(), row.placed) << row.name;
+    window.forms().unload("frmDatasheet");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }

@@ -86,7 +86,7 @@ class GainsWindowTest : public test::WindowTest {
     useTestSettings(dir);
     test::makeLedger(ledger, test::kGainsTrades);
   }
-  GainsView* gains() { return app.forms().find<GainsView>("frmGains"); }
+  GainsView* gains() { return window.forms().find<GainsView>("frmGains"); }
   std::string ledger = dir.file("gains.mdb");
 };
 

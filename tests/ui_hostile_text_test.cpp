@@ -56,13 +56,13 @@ class UiHostileTextTest : public ::testing::TestWithParam<size_t> {
     ASSERT_TRUE(form());
   }
   void TearDown() override {
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(prompter.pending(), 0u);
   }
   const std::string& text() const { return test::hostileTexts()[GetParam()].text; }
   QString qtext() const { return QString::fromStdString(text()); }
-  EntryForm* form() { return app.forms().find<EntryForm>("frmMain"); }
+  EntryForm* form() { return window.forms().find<EntryForm>("frmMain"); }
   Rows rows(const std::string& sql) { return test::readAll(path, sql); }
 
   test::TempDir dir;
@@ -79,7 +79,7 @@ TEST_P(UiHostileTextTest, TypedTextReachesTheLedgerAndTheViewsExactly) {
   Rows trades = rows("SELECT * FROM Trade ORDER BY rowid");
 
   window.mnuEditItem_Click(2);  // Add Company
-  auto* dialog = app.forms().find<AddCompanyDialog>("frmAddCompany");
+  auto* dialog = window.forms().find<AddCompanyDialog>("frmAddCompany");
   ASSERT_TRUE(dialog);
   dialog->txtCompanySymbol()->setText(qtext());
   ASSERT_EQ(dialog->txtCompanySymbol()->text(), qtext());
@@ -120,7 +120,7 @@ TEST_P(UiHostileTextTest, TypedTextReachesTheLedgerAndTheViewsExactly) {
   EXPECT_EQ(form()->box("Date", 0)->text(), "2024-07-01");
 
   window.mnuViewItem_Click(3);  // History of the symbol the General tab shows
-  auto* history = app.forms().find<HistoryView>("frmHistory");
+  auto* history = window.forms().find<HistoryView>("frmHistory");
   ASSERT_TRUE(history);
   EXPECT_EQ(history->windowTitle(), "History of " + qtext());
   EXPECT_EQ(history->grid(HistoryView::Buy)->model()->rowCount(), 1);
@@ -131,7 +131,7 @@ TEST_P(UiHostileTextTest, TypedTextReachesTheLedgerAndTheViewsExactly) {
             std::string::npos);
 
   window.mnuViewItem_Click(2);  // Datasheet: Trade by company number, the new one last
-  auto* datasheet = app.forms().find<DatasheetView>("frmDatasheet");
+  auto* datasheet = window.forms().find<DatasheetView>("frmDatasheet");
   ASSERT_TRUE(datasheet);
   EXPECT_EQ(cell(datasheet->grid(), 2, 1), text());
 

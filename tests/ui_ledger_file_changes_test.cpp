@@ -42,7 +42,7 @@ class LedgerFileChangesTest : public test::WindowTest {
 
 TEST_F(LedgerFileChangesTest, ADeletedLedgerIsSaidOnceAndClosed) {
   window.mnuViewItem_Click(2);  // the datasheet
-  ASSERT_TRUE(app.forms().find("frmDatasheet"));
+  ASSERT_TRUE(window.forms().find("frmDatasheet"));
   fs::remove(path);
   prompter.expect(MsgAnswer::Ok);
   clickNext();
@@ -51,7 +51,7 @@ TEST_F(LedgerFileChangesTest, ADeletedLedgerIsSaidOnceAndClosed) {
   EXPECT_EQ(prompter.shown[0].text.rfind("The ledger file has been deleted or moved since it was opened:", 0), 0u);
   // The no-ledger state: no window with the old trades, no ledger in the title.
   EXPECT_EQ(form(), nullptr);
-  EXPECT_EQ(app.forms().find("frmDatasheet"), nullptr);
+  EXPECT_EQ(window.forms().find("frmDatasheet"), nullptr);
   EXPECT_EQ(title(), "Torvik's Dozeza Dovezir - ");
   EXPECT_FALSE(window.mnuEdit()->menuAction()->isVisible());
   EXPECT_FALSE(window.mnuFileItem(6)->isEnabled());
@@ -67,7 +67,7 @@ TEST_F(LedgerFileChangesTest, ADeletedLedgerIsSaidOnceAndClosed) {
 
 TEST_F(LedgerFileChangesTest, AReplacedLedgerIsSaidOnceAndShownFromTheNewFile) {
   window.mnuViewItem_Click(4);  // profit/loss, read when it opens
-  ASSERT_TRUE(app.forms().find("frmPL"));
+  ASSERT_TRUE(window.forms().find("frmPL"));
   test::makeLedger(dir.file("new.mdb"), {{9, "NEW", 1, "B", "2024-09-09", 9, 1}});
   fs::rename(dir.file("new.mdb"), path);
   prompter.expect(MsgAnswer::Ok);

@@ -23,7 +23,7 @@
 #include "app/app_context.h"
 #include "fakes.h"
 #include "test_ledger.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/mdi_child.h"
 #include "ui/pictures.h"
@@ -63,7 +63,7 @@ class RecordingMainWindow : public MDIMain {
 class MainWindowTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, MenuItemsRunTheirArrayHandlerWithTheirIndex) {
 TEST_F(MainWindowTest, HelpAndAboutShowTheirFormsOnce) {
   int made = 0;
   for (const char* form : {"frmHelp", "frmAbout"})
-    app.forms().define(QString::fromLatin1(form), [&made] {
+    window.forms().define(QString::fromLatin1(form), [&made] {
       ++made;
       return new QWidget;
     });
@@ -297,10 +297,10 @@ TEST_F(MainWindowTest, HelpAndAboutShowTheirFormsOnce) {
   };
   for (const auto& [run, loaded] : rows) {
     run();
-    EXPECT_EQ(app.forms().loaded(), loaded);
+    EXPECT_EQ(window.forms().loaded(), loaded);
   }
   EXPECT_EQ(made, 2);
-  EXPECT_TRUE(app.forms().find("frmAbout")->isVisible());
+  EXPECT_TRUE(window.forms().find("frmAbout")->isVisible());
 }
 
 TEST_F(MainWindowTest, WorkspacePopsUpShortHandOnlyOnTheRightButton) {
@@ -338,16 +338,16 @@ TEST_F(MainWindowTest, MinimizeAndMaximizeAllActOnEveryChildWindow) {
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindowAndUnloadsEveryChild) {
-  app.forms().define("frmChild", [this] { return new MdiChild(window.mdiArea()); });
+  window.forms().define("frmChild", [this] { return new MdiChild(window.mdiArea()); });
   window.show();
-  app.forms().show("frmChild");
+  window.forms().show("frmChild");
   window.mdiArea()->addSubWindow(new QWidget)->show();
 
   window.mnuFileItem_Click(8);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(app.forms().loaded().isEmpty());
+  EXPECT_TRUE(window.forms().loaded().isEmpty());
   EXPECT_TRUE(window.mdiArea()->subWindowList().isEmpty());
 }
 

@@ -123,7 +123,7 @@ class RefusedWritesTest : public test::WindowTest {
   }
   void addCompany(const std::string& path, const std::string& reason) {
     window.mnuEditItem_Click(2);
-    auto* dialog = app.forms().find<AddCompanyDialog>("frmAddCompany");
+    auto* dialog = window.forms().find<AddCompanyDialog>("frmAddCompany");
     ASSERT_TRUE(dialog);
     dialog->txtCompanySymbol()->setText("NEWCO");
     expectRefused(path, [&] { dialog->cmdAdd()->click(); }, "The company could not be added.", reason);
@@ -182,7 +182,7 @@ TEST_F(RefusedWritesTest, EachCommandOnAFullDiskSaysSoAndKeepsTheLedger) {
     }
     sqlite3_reset_auto_extension();
     window.commands().forgetEntry();  // the refused entry is not carried into the next case
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     app.session().CurrentRecordset.reset();
     app.session().LedgerDatabase.reset();
   }
@@ -216,13 +216,13 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
   EXPECT_EQ(box("CompanySymbol"), "AAPL");
   // Every view opens without a message.
   window.mnuRestoreItem_Click(2);
-  EXPECT_EQ(app.forms().loaded(),
+  EXPECT_EQ(window.forms().loaded(),
             QStringList({"frmMain", "frmDatasheet", "frmHistory", "frmChart", "frmPL", "frmGains"}));
-  EXPECT_EQ(app.forms().find<DatasheetView>("frmDatasheet")->model()->rowCount(), 2);
-  const RecordsetModel* bought = app.forms().find<HistoryView>("frmHistory")->model(HistoryView::Buy);
+  EXPECT_EQ(window.forms().find<DatasheetView>("frmDatasheet")->model()->rowCount(), 2);
+  const RecordsetModel* bought = window.forms().find<HistoryView>("frmHistory")->model(HistoryView::Buy);
   ASSERT_EQ(bought->rowCount(), 1);
   EXPECT_EQ(bought->index(0, 0).data().toString(), "AAPL");
-  app.forms().unloadAll();
+  window.forms().unloadAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   for (Command c : {Command::SaveNew, Command::SaveEdit, Command::Delete, Command::AddCompany}) {
@@ -236,7 +236,7 @@ TEST_F(RefusedWritesTest, AReadOnlyLedgerCanBeViewedAndEachChangeSaysTheFileIsRe
     }
     window.commands().forgetEntry();  // the refused entry is not carried into the next case
   }
-  app.forms().unloadAll();
+  window.forms().unloadAll();
   app.session().CurrentRecordset.reset();
   app.session().LedgerDatabase.reset();
 }
@@ -300,7 +300,7 @@ TEST_F(RefusedWritesTest, ALedgerInAFolderWhereNoJournalCanBeMadeSaysTheFolderCa
     }
     window.commands().forgetEntry();  // the refused entry is not carried into the next case
   }
-  app.forms().unloadAll();
+  window.forms().unloadAll();
   app.session().CurrentRecordset.reset();
   app.session().LedgerDatabase.reset();
 }

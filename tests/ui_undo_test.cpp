@@ -166,22 +166,22 @@ TEST_F(UndoTest, AStepWhoseTradeChangedElsewhereIsRefusedWithAMessageAndStaysOff
 
 TEST_F(UndoTest, OpenViewsAreReadAgainAndClosedOnesStayClosed) {
   window.mnuViewItem_Click(2);  // the datasheet
-  ASSERT_TRUE(app.forms().find<DatasheetView>("frmDatasheet"));
+  ASSERT_TRUE(window.forms().find<DatasheetView>("frmDatasheet"));
   next();
   deleteShown();
   window.mnuEditItem_Click(3);
-  auto* datasheet = app.forms().find<DatasheetView>("frmDatasheet");
+  auto* datasheet = window.forms().find<DatasheetView>("frmDatasheet");
   ASSERT_TRUE(datasheet);
   while (datasheet->model()->canFetchMore({})) datasheet->model()->fetchMore({});
   EXPECT_EQ(datasheet->model()->rowCount(), 3);
-  EXPECT_EQ(app.forms().find("frmHistory"), nullptr);
-  EXPECT_EQ(app.forms().find("frmChart"), nullptr);
+  EXPECT_EQ(window.forms().find("frmHistory"), nullptr);
+  EXPECT_EQ(window.forms().find("frmChart"), nullptr);
 }
 
 TEST_F(UndoTest, StepsOutliveTheProgramAndAreOfferedAfterTheLedgerIsOpenedAgain) {
   next();
   deleteShown();
-  app.forms().unloadAll();
+  window.forms().unloadAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   test::ScriptedPrompter prompter2;
@@ -195,7 +195,7 @@ TEST_F(UndoTest, StepsOutliveTheProgramAndAreOfferedAfterTheLedgerIsOpenedAgain)
   EXPECT_TRUE(window2.tbMainButton(12)->isEnabled());
   window2.mnuEditItem_Click(3);
   EXPECT_EQ(trades(), kThreeTrades);
-  app2.forms().unloadAll();
+  window2.forms().unloadAll();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(prompter2.shown.empty());
 }

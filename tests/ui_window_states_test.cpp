@@ -128,7 +128,7 @@ class WindowStatesTest : public ::testing::Test {
     app.session().LedgerPath = dir.file("l.mdb");
   }
   void TearDown() override {
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   test::TempDir dir;

@@ -27,7 +27,7 @@ class WindowTest : public ::testing::Test {
     ASSERT_FALSE(refreshTemplate(app).has_value());
   }
   void TearDown() override {
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(prompter.pending(), 0u) << "a queued message was never shown";
   }
@@ -37,7 +37,7 @@ class WindowTest : public ::testing::Test {
     files.queueOpen(path);
     window.mnuFileItem_Click(3);
   }
-  EntryForm* form() { return app.forms().find<EntryForm>("frmMain"); }
+  EntryForm* form() { return window.forms().find<EntryForm>("frmMain"); }
   QString box(const char* column, int tab = kGeneralTab) { return form()->box(column, tab)->text(); }
 
   TempDir dir;

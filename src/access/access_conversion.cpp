@@ -11,7 +11,7 @@
 #include "engine/statement.h"
 #include "ledger/ledger_change.h"
 #include "ledger/ledger_open.h"
-#include "ledger/prompter.h"
+#include "ledger/notifier.h"
 #include "ledger/symbol_text.h"
 
 namespace ledger {

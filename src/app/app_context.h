@@ -1,15 +1,16 @@
 #pragma once
 // The one object that owns the program's shared state: the record
-// engine's session, the services that talk to the user, the window
-// registry and the program's files. Windows receive it when they are made;
-// tests build their own with scripted services.
+// engine's session, the services that talk to the user and the program's
+// files. Windows receive it when they are made; tests build their own with
+// scripted services. It knows no window: the main window keeps the
+// registry of its child windows.
 
 #include <memory>
 #include <string>
 
 #include "ledger/ledger_session.h"
 #include "app/file_chooser.h"
-#include "app/form_registry.h"
+#include "app/prompter.h"
 #include "app/program_info.h"
 
 namespace ledger {
@@ -26,7 +27,6 @@ class AppContext {
   LedgerSession& session() { return m_session; }
   Prompter& prompter() { return m_prompter; }
   FileChooser& files() { return m_files; }
-  FormRegistry& forms() { return m_forms; }
 
   // The program folder, without a trailing separator.
   const std::string& programDir() const { return m_programDir; }
@@ -57,7 +57,6 @@ class AppContext {
   std::string m_templateSource;
   std::unique_ptr<PrivateTempFolder> m_templateFolder;
   LedgerSession m_session;
-  FormRegistry m_forms;
 };
 
 }  // namespace ledger

@@ -1,9 +1,9 @@
 #include "app/ledger_commands.h"
 
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 #include "engine/db_error.h"
 #include "ledger/ledger_writes.h"
-#include "ledger/record_display.h"
+#include "app/record_display.h"
 #include "engine/value.h"
 #include "ledger/ledger_open.h"
 
@@ -55,12 +55,12 @@ void LedgerCommands::editRecords() {
     Database db = m_session.ledgerConnection();
     now = readTrade(db, rowid);
   } catch (const DbError& e) {
-    m_session.prompter().show(std::string("The trade could not be read.") + kNewLine + kNewLine + e.what(),
-                              MsgIcon::Critical);
+    m_prompter.show(std::string("The trade could not be read.") + kNewLine + kNewLine + e.what(),
+                    MsgIcon::Critical);
     return;
   }
   if (!now) {
-    m_session.prompter().show(kTradeGone, MsgIcon::Information);
+    m_prompter.show(kTradeGone, MsgIcon::Information);
     m_host.reloadEntryTab();
     return;
   }
@@ -78,20 +78,25 @@ bool LedgerCommands::save() {
   if (!form) return false;
   // The symbol check has always run before Save reads the General tab.
   if (m_host.symbolListShown()) LookUpCompanySymbol(m_session, *form);
-  if (!SaveRecord(m_session, *form, m_edit)) return false;
+  if (!SaveRecord(m_session, m_prompter, *form, m_edit)) return false;
   leaveEntry();
   return true;
 }
 
 void LedgerCommands::deleteRecord() {
   if (entering() || !tradeVisible()) return;
-  DeleteRecord(m_session);
+  DeleteRecord(m_session, m_prompter);
   m_host.reloadEntryTab();
 }
 
 void LedgerCommands::cancelEntry() {
   if (!entering()) return;
   leaveEntry();
+}
+
+void LedgerCommands::tradesImported() {
+  m_host.refreshOpenViews();
+  m_host.reloadEntryTab();
 }
 
 void LedgerCommands::addCompany(const std::string& symbol) {
@@ -136,12 +141,12 @@ bool LedgerCommands::moveStep(bool undo) {
     outcome = undo ? undoStep(db, step) : redoStep(db, step);
   } catch (const DbError& e) {
     if (e.number() == dberr::kChangedElsewhere)
-      m_session.prompter().show(undoMenuText(verb, step) + " cannot be done." + kNewLine + kNewLine + e.what() +
-                                    kNewLine + "Nothing was changed.",
-                                MsgIcon::Information);
+      m_prompter.show(undoMenuText(verb, step) + " cannot be done." + kNewLine + kNewLine + e.what() +
+                          kNewLine + "Nothing was changed.",
+                      MsgIcon::Information);
     else
-      m_session.prompter().show(undoMenuText(verb, step) + " could not be done." + kNewLine + kNewLine + e.what(),
-                                MsgIcon::Critical);
+      m_prompter.show(undoMenuText(verb, step) + " could not be done." + kNewLine + kNewLine + e.what(),
+                      MsgIcon::Critical);
     undoOffer();
     return false;
   }
@@ -162,7 +167,7 @@ bool LedgerCommands::moveStep(bool undo) {
 
 bool LedgerCommands::settleEntry() {
   if (!entering()) return true;
-  switch (m_session.prompter().show(kSaveEntryQuestion, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+  switch (m_prompter.show(kSaveEntryQuestion, MsgIcon::Question, MsgButtons::YesNoCancel)) {
     case MsgAnswer::Yes: return save();
     case MsgAnswer::No: leaveEntry(); return true;
     default: return false;

@@ -8,9 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
+#include "app/prompter.h"
 #include "ledger/ledger_session.h"
-#include "ledger/record_writes.h"
+#include "app/record_writes.h"
 #include "ledger/undo_journal.h"
 
 namespace ledger {
@@ -61,7 +62,8 @@ enum class EntryMode { None, NewTrade, EditTrade };
 class LedgerCommands {
  public:
   // session and host must outlive the commands.
-  LedgerCommands(LedgerSession& session, CommandHost& host) : m_session(session), m_host(host) {}
+  LedgerCommands(LedgerSession& session, Prompter& prompter, CommandHost& host)
+      : m_session(session), m_prompter(prompter), m_host(host) {}
 
   EntryMode entryMode() const { return m_mode; }
   bool entering() const { return m_mode != EntryMode::None; }
@@ -87,6 +89,8 @@ class LedgerCommands {
   void deleteRecord();
   // Cancel: drops the trade being typed and shows the tab's rows again.
   void cancelEntry();
+  // An import wrote trades: the open views and the entry tab show them.
+  void tradesImported();
   // Add Company: adds symbol to the list; the shown trade is read again
   // unless a trade is being typed.
   void addCompany(const std::string& symbol);
@@ -117,6 +121,7 @@ class LedgerCommands {
   bool moveStep(bool undo);
 
   LedgerSession& m_session;
+  Prompter& m_prompter;
   CommandHost& m_host;
   EntryMode m_mode = EntryMode::None;
   std::optional<EditBookmark> m_edit;

@@ -107,7 +107,7 @@ void LedgerSession::tellForeignOnce(const Database& db) {
   if (!m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(db)) return;
   if (!m_watch->toldForeign && !db.foreignObjects().empty()) {
     m_watch->toldForeign = true;
-    m_prompter.show(foreignObjectsMessage(db), MsgIcon::Information);
+    m_notifier.notify(foreignObjectsMessage(db), MsgIcon::Information);
   }
 }
 
@@ -136,7 +136,7 @@ LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const st
     LedgerPath.clear();
     m_closedByChange = true;
   }
-  m_prompter.show(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
+  m_notifier.notify(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
   if (m_fileListener) m_fileListener(state);
   return state;
 }

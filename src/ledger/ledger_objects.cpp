@@ -2,7 +2,7 @@
 
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_schema.h"
-#include "ledger/prompter.h"
+#include "ledger/notifier.h"
 #include "ledger/undo_journal.h"
 #include "ledger/view_queries.h"
 

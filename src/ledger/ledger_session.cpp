@@ -47,7 +47,7 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;
   } catch (const DbError& e) {
-    m_prompter.show(openFailureText(file, name, e.what()), MsgIcon::Critical);
+    m_notifier.notify(openFailureText(file, name, e.what()), MsgIcon::Critical);
     return false;
   }
 }

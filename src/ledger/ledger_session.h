@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "engine/database.h"
-#include "ledger/prompter.h"
+#include "ledger/notifier.h"
 #include "engine/recordset.h"
 #include "figures/trade.h"
 
@@ -35,9 +35,10 @@ enum class LedgerFileState {
 
 class LedgerSession {
  public:
-  explicit LedgerSession(Prompter& prompter) : m_prompter(prompter) {}
+  explicit LedgerSession(Notifier& notifier) : m_notifier(notifier) {}
 
-  Prompter& prompter() { return m_prompter; }
+  // Where what the session finds (a failed open, a changed file) is told.
+  Notifier& notifier() { return m_notifier; }
 
   // Opens the ledger file at path (LedgerPath when omitted) and over it the
   // rows of the table or stored query name ("Trade", "[Total Buy]"). Both
@@ -124,7 +125,7 @@ class LedgerSession {
   bool watching(const std::string& file) const;
   LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
 
-  Prompter& m_prompter;
+  Notifier& m_notifier;
   std::optional<WatchedFile> m_watch;
   // Set when a change closed the ledger, until a ledger is opened again.
   bool m_closedByChange = false;

@@ -146,7 +146,7 @@ ProfitLossFigures readProfitLossFigures(LedgerSession& session) {
   Database& db = *session.LedgerDatabase;
   const std::string& path = db.path();
   const auto report = [&](std::string_view name, const DbError& e) {
-    session.prompter().show(openFailureMessage(path, name) + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
+    session.notifier().notify(openFailureMessage(path, name) + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
   };
   // Each figure is shown where the ledger has the stored query that names
   // it (checked without running it); its value is computed exactly from

@@ -2,6 +2,7 @@
 // The busy mouse pointer over the whole program, set for the life of a
 // scope: it goes back to the default on every path out, errors included.
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace ledger {

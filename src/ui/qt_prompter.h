@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ledger/prompter.h"
+#include "app/prompter.h"
 
 namespace ledger {
 

@@ -20,8 +20,8 @@
 #include "ledger/ledger_schema.h"
 #include "ledger/ledger_session.h"
 #include "ledger/ledger_writes.h"
-#include "ledger/record_writes.h"
-#include "ledger/trade_entry.h"
+#include "app/record_writes.h"
+#include "app/trade_entry.h"
 #include "engine/value.h"
 #include "ledger/ledger_open.h"
 
@@ -92,7 +92,7 @@ void checkSave(const test::FakeForm& form) {
   LedgerSession session(prompter);
   session.LedgerPath = ledgerPath();
   const std::string text = form.general();
-  if (!SaveRecord(session, form) || prompter.shown > 1) fail("an accepted trade was not saved", text);
+  if (!SaveRecord(session, prompter, form) || prompter.shown > 1) fail("an accepted trade was not saved", text);
   session.CurrentRecordset.reset();
   session.LedgerDatabase.reset();
 

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "fake_form.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_session.h"
-#include "ledger/record_display.h"
-#include "ledger/record_writes.h"
+#include "app/record_display.h"
+#include "app/record_writes.h"
 #include "ledger/view_queries.h"
 #include "ledger/ledger_open.h"
 
@@ -109,8 +109,8 @@ void useLedger() {
   passOver([&] { LookUpCompanySymbol(session, form); });
   passOver([&] { (void)AddCompany(session, form, "NEW"); });
   form.fillGeneral("2", "MSFT", "2024-06-01", "3", "410.5", "1.25", false);
-  passOver([&] { (void)SaveRecord(session, form); });
-  passOver([&] { (void)DeleteRecord(session); });
+  passOver([&] { (void)SaveRecord(session, prompter, form); });
+  passOver([&] { (void)DeleteRecord(session, prompter); });
   passOver([&] { (void)session.checkLedgerFile(); });
 }
 

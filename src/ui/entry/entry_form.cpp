@@ -12,12 +12,12 @@
 #include <QToolBar>
 
 #include "app/app_context.h"
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 #include "engine/db_error.h"
-#include "ledger/record_display.h"
-#include "ledger/ticker_search.h"
+#include "app/record_display.h"
+#include "app/ticker_search.h"
 #include "ui/entry/entry_host.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/twips.h"
 
 namespace ledger {

@@ -12,7 +12,7 @@
 
 #include <optional>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
 #include "ui/mdi_child.h"
 
 class QAction;

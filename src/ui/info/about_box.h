@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ledger/prompter.h"
+#include "app/prompter.h"
 #include "program_starter.h"
 #include "registry.h"
 #include "ui/mdi_child.h"

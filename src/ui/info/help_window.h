@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "ledger/prompter.h"
+#include "app/prompter.h"
 #include "ui/mdi_child.h"
 
 class QPushButton;

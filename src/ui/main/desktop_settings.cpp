@@ -3,15 +3,14 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
-#include "app/form_registry.h"
+#include "app/command_guard.h"
+#include "ui/form_registry.h"
 #include "ui/main/mdi_main.h"
-#include "ui/main/report_views.h"
+#include "app/report_views.h"
 #include "ui/recent_ledgers.h"
 #include "ui/window_settings.h"
 
@@ -21,13 +20,8 @@ namespace {
 
 bool placeKept(const QString& form) {
   for (const ReportView& view : kReportViews)
-    if (view.formName() == form) return view.placeKept;
+    if (form == QLatin1String(view.form)) return view.placeKept;
   return false;
-}
-
-std::string ledgerGoneMessage(const QString& path) {
-  return "The ledger " + QDir::toNativeSeparators(path).toStdString() + " could not be found." + kNewLine +
-         "It has been removed from the list of recent ledgers.";
 }
 
 }  // namespace
@@ -36,7 +30,7 @@ void MDIMain::useSettings(QSettings& settings) {
   m_recent = std::make_unique<RecentLedgers>(settings);
   m_windowSettings = new WindowSettings(settings, this);
   m_windowSettings->restoreMainWindow(this);
-  m_app.forms().setLoadedHook([this](const QString& name, QWidget* form) {
+  forms().setLoadedHook([this](const QString& name, QWidget* form) {
     if (placeKept(name)) m_windowSettings->restoreChild(name, FormRegistry::frameOf(form));
   });
 
@@ -86,20 +80,17 @@ void MDIMain::openRecentLedger(int n) {
   QAction* item = m_recentItems.value(n);
   if (!m_recent || !item || item->data().toString().isEmpty()) return;
   const QString path = item->data().toString();
-  guardedSilently([&] {
-    if (!m_commands.settleEntry()) return;
-    if (!QFileInfo(path).isFile()) {
-      m_recent->remove(path);
-      refreshRecentMenu();
-      m_app.prompter().show(ledgerGoneMessage(path), MsgIcon::Information);
-      return;
-    }
-    openLedgerFile(path.toStdString());
-  });
+  guardedSilently([&] { m_ledgerFiles.openRecent(path.toStdString()); });
+}
+
+void MDIMain::forgetRecentLedger(const std::string& path) {
+  if (!m_recent) return;
+  m_recent->remove(QString::fromStdString(path));
+  refreshRecentMenu();
 }
 
 void MDIMain::openLedgerFromCommandLine(const std::string& path) {
-  guardedSilently([&] { openLedgerFile(path); });
+  guardedSilently([&] { m_ledgerFiles.open(path); });
 }
 
 }  // namespace ledger

@@ -1,7 +1,7 @@
 // The Edit menu and the toolbar's Edit, Undo and Redo buttons.
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/hourglass.h"
 #include "ui/main/mdi_main.h"
 
@@ -12,7 +12,7 @@ void MDIMain::mnuEditItem_Click(int index) {
     if (!ledgerFileUnchanged()) return;
     switch (index) {
       case 1: m_commands.editRecords(); break;
-      case 2: m_app.forms().show(QStringLiteral("frmAddCompany")); break;
+      case 2: forms().show(QStringLiteral("frmAddCompany")); break;
       case 3: {
         Hourglass busy;
         m_commands.undo();

@@ -7,9 +7,9 @@
 #include "ui/entry/entry_form.h"
 #include "ui/info/about_box.h"
 #include "ui/info/help_window.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
-#include "ui/main/report_views.h"
+#include "app/report_views.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
 #include "ui/views/gains_view.h"
@@ -19,18 +19,17 @@
 namespace ledger {
 
 void MDIMain::defineForms() {
-  FormRegistry& forms = m_app.forms();
-  forms.define(QStringLiteral("frmMain"), [this] {
+  m_forms.define(QStringLiteral("frmMain"), [this] {
     auto* form = new EntryForm(m_app, *this, m_area);
     // A form unloaded for another ledger is deleted after its successor has
     // set the buttons: its going then says nothing about the shown trade.
     connect(form, &QObject::destroyed, this, [this, form] {
-      const QWidget* shown = m_app.forms().find(QStringLiteral("frmMain"));
+      const QWidget* shown = forms().find(QStringLiteral("frmMain"));
       if (!shown || shown == form) entryFormClosed();
     });
     return form;
   });
-  forms.define(QStringLiteral("frmAddCompany"), [this] {
+  m_forms.define(QStringLiteral("frmAddCompany"), [this] {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {
           guarded(m_app.prompter(), [&] { m_commands.addCompany(symbol); });
@@ -38,12 +37,12 @@ void MDIMain::defineForms() {
         },
         m_area);
   });
-  forms.define(QStringLiteral("frmHelp"), [this] {
+  m_forms.define(QStringLiteral("frmHelp"), [this] {
     return new HelpWindow(m_app.prompter(), HelpWindow::defaultDocumentPath(), m_area);
   });
-  forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
+  m_forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
   for (const ReportView& view : kReportViews)
-    forms.define(view.formName(), [this, tag = view.tag]() -> QWidget* {
+    m_forms.define(QString::fromLatin1(view.form), [this, tag = view.tag]() -> QWidget* {
       switch (tag) {
         case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
         case ViewTag::History: return new HistoryView(m_app, *this, m_area);

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -18,27 +18,14 @@ bool MDIMain::ledgerFileUnchanged() {
 void MDIMain::watchLedgerFile() {
   m_app.session().setLedgerFileListener([this](LedgerFileState state) {
     // Once the command that found the change is done with its windows.
-    QTimer::singleShot(0, this, [this, state] { guarded(m_app.prompter(), [&] { followLedgerFile(state); }); });
+    QTimer::singleShot(0, this, [this, state] { guarded(m_app.prompter(), [&] { m_ledgerFiles.follow(state); }); });
   });
 }
 
-void MDIMain::followLedgerFile(LedgerFileState state) {
-  if (state == LedgerFileState::Closed) {
-    // Nothing can be saved any more: a trade being typed goes with the
-    // ledger, and the window is in the no-ledger state.
-    m_commands.forgetEntry();
-    m_app.forms().unloadAll();
-    DataBeingViewd();
-    ResetButtons();
-    setLedgerTitle();
-    return;
-  }
-  // Replaced by another ledger: every view shows the new file. A trade
-  // being typed keeps what was typed; Save writes it into the new file (an
-  // edit only where the new file still holds the trade as it was shown).
-  refreshOpenViews();
-  if (!m_commands.entering() && m_app.forms().find(QStringLiteral("frmMain"))) reloadEntryTab();
-  setLedgerTitle();
+void MDIMain::showLedgerClosed() {
+  forms().unloadAll();
+  DataBeingViewd();
+  ResetButtons();
 }
 
 }  // namespace ledger

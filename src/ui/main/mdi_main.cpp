@@ -10,7 +10,7 @@
 #include <QStatusBar>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/menu_shortcut_filter.h"
 #include "ui/pictures.h"
 #include "app/program_info.h"
@@ -20,7 +20,7 @@
 namespace ledger {
 
 MDIMain::MDIMain(AppContext& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_commands(app.session(), *this) {
+    : QMainWindow(parent), m_app(app), m_commands(app.session(), app.prompter(), *this) {
   setObjectName(QStringLiteral("MDIMain"));
   setWindowTitle(QString::fromUtf8(kTitlePrefix));
   setWindowIcon(picture(PictureId::NewDatabase));
@@ -81,7 +81,7 @@ void MDIMain::closeEvent(QCloseEvent* event) {
     return;
   }
   m_commands.forgetEntry();
-  m_app.forms().unloadAll();
+  forms().unloadAll();
   // Windows the registry does not know of go too.
   for (QMdiSubWindow* sub : m_area->subWindowList()) {
     sub->hide();

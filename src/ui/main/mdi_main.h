@@ -1,7 +1,8 @@
 #pragma once
 // The program's main window: a workspace holding every other window as a
 // child, with the menus, the toolbar and the status bar that lead to the
-// commands.
+// commands. The flows behind the commands are the core's (src/app); the
+// window renders what they tell it through WindowPort.
 //
 // Where things are:
 //   main_actions.cpp     builds the menus, the popup menus and the toolbar
@@ -11,8 +12,8 @@
 //   view_commands.cpp    View, ShortHand View and Restore menus
 //   form_definitions.cpp the child windows the form registry can make
 //   ledger_file_changes.cpp the ledger's file replaced or gone under it
-//   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV,
-//                        Open of a ledger in the older format
+//   window_hosts.cpp     what the core and the child windows ask of the window
+//   transfer_menu.cpp    Import and Export Trades, a grid's Export to CSV
 
 #include <QHash>
 #include <QMainWindow>
@@ -24,6 +25,10 @@
 #include <string>
 
 #include "app/ledger_commands.h"
+#include "app/ledger_file_flows.h"
+#include "app/report_view_flows.h"
+#include "app/window_port.h"
+#include "ui/form_registry.h"
 #include "ui/entry/entry_host.h"
 #include "ui/views/view_host.h"
 
@@ -39,12 +44,11 @@ namespace ledger {
 
 class AppContext;
 class EntryForm;
-enum class LedgerFileState;
 class MenuShortcutFilter;
 class RecentLedgers;
 class WindowSettings;
 
-class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public CommandHost {
+class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public WindowPort {
   Q_OBJECT
 
  public:
@@ -54,6 +58,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   ~MDIMain() override;
 
   AppContext& app() { return m_app; }
+  // The child windows, each made on first use.
+  FormRegistry& forms() { return m_forms; }
 
   // desktop_settings.cpp. Keeps the list of recent ledgers and the places
   // of the windows in settings, which must outlive the window: puts the
@@ -167,6 +173,16 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void reloadEntryTab() override;
   FormPort& showGeneralTab() override;
   void refreshOpenViews() override;
+  // WindowPort
+  void showBusy(bool busy) override;
+  void showOpenedLedger(const std::string& path, bool viewState) override;
+  void showLedgerClosed() override;
+  void forgetRecentLedger(const std::string& path) override;
+  void renderLedgerState(const LedgerState& state) override;
+  int entryFormTab() override;
+  void showReportView(const ReportView& view) override;
+  bool reportViewOpen(const ReportView& view) override;
+  void closeReportView(const ReportView& view) override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;
@@ -190,23 +206,11 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   void defineForms();
 
   // file_commands.cpp
-  void newDatabase();
-  void openLedger();
-  // What File, Open does with the chosen file: refuses the template and
-  // the master, opens the ledger and shows it. Every other way of opening
-  // a ledger goes through here too.
-  enum class OpenOutcome { Opened, Refused, Failed };
-  OpenOutcome openLedgerFile(const std::string& path);
   void exitProgram();
   // desktop_settings.cpp
   void rememberLedger(const std::string& path);
   void refreshRecentMenu();
-  // view_commands.cpp
-  void showView(int index);
-  void refreshView();
-  void refreshAllViews();
-  // Unloads the view called name, then shows it afresh.
-  void reloadView(const QString& name);
+  // window_hosts.cpp
   // The entry window went: nothing is shown that Edit or Delete could act on.
   void entryFormClosed();
   // Shows the Edit and View menus.
@@ -221,17 +225,17 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Co
   // file was replaced or is gone (the user has been told, the command stops).
   bool ledgerFileUnchanged();
   void watchLedgerFile();
-  void followLedgerFile(LedgerFileState state);
   // transfer_menu.cpp
   void setUpTransferItems();
   void importTradesCommand();
   void exportTradesCommand();
   void exportGrid();
-  // Offers to convert a ledger in the older format and opens the copy.
-  OpenOutcome openOlderLedger(const std::string& path);
 
   AppContext& m_app;
+  FormRegistry m_forms;
   LedgerCommands m_commands;
+  LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
+  ReportViewFlows m_views{m_app, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

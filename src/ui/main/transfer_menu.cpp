@@ -15,7 +15,7 @@
 #include "engine/db_error.h"
 #include "transfer/import_source.h"
 #include "ui/hourglass.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/transfer/import_window.h"
 #include "ui/views/grid_export.h"
@@ -100,18 +100,10 @@ void MDIMain::importTradesCommand() {
   window->setAttribute(Qt::WA_DeleteOnClose);
   // The new trades show everywhere, and Undo offers to take the import back.
   connect(window, &ImportWindow::imported, this, [this] {
-    guarded(m_app.prompter(), [&] {
-      refreshOpenViews();
-      reloadEntryTab();
-    });
+    guarded(m_app.prompter(), [&] { m_commands.tradesImported(); });
     updateUndoActions();
   });
   window->open();
-}
-
-MDIMain::OpenOutcome MDIMain::openOlderLedger(const std::string& path) {
-  const std::optional<std::string> made = offerConversion(m_app, path);
-  return made ? openLedgerFile(*made) : OpenOutcome::Failed;
 }
 
 }  // namespace ledger

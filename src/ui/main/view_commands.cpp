@@ -1,30 +1,18 @@
 // The View menu, the View submenu of the ShortHand popup and the Restore
-// popup of the views.
+// popup of the views. What they do is the core's (app/report_view_flows.h);
+// the window shows and closes the view windows.
 
 #include <QTabWidget>
 
 #include "app/app_context.h"
-#include "ledger/form_port.h"
+#include "app/command_guard.h"
 #include "ui/entry/entry_form.h"
-#include "ui/hourglass.h"
-#include "ui/command_guard.h"
 #include "ui/main/mdi_main.h"
-#include "ui/main/report_views.h"
 
 namespace ledger {
 
-namespace {
-
-constexpr const char* kHistoryNeedsGeneralTab =
-    "Please select the General tab and choose the \r\n"
-    "company which you want to view it's history.";
-
-}  // namespace
-
 void MDIMain::mnuViewItem_Click(int index) {
-  guarded(m_app.prompter(), [&] {
-    if (reportViewAt(index) && ledgerFileUnchanged()) showView(index);
-  });
+  guarded(m_app.prompter(), [&] { m_views.show(index); });
 }
 
 void MDIMain::mnuSHViewItem_Click(int index) {
@@ -38,57 +26,22 @@ void MDIMain::mnuRestoreItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
     if (!ledgerFileUnchanged()) return;
     switch (index) {
-      case 1: refreshView(); break;
-      case 2: refreshAllViews(); break;
+      case 1: m_views.refresh(m_commands.viewTag()); break;
+      case 2: m_views.refreshAll(); break;
       case 3: exportGrid(); break;
       default: break;
     }
   });
 }
 
-void MDIMain::showView(int index) {
-  const QString name = reportViewAt(index)->formName();
-  // Each step goes on when the one before it failed; failures have been
-  // reported by then.
-  if (index == 3) {
-    if (entryForm()->currentTab() != kGeneralTab) {
-      m_app.prompter().show(kHistoryNeedsGeneralTab, MsgIcon::Information);
-      return;
-    }
-    Hourglass busy;
-    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
-    return;
-  }
-  if (index == 5) {
-    // The gains view leaves the entry form's recordset alone, so the tab is
-    // not run again.
-    Hourglass busy;
-    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
-    return;
-  }
-  {
-    Hourglass busy;
-    guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
-  }
-  guarded(m_app.prompter(), [&] { reloadEntryTab(); });
-}
+void MDIMain::refreshOpenViews() { m_views.refreshOpen(); }
 
-void MDIMain::reloadView(const QString& name) {
-  m_app.forms().unload(name);
-  guarded(m_app.prompter(), [&] { m_app.forms().show(name); });
-}
+int MDIMain::entryFormTab() { return entryForm()->currentTab(); }
 
-void MDIMain::refreshView() {
-  if (const auto view = reportViewTagged(m_commands.viewTag())) reloadView(view->formName());
-}
+void MDIMain::showReportView(const ReportView& view) { forms().show(QString::fromLatin1(view.form)); }
 
-void MDIMain::refreshOpenViews() {
-  for (const ReportView& view : kReportViews)
-    if (m_app.forms().find(view.formName())) reloadView(view.formName());
-}
+bool MDIMain::reportViewOpen(const ReportView& view) { return forms().find(QString::fromLatin1(view.form)); }
 
-void MDIMain::refreshAllViews() {
-  for (const ReportView& view : kReportViews) reloadView(view.formName());
-}
+void MDIMain::closeReportView(const ReportView& view) { forms().unload(QString::fromLatin1(view.form)); }
 
 }  // namespace ledger

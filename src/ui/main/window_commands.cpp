@@ -9,7 +9,7 @@
 
 #include "app/app_context.h"
 #include "ui/entry/entry_form.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 
 namespace ledger {
@@ -54,8 +54,8 @@ void MDIMain::cancelEntry() {
 void MDIMain::mnuHelpItem_Click(int index) {
   guarded(m_app.prompter(), [&] {
     switch (index) {
-      case 1: m_app.forms().show(QStringLiteral("frmHelp")); break;
-      case 3: m_app.forms().show(QStringLiteral("frmAbout")); break;
+      case 1: forms().show(QStringLiteral("frmHelp")); break;
+      case 3: forms().show(QStringLiteral("frmAbout")); break;
       default: break;
     }
   });

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -15,10 +17,10 @@
 
 namespace ledger {
 
-EntryForm* MDIMain::entryForm() { return m_app.forms().load<EntryForm>(QStringLiteral("frmMain")); }
+EntryForm* MDIMain::entryForm() { return forms().load<EntryForm>(QStringLiteral("frmMain")); }
 
 void MDIMain::reloadEntryTab() {
-  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
     form->SSTab_Click(form->SSTab()->currentIndex());
 }
 
@@ -30,17 +32,17 @@ FormPort& MDIMain::showGeneralTab() {
   return port;
 }
 
-FormPort* MDIMain::openEntryForm() { return m_app.forms().find<EntryForm>(QStringLiteral("frmMain")); }
+FormPort* MDIMain::openEntryForm() { return forms().find<EntryForm>(QStringLiteral("frmMain")); }
 
 FormPort& MDIMain::loadEntryForm() {
-  m_app.forms().show(QStringLiteral("frmMain"));
+  forms().show(QStringLiteral("frmMain"));
   EntryForm* form = entryForm();
   form->SSTab()->setCurrentIndex(kGeneralTab);
   return *form;
 }
 
 void MDIMain::showSymbolList(bool shown) {
-  EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain"));
+  EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain"));
   if (!form) return;
   if (shown) {
     // A new trade starts with an empty symbol, not with what the list showed.
@@ -53,7 +55,7 @@ void MDIMain::showSymbolList(bool shown) {
 }
 
 bool MDIMain::symbolListShown() {
-  EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain"));
+  EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain"));
   return form && form->symbolListShown();
 }
 
@@ -75,15 +77,29 @@ void MDIMain::showLedgerMenus() {
   mnuView()->menuAction()->setVisible(true);
 }
 
-void MDIMain::setLedgerTitle() {
-  const LedgerSession& session = m_app.session();
-  QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(session.LedgerPath);
+void MDIMain::setLedgerTitle() { renderLedgerState(m_ledgerFiles.state()); }
+
+void MDIMain::renderLedgerState(const LedgerState& state) {
+  QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(state.path);
   // Said up front, so that a refused change comes as no surprise.
-  const bool readOnly =
-      !session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly();
-  if (readOnly) title += QStringLiteral(" (read-only)");
+  if (state.readOnly) title += QStringLiteral(" (read-only)");
   setWindowTitle(title);
-  m_changeCommands->setEnabled(!readOnly);
+  m_changeCommands->setEnabled(!state.readOnly);
+}
+
+void MDIMain::showBusy(bool busy) {
+  if (busy)
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MDIMain::showOpenedLedger(const std::string& path, bool viewState) {
+  forms().unloadAll();
+  if (viewState) DataBeingViewd();
+  forms().show(QStringLiteral("frmMain"));
+  showLedgerMenus();
+  rememberLedger(path);
 }
 
 void MDIMain::setToolbarButtonEnabled(int position, bool enabled) {

@@ -8,7 +8,7 @@
 #include <QMenu>
 
 #include "app/app_context.h"
-#include "ui/command_guard.h"
+#include "app/command_guard.h"
 #include "ui/entry/entry_form.h"
 
 #include "ui/main/mdi_main.h"
@@ -66,7 +66,7 @@ void MDIMain::DataBeingViewd() {
   close->setProperty("Tag", QStringLiteral("Close"));
 
   // The trade fields become read-only; the ticker search stays usable.
-  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
     for (QLineEdit* box : form->textBoxes())
       if (box->objectName() != QLatin1String("txtTicker")) box->setReadOnly(true);
   updateUndoActions();
@@ -87,7 +87,7 @@ void MDIMain::DataBeingEntered() {
   cancel->setToolTip(QStringLiteral("Cancel"));
   cancel->setProperty("Tag", QStringLiteral("Cancel"));
 
-  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
     for (QLineEdit* box : form->textBoxes()) box->setReadOnly(false);
   updateUndoActions();
 }
@@ -126,7 +126,7 @@ void MDIMain::updateUndoActions() {
 }
 
 void MDIMain::ClearForm() {
-  if (EntryForm* form = m_app.forms().find<EntryForm>(QStringLiteral("frmMain")))
+  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
     for (QLineEdit* box : form->textBoxes()) box->clear();
 }
 

@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
+#include "app/prompter.h"
 #include "ledger/ledger_session.h"
 #include "figures/trade.h"
 
@@ -33,12 +34,13 @@ std::string newSymbolQuestion(const std::string& symbol);
 // symbol, the trade was changed elsewhere, or the ledger refuses the row:
 // the user is told why (except for the declined symbol) and false is
 // returned; the form keeps its text.
-bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit = std::nullopt);
+bool SaveRecord(LedgerSession& session, Prompter& prompter, const FormPort& form,
+                const std::optional<EditBookmark>& edit = std::nullopt);
 
 // Asks whether to delete; on Yes removes the trade the General tab shows
 // (ShownTrade), provided it still holds the values shown. Returns true when
 // it was deleted. Tells the user when the trade is no longer in the ledger
 // as shown or the ledger refuses the change.
-bool DeleteRecord(LedgerSession& session);
+bool DeleteRecord(LedgerSession& session, Prompter& prompter);
 
 }  // namespace ledger

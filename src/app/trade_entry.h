@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
 #include "figures/trade.h"
 
 namespace ledger {

@@ -1,18 +1,18 @@
-#include "ledger/record_writes.h"
+#include "app/record_writes.h"
 
 #include <variant>
 
 #include "engine/db_error.h"
 #include "ledger/ledger_writes.h"
-#include "ledger/trade_entry.h"
+#include "app/trade_entry.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger {
 
 namespace {
 
-void reportRefusal(LedgerSession& session, const std::string& what, const DbError& e) {
-  session.prompter().show(what + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
+void reportRefusal(Prompter& prompter, const std::string& what, const DbError& e) {
+  prompter.show(what + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
 }
 
 constexpr const char* kEditedElsewhere =
@@ -26,12 +26,13 @@ std::string newSymbolQuestion(const std::string& symbol) {
          "Add it to the list and save the trade?";
 }
 
-bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optional<EditBookmark>& edit) {
+bool SaveRecord(LedgerSession& session, Prompter& prompter, const FormPort& form,
+                const std::optional<EditBookmark>& edit) {
   // A ledger whose file was replaced or removed meanwhile is not written.
   if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const auto read = readGeneralTab(form);
   if (const auto* problem = std::get_if<std::string>(&read)) {
-    session.prompter().show(*problem, MsgIcon::Information);
+    prompter.show(*problem, MsgIcon::Information);
     return false;
   }
   Trade trade = std::get<Trade>(read);
@@ -46,7 +47,7 @@ bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optiona
     } else if (const auto id = findCompany(db, trade.symbol)) {
       trade.companyId = *id;
     } else {
-      if (session.prompter().show(newSymbolQuestion(trade.symbol), MsgIcon::Question, MsgButtons::YesNo) !=
+      if (prompter.show(newSymbolQuestion(trade.symbol), MsgIcon::Question, MsgButtons::YesNo) !=
           MsgAnswer::Yes)
         return false;
       company = NewCompany::Add;
@@ -58,22 +59,22 @@ bool SaveRecord(LedgerSession& session, const FormPort& form, const std::optiona
     return true;
   } catch (const DbError& e) {
     if (e.number() == dberr::kChangedElsewhere) {
-      session.prompter().show(kEditedElsewhere, MsgIcon::Information);
+      prompter.show(kEditedElsewhere, MsgIcon::Information);
       return false;
     }
-    reportRefusal(session, "The trade could not be saved.", e);
+    reportRefusal(prompter, "The trade could not be saved.", e);
     return false;
   }
 }
 
-bool DeleteRecord(LedgerSession& session) {
+bool DeleteRecord(LedgerSession& session, Prompter& prompter) {
   // A trade shown from a file that has since been replaced is not asked about.
   if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
   if (!session.ShownTrade || !session.ShownTradeValues) {
-    session.prompter().show("There is no trade shown to delete.", MsgIcon::Information);
+    prompter.show("There is no trade shown to delete.", MsgIcon::Information);
     return false;
   }
-  if (session.prompter().show(kDeleteQuestion, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+  if (prompter.show(kDeleteQuestion, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return false;
   try {
     Database db = session.ledgerConnection();
@@ -81,11 +82,11 @@ bool DeleteRecord(LedgerSession& session) {
     return true;
   } catch (const DbError& e) {
     if (e.number() == dberr::kChangedElsewhere) {
-      session.prompter().show("The trade shown is no longer in the ledger as shown; nothing was deleted.",
-                              MsgIcon::Information);
+      prompter.show("The trade shown is no longer in the ledger as shown; nothing was deleted.",
+                    MsgIcon::Information);
       return false;
     }
-    reportRefusal(session, "The trade could not be deleted.", e);
+    reportRefusal(prompter, "The trade could not be deleted.", e);
     return false;
   }
 }

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
 #include "ledger/ledger_session.h"
 
 namespace ledger {

@@ -1,7 +1,7 @@
-#include "ledger/ticker_search.h"
+#include "app/ticker_search.h"
 
 #include "engine/db_error.h"
-#include "ledger/record_display.h"
+#include "app/record_display.h"
 
 namespace ledger {
 
@@ -20,7 +20,7 @@ std::optional<std::int64_t> FindTicker(LedgerSession& session, FormPort& form, c
     });
   }
   if (!found) {
-    session.prompter().show(kTickerNotFound, MsgIcon::Information);
+    session.notifier().notify(kTickerNotFound, MsgIcon::Information);
     return std::nullopt;
   }
   ShowRecord(session, form, *found);

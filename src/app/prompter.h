@@ -1,26 +1,26 @@
 #pragma once
-// How the record engine and the windows talk to the user: a message box
-// with a text, an icon and OK or Yes/No. The program's windows implement it
-// with real message boxes; tests pass a scripted one.
+// How the program's flows talk to the user: a message box with a text, an
+// icon and OK or Yes/No. The program's windows implement it with real
+// message boxes; tests pass a scripted one.
 
 #include <string>
+
+#include "ledger/notifier.h"
 
 namespace ledger {
 
 inline constexpr const char* kAppTitle = "Torvik's Dozeza Dovezir";
-// Lines of a message are joined the way the ledger's messages always were.
-inline constexpr const char* kNewLine = "\r\n";
 
-enum class MsgIcon { None, Critical, Question, Information };
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
-class Prompter {
+class Prompter : public Notifier {
  public:
-  virtual ~Prompter() = default;
   // Shows text and waits for an answer.
   virtual MsgAnswer show(const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok,
                          const std::string& title = kAppTitle) = 0;
+  // What the ledger layer tells is an OK message box like any other.
+  void notify(const std::string& text, MsgIcon icon) final { show(text, icon); }
 };
 
 }  // namespace ledger

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "engine/db_error.h"
-#include "ledger/prompter.h"
+#include "app/prompter.h"
 
 namespace ledger {
 

@@ -1,4 +1,4 @@
-#include "ledger/trade_entry.h"
+#include "app/trade_entry.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "ledger/record_display.h"
+#include "app/record_display.h"
 
 #include <vector>
 
@@ -118,7 +118,7 @@ void stepOrSayEnd(LedgerSession& session, FormPort& form, bool (Recordset::*past
   if (!rs) return;
   if ((rs->*pastEnd)()) {
     ShowRecord(session, form);
-    session.prompter().show(message, MsgIcon::Information);
+    session.notifier().notify(message, MsgIcon::Information);
     return;
   }
   (rs->*step)();

@@ -3,7 +3,7 @@
 
 #include "fake_form.h"
 #include "fakes.h"
-#include "ledger/record_display.h"
+#include "app/record_display.h"
 #include "test_ledger.h"
 #include "ledger/ledger_open.h"
 

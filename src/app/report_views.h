@@ -3,8 +3,6 @@
 // menus, the tag Refresh goes by, and whether its place is kept between
 // runs. The list's order is the order in which views are read again.
 
-#include <QString>
-
 #include <optional>
 
 #include "app/ledger_commands.h"
@@ -16,8 +14,6 @@ struct ReportView {
   int menuIndex;
   ViewTag tag;
   bool placeKept;
-
-  QString formName() const { return QString::fromLatin1(form); }
 };
 
 inline constexpr ReportView kReportViews[] = {

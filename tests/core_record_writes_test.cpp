@@ -2,13 +2,13 @@
 // ticker search.
 #include <gtest/gtest.h>
 
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 #include "fake_form.h"
 #include "fakes.h"
-#include "ledger/record_display.h"
-#include "ledger/record_writes.h"
+#include "app/record_display.h"
+#include "app/record_writes.h"
 #include "test_ledger.h"
-#include "ledger/ticker_search.h"
+#include "app/ticker_search.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger {
@@ -36,9 +36,9 @@ class RecordWritesTest : public ::testing::Test {
 TEST_F(RecordWritesTest, SaveAddsExactlyOneTradeWithItsCompanyAndSide) {
   make({{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   form.fillGeneral("2", "MSFT", "2024-05-06", "7.5", "12.25", "1", false);
-  EXPECT_TRUE(SaveRecord(session, form));
+  EXPECT_TRUE(SaveRecord(session, prompter, form));
   form.fillGeneral("1", "AAPL", "2024-05-07", "1", "2", "0", true);
-  EXPECT_TRUE(SaveRecord(session, form));
+  EXPECT_TRUE(SaveRecord(session, prompter, form));
   EXPECT_EQ(trades(), (Rows{{"1", "AAPL", "10", "B", "2024-01-02", "100", "5"},
                             {"2", "MSFT", "7.5", "S", "2024-05-06", "12.25", "1"},
                             {"1", "AAPL", "1", "B", "2024-05-07", "2", "0"}}));
@@ -48,7 +48,7 @@ TEST_F(RecordWritesTest, SaveAddsToTradeWhateverRecordsetIsCurrent) {
   make({});
   ASSERT_TRUE(session.OpenLedgerTable("Companies"));
   form.fillGeneral("3", "IBM", "2024-05-06", "1", "1", "1", true);
-  EXPECT_TRUE(SaveRecord(session, form));
+  EXPECT_TRUE(SaveRecord(session, prompter, form));
   EXPECT_EQ(trades().size(), 1u);
 }
 
@@ -60,7 +60,7 @@ TEST_F(RecordWritesTest, EditRewritesTheBookmarkedTradeAndItsCompanyFollowsTheSy
   // The cursor moves on after Edit began; the edit still writes its trade.
   session.CurrentRecordset->moveFirst();
   form.fillGeneral("99", " GE ", "2024-02-04", "21", "201", "7", true);
-  EXPECT_TRUE(SaveRecord(session, form, edit));
+  EXPECT_TRUE(SaveRecord(session, prompter, form, edit));
   EXPECT_EQ(trades(), (Rows{{"1", "AAPL", "10", "B", "2024-01-02", "100", "5"},
                             {"7", "GE", "21", "B", "2024-02-04", "201", "7"}}));
 }
@@ -92,7 +92,7 @@ TEST_F(RecordWritesTest, BadInputIsRefusedNamingTheFieldAndNothingIsWritten) {
     if (std::string(c.says) == "Buy or Sell") form.clearSide();
     const std::string before = form.general();
     prompter.expect(MsgAnswer::Ok);
-    EXPECT_FALSE(SaveRecord(session, form)) << c.says;
+    EXPECT_FALSE(SaveRecord(session, prompter, form)) << c.says;
     EXPECT_NE(prompter.shown.back().text.find(c.says), std::string::npos) << prompter.shown.back().text;
     EXPECT_EQ(form.general(), before);
   }
@@ -108,7 +108,7 @@ TEST_F(RecordWritesTest, RefusedWriteIsReported) {
   form.fillGeneral("1", "AAPL", "2024-01-01", "1", "1", "1", true);
   prompter.expect(MsgAnswer::Ok);  // what the ledger holds
   prompter.expect(MsgAnswer::Ok);
-  EXPECT_FALSE(SaveRecord(session, form));
+  EXPECT_FALSE(SaveRecord(session, prompter, form));
   EXPECT_NE(prompter.shown.front().text.find("trigger \"no_more\""), std::string::npos);
   EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Critical);
   EXPECT_NE(prompter.shown.back().text.find("The trade could not be saved."), std::string::npos);
@@ -118,7 +118,7 @@ TEST_F(RecordWritesTest, RefusedWriteIsReported) {
 TEST_F(RecordWritesTest, DeleteAnsweredNoChangesNothing) {
   make({{1, "AAPL", 10, "B", "2024-01-02", 100, 5}});
   prompter.expect(MsgAnswer::No);
-  EXPECT_FALSE(DeleteRecord(session));
+  EXPECT_FALSE(DeleteRecord(session, prompter));
   EXPECT_EQ(prompter.shown.at(0).text, "Are you sure you want to permenantly delete this record?");
   EXPECT_EQ(prompter.shown.at(0).icon, MsgIcon::Question);
   EXPECT_EQ(prompter.shown.at(0).buttons, MsgButtons::YesNo);
@@ -132,14 +132,14 @@ TEST_F(RecordWritesTest, DeleteRemovesOneMatchingTradeOnly) {
   MoveToNext(session, form);  // the first purchase; its twin and the sale stay
   ASSERT_EQ(form.general(), "1|AAPL|2024-01-02|10|0.30000000000000004|5|B");
   prompter.expect(MsgAnswer::Yes);
-  EXPECT_TRUE(DeleteRecord(session));
+  EXPECT_TRUE(DeleteRecord(session, prompter));
   EXPECT_EQ(test::readAll(dir.file("l.mdb"), "SELECT rowid, [Buy/Sell] FROM Trade ORDER BY rowid"), (Rows{{"1", "S"}, {"3", "B"}}));
 
   // A trade no longer in the ledger is said to be gone.
   openLedger(dir.file("l.mdb")).execute("DELETE * FROM Trade");
   prompter.expect(MsgAnswer::Yes);
   prompter.expect(MsgAnswer::Ok);
-  EXPECT_FALSE(DeleteRecord(session));
+  EXPECT_FALSE(DeleteRecord(session, prompter));
   EXPECT_NE(prompter.shown.back().text.find("nothing was deleted"), std::string::npos);
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ledger/form_port.h"
+#include "app/form_port.h"
 #include "ledger/ledger_session.h"
 
 namespace ledger {

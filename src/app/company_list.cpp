@@ -1,11 +1,11 @@
-#include "ledger/company_list.h"
+#include "app/company_list.h"
 
 #include "engine/db_error.h"
 #include "ledger/blanks.h"
 #include "ledger/ledger_writes.h"
-#include "ledger/record_display.h"
+#include "app/record_display.h"
 #include "ledger/symbol_text.h"
-#include "ledger/trade_entry.h"
+#include "app/trade_entry.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger {
@@ -15,8 +15,8 @@ namespace {
 // Opening Companies read only its first row; a row further on that cannot
 // be read (a damaged file) ends the walk and is told like a failed open.
 void reportUnreadable(LedgerSession& session, const DbError& e) {
-  session.prompter().show(openFailureMessage(session.LedgerPath, "Companies") + kNewLine + kNewLine + e.what(),
-                          MsgIcon::Critical);
+  session.notifier().notify(openFailureMessage(session.LedgerPath, "Companies") + kNewLine + kNewLine + e.what(),
+                            MsgIcon::Critical);
 }
 
 bool listHolds(const FormPort& form, const std::string& symbol) {
@@ -30,18 +30,18 @@ bool listHolds(const FormPort& form, const std::string& symbol) {
 bool AddCompany(LedgerSession& session, FormPort& form, const std::string& typed) {
   const std::string symbol(trimBlanks(typed));
   if (symbol.empty()) {
-    session.prompter().show(kBlankSymbol, MsgIcon::Information);
+    session.notifier().notify(kBlankSymbol, MsgIcon::Information);
     return false;
   }
   if (const auto unseen = unseenSymbolCharacter(symbol)) {
-    session.prompter().show(unseenCharacterMessage(*unseen), MsgIcon::Information);
+    session.notifier().notify(unseenCharacterMessage(*unseen), MsgIcon::Information);
     return false;
   }
   try {
     Database db = session.ledgerConnection();
     insertCompany(db, symbol);
   } catch (const DbError& e) {
-    session.prompter().show("The company could not be added." + std::string(kNewLine) + kNewLine + e.what(),
+    session.notifier().notify("The company could not be added." + std::string(kNewLine) + kNewLine + e.what(),
                             MsgIcon::Critical);
     return false;
   }

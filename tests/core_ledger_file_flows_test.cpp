@@ -1,0 +1,221 @@
+// Opening and making ledgers through a fake window: what the window is told
+// to show, in which order, and which ledger is open afterwards.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+
+#include "app/ledger_file_flows.h"
+#include "app/startup.h"
+#include "ledger/ledger_schema.h"
+#include "fake_window.h"
+#include "fakes.h"
+#include "test_ledger.h"
+
+namespace ledger {
+namespace {
+
+using test::FakeWindow;
+using test::LoggingPrompter;
+using test::ScriptedFileChooser;
+using test::ScriptedPrompter;
+using test::TempDir;
+using Log = std::vector<std::string>;
+
+std::string upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+  return s;
+}
+
+class LedgerFileFlowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeLedgerFromSchema(app.masterPath());
+    ASSERT_FALSE(refreshTemplate(app).has_value());
+    test::makeLedger(dir.file("a.mdb"), {{1, "MSFT", 10, "B", "2024-01-02", 100, 5}});
+    test::makeLedger(dir.file("b.mdb"));
+  }
+  void TearDown() override {
+    EXPECT_FALSE(window.busy) << "the busy pointer was left on";
+    EXPECT_EQ(answers.pending(), 0u) << "a queued message was never shown";
+  }
+  // Opens a.mdb and forgets what the window was told.
+  void openA() {
+    ASSERT_EQ(flows.open(dir.file("a.mdb")), OpenOutcome::Opened);
+    window.log.clear();
+  }
+
+  TempDir dir;
+  FakeWindow window;
+  ScriptedPrompter answers;
+  LoggingPrompter prompter{answers, window.log};
+  ScriptedFileChooser files;
+  AppContext app{prompter, files, dir.path().string()};
+  LedgerCommands commands{app.session(), prompter, window};
+  LedgerFileFlows flows{app, commands, window};
+};
+
+TEST_F(LedgerFileFlowsTest, EachWayOfOpeningEndsInTheOneShownLedger) {
+  const std::string a = dir.file("a.mdb");
+  const std::string b = dir.file("b.mdb");
+  const std::string refused = "message This file contains the source databases and it cannot";
+  const std::string notALedger = dir.file("notes.txt");
+  {
+    std::FILE* f = std::fopen(notALedger.c_str(), "w");
+    std::fputs("not a ledger", f);
+    std::fclose(f);
+  }
+  struct Row {
+    const char* name;
+    std::function<void()> run;
+    Log log;
+    std::string openAfter;
+  };
+  const Row rows[] = {
+      {"File, Open",
+       [&] {
+         files.queueOpen(b);
+         flows.openChosen();
+       },
+       {"busy", "show " + b + " for viewing", "title " + b, "idle"},
+       b},
+      {"the template refused brings the dialog again",
+       [&] {
+         files.queueOpen(app.templatePath());
+         files.queueOpen(b);
+         answers.expect(MsgAnswer::Ok);
+         flows.openChosen();
+       },
+       {"busy", "idle", refused, "busy", "show " + b + " for viewing", "title " + b, "idle"},
+       b},
+      {"the master under another spelling is refused",
+       [&] {
+         answers.expect(MsgAnswer::Ok);
+         EXPECT_EQ(flows.open(upper(app.masterPath())), OpenOutcome::Refused);
+       },
+       {"busy", "idle", refused},
+       a},
+      {"a file that is not a ledger leaves the open one",
+       [&] {
+         answers.expect(MsgAnswer::Ok);
+         EXPECT_EQ(flows.open(notALedger), OpenOutcome::Failed);
+       },
+       {"busy", "message There was an error in opening the database or finding the recordset.", "idle"},
+       a},
+      {"a recent ledger",
+       [&] { flows.openRecent(b); },
+       {"busy", "show " + b + " for viewing", "title " + b, "idle"},
+       b},
+      {"a recent ledger that has gone leaves the list",
+       [&] {
+         answers.expect(MsgAnswer::Ok);
+         flows.openRecent(dir.file("gone.mdb"));
+       },
+       {"forget " + dir.file("gone.mdb"), "message The ledger " + dir.file("gone.mdb") + " could not be found."},
+       a},
+      {"Cancel in the dialog changes nothing",
+       [&] {
+         files.queueOpen(std::nullopt);
+         flows.openChosen();
+       },
+       {},
+       a},
+      {"a trade being typed, Cancel to saving it: no dialog",
+       [&] {
+         commands.newRecord();
+         window.log.clear();
+         answers.expect(MsgAnswer::Cancel);
+         flows.openChosen();
+         EXPECT_TRUE(commands.entering());
+       },
+       {"message Save the trade you are entering?"},
+       a},
+      {"a trade being typed, No to saving it: dropped, then opened",
+       [&] {
+         commands.newRecord();
+         window.log.clear();
+         answers.expect(MsgAnswer::No);
+         files.queueOpen(b);
+         flows.openChosen();
+         EXPECT_FALSE(commands.entering());
+       },
+       {"message Save the trade you are entering?", "view state", "reload tab", "busy",
+        "show " + b + " for viewing", "title " + b, "idle"},
+       b},
+      {"File, New Database leaves the commands' state as it was",
+       [&] {
+         files.queueSave(dir.file("new.mdb"));
+         flows.create();
+       },
+       {"busy", "idle", "show " + dir.file("new.mdb"), "title " + dir.file("new.mdb")},
+       dir.file("new.mdb")},
+      {"File, New Database cancelled shows the open ledger still",
+       [&] {
+         files.queueSave(std::nullopt);
+         flows.create();
+       },
+       {"busy", "idle", "title " + a},
+       a},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    openA();
+    row.run();
+    EXPECT_EQ(window.log, row.log);
+    EXPECT_EQ(app.session().LedgerPath, row.openAfter);
+    EXPECT_EQ(flows.state(), (LedgerState{row.openAfter, false}));
+  }
+}
+
+TEST_F(LedgerFileFlowsTest, ALedgerHoldingForeignObjectsIsShownReadOnly) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dir.file("b.mdb").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE Notes (Text TEXT);", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  answers.expect(MsgAnswer::Ok);  // what the ledger holds, told once
+  ASSERT_EQ(flows.open(dir.file("b.mdb")), OpenOutcome::Opened);
+  ASSERT_TRUE(window.state);
+  EXPECT_EQ(*window.state, (LedgerState{dir.file("b.mdb"), true}));
+}
+
+TEST_F(LedgerFileFlowsTest, AChangedFileIsFollowed) {
+  const std::string a = dir.file("a.mdb");
+  struct Row {
+    const char* name;
+    bool typing;
+    std::function<void()> change;
+    LedgerFileState state;
+    Log log;
+  };
+  const Row rows[] = {
+      {"gone: closed, the trade being typed with it", true, [&] { std::filesystem::remove(a); },
+       LedgerFileState::Closed, {"closed", "title "}},
+      {"replaced: every view and the entry tab read again", false,
+       [&] { std::filesystem::rename(dir.file("b.mdb"), a); }, LedgerFileState::Replaced,
+       {"refresh views", "reload tab", "title " + a}},
+      {"replaced while typing: the typed trade stays", true,
+       [&] { std::filesystem::rename(dir.file("b.mdb"), a); }, LedgerFileState::Replaced,
+       {"refresh views", "title " + a}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::makeLedger(a, {{1, "MSFT", 10, "B", "2024-01-02", 100, 5}});
+    test::makeLedger(dir.file("b.mdb"));
+    openA();
+    if (row.typing) commands.newRecord();
+    row.change();
+    answers.expect(MsgAnswer::Ok);  // the session tells what happened to the file
+    ASSERT_EQ(app.session().checkLedgerFile(), row.state);
+    window.log.clear();
+    flows.follow(row.state);
+    EXPECT_EQ(window.log, row.log);
+    EXPECT_EQ(commands.entering(), row.typing && row.state == LedgerFileState::Replaced);
+  }
+}
+
+}  // namespace
+}  // namespace ledger

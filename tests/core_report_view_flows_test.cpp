@@ -1,0 +1,94 @@
+// The report views through a fake window: which are shown, refreshed or
+// left alone, and when the entry tab reads its rows again.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/report_view_flows.h"
+#include "fake_window.h"
+#include "fakes.h"
+#include "test_ledger.h"
+
+namespace ledger {
+namespace {
+
+using test::FakeWindow;
+using test::LoggingPrompter;
+using test::ScriptedFileChooser;
+using test::ScriptedPrompter;
+using Log = std::vector<std::string>;
+
+class ReportViewFlowsTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    EXPECT_FALSE(window.busy) << "the busy pointer was left on";
+    EXPECT_EQ(answers.pending(), 0u) << "a queued message was never shown";
+  }
+
+  test::TempDir dir;
+  FakeWindow window;
+  ScriptedPrompter answers;
+  LoggingPrompter prompter{answers, window.log};
+  ScriptedFileChooser files;
+  AppContext app{prompter, files, dir.path().string()};
+  ReportViewFlows views{app, window};
+};
+
+TEST_F(ReportViewFlowsTest, TheViewsAndWhatTheyReadAgain) {
+  const std::string failed = "message The command could not be completed.";
+  struct Row {
+    const char* name;
+    std::function<void()> run;
+    Log log;
+  };
+  const Row rows[] = {
+      {"a view on the session's recordset reads the entry tab again", [&] { views.show(2); },
+       {"busy", "view frmDatasheet", "idle", "reload tab"}},
+      {"History on the General tab leaves the tab", [&] { views.show(3); }, {"busy", "view frmHistory", "idle"}},
+      {"History on another tab is refused",
+       [&] {
+         window.form.tab = kBoughtTab;
+         answers.expect(MsgAnswer::Ok);
+         views.show(3);
+       },
+       {"message Please select the General tab and choose the "}},
+      {"Gains leaves the tab", [&] { views.show(5); }, {"busy", "view frmGains", "idle"}},
+      {"a view that fails is told, and the tab still reads again",
+       [&] {
+         window.failingView = ViewTag::ProfitLoss;
+         answers.expect(MsgAnswer::Ok);
+         views.show(4);
+       },
+       {"busy", failed, "idle", "reload tab"}},
+      {"no view on that item", [&] { views.show(6); }, {}},
+      {"after a change only the open views, in the list's order",
+       [&] {
+         window.openViews = {"frmPL", "frmDatasheet"};
+         views.refreshOpen();
+       },
+       {"close frmDatasheet", "view frmDatasheet", "close frmPL", "view frmPL"}},
+      {"Refresh makes the tagged view afresh", [&] { views.refresh(ViewTag::Chart); },
+       {"close frmChart", "view frmChart"}},
+      {"Refresh with no view tagged", [&] { views.refresh(ViewTag::None); }, {}},
+      {"a failing view does not stop Refresh All",
+       [&] {
+         window.failingView = ViewTag::History;
+         answers.expect(MsgAnswer::Ok);
+         views.refreshAll();
+       },
+       {"close frmDatasheet", "view frmDatasheet", "close frmHistory", failed, "close frmChart", "view frmChart",
+        "close frmPL", "view frmPL", "close frmGains", "view frmGains"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    window.log.clear();
+    window.openViews.clear();
+    window.form.tab = kGeneralTab;
+    window.failingView = ViewTag::None;
+    row.run();
+    EXPECT_EQ(window.log, row.log);
+  }
+}
+
+}  // namespace
+}  // namespace ledger
