@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,11 +33,12 @@ int toInt(std::string_view s) {
   return v;
 }
 
+// A real day of the Gregorian calendar, years 1 to 9999.
 bool validDay(int y, int m, int d) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) return false;
+  return std::chrono::year_month_day{std::chrono::year{y}, std::chrono::month{static_cast<unsigned>(m)},
+                                     std::chrono::day{static_cast<unsigned>(d)}}
+      .ok();
 }
 
 std::string isoText(int y, int m, int d) {
