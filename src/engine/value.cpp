@@ -1,5 +1,7 @@
 #include "engine/value.h"
 
+#include "engine/blanks.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -13,12 +15,6 @@
 namespace ledger {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 bool allDigits(std::string_view s) {
   if (s.empty()) return false;
@@ -107,7 +103,7 @@ std::optional<std::string> toText(const Value& v) {
 std::string toDisplayText(const Value& v) { return toText(v).value_or(std::string()); }
 
 std::optional<double> parseNumber(std::string_view text) {
-  std::string_view s = trimBlanks(text);
+  std::string_view s = trimBlanks(text, Blanks::SpacesAndTabs);
   if (s.empty()) return std::nullopt;
   // Accept only the plain decimal grammar; from_chars alone would also take
   // "inf" and "nan".
@@ -140,7 +136,7 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view text) {
-  std::string_view s = trimBlanks(text);
+  std::string_view s = trimBlanks(text, Blanks::SpacesAndTabs);
   // from_chars reads no '+' but does read a '-': "+-5" must not get through.
   if (!s.empty() && s.front() == '+') {
     s.remove_prefix(1);
@@ -160,7 +156,7 @@ bool isIsoDate(std::string_view s) {
 }
 
 std::optional<std::string> normalizeDate(std::string_view text) {
-  std::string_view s = trimBlanks(text);
+  std::string_view s = trimBlanks(text, Blanks::SpacesAndTabs);
   if (isIsoDate(s)) return std::string(s);
   // M/D/YYYY
   const size_t a = s.find('/');
