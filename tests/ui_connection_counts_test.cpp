@@ -92,7 +92,7 @@ TEST_F(ConnectionCountTest, EachCommandOpensTheLedgerAtMostItsShareOfTimes) {
     row.before();
     const int opens = opensBy(row.act);
     EXPECT_LE(opens, row.limit);
-    app.forms().unloadAll();
+    window.forms().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front().text;
   }
