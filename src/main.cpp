@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
-#include <QSettings>
 #include <QTimer>
 
 #include <iostream>
@@ -53,13 +52,11 @@ int main(int argc, char** argv) {
   ledger::QtFileChooser files;
   ledger::AppContext app(prompter, files, ledger::programDirectory().toStdString());
 
-  // The recent ledgers and the window places. Made before the main window,
-  // so that it outlives it.
-  QSettings settings = ledger::programSettings();
   // Figures kept in ledgers are trusted under this user's key only.
   ledger::setKeptFiguresKey(ledger::loadKeptFiguresKey());
   ledger::MDIMain mainWindow(app);
-  mainWindow.useSettings(settings);
+  // The recent ledgers and the window places, in the context's settings.
+  mainWindow.useSettings(app.settings().file());
   // A ledger named on the command line opens once the main window is up.
   const QStringList arguments = QApplication::arguments();
   const QString ledgerArgument = arguments.size() > 1 ? QFileInfo(arguments.at(1)).absoluteFilePath() : QString();

@@ -29,13 +29,19 @@ TEST_F(ProgramSettingsTest, OneFileAndTheOldMappingsCarriedOverOnce) {
     old.setValue(mapping, "Symbol=A");
   }
   EXPECT_EQ(settingsFolder(), root() + "/shareledger");
-  EXPECT_EQ(programSettings().fileName().toStdString(), (root() + "/shareledger/shareledger.ini").toStdString());
-  EXPECT_EQ(programSettings().value(mapping).toString(), "Symbol=A");
+  EXPECT_EQ(ProgramSettings().file().fileName().toStdString(), (root() + "/shareledger/shareledger.ini").toStdString());
+  EXPECT_EQ(ProgramSettings().file().value(mapping).toString(), "Symbol=A");
   // Taken away in the one file, it does not come back from the old one.
-  programSettings().remove(mapping);
-  EXPECT_FALSE(programSettings().contains(mapping));
+  ProgramSettings().file().remove(mapping);
+  EXPECT_FALSE(ProgramSettings().file().contains(mapping));
   const QSettings old(QSettings::IniFormat, QSettings::UserScope, "ShareLedger", "ShareLedger");
   EXPECT_EQ(old.value(mapping).toString(), "Symbol=A") << "the old file is left as it was";
+}
+
+TEST_F(ProgramSettingsTest, TheFileIsOpenedWhereItLiesAtFirstUse) {
+  ProgramSettings settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root() + "/moved");
+  EXPECT_EQ(settings.file().fileName().toStdString(), (root() + "/moved/shareledger/shareledger.ini").toStdString());
 }
 
 TEST_F(ProgramSettingsTest, TheKeyIsMadeOnceForTheUserAlone) {

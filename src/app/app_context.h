@@ -12,6 +12,7 @@
 #include "app/file_chooser.h"
 #include "app/prompter.h"
 #include "app/program_info.h"
+#include "app/program_settings.h"
 
 namespace ledger {
 
@@ -27,6 +28,7 @@ class AppContext {
   LedgerSession& session() { return m_session; }
   Prompter& prompter() { return m_prompter; }
   FileChooser& files() { return m_files; }
+  ProgramSettings& settings() { return m_settings; }
 
   // The program folder, without a trailing separator.
   const std::string& programDir() const { return m_programDir; }
@@ -53,6 +55,7 @@ class AppContext {
  private:
   Prompter& m_prompter;
   FileChooser& m_files;
+  ProgramSettings m_settings;
   std::string m_programDir;
   std::string m_templateSource;
   std::unique_ptr<PrivateTempFolder> m_templateFolder;

@@ -1,7 +1,7 @@
 #include "app/company_list.h"
 
 #include "engine/db_error.h"
-#include "ledger/blanks.h"
+#include "engine/blanks.h"
 #include "ledger/ledger_writes.h"
 #include "app/record_display.h"
 #include "ledger/symbol_text.h"

@@ -2,7 +2,7 @@
 
 #include <QCryptographicHash>
 
-#include "app/program_settings.h"
+#include <QSettings>
 
 namespace ledger {
 
@@ -16,8 +16,7 @@ QString mappingKey(const CsvRecord& header) {
 
 }  // namespace
 
-std::optional<RememberedImport> recallImport(const CsvRecord& header) {
-  const QSettings settings = programSettings();
+std::optional<RememberedImport> recallImport(const QSettings& settings, const CsvRecord& header) {
   const QString key = mappingKey(header);
   if (!settings.contains(key + "/map")) return std::nullopt;
   const auto mapping = mappingFromText(settings.value(key + "/map").toString().toStdString());
@@ -27,8 +26,7 @@ std::optional<RememberedImport> recallImport(const CsvRecord& header) {
                           settings.value(key + "/sideFromSign").toBool()};
 }
 
-void rememberImport(const CsvRecord& header, const ImportOptions& options) {
-  QSettings settings = programSettings();
+void rememberImport(QSettings& settings, const CsvRecord& header, const ImportOptions& options) {
   const QString key = mappingKey(header);
   settings.setValue(key + "/header", QString::fromStdString(headerKey(header)));
   settings.setValue(key + "/map", QString::fromStdString(mappingToText(options.mapping)));

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QSettings;
+
 #include "transfer/csv_reader.h"
 #include "transfer/import_plan.h"
 
@@ -18,9 +20,9 @@ struct RememberedImport {
 };
 
 // What was kept for header; nullopt when nothing (readable) was.
-std::optional<RememberedImport> recallImport(const CsvRecord& header);
+std::optional<RememberedImport> recallImport(const QSettings& settings, const CsvRecord& header);
 
 // Keeps options for the next file with header.
-void rememberImport(const CsvRecord& header, const ImportOptions& options);
+void rememberImport(QSettings& settings, const CsvRecord& header, const ImportOptions& options);
 
 }  // namespace ledger

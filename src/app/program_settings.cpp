@@ -65,12 +65,12 @@ bool writeKeyFile(const QByteArray& path, const KeptFiguresKey& key) {
 
 }  // namespace
 
-QSettings programSettings() {
-  {
-    QSettings settings = settingsFile();
-    carryOverOldSettings(settings);
+QSettings& ProgramSettings::file() {
+  if (!m_file) {
+    m_file = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kName, kName);
+    carryOverOldSettings(*m_file);
   }
-  return settingsFile();
+  return *m_file;
 }
 
 QString settingsFolder() { return QFileInfo(settingsFile().fileName()).absolutePath(); }

@@ -8,16 +8,26 @@
 #include <QSettings>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include "ledger/figures_seal.h"
 
 namespace ledger {
 
-// The settings file. Mappings of the import window that an earlier version
-// kept in ShareLedger/ShareLedger.ini are carried over once (that file is
-// left as it was).
-QSettings programSettings();
+// The settings file: the recent ledgers, the window places, the import
+// mappings and the gains view's methods are all read and written through
+// the one AppContext keeps. Opened on first use, so that a test can move
+// the file (QSettings::setPath) after making its context. Mappings of the
+// import window that an earlier version kept in ShareLedger/ShareLedger.ini
+// are carried over once (that file is left as it was).
+class ProgramSettings {
+ public:
+  QSettings& file();
+
+ private:
+  std::unique_ptr<QSettings> m_file;
+};
 
 // The folder of the settings file.
 QString settingsFolder();

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "figures/number_limits.h"
-#include "ledger/blanks.h"
+#include "engine/blanks.h"
 #include "ledger/symbol_text.h"
 #include "engine/value.h"
 

@@ -1,7 +1,10 @@
 #include "engine/value.h"
 
+#include "engine/blanks.h"
+
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,12 +15,6 @@
 namespace ledger {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 bool allDigits(std::string_view s) {
   if (s.empty()) return false;
@@ -32,11 +29,12 @@ int toInt(std::string_view s) {
   return v;
 }
 
+// A real day of the Gregorian calendar, years 1 to 9999.
 bool validDay(int y, int m, int d) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) return false;
+  return std::chrono::year_month_day{std::chrono::year{y}, std::chrono::month{static_cast<unsigned>(m)},
+                                     std::chrono::day{static_cast<unsigned>(d)}}
+      .ok();
 }
 
 std::string isoText(int y, int m, int d) {
@@ -105,7 +103,7 @@ std::optional<std::string> toText(const Value& v) {
 std::string toDisplayText(const Value& v) { return toText(v).value_or(std::string()); }
 
 std::optional<double> parseNumber(std::string_view text) {
-  std::string_view s = trimBlanks(text);
+  std::string_view s = trimBlanks(text, Blanks::SpacesAndTabs);
   if (s.empty()) return std::nullopt;
   // Accept only the plain decimal grammar; from_chars alone would also take
   // "inf" and "nan".
@@ -138,7 +136,7 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view text) {
-  std::string_view s = trimBlanks(text);
+  std::string_view s = trimBlanks(text, Blanks::SpacesAndTabs);
   // from_chars reads no '+' but does read a '-': "+-5" must not get through.
   if (!s.empty() && s.front() == '+') {
     s.remove_prefix(1);
@@ -158,7 +156,7 @@ bool isIsoDate(std::string_view s) {
 }
 
 std::optional<std::string> normalizeDate(std::string_view text) {
-  std::string_view s = trimBlanks(text);
+  std::string_view s = trimBlanks(text, Blanks::SpacesAndTabs);
   if (isIsoDate(s)) return std::string(s);
   // M/D/YYYY
   const size_t a = s.find('/');

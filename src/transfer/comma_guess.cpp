@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ledger/blanks.h"
+#include "engine/blanks.h"
 
 namespace ledger {
 

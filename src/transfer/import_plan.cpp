@@ -8,7 +8,7 @@
 #include "engine/database.h"
 #include "transfer/import_limits.h"
 #include "engine/statement.h"
-#include "ledger/blanks.h"
+#include "engine/blanks.h"
 #include "ledger/symbol_text.h"
 
 namespace ledger {

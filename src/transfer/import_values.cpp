@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "engine/value.h"
-#include "ledger/blanks.h"
+#include "engine/blanks.h"
 
 namespace ledger {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/blanks.h"
+#include "engine/blanks.h"
 #include "transfer/csv_reader.h"
 #include "transfer/import_plan.h"
 

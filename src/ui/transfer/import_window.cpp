@@ -241,7 +241,7 @@ void ImportWindow::applyRememberedOrGuessed() {
   ImportMapping mapping;
   bool remembered = false;
   if (header) {
-    if (const auto recalled = recallImport(*header)) {
+    if (const auto recalled = recallImport(m_app.settings().file(), *header)) {
       mapping = recalled->mapping;
       remembered = true;
       if (recalled->dateFormat)
@@ -398,7 +398,7 @@ bool ImportWindow::runImport() {
     m_app.prompter().show("The import was cancelled; nothing was written.", MsgIcon::Information);
     return false;
   }
-  if (const CsvRecord* header = table().header()) rememberImport(*header, options());
+  if (const CsvRecord* header = table().header()) rememberImport(m_app.settings().file(), *header, options());
   emit imported(static_cast<int>(count));
   m_app.prompter().show(std::to_string(count) + (count == 1 ? " trade was" : " trades were") + " imported.",
                         MsgIcon::Information);

@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/program_settings.h"
+#include "app/app_context.h"
 #include "engine/db_error.h"
 #include "ledger/ledger_session.h"
 #include "ui/hourglass.h"
@@ -158,14 +158,14 @@ void GainsView::showNotes() {
 }
 
 std::optional<CostMethod> GainsView::rememberedMethod(const std::string& path) {
-  const QString name = programSettings().value(methodKey(path)).toString();
+  const QString name = m_app.settings().file().value(methodKey(path)).toString();
   return costMethodFromName(name.toStdString());
 }
 
 void GainsView::rememberMethod(const std::string& path, CostMethod method) {
-  QSettings settings = programSettings();
-  settings.setValue(methodKey(path), QString::fromLatin1(costMethodName(method).data(),
-                                                         static_cast<qsizetype>(costMethodName(method).size())));
+  const std::string_view name = costMethodName(method);
+  m_app.settings().file().setValue(methodKey(path),
+                                   QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 void GainsView::mousePressEvent(QMouseEvent* event) {

@@ -37,8 +37,8 @@ class GainsView : public MdiChild {
   QTableView* grid(GainsModel::Table table) const;
 
   // The method remembered for the ledger at path, and remembering one.
-  static std::optional<CostMethod> rememberedMethod(const std::string& path);
-  static void rememberMethod(const std::string& path, CostMethod method);
+  std::optional<CostMethod> rememberedMethod(const std::string& path);
+  void rememberMethod(const std::string& path, CostMethod method);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
