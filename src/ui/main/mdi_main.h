@@ -27,6 +27,7 @@
 #include "app/ledger_commands.h"
 #include "app/ledger_file_flows.h"
 #include "app/report_view_flows.h"
+#include "app/window_mode.h"
 #include "app/window_port.h"
 #include "ui/form_registry.h"
 #include "ui/entry/entry_host.h"
@@ -202,6 +203,9 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void createStatusBar();
   // window_states.cpp
   void groupChangeCommands();
+  // Applies what a state sets, then the Undo and Redo offers.
+  void renderLook(const ModeLook& look);
+  QAction* commandAt(CommandPlace place, int index) const;
   // form_definitions.cpp
   void defineForms();
 
