@@ -166,8 +166,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // CommandHost
   FormPort* openEntryForm() override;
   FormPort& loadEntryForm() override;
-  void showViewState() override { DataBeingViewd(); }
-  void showEntryState() override { DataBeingEntered(); }
+  // Applies what a state sets, then the Undo and Redo offers.
+  void renderLook(const ModeLook& look) override;
   void clearEntryForm() override { ClearForm(); }
   void showSymbolList(bool shown) override;
   bool symbolListShown() override;
@@ -203,8 +203,6 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void createStatusBar();
   // window_states.cpp
   void groupChangeCommands();
-  // Applies what a state sets, then the Undo and Redo offers.
-  void renderLook(const ModeLook& look);
   QAction* commandAt(CommandPlace place, int index) const;
   // form_definitions.cpp
   void defineForms();
