@@ -57,8 +57,10 @@ class FakeWindow final : public WindowPort {
     entryFormOpen = true;
     return form;
   }
-  void showViewState() override { log.push_back("view state"); }
-  void showEntryState() override { log.push_back("entry state"); }
+  void renderLook(const ModeLook& l) override {
+    look = l;
+    log.push_back(l.mode == WindowMode::Entering ? "entry state" : l.mode == WindowMode::Viewing ? "view state" : "no-ledger state");
+  }
   void clearEntryForm() override { form = FakeForm(); }
   void showSymbolList(bool shown) override { symbolList = shown; }
   bool symbolListShown() override { return symbolList; }
@@ -69,6 +71,8 @@ class FakeWindow final : public WindowPort {
   std::vector<std::string> log;
   bool busy = false;
   std::optional<LedgerState> state;
+  // What the last state rendered set.
+  std::optional<ModeLook> look;
   FakeForm form;
   bool entryFormOpen = false;
   bool symbolList = false;

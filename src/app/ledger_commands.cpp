@@ -41,7 +41,7 @@ void LedgerCommands::newRecord() {
   form.clearSide();
   m_mode = EntryMode::NewTrade;
   m_edit.reset();
-  m_host.showEntryState();
+  m_host.renderLook(lookOf(WindowMode::Entering));
   FillCompanyList(m_session, form);
   m_host.showSymbolList(true);
 }
@@ -69,7 +69,7 @@ void LedgerCommands::editRecords() {
   m_session.ShownTradeValues = *now;
   m_edit = EditBookmark{rowid, *now};
   m_mode = EntryMode::EditTrade;
-  m_host.showEntryState();
+  m_host.renderLook(lookOf(WindowMode::Entering));
 }
 
 bool LedgerCommands::save() {
@@ -181,7 +181,7 @@ void LedgerCommands::forgetEntry() {
 
 void LedgerCommands::leaveEntry() {
   forgetEntry();
-  m_host.showViewState();
+  m_host.renderLook(lookOf(WindowMode::Viewing));
   if (m_host.openEntryForm()) {
     m_host.showSymbolList(false);
     m_host.reloadEntryTab();

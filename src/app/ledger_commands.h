@@ -12,6 +12,7 @@
 #include "app/prompter.h"
 #include "ledger/ledger_session.h"
 #include "app/record_writes.h"
+#include "app/window_mode.h"
 #include "ledger/undo_journal.h"
 
 namespace ledger {
@@ -26,9 +27,8 @@ class CommandHost {
   virtual FormPort* openEntryForm() = 0;
   // Opens the entry window when it is closed, on its General tab.
   virtual FormPort& loadEntryForm() = 0;
-  // The view state and the entry state of the window's commands.
-  virtual void showViewState() = 0;
-  virtual void showEntryState() = 0;
+  // Renders what a state of the window's commands sets (lookOf).
+  virtual void renderLook(const ModeLook& look) = 0;
   // Empties every box of the entry form.
   virtual void clearEntryForm() = 0;
   // The symbol list in place of the symbol box (a new trade), or the box.

@@ -27,6 +27,7 @@
 #include "app/ledger_commands.h"
 #include "app/ledger_file_flows.h"
 #include "app/report_view_flows.h"
+#include "app/window_mode.h"
 #include "app/window_port.h"
 #include "ui/form_registry.h"
 #include "ui/entry/entry_host.h"
@@ -165,8 +166,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // CommandHost
   FormPort* openEntryForm() override;
   FormPort& loadEntryForm() override;
-  void showViewState() override { DataBeingViewd(); }
-  void showEntryState() override { DataBeingEntered(); }
+  // Applies what a state sets, then the Undo and Redo offers.
+  void renderLook(const ModeLook& look) override;
   void clearEntryForm() override { ClearForm(); }
   void showSymbolList(bool shown) override;
   bool symbolListShown() override;
@@ -202,6 +203,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void createStatusBar();
   // window_states.cpp
   void groupChangeCommands();
+  QAction* commandAt(CommandPlace place, int index) const;
   // form_definitions.cpp
   void defineForms();
 

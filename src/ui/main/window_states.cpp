@@ -25,70 +25,43 @@ void MDIMain::groupChangeCommands() {
   for (int index : {1, 2, 3, 4}) m_changeCommands->addAction(mnuEditItem(index));
 }
 
-void MDIMain::ResetButtons() {
-  tbMainButton(3)->setEnabled(true);
-  for (int position : {2, 4, 6, 7}) tbMainButton(position)->setEnabled(false);
+void MDIMain::ResetButtons() { renderLook(lookOf(WindowMode::NoLedger)); }
 
-  mnuFileItem(3)->setEnabled(true);
-  for (int index : {2, 5, 6}) mnuFileItem(index)->setEnabled(false);
+void MDIMain::DataBeingViewd() { renderLook(lookOf(WindowMode::Viewing)); }
 
-  for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(false);
-  for (int index : {2, 3}) mnuSHItem(index)->setEnabled(false);
-  for (int index : {1, 2, 3, 4, 5}) mnuSHViewItem(index)->setEnabled(false);
+void MDIMain::DataBeingEntered() { renderLook(lookOf(WindowMode::Entering)); }
 
-  mnuEdit()->menuAction()->setVisible(false);
-  mnuView()->menuAction()->setVisible(false);
-  updateUndoActions();
+QAction* MDIMain::commandAt(CommandPlace place, int index) const {
+  switch (place) {
+    case CommandPlace::Toolbar: return tbMainButton(index);
+    case CommandPlace::File: return mnuFileItem(index);
+    case CommandPlace::Edit: return mnuEditItem(index);
+    case CommandPlace::View: return mnuViewItem(index);
+    case CommandPlace::ShortHand: return mnuSHItem(index);
+    case CommandPlace::ShortHandView: return mnuSHViewItem(index);
+    case CommandPlace::Restore: return mnuRestoreItem(index);
+  }
+  return nullptr;
 }
 
-}  // namespace ledger
-
-namespace ledger {
-
-void MDIMain::DataBeingViewd() {
-  tbMainButton(6)->setEnabled(false);
-  for (int position : {2, 3, 4, 7}) tbMainButton(position)->setEnabled(true);
-
-  mnuFileItem(5)->setEnabled(false);
-  for (int index : {1, 2, 3, 6}) mnuFileItem(index)->setEnabled(true);
-  for (int index : {1, 2}) mnuSHViewItem(index)->setEnabled(true);
-  mnuEdit()->menuAction()->setVisible(true);
-  mnuView()->menuAction()->setVisible(true);
-  for (int index : {1, 2}) mnuEditItem(index)->setEnabled(true);
-  for (int index : {1, 2, 3}) mnuViewItem(index)->setEnabled(true);
-  for (int index : {1, 2}) mnuRestoreItem(index)->setEnabled(true);
-  for (int index : {2, 3}) mnuSHItem(index)->setEnabled(true);
-  for (int index : {1, 2, 3, 4, 5}) mnuSHViewItem(index)->setEnabled(true);
-
-  QAction* close = tbMainButton(9);
-  setButtonPicture(close, 7);
-  close->setToolTip(QStringLiteral("Close"));
-  close->setProperty("Tag", QStringLiteral("Close"));
-
-  // The trade fields become read-only; the ticker search stays usable.
-  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
-    for (QLineEdit* box : form->textBoxes())
-      if (box->objectName() != QLatin1String("txtTicker")) box->setReadOnly(true);
-  updateUndoActions();
-}
-
-void MDIMain::DataBeingEntered() {
-  tbMainButton(6)->setEnabled(true);
-  for (int position : {2, 3, 4, 7}) tbMainButton(position)->setEnabled(false);
-
-  mnuFileItem(5)->setEnabled(true);
-  for (int index : {1, 2, 3, 6}) mnuFileItem(index)->setEnabled(false);
-  for (int index : {1, 2}) mnuEditItem(index)->setEnabled(false);
-  for (int index : {1, 2, 3}) mnuViewItem(index)->setEnabled(false);
-  for (int index : {1, 2}) mnuSHViewItem(index)->setEnabled(false);
-
-  QAction* cancel = tbMainButton(9);
-  setButtonPicture(cancel, 8);
-  cancel->setToolTip(QStringLiteral("Cancel"));
-  cancel->setProperty("Tag", QStringLiteral("Cancel"));
-
-  if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
-    for (QLineEdit* box : form->textBoxes()) box->setReadOnly(false);
+void MDIMain::renderLook(const ModeLook& look) {
+  for (const CommandSwitch& command : look.commands) commandAt(command.place, command.index)->setEnabled(command.on);
+  if (look.ledgerMenusShown) {
+    mnuEdit()->menuAction()->setVisible(*look.ledgerMenusShown);
+    mnuView()->menuAction()->setVisible(*look.ledgerMenusShown);
+  }
+  if (look.lastButtonCancels) {
+    const QString caption = *look.lastButtonCancels ? QStringLiteral("Cancel") : QStringLiteral("Close");
+    QAction* button = tbMainButton(9);
+    setButtonPicture(button, *look.lastButtonCancels ? 8 : 7);
+    button->setToolTip(caption);
+    button->setProperty("Tag", caption);
+  }
+  if (look.tradeBoxesLocked)
+    if (EntryForm* form = forms().find<EntryForm>(QStringLiteral("frmMain")))
+      for (QLineEdit* box : form->textBoxes())
+        if (!*look.tradeBoxesLocked || box->objectName() != QLatin1String("txtTicker"))
+          box->setReadOnly(*look.tradeBoxesLocked);
   updateUndoActions();
 }
 
