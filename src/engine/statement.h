@@ -40,6 +40,9 @@ class Statement {
 
   Statement(Statement&&) noexcept = default;
   Statement& operator=(Statement&&) noexcept = default;
+  // Gives the statement back to its connection's cache for the next use
+  // of the same SQL.
+  ~Statement();
 
   // Each bind throws DbError when SQLite refuses it.
   void bind(int at, std::int64_t value);
@@ -89,10 +92,12 @@ class Statement {
   struct Finalizer {
     void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
   };
-  Statement(std::shared_ptr<sqlite3> conn, sqlite3_stmt* stmt) : m_conn(std::move(conn)), m_stmt(stmt) {}
+  Statement(std::shared_ptr<sqlite3> conn, std::string sql, sqlite3_stmt* stmt)
+      : m_conn(std::move(conn)), m_sql(std::move(sql)), m_stmt(stmt) {}
   void check(int rc) const;
 
   std::shared_ptr<sqlite3> m_conn;
+  std::string m_sql;
   std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
 };
 
