@@ -8,10 +8,18 @@
 namespace ledger {
 
 Statement::Statement(Database& db, std::string_view sql) : m_conn(db.m_conn), m_sql(sql) {
-  if (detail::StatementCache* cache = detail::statementCacheOf(m_conn))
+  if (detail::StatementCache* cache = detail::statementCacheOf(m_conn)) {
     m_stmt.reset(cache->take(db.handle(), sql));
-  else
+    m_keptUnstepped = true;
+  } else {
     m_stmt.reset(detail::prepare(db.handle(), sql).release());
+  }
+}
+
+sqlite3_stmt* Statement::columnSource() const {
+  if (!m_keptUnstepped) return m_stmt.get();
+  if (!m_freshColumns) m_freshColumns.reset(detail::prepare(m_conn.get(), m_sql).release());
+  return m_freshColumns.get();
 }
 
 std::optional<Statement> Statement::tryPrepare(Database& db, std::string_view sql) {
@@ -70,7 +78,11 @@ void Statement::bindColumn(int at, const Statement& from, int col) {
 
 void Statement::clearBindings() { sqlite3_clear_bindings(m_stmt.get()); }
 
-bool Statement::step() { return detail::step(m_conn.get(), m_stmt.get()); }
+bool Statement::step() {
+  m_keptUnstepped = false;
+  m_freshColumns.reset();
+  return detail::step(m_conn.get(), m_stmt.get());
+}
 
 void Statement::run() {
   while (step()) {
@@ -78,7 +90,7 @@ void Statement::run() {
 }
 
 std::string Statement::columnName(int col) const {
-  const char* name = sqlite3_column_name(m_stmt.get(), col);
+  const char* name = sqlite3_column_name(columnSource(), col);
   return name ? name : "";
 }
 
