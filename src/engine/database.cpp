@@ -105,11 +105,13 @@ Database Database::openFile(const std::string& path, bool create) {
 bool Database::isReadOnly() const {
   // The file is opened at the first read; only then does the connection
   // know whether it could have it for writing.
-  sqlite3_exec(handle(), "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr);
+  // A kept statement, so that the check every command makes is not
+  // prepared each time; what the read finds does not matter.
+  passOver([&] { Statement(const_cast<Database&>(*this), "SELECT 1 FROM sqlite_schema LIMIT 1").step(); });
   return sqlite3_db_readonly(handle(), "main") == 1;
 }
 
-void Database::keepPagesCached() { detail::exec(handle(), "PRAGMA cache_size = -32768"); }
+void Database::keepPagesCached() { Statement(*this, "PRAGMA cache_size = -32768").run(); }
 
 std::int64_t Database::execute(std::string_view jetSql, std::span<const Value> params) {
   Statement stmt(*this, translateJetSql(jetSql));
