@@ -196,5 +196,28 @@ TEST(Statements, BindAColumnAsStoredAndRefuseWhatCannotBePrepared) {
   EXPECT_THROW(Statement(db, "SELECT * FROM missing"), DbError);
 }
 
+// A connection keeps its statements between uses; one kept from before a
+// table changed elsewhere still names the table's columns as they are now,
+// and a table dropped since is still refused.
+TEST(Statements, KeptFromAnEarlierUseTheyFollowTheSchema) {
+  TempDir dir;
+  const std::string path = dir.file("s.db");
+  Database db = Database::openFile(path, true);
+  db.executeScript("CREATE TABLE t(x); CREATE TABLE u(y);");
+  const auto columnsNow = [&] {
+    Statement stmt(db, "SELECT * FROM t");
+    std::vector<std::string> names;
+    for (int i = 0; i < stmt.columnCount(); ++i) names.push_back(stmt.columnName(i));
+    return names;
+  };
+  EXPECT_EQ(columnsNow(), (std::vector<std::string>{"x"}));
+  Database other = Database::openFile(path, false);
+  other.executeScript("ALTER TABLE t ADD COLUMN z");
+  db.scalar("SELECT count(*) FROM u");  // the change is seen by this connection
+  EXPECT_EQ(columnsNow(), (std::vector<std::string>{"x", "z"}));
+  other.executeScript("DROP TABLE t");
+  EXPECT_THROW(Statement(db, "SELECT * FROM t").step(), DbError);
+}
+
 }  // namespace
 }  // namespace ledger

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -242,6 +243,42 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileLedgerTest, ::testing::Range<size_t>(0, h
                              name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
+
+// Opening a ledger again does not describe an unchanged schema again; any
+// change since the last open, in place or by another file taking the path,
+// is found as if the ledger had never been opened.
+TEST(HostileLedger, ObjectsAddedSinceTheLastOpenAreFound) {
+  struct Change {
+    const char* label;
+    const char* sql;
+    bool replacesFile;  // the change is made to a copy renamed over the ledger
+    const char* foreign;
+  };
+  const Change changes[] = {
+      {"a table added in place", "CREATE TABLE Elsewhere (x)", false, "Elsewhere"},
+      {"an index on a ledger table added in place", "CREATE INDEX TradeByDate ON Trade (Date)", false, "TradeByDate"},
+      {"another file with a view renamed over it", "CREATE VIEW Elsewhere AS SELECT 1 AS x", true, "Elsewhere"},
+  };
+  for (const Change& c : changes) {
+    SCOPED_TRACE(c.label);
+    TempDir dir;
+    const std::string path = dir.file("l.mdb");
+    test::makeLedger(path, kTrades);
+    ASSERT_TRUE(openLedger(path).foreignObjects().empty());
+    if (c.replacesFile) {
+      const std::string other = dir.file("other.mdb");
+      test::makeLedger(other, kTrades);
+      plainExec(other, c.sql);
+      ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+    } else {
+      plainExec(path, c.sql);
+    }
+    const Database db = openLedger(path);
+    ASSERT_EQ(db.foreignObjects().size(), 1u) << describeForeignObjects(db.foreignObjects());
+    EXPECT_EQ(db.foreignObjects()[0].name, c.foreign);
+    EXPECT_TRUE(db.isReadOnly());
+  }
+}
 
 // Each readable file opened by a connection that may write: the file's
 // triggers still never fire, and no statement can rewrite its schema.

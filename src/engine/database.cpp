@@ -14,6 +14,8 @@
 #include "engine/sql_translate.h"
 #include "engine/transaction.h"
 #include "engine/sqlite_util.h"
+#include "engine/statement.h"
+#include "engine/statement_cache.h"
 #include "engine/untrusted_file.h"
 
 namespace ledger {
@@ -40,7 +42,7 @@ detail::Connection connect(const std::string& path, int flags) {
   // A connection is used by one thread at a time, so SQLite need not lock
   // it at every call (sqlite3_interrupt from another thread stays safe).
   const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-  detail::Connection conn(raw, [](sqlite3* db) { sqlite3_close_v2(db); });  // owned even on failure
+  detail::Connection conn = detail::ownConnection(raw);  // owned even on failure
   if (rc != SQLITE_OK) detail::throwSqlite(raw, rc, "'" + path + "'");
   sqlite3_extended_result_codes(raw, 1);
   guardAgainstUntrustedFile(raw);
@@ -89,7 +91,7 @@ Database Database::open(const std::string& path, const KnownObjects& known) {
 }
 
 void Database::keepForeignObjectsFromRunning(const KnownObjects& known) {
-  m_foreign = findForeignObjects(*this, known);
+  m_foreign = findForeignObjectsOnce(*this, known);
   // The file's triggers are off on every connection already; reading only
   // is the second wall, and tells every write it is refused.
   if (!m_foreign.empty() && !isReadOnly()) m_conn = connect(m_path, SQLITE_OPEN_READONLY);
@@ -103,18 +105,19 @@ Database Database::openFile(const std::string& path, bool create) {
 bool Database::isReadOnly() const {
   // The file is opened at the first read; only then does the connection
   // know whether it could have it for writing.
-  sqlite3_exec(handle(), "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr);
+  // A kept statement, so that the check every command makes is not
+  // prepared each time; what the read finds does not matter.
+  passOver([&] { Statement(const_cast<Database&>(*this), "SELECT 1 FROM sqlite_schema LIMIT 1").step(); });
   return sqlite3_db_readonly(handle(), "main") == 1;
 }
 
+void Database::keepPagesCached() { Statement(*this, "PRAGMA cache_size = -32768").run(); }
+
 std::int64_t Database::execute(std::string_view jetSql, std::span<const Value> params) {
-  sqlite3* db = handle();
-  const std::string sql = translateJetSql(jetSql);
-  auto stmt = detail::prepare(db, sql);
-  detail::bindAll(db, stmt.get(), params);
-  while (detail::step(db, stmt.get())) {
-  }
-  return sqlite3_changes64(db);
+  Statement stmt(*this, translateJetSql(jetSql));
+  stmt.bindAll(params);
+  stmt.run();
+  return sqlite3_changes64(handle());
 }
 
 void Database::executeScript(std::string_view sql) { detail::exec(handle(), sql); }
@@ -164,11 +167,10 @@ QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql
 }
 
 std::optional<Value> Database::scalar(std::string_view sql, std::span<const Value> params) {
-  sqlite3* db = handle();
-  auto stmt = detail::prepare(db, sql);
-  detail::bindAll(db, stmt.get(), params);
-  if (!detail::step(db, stmt.get())) return std::nullopt;
-  return detail::columnValue(stmt.get(), 0);
+  Statement stmt(*this, sql);
+  stmt.bindAll(params);
+  if (!stmt.step()) return std::nullopt;
+  return stmt.value(0);
 }
 
 

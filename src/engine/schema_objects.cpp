@@ -5,6 +5,7 @@
 #include "engine/db_error.h"
 #include "engine/query_def.h"
 #include "engine/sqlite_util.h"
+#include "engine/statement.h"
 
 namespace ledger {
 
@@ -113,11 +114,13 @@ KnownObjects::KnownObjects() : m_db(Database::openFile(":memory:", /*create=*/tr
 void KnownObjects::addStatements(std::string_view sql) {
   m_db.executeScript(sql);
   m_objects = describeSchema(m_db);
+  m_checked = std::make_shared<Checked>();
 }
 
 void KnownObjects::addQuery(std::string_view name, std::string_view jetSql) {
   QueryDef::create(m_db, name, jetSql);
   m_objects = describeSchema(m_db);
+  m_checked = std::make_shared<Checked>();
 }
 
 const SchemaObject* KnownObjects::find(std::string_view name) const {
@@ -168,6 +171,45 @@ std::vector<ForeignObject> findForeignObjects(Database& db, const KnownObjects& 
       continue;
     else if (!object.sameShapeAs(*mine))
       foreign.push_back({object.kind, object.name, true});
+  }
+  return foreign;
+}
+
+namespace {
+
+// The main schema whole, each field led by its length, so that no two
+// schemas read alike.
+std::string schemaText(Database& db) {
+  Statement stmt(db,
+                 "SELECT type, name, tbl_name, coalesce(rootpage, 0) = 0, coalesce(sql, '') "
+                 "FROM main.sqlite_schema ORDER BY rowid");
+  std::string text;
+  while (stmt.step()) {
+    for (int col = 0; col < 5; ++col) {
+      const std::string_view field = stmt.text(col);
+      text += std::to_string(field.size()) + ':';
+      text += field;
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<ForeignObject> findForeignObjectsOnce(Database& db, const KnownObjects& known) {
+  KnownObjects::Checked& checked = *known.m_checked;
+  const std::string before = schemaText(db);
+  {
+    std::lock_guard lock(checked.mutex);
+    if (const auto it = checked.bySchema.find(before); it != checked.bySchema.end()) return it->second;
+  }
+  std::vector<ForeignObject> foreign = findForeignObjects(db, known);
+  // Kept only when the schema stood still during the check.
+  if (schemaText(db) == before) {
+    std::lock_guard lock(checked.mutex);
+    // A session opens a few ledgers; bound it all the same.
+    if (checked.bySchema.size() >= 16) checked.bySchema.clear();
+    checked.bySchema.insert_or_assign(before, foreign);
   }
   return foreign;
 }

@@ -5,6 +5,9 @@
 // the objects a file is expected to hold, made by running the statements
 // that make them.
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +39,17 @@ class KnownObjects {
   const SchemaObject* find(std::string_view name) const;
 
  private:
+  friend std::vector<ForeignObject> findForeignObjectsOnce(Database&, const KnownObjects&);
+  // What findForeignObjects found, by the schema it found it in; a list
+  // changed by addStatements or addQuery starts afresh.
+  struct Checked {
+    std::mutex mutex;
+    std::map<std::string, std::vector<ForeignObject>> bySchema;
+  };
+
   Database m_db;
   std::vector<SchemaObject> m_objects;
+  std::shared_ptr<Checked> m_checked = std::make_shared<Checked>();
 };
 
 // Describes every object of db's main schema. Throws DbError when the
@@ -50,6 +62,13 @@ std::vector<SchemaObject> describeSchema(Database& db);
 // sqlite_stat1, sqlite_stat4) are not foreign. Throws DbError when the
 // schema cannot be read.
 std::vector<ForeignObject> findForeignObjects(Database& db, const KnownObjects& known);
+
+// findForeignObjects, answered without describing the schema again when
+// an earlier check saw the same schema, word for word: what the answer
+// depends on (the objects, their CREATE statements, which tables are
+// virtual) is all in it. Opening a ledger again, unchanged, is then cheap;
+// a file whose schema changed in any way is checked afresh.
+std::vector<ForeignObject> findForeignObjectsOnce(Database& db, const KnownObjects& known);
 
 // Names of the objects known lists that db lacks.
 std::vector<std::string> findMissingObjects(Database& db, const KnownObjects& known);

@@ -3,19 +3,39 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "engine/sqlite_util.h"
+#include "engine/statement_cache.h"
 
 namespace ledger {
 
-Statement::Statement(Database& db, std::string_view sql)
-    : m_conn(db.m_conn), m_stmt(detail::prepare(db.handle(), sql).release()) {}
+Statement::Statement(Database& db, std::string_view sql) : m_conn(db.m_conn), m_sql(sql) {
+  if (detail::StatementCache* cache = detail::statementCacheOf(m_conn)) {
+    m_stmt.reset(cache->take(db.handle(), sql));
+    m_keptUnstepped = true;
+  } else {
+    m_stmt.reset(detail::prepare(db.handle(), sql).release());
+  }
+}
+
+sqlite3_stmt* Statement::columnSource() const {
+  if (!m_keptUnstepped) return m_stmt.get();
+  if (!m_freshColumns) m_freshColumns.reset(detail::prepare(m_conn.get(), m_sql).release());
+  return m_freshColumns.get();
+}
 
 std::optional<Statement> Statement::tryPrepare(Database& db, std::string_view sql) {
+  // Prepared afresh, never taken from the cache: a statement kept from
+  // before would not find out until its first step that its table is gone.
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
     sqlite3_finalize(raw);
     return std::nullopt;
   }
-  return Statement(db.m_conn, raw);
+  return Statement(db.m_conn, std::string(sql), raw);
+}
+
+Statement::~Statement() {
+  if (!m_stmt) return;
+  if (detail::StatementCache* cache = detail::statementCacheOf(m_conn)) cache->giveBack(std::move(m_sql), m_stmt.release());
 }
 
 void Statement::check(int rc) const {
@@ -58,7 +78,11 @@ void Statement::bindColumn(int at, const Statement& from, int col) {
 
 void Statement::clearBindings() { sqlite3_clear_bindings(m_stmt.get()); }
 
-bool Statement::step() { return detail::step(m_conn.get(), m_stmt.get()); }
+bool Statement::step() {
+  m_keptUnstepped = false;
+  m_freshColumns.reset();
+  return detail::step(m_conn.get(), m_stmt.get());
+}
 
 void Statement::run() {
   while (step()) {
@@ -66,7 +90,7 @@ void Statement::run() {
 }
 
 std::string Statement::columnName(int col) const {
-  const char* name = sqlite3_column_name(m_stmt.get(), col);
+  const char* name = sqlite3_column_name(columnSource(), col);
   return name ? name : "";
 }
 

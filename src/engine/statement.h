@@ -40,6 +40,9 @@ class Statement {
 
   Statement(Statement&&) noexcept = default;
   Statement& operator=(Statement&&) noexcept = default;
+  // Gives the statement back to its connection's cache for the next use
+  // of the same SQL.
+  ~Statement();
 
   // Each bind throws DbError when SQLite refuses it.
   void bind(int at, std::int64_t value);
@@ -63,7 +66,7 @@ class Statement {
   // Ready to run again with the same bindings; never throws.
   void reset() { sqlite3_reset(m_stmt.get()); }
 
-  int columnCount() const { return sqlite3_column_count(m_stmt.get()); }
+  int columnCount() const { return sqlite3_column_count(columnSource()); }
   std::string columnName(int col) const;
 
   ColumnType type(int col) const { return static_cast<ColumnType>(sqlite3_column_type(m_stmt.get(), col)); }
@@ -89,11 +92,19 @@ class Statement {
   struct Finalizer {
     void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
   };
-  Statement(std::shared_ptr<sqlite3> conn, sqlite3_stmt* stmt) : m_conn(std::move(conn)), m_stmt(stmt) {}
+  Statement(std::shared_ptr<sqlite3> conn, std::string sql, sqlite3_stmt* stmt)
+      : m_conn(std::move(conn)), m_sql(std::move(sql)), m_stmt(stmt) {}
   void check(int rc) const;
+  // A statement kept from an earlier use learns of a schema change (another
+  // program adding a column, say) only at its next step: until then its
+  // columns are read from one prepared afresh.
+  sqlite3_stmt* columnSource() const;
 
   std::shared_ptr<sqlite3> m_conn;
+  std::string m_sql;
   std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
+  bool m_keptUnstepped = false;
+  mutable std::unique_ptr<sqlite3_stmt, Finalizer> m_freshColumns;
 };
 
 }  // namespace ledger

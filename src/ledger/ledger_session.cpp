@@ -35,11 +35,18 @@ std::string readFailureMessage(std::string_view path, std::string_view reason) {
   return text;
 }
 
+// The session's connection, used again, is the one read after every
+// command: its pages stay cached from then on (a ledger opened once, for a
+// report, say, does not pay to fill a large cache).
+void LedgerSession::keepReading(Database& db) { db.keepPagesCached(); }
+
 bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
   if (!path && checkLedgerFile() != LedgerFileState::Unchanged) return false;
   const std::string file = path.value_or(LedgerPath);
   try {
-    if (!connectionCurrent(file)) {
+    if (connectionCurrent(file)) {
+      keepReading(*LedgerDatabase);
+    } else {
       LedgerDatabase = openLedger(file);
       watch(file, *LedgerDatabase);
     }
@@ -53,7 +60,10 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
 }
 
 Database LedgerSession::ledgerConnection() {
-  if (connectionCurrent(LedgerPath)) return *LedgerDatabase;
+  if (connectionCurrent(LedgerPath)) {
+    keepReading(*LedgerDatabase);
+    return *LedgerDatabase;
+  }
   Database db = openLedger(LedgerPath);
   if (watching(LedgerPath)) {
     LedgerDatabase = db;

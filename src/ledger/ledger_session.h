@@ -123,6 +123,7 @@ class LedgerSession {
   // Whether file is the file the session watches (not another one since
   // moved to its path).
   bool watching(const std::string& file) const;
+  static void keepReading(Database& db);
   LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
 
   Notifier& m_notifier;
