@@ -5,29 +5,15 @@
 
 #include <functional>
 
-#include "app/ledger_file_flows.h"
-#include "app/startup.h"
-#include "ledger/ledger_schema.h"
-#include "fake_window.h"
-#include "fakes.h"
-#include "test_ledger.h"
+#include "core_fixture.h"
 
 namespace ledger {
 namespace {
 
-using test::FakeWindow;
-using test::LoggingPrompter;
-using test::ScriptedFileChooser;
-using test::ScriptedPrompter;
-using Log = std::vector<std::string>;
+using test::Log;
 
-class EntryLifecycleTest : public ::testing::Test {
+class EntryLifecycleTest : public test::CoreTest {
  protected:
-  void SetUp() override {
-    writeLedgerFromSchema(app.masterPath());
-    ASSERT_FALSE(refreshTemplate(app).has_value());
-  }
-  void TearDown() override { EXPECT_EQ(answers.pending(), 0u) << "a queued message was never shown"; }
   std::string ledger() { return dir.file("l.mdb"); }
   std::string trades() { return test::readAll(ledger(), "SELECT count(*) FROM Trade")[0][0]; }
   // New Record with the General tab typed; date may be left blank.
@@ -36,15 +22,6 @@ class EntryLifecycleTest : public ::testing::Test {
     window.form.comboText = "MSFT";
     window.form.fillGeneral("", "MSFT", date, "10", "20", "1", true);
   }
-
-  test::TempDir dir;
-  FakeWindow window;
-  ScriptedPrompter answers;
-  LoggingPrompter prompter{answers, window.log};
-  ScriptedFileChooser files;
-  AppContext app{prompter, files, dir.path().string()};
-  LedgerCommands commands{app.session(), prompter, window};
-  LedgerFileFlows flows{app, commands, window};
 };
 
 TEST_F(EntryLifecycleTest, ATypedTradeIsWrittenOnlyWhenSavedOrSettledWithYes) {

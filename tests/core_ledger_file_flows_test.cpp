@@ -9,54 +9,30 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/ledger_file_flows.h"
-#include "app/startup.h"
-#include "ledger/ledger_schema.h"
-#include "fake_window.h"
-#include "fakes.h"
-#include "test_ledger.h"
+#include "core_fixture.h"
 
 namespace ledger {
 namespace {
 
-using test::FakeWindow;
-using test::LoggingPrompter;
-using test::ScriptedFileChooser;
-using test::ScriptedPrompter;
-using test::TempDir;
-using Log = std::vector<std::string>;
+using test::Log;
 
 std::string upper(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
   return s;
 }
 
-class LedgerFileFlowsTest : public ::testing::Test {
+class LedgerFileFlowsTest : public test::CoreTest {
  protected:
   void SetUp() override {
-    writeLedgerFromSchema(app.masterPath());
-    ASSERT_FALSE(refreshTemplate(app).has_value());
+    CoreTest::SetUp();
     test::makeLedger(dir.file("a.mdb"), {{1, "MSFT", 10, "B", "2024-01-02", 100, 5}});
     test::makeLedger(dir.file("b.mdb"));
-  }
-  void TearDown() override {
-    EXPECT_FALSE(window.busy) << "the busy pointer was left on";
-    EXPECT_EQ(answers.pending(), 0u) << "a queued message was never shown";
   }
   // Opens a.mdb and forgets what the window was told.
   void openA() {
     ASSERT_EQ(flows.open(dir.file("a.mdb")), OpenOutcome::Opened);
     window.log.clear();
   }
-
-  TempDir dir;
-  FakeWindow window;
-  ScriptedPrompter answers;
-  LoggingPrompter prompter{answers, window.log};
-  ScriptedFileChooser files;
-  AppContext app{prompter, files, dir.path().string()};
-  LedgerCommands commands{app.session(), prompter, window};
-  LedgerFileFlows flows{app, commands, window};
 };
 
 TEST_F(LedgerFileFlowsTest, EachWayOfOpeningEndsInTheOneShownLedger) {

@@ -4,35 +4,14 @@
 
 #include <functional>
 
-#include "app/report_view_flows.h"
-#include "fake_window.h"
-#include "fakes.h"
-#include "test_ledger.h"
+#include "core_fixture.h"
 
 namespace ledger {
 namespace {
 
-using test::FakeWindow;
-using test::LoggingPrompter;
-using test::ScriptedFileChooser;
-using test::ScriptedPrompter;
-using Log = std::vector<std::string>;
+using test::Log;
 
-class ReportViewFlowsTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_FALSE(window.busy) << "the busy pointer was left on";
-    EXPECT_EQ(answers.pending(), 0u) << "a queued message was never shown";
-  }
-
-  test::TempDir dir;
-  FakeWindow window;
-  ScriptedPrompter answers;
-  LoggingPrompter prompter{answers, window.log};
-  ScriptedFileChooser files;
-  AppContext app{prompter, files, dir.path().string()};
-  ReportViewFlows views{app, window};
-};
+class ReportViewFlowsTest : public test::CoreTest {};
 
 TEST_F(ReportViewFlowsTest, TheViewsAndWhatTheyReadAgain) {
   const std::string failed = "message The command could not be completed.";
