@@ -53,18 +53,17 @@ detail::Connection connect(const std::string& path, int flags) {
 
 // The object's type in the schema ("table", "view") or empty when absent.
 // Letters in names compare without case, as SQLite itself does.
-std::string objectType(sqlite3* db, const std::string& name) {
+std::string objectType(Database& db, const std::string& name) {
   // A temporary view of this connection comes first, as it does when a
   // statement names it.
-  auto stmt = detail::prepare(db,
-                              "SELECT type FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE "
-                              "AND type IN ('table', 'view') UNION ALL "
-                              "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
-                              "AND type IN ('table', 'view')");
-  const Value param = name;
-  detail::bindAll(db, stmt.get(), {&param, 1});
-  if (!detail::step(db, stmt.get())) return {};
-  return reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+  Statement stmt(db,
+                 "SELECT type FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE "
+                 "AND type IN ('table', 'view') UNION ALL "
+                 "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
+                 "AND type IN ('table', 'view')");
+  stmt.bind(1, std::string_view(name));
+  if (!stmt.step()) return {};
+  return std::string(stmt.text(0));
 }
 
 }  // namespace
@@ -124,7 +123,7 @@ void Database::executeScript(std::string_view sql) { detail::exec(handle(), sql)
 
 std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
   const std::string name = unquoteSourceName(source);
-  const std::string type = objectType(handle(), name);
+  const std::string type = objectType(*this, name);
   if (type == "table") return std::make_unique<Recordset>(std::make_unique<detail::TableRows>(m_conn, name), name);
   if (type == "view") return std::make_unique<Recordset>(std::make_unique<detail::QueryRows>(m_conn, name), name);
   throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
@@ -132,7 +131,7 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view source) {
 
 std::vector<std::string> Database::sourceColumns(std::string_view source) {
   const std::string name = unquoteSourceName(source);
-  const std::string type = objectType(handle(), name);
+  const std::string type = objectType(*this, name);
   if (type != "table" && type != "view")
     throw DbError(dberr::kNotALedger, "The ledger has no table or query named '" + name + "'.");
   // A prepared statement knows its columns before its first step.
@@ -143,7 +142,7 @@ std::vector<std::string> Database::sourceColumns(std::string_view source) {
 }
 
 bool Database::hasQueryDef(std::string_view name) {
-  return objectType(handle(), std::string(name)) == "view";
+  return objectType(*this, std::string(name)) == "view";
 }
 
 QueryDef Database::queryDef(std::string_view name) {
@@ -153,7 +152,7 @@ QueryDef Database::queryDef(std::string_view name) {
 }
 
 QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql) {
-  if (!objectType(handle(), std::string(name)).empty())
+  if (!objectType(*this, std::string(name)).empty())
     throw DbError(dberr::kObjectExists, "Object '" + std::string(name) + "' already exists.");
   // In a transaction of its own unless the caller's is open.
   if (inTransaction()) {
@@ -175,6 +174,9 @@ std::optional<Value> Database::scalar(std::string_view sql, std::span<const Valu
 
 
 sqlite3* detail::connectionOf(const Database& db) { return db.handle(); }
+const std::shared_ptr<sqlite3>& detail::sharedConnectionOf(const Database& db) { return db.m_conn; }
+
+std::uint64_t Database::connectionId() const { return detail::connectionIdOf(m_conn); }
 
 bool Database::inTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
 

@@ -27,6 +27,8 @@ class KnownObjects;
 namespace detail {
 // The raw connection, for the engine's own files and its tests.
 sqlite3* connectionOf(const Database& db);
+// The same, shared: it stays open while the holder needs it.
+const std::shared_ptr<sqlite3>& sharedConnectionOf(const Database& db);
 }  // namespace detail
 
 // Every connection is guarded against a hostile file (untrusted_file.h):
@@ -88,6 +90,10 @@ class Database {
   // First column of the first row of a query (nullopt without rows).
   std::optional<Value> scalar(std::string_view sql, std::span<const Value> params = {});
 
+  // A number no other connection of this program run has, so that what is
+  // learnt about a connection can be remembered without keeping it open.
+  std::uint64_t connectionId() const;
+
   // Whether a transaction is open on this connection.
   bool inTransaction() const;
   // The rows the last finished INSERT, UPDATE or DELETE changed.
@@ -108,6 +114,7 @@ class Database {
  private:
   friend class Statement;
   friend sqlite3* detail::connectionOf(const Database& db);
+  friend const std::shared_ptr<sqlite3>& detail::sharedConnectionOf(const Database& db);
   Database(std::shared_ptr<sqlite3> conn, std::string path)
       : m_conn(std::move(conn)), m_path(std::move(path)) {}
   sqlite3* handle() const { return m_conn.get(); }

@@ -81,7 +81,7 @@ void QueryDef::setSql(std::string_view jetSql) {
     create(db, m_name, jetSql, Lifetime::Stored);
   };
   if (!sqlite3_get_autocommit(db)) return replace();
-  WriteTransaction tx(db);
+  WriteTransaction tx(m_conn);
   replace();
   tx.commit();
 }

@@ -57,14 +57,15 @@ TableRows::TableRows(Connection conn, std::string table)
     : m_conn(std::move(conn)),
       m_quotedTable(quoteSqlIdentifier(table)),
       m_select("SELECT rowid, * FROM " + m_quotedTable) {
-  describe(statement(m_first, kFirstTail), 1);
+  m_first = prepare(m_conn.get(), m_select + kFirstTail);
+  describe(m_first.get(), 1);
 }
 
 // Opening a recordset needs only the first row's statement; each of the
 // others is prepared by the first move that uses it, since preparing all
 // of them at once was most of the cost of opening a small table.
-sqlite3_stmt* TableRows::statement(StmtPtr& slot, const char* tail) {
-  if (!slot) slot = prepare(m_conn.get(), m_select + tail);
+sqlite3_stmt* TableRows::statement(KeptStatement& slot, const char* tail) {
+  if (!slot) slot = KeptStatement(m_conn, m_select + tail);
   return slot.get();
 }
 
@@ -77,7 +78,7 @@ std::optional<SourceRow> TableRows::fetch(sqlite3_stmt* stmt, const std::int64_t
   return row;
 }
 
-std::optional<SourceRow> TableRows::first() { return fetch(statement(m_first, kFirstTail), nullptr); }
+std::optional<SourceRow> TableRows::first() { return fetch(m_first.get(), nullptr); }
 std::optional<SourceRow> TableRows::last() { return fetch(statement(m_last, kLastTail), nullptr); }
 namespace {
 // A damaged table can answer "the row after k" with k itself or a row
@@ -120,7 +121,7 @@ std::optional<std::int64_t> TableRows::findFirst(int field, const std::string& t
 
 std::int64_t TableRows::count() {
   if (!m_count) {
-    StmtPtr stmt = prepare(m_conn.get(), "SELECT count(*) FROM " + m_quotedTable);
+    const KeptStatement stmt(m_conn, "SELECT count(*) FROM " + m_quotedTable);
     step(m_conn.get(), stmt.get());
     m_count = sqlite3_column_int64(stmt.get(), 0);
   }

@@ -11,6 +11,7 @@
 
 #include "engine/recordset.h"
 #include "engine/sqlite_util.h"
+#include "engine/statement_cache.h"
 
 namespace ledger::detail {
 
@@ -53,13 +54,16 @@ class TableRows final : public RowSource {
 
  private:
   std::optional<SourceRow> fetch(sqlite3_stmt* stmt, const std::int64_t* key);
-  // The statement in slot, prepared from m_select + tail on first use.
-  sqlite3_stmt* statement(StmtPtr& slot, const char* tail);
+  // The statement in slot, from m_select + tail, taken on first use. The
+  // first row's is prepared afresh, as the columns are read from it before
+  // its first step; the others are the connection's kept statements.
+  sqlite3_stmt* statement(KeptStatement& slot, const char* tail);
 
   Connection m_conn;
   std::string m_quotedTable;
   std::string m_select;  // SELECT rowid, * FROM the table
-  StmtPtr m_first, m_last, m_after, m_before, m_at, m_nth;
+  StmtPtr m_first;
+  KeptStatement m_last, m_after, m_before, m_at, m_nth;
   std::optional<std::int64_t> m_count;
 };
 

@@ -1,5 +1,6 @@
 #include "engine/statement_cache.h"
 
+#include <atomic>
 #include <memory>
 
 namespace ledger::detail {
@@ -8,8 +9,14 @@ namespace {
 
 // The cache lives in the connection's deleter, so every copy of the
 // Connection reaches it and it goes exactly when the connection closes.
+std::uint64_t nextConnectionId() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
 struct CloseConnection {
   std::shared_ptr<StatementCache> statements = std::make_shared<StatementCache>();
+  std::uint64_t id = nextConnectionId();
   void operator()(sqlite3* db) const {
     statements->clear();
     sqlite3_close_v2(db);
@@ -46,7 +53,51 @@ void StatementCache::clear() {
   m_idle.clear();
 }
 
+KeptStatement::KeptStatement(Connection conn, std::string sql) : m_conn(std::move(conn)), m_sql(std::move(sql)) {
+  if (StatementCache* cache = statementCacheOf(m_conn))
+    m_stmt = cache->take(m_conn.get(), m_sql);
+  else
+    m_stmt = prepare(m_conn.get(), m_sql).release();
+}
+
+KeptStatement& KeptStatement::operator=(KeptStatement&& other) noexcept {
+  if (this != &other) {
+    giveBack();
+    m_conn = std::move(other.m_conn);
+    m_sql = std::move(other.m_sql);
+    m_stmt = std::exchange(other.m_stmt, nullptr);
+  }
+  return *this;
+}
+
+void KeptStatement::giveBack() {
+  if (!m_stmt) return;
+  if (StatementCache* cache = statementCacheOf(m_conn))
+    cache->giveBack(std::move(m_sql), m_stmt);
+  else
+    sqlite3_finalize(m_stmt);
+  m_stmt = nullptr;
+}
+
+void runKept(const Connection& conn, std::string_view sql) {
+  StatementCache* cache = statementCacheOf(conn);
+  if (!cache) return exec(conn.get(), sql);
+  sqlite3_stmt* stmt = cache->take(conn.get(), sql);
+  try {
+    step(conn.get(), stmt);
+  } catch (...) {
+    cache->giveBack(std::string(sql), stmt);
+    throw;
+  }
+  cache->giveBack(std::string(sql), stmt);
+}
+
 Connection ownConnection(sqlite3* raw) { return Connection(raw, CloseConnection{}); }
+
+std::uint64_t connectionIdOf(const Connection& conn) {
+  const auto* closer = std::get_deleter<CloseConnection>(conn);
+  return closer ? closer->id : 0;
+}
 
 StatementCache* statementCacheOf(const Connection& conn) {
   const auto* closer = std::get_deleter<CloseConnection>(conn);

@@ -3,32 +3,39 @@
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "engine/sqlite_util.h"
+#include "engine/statement_cache.h"
 
 namespace ledger {
 
-WriteTransaction::WriteTransaction(Database& db) : WriteTransaction(detail::connectionOf(db)) {}
+// BEGIN, COMMIT and ROLLBACK run as the connection's kept statements: a
+// save begins and ends two or three transactions, and parsing these texts
+// each time cost more than running them.
 
-WriteTransaction::WriteTransaction(sqlite3* db) : m_db(db) { detail::exec(db, "BEGIN IMMEDIATE"); }
+WriteTransaction::WriteTransaction(Database& db) : WriteTransaction(detail::sharedConnectionOf(db)) {}
+
+WriteTransaction::WriteTransaction(detail::Connection conn) : m_conn(std::move(conn)) {
+  detail::runKept(m_conn, "BEGIN IMMEDIATE");
+}
 
 WriteTransaction::~WriteTransaction() {
-  if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (!m_done) passOver([&] { detail::runKept(m_conn, "ROLLBACK"); });
 }
 
 void WriteTransaction::commit() {
-  detail::exec(m_db, "COMMIT");
+  detail::runKept(m_conn, "COMMIT");
   m_done = true;
 }
 
-ReadSnapshot::ReadSnapshot(Database& db) : m_db(db) {
+ReadSnapshot::ReadSnapshot(Database& db) : m_conn(detail::sharedConnectionOf(db)) {
   if (db.inTransaction()) {
     m_held = true;
     return;
   }
-  m_own = m_held = passOver([&] { m_db.executeScript("BEGIN"); }) == 0;
+  m_own = m_held = passOver([&] { detail::runKept(m_conn, "BEGIN"); }) == 0;
 }
 
 ReadSnapshot::~ReadSnapshot() {
-  if (m_own) passOver([&] { m_db.executeScript("COMMIT"); });
+  if (m_own) passOver([&] { detail::runKept(m_conn, "COMMIT"); });
 }
 
 }  // namespace ledger

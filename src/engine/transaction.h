@@ -1,6 +1,8 @@
 #pragma once
 // Transactions on a Database, each held for a scope.
 
+#include <memory>
+
 struct sqlite3;
 
 namespace ledger {
@@ -22,8 +24,8 @@ class WriteTransaction {
 
  private:
   friend class QueryDef;
-  explicit WriteTransaction(sqlite3* db);
-  sqlite3* m_db;
+  explicit WriteTransaction(std::shared_ptr<sqlite3> conn);
+  std::shared_ptr<sqlite3> m_conn;
   bool m_done = false;
 };
 
@@ -41,7 +43,7 @@ class ReadSnapshot {
   bool held() const { return m_held; }
 
  private:
-  Database& m_db;
+  std::shared_ptr<sqlite3> m_conn;
   bool m_own = false;
   bool m_held = false;
 };
