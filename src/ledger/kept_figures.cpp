@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -204,8 +205,16 @@ struct Stamp {
 // The stamp: nullopt without the table or without exactly one stamp row
 // holding a whole number.
 std::optional<Stamp> readStamp(Database& db) {
-  auto stmt = Statement::tryPrepare(db, "SELECT Summed, ExactSum FROM KeptTotals WHERE Side = 'Stamp'");
-  if (!stmt) return std::nullopt;
+  // Asked first, so that the read below can be a kept statement: one kept
+  // from before would only find at its step that the table had gone.
+  if (!db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'KeptTotals' COLLATE NOCASE"))
+    return std::nullopt;
+  std::optional<Statement> stmt;
+  try {
+    stmt.emplace(db, "SELECT Summed, ExactSum FROM KeptTotals WHERE Side = 'Stamp'");
+  } catch (const DbError&) {
+    return std::nullopt;  // a table of that name but not as the program makes it
+  }
   if (!stmt->step() || stmt->type(0) != ColumnType::Integer) return std::nullopt;
   Stamp stamp;
   stamp.counter = stmt->integer(0);
@@ -269,6 +278,48 @@ bool trusted(Database& db, const KeptFiguresKey& key, const Stamp& stamp) {
   const auto file = db.fileStamp();
   return file && file->rollbackJournal && stamp.counter == file->changeCounter &&
          sameSeal(stamp.seal, sealOf(db, key, stamp.counter));
+}
+
+// The seal the program last wrote through each connection. When the stamp
+// still holds it and the file's counter is still the stamp's, nobody has
+// committed to the file since (SQLite bumps the counter at every commit),
+// so checking the seal again would only read back what this connection
+// sealed, from its own cache of the file's pages.
+class SealsWritten {
+ public:
+  void remember(const Database& db, const Stamp& stamp) {
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_seals, [&](const Entry& e) { return e.connection == db.connectionId(); });
+    if (m_seals.size() >= kConnections) m_seals.erase(m_seals.begin());
+    m_seals.push_back({db.connectionId(), stamp});
+  }
+  bool wrote(const Database& db, const Stamp& stamp) {
+    const std::lock_guard lock(m_mutex);
+    return std::any_of(m_seals.begin(), m_seals.end(), [&](const Entry& e) {
+      return e.connection == db.connectionId() && e.stamp.counter == stamp.counter && e.stamp.seal == stamp.seal;
+    });
+  }
+
+ private:
+  // The program keeps a connection or two open; older ones are forgotten.
+  static constexpr std::size_t kConnections = 8;
+  struct Entry {
+    std::uint64_t connection;
+    Stamp stamp;
+  };
+  std::mutex m_mutex;
+  std::vector<Entry> m_seals;
+};
+
+SealsWritten& sealsWritten() {
+  static SealsWritten seals;
+  return seals;
+}
+
+bool sealedHereAndCurrent(Database& db, const Stamp& stamp) {
+  if (!sealsWritten().wrote(db, stamp)) return false;
+  const auto file = db.fileStamp();
+  return file && file->rollbackJournal && stamp.counter == file->changeCounter;
 }
 
 void writeStamp(Database& db, std::int64_t stamp) {
@@ -469,7 +520,7 @@ void beginKeptFigures(Database& db) {
   try {
     const auto stamp = readStamp(db);
     if (!stamp) return;
-    if (trusted(db, *key, *stamp))
+    if (sealedHereAndCurrent(db, *stamp) || trusted(db, *key, *stamp))
       writeStamp(db, stampAfterCommit(static_cast<std::uint32_t>(stamp->counter)));
     else
       dropStamp(db);
@@ -488,9 +539,11 @@ void sealKeptFigures(Database& db) {
   try {
     const auto stamp = readStamp(db);
     if (!stamp) return;
+    Stamp sealed{stamp->counter, sealOf(db, *key, stamp->counter)};
     Statement stmt(db, "UPDATE KeptTotals SET ExactSum = ?1 WHERE Side = 'Stamp'");
-    stmt.bind(1, std::string_view(sealOf(db, *key, stamp->counter)));
+    stmt.bind(1, std::string_view(sealed.seal));
     stmt.run();
+    sealsWritten().remember(db, sealed);
   } catch (const DbError&) {
     try {
       dropStamp(db);
