@@ -136,6 +136,11 @@ constexpr const char* kFirstUndone = "SELECT Step, Label FROM UndoStep WHERE Und
 
 // Drops the steps that were undone: a new change leaves nothing to redo.
 void dropUndoneSteps(Database& db) {
+  // Undo and redo keep the undone steps the newest ones, so a newest step
+  // not undone (the usual case) means there are none, found without
+  // reading the whole journal.
+  const std::optional<Value> newest = db.scalar("SELECT Undone FROM UndoStep ORDER BY Step DESC LIMIT 1");
+  if (!newest || *newest == Value(std::int64_t{0})) return;
   const std::optional<Value> first = db.scalar("SELECT min(Step) FROM UndoStep WHERE Undone = 1");
   if (!first || isNull(*first)) return;
   const Value from[] = {*first};
@@ -351,8 +356,21 @@ std::optional<RowValues> readJournalRow(Database& db, JournalTable table, std::i
   return values;
 }
 
+namespace {
+
+// Whether the journal's three objects are there; parsing their script at
+// every save cost more than the save's own rows.
+bool journalComplete(Database& db) {
+  const auto found = db.scalar(
+      "SELECT count(*) FROM sqlite_schema WHERE name IN ('UndoStep', 'UndoChange', 'UndoChangeByRow') "
+      "COLLATE NOCASE");
+  return found && *found == Value(std::int64_t{3});
+}
+
+}  // namespace
+
 void recordUndoStep(Database& db, std::string_view label, std::span<const RowChange> changes) {
-  db.executeScript(kUndoJournalSchema);
+  if (!journalComplete(db)) db.executeScript(kUndoJournalSchema);
   dropUndoneSteps(db);
   const Value name[] = {std::string(label)};
   db.execute("INSERT INTO UndoStep (Label) VALUES (?)", name);
