@@ -113,10 +113,11 @@ TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
     const Database before = *session.LedgerDatabase;
     const std::shared_ptr<void> kept = row.change(path);
 
+    // What the new connection finds is told once, as soon as it is found.
+    if (row.toldForeign) prompter.expect(MsgAnswer::Ok);
     Database now = session.ledgerConnection();
     EXPECT_EQ(now.sharesConnectionWith(before), row.reused);
     EXPECT_EQ(now.isReadOnly(), row.readOnly);
-    if (row.toldForeign) prompter.expect(MsgAnswer::Ok);
     ASSERT_TRUE(session.OpenLedgerTable("Trade"));
     // A new connection became the session's: opening the table used it.
     EXPECT_TRUE(session.LedgerDatabase->sharesConnectionWith(now));

@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "engine/db_error.h"
+#include "engine/transaction.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_session.h"
 #include "ledger/ledger_open.h"
@@ -90,6 +92,7 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
 
 void LedgerSession::watch(const std::string& path, const Database& db) {
   m_closedByChange = false;
+  m_checked.reset();
   const std::optional<FileIdentity> file = identityOf(path);
   if (!file) return;  // gone already: the next check says so
   if (!watching(path)) m_watch = WatchedFile{path, file->device, file->inode, std::nullopt, std::nullopt, false};
@@ -120,13 +123,20 @@ bool LedgerSession::connectionCurrent(const std::string& file) {
   // read at all.
   if (::access(file.c_str(), R_OK) != 0) return false;
   const bool readOnly = ::access(file.c_str(), W_OK) != 0 || !LedgerDatabase->foreignObjects().empty();
-  if (readOnly != LedgerDatabase->isReadOnly()) return false;
+  // What the command's file check has just read, or a read of its own.
+  ConnectionSeen seen;
+  if (m_checked) {
+    seen = *std::exchange(m_checked, std::nullopt);
+  } else {
+    const ReadSnapshot snapshot(*LedgerDatabase);
+    seen = ConnectionSeen{schemaVersion(*LedgerDatabase), LedgerDatabase->isReadOnly()};
+  }
   // Another program may have added objects, or changed the ledger's tables.
-  const std::optional<std::int64_t> version = schemaVersion(*LedgerDatabase);
-  return version && version == m_watch->schemaVersion;
+  return readOnly == seen.readOnly && seen.schemaVersion && seen.schemaVersion == m_watch->schemaVersion;
 }
 
 LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const std::string& message) {
+  m_checked.reset();
   LedgerDatabase.reset();
   CurrentRecordset.reset();
   ShownTrade.reset();
@@ -185,12 +195,15 @@ LedgerFileState LedgerSession::checkLedgerFile() {
   // its next read, under its own locks, so another copy of the program
   // writing at this moment is never mistaken for damage.
   try {
+    // One read for the check and for what connectionCurrent asks next.
+    const ReadSnapshot snapshot(*m_watch->db);
     const auto tables = m_watch->db->scalar(
         "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name COLLATE NOCASE IN ('Trade', 'Companies')");
     const auto* count = tables ? std::get_if<std::int64_t>(&*tables) : nullptr;
     if (!count || *count != 2)
       return ledgerFileChanged(LedgerFileState::Closed,
                                damagedMessage(path, "It no longer holds the ledger's tables."));
+    m_checked = ConnectionSeen{schemaVersion(*m_watch->db), m_watch->db->isReadOnly()};
   } catch (const DbError& e) {
     switch (e.number()) {
       case dberr::kNotADatabase:

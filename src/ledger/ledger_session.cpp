@@ -1,6 +1,7 @@
 #include "ledger/ledger_session.h"
 
 #include "engine/db_error.h"
+#include "engine/transaction.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger {
@@ -41,7 +42,10 @@ std::string readFailureMessage(std::string_view path, std::string_view reason) {
 void LedgerSession::keepReading(Database& db) { db.keepPagesCached(); }
 
 bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
-  if (!path && checkLedgerFile() != LedgerFileState::Unchanged) return false;
+  if (path)
+    m_checked.reset();  // a file named anew is read afresh
+  else if (checkLedgerFile() != LedgerFileState::Unchanged)
+    return false;
   const std::string file = path.value_or(LedgerPath);
   try {
     if (connectionCurrent(file)) {
@@ -51,6 +55,8 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
       watch(file, *LedgerDatabase);
     }
     tellForeignOnce(*LedgerDatabase);
+    // The source's kind and its first row in one read.
+    const ReadSnapshot snapshot(*LedgerDatabase);
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;
   } catch (const DbError& e) {
@@ -65,9 +71,12 @@ Database LedgerSession::ledgerConnection() {
     return *LedgerDatabase;
   }
   Database db = openLedger(LedgerPath);
-  if (watching(LedgerPath)) {
+  // The first connection to the ledger starts the watch, as an open does.
+  if (!m_watch || watching(LedgerPath)) {
     LedgerDatabase = db;
     watch(LedgerPath, db);
+    // A ledger that cannot be written is told of before anything is tried.
+    tellForeignOnce(db);
   }
   return db;
 }

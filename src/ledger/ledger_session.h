@@ -61,8 +61,10 @@ class LedgerSession {
   // The connection a command reads and writes the ledger at LedgerPath
   // through: LedgerDatabase while it is still what opening the file would
   // give, otherwise a new one. The new one becomes LedgerDatabase when the
-  // file is still the one the session watches; another file at the path is
-  // left for checkLedgerFile to tell of.
+  // file is still the one the session watches, or when none is watched yet
+  // (what it holds that the
+  // program does not make is then told once, as OpenLedgerTable tells it);
+  // another file at the path is left for checkLedgerFile to tell of.
   // Throws DbError like Database::open.
   Database ledgerConnection();
 
@@ -126,8 +128,17 @@ class LedgerSession {
   static void keepReading(Database& db);
   LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
 
+  // What a read of the watched connection found.
+  struct ConnectionSeen {
+    std::optional<std::int64_t> schemaVersion;
+    bool readOnly = false;
+  };
+
   Notifier& m_notifier;
   std::optional<WatchedFile> m_watch;
+  // Left by the last file check for the next connectionCurrent, so that a
+  // command reads the file's header once; taken by that call.
+  std::optional<ConnectionSeen> m_checked;
   // Set when a change closed the ledger, until a ledger is opened again.
   bool m_closedByChange = false;
   std::function<void(LedgerFileState)> m_fileListener;
