@@ -3,17 +3,28 @@
 #include <vector>
 
 #include "engine/db_error.h"
+#include "engine/transaction.h"
 #include "figures/exact_figures.h"
 #include "ledger/ledger_writes.h"
 #include "ledger/ledger_objects.h"
 
 namespace ledger {
 
-void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64_t> position) {
-  Recordset* rs = session.CurrentRecordset.get();
-  if (!rs) return;
-  const int tab = form.currentTab();
+namespace {
 
+// The reads of a scope in one read transaction of the session's ledger.
+class OneRead {
+ public:
+  explicit OneRead(LedgerSession& session) {
+    if (session.LedgerDatabase) m_snapshot.emplace(*session.LedgerDatabase);
+  }
+
+ private:
+  std::optional<ReadSnapshot> m_snapshot;
+};
+
+// Puts the cursor back on a row (position: the nth row) as ShowRecord does.
+void placeCursor(Recordset* rs, std::optional<std::int64_t> position) {
   if (!position) {
     // Brings a cursor that ran past the last row back onto it; one before
     // the first row stays there.
@@ -28,7 +39,12 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
       }
     });
   }
+}
 
+// The boxes of the form's tab from the row the cursor stands on.
+void showCurrentRow(LedgerSession& session, FormPort& form) {
+  Recordset* rs = session.CurrentRecordset.get();
+  const int tab = form.currentTab();
   std::int64_t count = 0;
   passOver([&] { count = rs->recordCount(); });
   const bool onTrade = tab == kGeneralTab && rs->sourceName() == "Trade";
@@ -68,6 +84,16 @@ void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64
   form.setStatusText(count == 0 ? kStatusNoRecords : kStatusReady);
 }
 
+}  // namespace
+
+void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64_t> position) {
+  Recordset* rs = session.CurrentRecordset.get();
+  if (!rs) return;
+  const OneRead read(session);  // the moves, the count and the row
+  placeCursor(rs, position);
+  showCurrentRow(session, form);
+}
+
 void clearShownRows(FormPort& form) {
   const struct {
     const char* source;
@@ -87,9 +113,20 @@ bool ledgerFileUnchanged(LedgerSession& session, FormPort& form) {
 }
 
 bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name) {
-  if (!ledgerFileUnchanged(session, form)) return false;
   const bool opened = session.OpenLedgerTable(name);
-  ShowRecord(session, form);
+  // The file check inside the open drops the rows of a file that changed.
+  if (!session.CurrentRecordset) {
+    clearShownRows(form);
+    return false;
+  }
+  // A recordset just opened stands on its first row, read a moment ago;
+  // one the open left from before is put back on a row first.
+  if (opened) {
+    const OneRead read(session);
+    showCurrentRow(session, form);
+  } else {
+    ShowRecord(session, form);
+  }
   return opened;
 }
 

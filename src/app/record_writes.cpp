@@ -36,11 +36,15 @@ bool SaveRecord(LedgerSession& session, Prompter& prompter, const FormPort& form
     return false;
   }
   Trade trade = std::get<Trade>(read);
-  // Opening Trade tells of a ledger that cannot be written (read-only, or
-  // holding objects the program did not make) before anything is tried.
-  if (!session.OpenLedgerTable("Trade")) return false;
+  std::optional<Database> connection;
   try {
-    Database db = *session.LedgerDatabase;
+    connection = session.ledgerConnection();
+  } catch (const DbError& e) {
+    prompter.show(openFailureText(session.LedgerPath, "Trade", e.what()), MsgIcon::Critical);
+    return false;
+  }
+  try {
+    Database& db = *connection;
     NewCompany company = NewCompany::No;
     if (edit && trade.symbol == edit->shown.symbol) {
       trade.companyId = edit->shown.companyId;  // the symbol stays, and so does its company number
