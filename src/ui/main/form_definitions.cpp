@@ -25,7 +25,7 @@ void MDIMain::defineForms() {
     // set the buttons: its going then says nothing about the shown trade.
     connect(form, &QObject::destroyed, this, [this, form] {
       const QWidget* shown = forms().find(QStringLiteral("frmMain"));
-      if (!shown || shown == form) entryFormClosed();
+      if (!shown || shown == form) m_commands.entryWindowClosed();
     });
     return form;
   });
@@ -33,7 +33,6 @@ void MDIMain::defineForms() {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {
           guarded(m_app.prompter(), [&] { m_commands.addCompany(symbol); });
-          updateUndoActions();
         },
         m_area);
   });

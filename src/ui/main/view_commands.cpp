@@ -12,7 +12,10 @@
 namespace ledger {
 
 void MDIMain::mnuViewItem_Click(int index) {
-  guarded(m_app.prompter(), [&] { m_views.show(index); });
+  guarded(m_app.prompter(), [&] {
+    m_views.show(index);
+    m_commands.publish();
+  });
 }
 
 void MDIMain::mnuSHViewItem_Click(int index) {
@@ -31,6 +34,7 @@ void MDIMain::mnuRestoreItem_Click(int index) {
       case 3: exportGrid(); break;
       default: break;
     }
+    m_commands.publish();
   });
 }
 
