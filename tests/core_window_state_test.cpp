@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/record_display.h"
 #include "core_fixture.h"
@@ -75,27 +76,30 @@ TEST_F(WindowStateTest, EachCommandPublishesTheWholeState) {
     const char* undo;
     const char* redo;
     bool tradeShown;
+    std::vector<ViewTag> views;
   } rows[] = {
       {"open: the view state and the ledger's menus",
        [&] { ASSERT_EQ(flows.open(ledger()), OpenOutcome::Opened); }, {ledger(), false}, WindowMode::Viewing,
-       menusShown, nullptr, nullptr, false},
+       menusShown, nullptr, nullptr, false, {}},
       {"New Record: the entry state, nothing to undo while typing",
        [&] {
          commands.newRecord();
          window.form.comboText = "MSFT";
          window.form.fillGeneral("", "MSFT", "2024-05-06", "10", "20", "1", true);
        },
-       {ledger(), false}, WindowMode::Entering, nothingSinceEntering, nullptr, nullptr, false},
+       {ledger(), false}, WindowMode::Entering, nothingSinceEntering, nullptr, nullptr, false, {}},
       {"Save: back to viewing the trade, Undo offers the addition", [&] { ASSERT_TRUE(commands.save()); },
-       {ledger(), false}, WindowMode::Viewing, nothingSince, kSaved, nullptr, true},
+       {ledger(), false}, WindowMode::Viewing, nothingSince, kSaved, nullptr, true, {}},
+      {"a view shown: among the open ones", [&] { views.show(2); }, {ledger(), false}, WindowMode::Viewing,
+       nothingSince, kSaved, nullptr, true, {ViewTag::Datasheet}},
       {"Undo: Redo offers it back", [&] { ASSERT_TRUE(commands.undo()); }, {ledger(), false}, WindowMode::Viewing,
-       nothingSince, nullptr, kSaved, false},
+       nothingSince, nullptr, kSaved, false, {ViewTag::Datasheet}},
       {"a read-only ledger: nothing offered, the change commands off",
        [&] {
          answers.expect(MsgAnswer::Ok);  // what the ledger holds, told once
          ASSERT_EQ(flows.open(readOnlyLedger()), OpenOutcome::Opened);
        },
-       {readOnlyLedger(), true}, WindowMode::Viewing, menusShown, nullptr, nullptr, false},
+       {readOnlyLedger(), true}, WindowMode::Viewing, menusShown, nullptr, nullptr, false, {}},
       {"its file gone: no ledger",
        [&] {
          std::filesystem::remove(readOnlyLedger());
@@ -103,14 +107,14 @@ TEST_F(WindowStateTest, EachCommandPublishesTheWholeState) {
          ASSERT_EQ(app.session().checkLedgerFile(), LedgerFileState::Closed);
          flows.follow(LedgerFileState::Closed);
        },
-       {}, WindowMode::NoLedger, nothingSinceClosed, nullptr, nullptr, false},
+       {}, WindowMode::NoLedger, nothingSinceClosed, nullptr, nullptr, false, {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     row.run();
     ASSERT_FALSE(window.states.empty());
     const WindowState expected{row.ledger,  lookOf(row.mode), row.since, {step(row.undo), step(row.redo)},
-                               row.tradeShown, {}};
+                               row.tradeShown, row.views};
     EXPECT_EQ(window.states.back(), expected);
     EXPECT_EQ(window.states.back(), commands.windowState());
   }

@@ -26,12 +26,14 @@ class FakeWindow final : public WindowPort {
   }
   void showOpenedLedger(const std::string& path) override {
     entryFormOpen = true;
+    openViews.clear();
     log.push_back("show " + path);
     if (onReloadTab) onReloadTab();
   }
   void forgetRecentLedger(const std::string& path) override { log.push_back("forget " + path); }
   void showLedgerClosed() override {
     entryFormOpen = false;
+    openViews.clear();
     log.push_back("closed");
   }
   int entryFormTab() override {
@@ -54,13 +56,15 @@ class FakeWindow final : public WindowPort {
     entryFormOpen = true;
     return form;
   }
-  // Logs a mode entered and a title changed.
+  // Logs a mode entered and a title changed, from the state of a window
+  // just made.
   void render(const WindowState& s) override {
-    if (states.empty() || s.look != states.back().look)
+    const WindowState before = states.empty() ? WindowState{} : states.back();
+    if (s.look != before.look)
       log.push_back(s.mode() == WindowMode::Entering ? "entry state"
                     : s.mode() == WindowMode::Viewing ? "view state"
                                                       : "no-ledger state");
-    if (states.empty() || s.ledger != states.back().ledger)
+    if (s.ledger != before.ledger)
       log.push_back("title " + s.ledger.path + (s.ledger.readOnly ? " (read-only)" : ""));
     states.push_back(s);
   }

@@ -41,21 +41,28 @@ void MDIMain::defineForms() {
   });
   m_forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
   for (const ReportView& view : kReportViews)
-    m_forms.define(QString::fromLatin1(view.form), [this, tag = view.tag]() -> QWidget* {
-      switch (tag) {
-        case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
-        case ViewTag::History: return new HistoryView(m_app, *this, m_area);
-        case ViewTag::ProfitLoss: return new ProfitLossView(m_app, *this, m_area);
-        case ViewTag::Gains: return new GainsView(m_app, *this, m_area);
-        case ViewTag::Chart: {
-          // A ledger without trades says so and closes the chart at once.
-          auto* chart = new ChartView(m_app, *this, m_area);
-          return chart->unloaded() ? nullptr : chart;
-        }
-        case ViewTag::None: break;
-      }
-      return nullptr;
+    m_forms.define(QString::fromLatin1(view.form), [this, tag = view.tag] {
+      QWidget* made = makeReportView(tag);
+      // A view closed by the user leaves the open ones too.
+      if (made) connect(made, &QObject::destroyed, this, [this] { guardedSilently([&] { m_commands.publish(); }); });
+      return made;
     });
+}
+
+QWidget* MDIMain::makeReportView(ViewTag tag) {
+  switch (tag) {
+    case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
+    case ViewTag::History: return new HistoryView(m_app, *this, m_area);
+    case ViewTag::ProfitLoss: return new ProfitLossView(m_app, *this, m_area);
+    case ViewTag::Gains: return new GainsView(m_app, *this, m_area);
+    case ViewTag::Chart: {
+      // A ledger without trades says so and closes the chart at once.
+      auto* chart = new ChartView(m_app, *this, m_area);
+      return chart->unloaded() ? nullptr : chart;
+    }
+    case ViewTag::None: break;
+  }
+  return nullptr;
 }
 
 }  // namespace ledger

@@ -208,6 +208,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void renderUndoOffer(const UndoOffer& offer);
   // form_definitions.cpp
   void defineForms();
+  QWidget* makeReportView(ViewTag tag);
 
   // file_commands.cpp
   void exitProgram();
@@ -235,7 +236,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   FormRegistry m_forms;
   LedgerCommands m_commands;
   LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
-  ReportViewFlows m_views{m_app, *this};
+  ReportViewFlows m_views{m_app, m_commands, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

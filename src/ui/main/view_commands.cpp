@@ -12,10 +12,7 @@
 namespace ledger {
 
 void MDIMain::mnuViewItem_Click(int index) {
-  guarded(m_app.prompter(), [&] {
-    m_views.show(index);
-    m_commands.publish();
-  });
+  guarded(m_app.prompter(), [&] { m_views.show(index); });
 }
 
 void MDIMain::mnuSHViewItem_Click(int index) {
@@ -34,7 +31,6 @@ void MDIMain::mnuRestoreItem_Click(int index) {
       case 3: exportGrid(); break;
       default: break;
     }
-    m_commands.publish();
   });
 }
 
