@@ -41,7 +41,7 @@ class CoreTest : public ::testing::Test {
   AppContext app{prompter, files, dir.path().string()};
   LedgerCommands commands{app.session(), prompter, window};
   LedgerFileFlows flows{app, commands, window};
-  ReportViewFlows views{app, window};
+  ReportViewFlows views{app, commands, window};
 };
 
 }  // namespace ledger::test

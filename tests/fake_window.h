@@ -3,6 +3,7 @@
 // a log of what it was told to show and hands out a FakeForm as the entry
 // form. LoggingPrompter writes the messages into the same log.
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -23,13 +24,16 @@ class FakeWindow final : public WindowPort {
     busy = on;
     log.push_back(on ? "busy" : "idle");
   }
-  void showOpenedLedger(const std::string& path, bool viewState) override {
+  void showOpenedLedger(const std::string& path) override {
     entryFormOpen = true;
-    log.push_back("show " + path + (viewState ? " for viewing" : ""));
+    openViews.clear();
+    log.push_back("show " + path);
+    if (onReloadTab) onReloadTab();
   }
   void forgetRecentLedger(const std::string& path) override { log.push_back("forget " + path); }
   void showLedgerClosed() override {
     entryFormOpen = false;
+    openViews.clear();
     log.push_back("closed");
   }
   int entryFormTab() override {
@@ -41,14 +45,9 @@ class FakeWindow final : public WindowPort {
     openViews.insert(view.form);
     log.push_back(std::string("view ") + view.form);
   }
-  bool reportViewOpen(const ReportView& view) override { return openViews.count(view.form) != 0; }
   void closeReportView(const ReportView& view) override {
     openViews.erase(view.form);
     log.push_back(std::string("close ") + view.form);
-  }
-  void renderLedgerState(const LedgerState& s) override {
-    state = s;
-    log.push_back("title " + s.path + (s.readOnly ? " (read-only)" : ""));
   }
 
   // CommandHost
@@ -57,28 +56,42 @@ class FakeWindow final : public WindowPort {
     entryFormOpen = true;
     return form;
   }
-  void renderLook(const ModeLook& l) override {
-    look = l;
-    log.push_back(l.mode == WindowMode::Entering ? "entry state" : l.mode == WindowMode::Viewing ? "view state" : "no-ledger state");
+  // Logs a mode entered and a title changed, from the state of a window
+  // just made.
+  void render(const WindowState& s) override {
+    const WindowState before = states.empty() ? WindowState{} : states.back();
+    if (s.look != before.look)
+      log.push_back(s.mode() == WindowMode::Entering ? "entry state"
+                    : s.mode() == WindowMode::Viewing ? "view state"
+                                                      : "no-ledger state");
+    if (s.ledger != before.ledger)
+      log.push_back("title " + s.ledger.path + (s.ledger.readOnly ? " (read-only)" : ""));
+    states.push_back(s);
   }
   void clearEntryForm() override { form = FakeForm(); }
   void showSymbolList(bool shown) override { symbolList = shown; }
   bool symbolListShown() override { return symbolList; }
-  void reloadEntryTab() override { log.push_back("reload tab"); }
+  void reloadEntryTab() override {
+    log.push_back("reload tab");
+    if (onReloadTab) onReloadTab();
+  }
   FormPort& showGeneralTab() override { return loadEntryForm(); }
   void refreshOpenViews() override { log.push_back("refresh views"); }
+  bool reportViewOpen(const ReportView& view) override { return openViews.count(view.form) != 0; }
 
   std::vector<std::string> log;
   bool busy = false;
-  std::optional<LedgerState> state;
-  // What the last state rendered set.
-  std::optional<ModeLook> look;
+  // Every state rendered, the last one last.
+  std::vector<WindowState> states;
   FakeForm form;
   bool entryFormOpen = false;
   bool symbolList = false;
   std::set<std::string> openViews;
   // A view whose window fails as it is made.
   ViewTag failingView = ViewTag::None;
+  // What the entry form's tab change reads, for tests that need its rows;
+  // run as the entry window comes and as its tab is read again.
+  std::function<void()> onReloadTab;
 };
 
 // Shows messages through a scripted prompter and logs them among what the

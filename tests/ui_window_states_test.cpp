@@ -144,6 +144,9 @@ TEST_F(WindowStatesTest, EachOperationSetsItsCellsAndLeavesTheRest) {
       {"DataBeingViewd", [&] { window.DataBeingViewd(); }},
       {"DataBeingEntered", [&] { window.DataBeingEntered(); }},
   };
+  // Loaded before any property is forced: its tab change renders the
+  // window's state again.
+  window.entryForm();
   // Before each operation every property is forced to a value no operation
   // sets, so that an untouched property shows as untouched.
   const std::vector<std::pair<QString, QString>> befores = {{"on", "1/before/before"}, {"off", "2/earlier/x"}};

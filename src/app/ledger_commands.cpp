@@ -29,6 +29,42 @@ std::string undoMenuText(const char* verb, const std::optional<UndoStepInfo>& st
   return step ? std::string(verb) + " " + step->label : std::string(verb);
 }
 
+void LedgerCommands::publish() { render(false); }
+
+void LedgerCommands::enterMode(WindowMode mode) {
+  m_look = lookOf(mode);
+  m_since = {};
+  m_since.mode = mode;
+  // Rendered even when nothing changed: the look also goes onto windows
+  // made since it was last set (the entry form's boxes).
+  render(true);
+}
+
+void LedgerCommands::setOverLook(const ModeLook& changes) {
+  setOver(m_since, changes);
+  publish();
+}
+
+void LedgerCommands::entryWindowClosed() {
+  // Closing the window asked about a trade being typed already.
+  if (entering()) {
+    forgetEntry();
+    enterMode(WindowMode::Viewing);
+  }
+  ModeLook nothingShown = tradeButtonSwitched(4, false);
+  setOver(nothingShown, tradeButtonSwitched(7, false));
+  setOverLook(nothingShown);
+}
+
+void LedgerCommands::render(bool always) {
+  WindowState now{ledgerStateOf(m_session), m_look, m_since, undoOffer(), tradeVisible(), {}};
+  for (const ReportView& view : kReportViews)
+    if (m_host.reportViewOpen(view)) now.openViews.push_back(view.tag);
+  if (!always && now == m_state) return;
+  m_state = std::move(now);
+  m_host.render(m_state);
+}
+
 bool LedgerCommands::tradeVisible() {
   FormPort* form = m_host.openEntryForm();
   return form && form->currentTab() == kGeneralTab && m_session.ShownTrade.has_value();
@@ -41,7 +77,7 @@ void LedgerCommands::newRecord() {
   form.clearSide();
   m_mode = EntryMode::NewTrade;
   m_edit.reset();
-  m_host.renderLook(lookOf(WindowMode::Entering));
+  enterMode(WindowMode::Entering);
   FillCompanyList(m_session, form);
   m_host.showSymbolList(true);
 }
@@ -62,6 +98,7 @@ void LedgerCommands::editRecords() {
   if (!now) {
     m_prompter.show(kTradeGone, MsgIcon::Information);
     m_host.reloadEntryTab();
+    publish();
     return;
   }
   // The edit starts from the trade as the ledger holds it now.
@@ -69,7 +106,7 @@ void LedgerCommands::editRecords() {
   m_session.ShownTradeValues = *now;
   m_edit = EditBookmark{rowid, *now};
   m_mode = EntryMode::EditTrade;
-  m_host.renderLook(lookOf(WindowMode::Entering));
+  enterMode(WindowMode::Entering);
 }
 
 bool LedgerCommands::save() {
@@ -87,6 +124,7 @@ void LedgerCommands::deleteRecord() {
   if (entering() || !tradeVisible()) return;
   DeleteRecord(m_session, m_prompter);
   m_host.reloadEntryTab();
+  publish();
 }
 
 void LedgerCommands::cancelEntry() {
@@ -97,12 +135,13 @@ void LedgerCommands::cancelEntry() {
 void LedgerCommands::tradesImported() {
   m_host.refreshOpenViews();
   m_host.reloadEntryTab();
+  publish();
 }
 
 void LedgerCommands::addCompany(const std::string& symbol) {
   FormPort& form = m_host.loadEntryForm();
-  if (!AddCompany(m_session, form, symbol)) return;
-  if (!entering()) m_host.reloadEntryTab();
+  if (AddCompany(m_session, form, symbol) && !entering()) m_host.reloadEntryTab();
+  publish();
 }
 
 UndoOffer LedgerCommands::undoOffer() {
@@ -120,9 +159,17 @@ UndoOffer LedgerCommands::undoOffer() {
   return m_offer;
 }
 
-bool LedgerCommands::undo() { return moveStep(true); }
+bool LedgerCommands::undo() {
+  const bool taken = moveStep(true);
+  publish();
+  return taken;
+}
 
-bool LedgerCommands::redo() { return moveStep(false); }
+bool LedgerCommands::redo() {
+  const bool taken = moveStep(false);
+  publish();
+  return taken;
+}
 
 bool LedgerCommands::moveStep(bool undo) {
   if (entering()) return false;
@@ -181,11 +228,12 @@ void LedgerCommands::forgetEntry() {
 
 void LedgerCommands::leaveEntry() {
   forgetEntry();
-  m_host.renderLook(lookOf(WindowMode::Viewing));
+  enterMode(WindowMode::Viewing);
   if (m_host.openEntryForm()) {
     m_host.showSymbolList(false);
     m_host.reloadEntryTab();
   }
+  publish();
 }
 
 }  // namespace ledger

@@ -12,8 +12,8 @@
 #include "app/prompter.h"
 #include "ledger/ledger_session.h"
 #include "app/record_writes.h"
-#include "app/window_mode.h"
-#include "ledger/undo_journal.h"
+#include "app/report_views.h"
+#include "app/window_state.h"
 
 namespace ledger {
 
@@ -27,8 +27,9 @@ class CommandHost {
   virtual FormPort* openEntryForm() = 0;
   // Opens the entry window when it is closed, on its General tab.
   virtual FormPort& loadEntryForm() = 0;
-  // Renders what a state of the window's commands sets (lookOf).
-  virtual void renderLook(const ModeLook& look) = 0;
+  // Renders the window's state; called whenever it changes, and again
+  // whenever a mode is entered.
+  virtual void render(const WindowState& state) = 0;
   // Empties every box of the entry form.
   virtual void clearEntryForm() = 0;
   // The symbol list in place of the symbol box (a new trade), or the box.
@@ -40,21 +41,12 @@ class CommandHost {
   virtual FormPort& showGeneralTab() = 0;
   // Reads the open report views again; views that are closed stay closed.
   virtual void refreshOpenViews() = 0;
-};
-
-// What Undo and Redo offer: the step each would act on, if any.
-struct UndoOffer {
-  std::optional<UndoStepInfo> undo;
-  std::optional<UndoStepInfo> redo;
-  friend bool operator==(const UndoOffer&, const UndoOffer&) = default;
+  virtual bool reportViewOpen(const ReportView& view) = 0;
 };
 
 // The menu text of Undo or Redo: "Undo Delete of MSFT 2025-04-10 (150
 // shares)", or the bare verb when there is no step.
 std::string undoMenuText(const char* verb, const std::optional<UndoStepInfo>& step);
-
-// Which view raised the Restore menu, so that Refresh reloads that one.
-enum class ViewTag { None, Datasheet, History, ProfitLoss, Chart, Gains };
 
 // Whether a trade is being typed, and what Save will do with it.
 enum class EntryMode { None, NewTrade, EditTrade };
@@ -64,6 +56,19 @@ class LedgerCommands {
   // session and host must outlive the commands.
   LedgerCommands(LedgerSession& session, Prompter& prompter, CommandHost& host)
       : m_session(session), m_prompter(prompter), m_host(host) {}
+
+  // The window's state as last rendered.
+  const WindowState& windowState() const { return m_state; }
+  // Works the window's state out afresh and renders it when it changed.
+  void publish();
+  // Enters a mode: its look is set (lookOf) and rendered, over what the
+  // modes before left.
+  void enterMode(WindowMode mode);
+  // Sets changes over the mode's look until the next mode is entered.
+  void setOverLook(const ModeLook& changes);
+  // The entry window went: a trade being typed is forgotten (its window
+  // asked about it) and nothing is shown that Edit or Delete could act on.
+  void entryWindowClosed();
 
   EntryMode entryMode() const { return m_mode; }
   bool entering() const { return m_mode != EntryMode::None; }
@@ -119,6 +124,7 @@ class LedgerCommands {
  private:
   void leaveEntry();
   bool moveStep(bool undo);
+  void render(bool always);
 
   LedgerSession& m_session;
   Prompter& m_prompter;
@@ -127,6 +133,11 @@ class LedgerCommands {
   std::optional<EditBookmark> m_edit;
   UndoOffer m_offer;
   ViewTag m_viewTag = ViewTag::None;
+  // The mode's look and what was set over it since; m_state is what was
+  // rendered last.
+  ModeLook m_look = lookOf(WindowMode::NoLedger);
+  ModeLook m_since;
+  WindowState m_state;
 };
 
 }  // namespace ledger

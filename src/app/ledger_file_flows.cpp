@@ -73,32 +73,31 @@ void LedgerFileFlows::create() {
   if (made)
     opened(m_app.session().LedgerPath, false);
   else
-    m_window.renderLedgerState(state());
+    m_commands.publish();
 }
 
 void LedgerFileFlows::follow(LedgerFileState change) {
   if (change == LedgerFileState::Closed) {
     m_commands.forgetEntry();
     m_window.showLedgerClosed();
+    // Through the view state: it turns on again what an entry turned off
+    // and the no-ledger state leaves as it is, New Database among them.
+    m_commands.enterMode(WindowMode::Viewing);
+    m_commands.enterMode(WindowMode::NoLedger);
   } else {
     m_window.refreshOpenViews();
     if (!m_commands.entering() && m_window.openEntryForm()) m_window.reloadEntryTab();
   }
-  m_window.renderLedgerState(state());
+  m_commands.publish();
 }
 
 void LedgerFileFlows::opened(const std::string& path, bool viewState) {
   m_commands.forgetEntry();
-  m_window.showOpenedLedger(path, viewState);
-  m_window.renderLedgerState(state());
-}
-
-LedgerState LedgerFileFlows::state() const {
-  const LedgerSession& session = m_app.session();
-  LedgerState state;
-  state.path = session.LedgerPath;
-  state.readOnly = !session.LedgerPath.empty() && session.LedgerDatabase && session.LedgerDatabase->isReadOnly();
-  return state;
+  if (viewState) m_commands.enterMode(WindowMode::Viewing);
+  m_window.showOpenedLedger(path);
+  ModeLook menus;
+  menus.ledgerMenusShown = true;
+  m_commands.setOverLook(menus);
 }
 
 }  // namespace ledger

@@ -44,11 +44,9 @@ class LedgerFileFlows {
   // shown afresh everywhere, though a trade being typed keeps its text.
   void follow(LedgerFileState change);
 
-  // What the window shows of the session's ledger now.
-  LedgerState state() const;
-
  private:
-  // The session's ledger is the open one now.
+  // The session's ledger is the open one now. An opened ledger puts the
+  // commands in the view state first; a new one leaves them as they were.
   void opened(const std::string& path, bool viewState);
 
   AppContext& m_app;

@@ -22,14 +22,17 @@ void ReportViewFlows::show(int menuIndex) {
   // tab's company as it was, and Gains reads on a connection of its own.
   if (view->tag != ViewTag::History && view->tag != ViewTag::Gains)
     guarded(m_app.prompter(), [&] { m_window.reloadEntryTab(); });
+  m_commands.publish();
 }
 
 void ReportViewFlows::refresh(ViewTag tag) {
   if (const std::optional<ReportView> view = reportViewTagged(tag)) reload(*view);
+  m_commands.publish();
 }
 
 void ReportViewFlows::refreshAll() {
   for (const ReportView& view : kReportViews) reload(view);
+  m_commands.publish();
 }
 
 void ReportViewFlows::refreshOpen() {

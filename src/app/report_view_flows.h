@@ -3,6 +3,7 @@
 // read again after a change or a Refresh.
 
 #include "app/app_context.h"
+#include "app/ledger_commands.h"
 #include "app/window_port.h"
 
 namespace ledger {
@@ -13,8 +14,10 @@ inline constexpr const char* kHistoryNeedsGeneralTab =
 
 class ReportViewFlows {
  public:
-  // Both must outlive the flows.
-  ReportViewFlows(AppContext& app, WindowPort& window) : m_app(app), m_window(window) {}
+  // All three must outlive the flows. The views open are part of the
+  // window's state that commands publishes.
+  ReportViewFlows(AppContext& app, LedgerCommands& commands, WindowPort& window)
+      : m_app(app), m_commands(commands), m_window(window) {}
 
   // The view on the View menus' item menuIndex, for the open ledger. Each
   // step goes on when the one before it failed; failures have been
@@ -31,6 +34,7 @@ class ReportViewFlows {
   void reload(const ReportView& view);
 
   AppContext& m_app;
+  LedgerCommands& m_commands;
   WindowPort& m_window;
 };
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/ledger_commands.h"
+#include "app/window_state.h"
 
 namespace ledger {
 

@@ -33,6 +33,7 @@ struct ModeLook {
   std::optional<bool> tradeBoxesLocked;
   // The toolbar's last button: Cancel while entering, Close while viewing.
   std::optional<bool> lastButtonCancels;
+  friend bool operator==(const ModeLook&, const ModeLook&) = default;
 };
 
 ModeLook lookOf(WindowMode mode);

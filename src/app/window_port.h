@@ -9,16 +9,6 @@
 
 namespace ledger {
 
-// What the main window shows of the open ledger.
-struct LedgerState {
-  // Empty while no ledger is open.
-  std::string path;
-  // A ledger the user cannot change: its title says so and the commands
-  // that would change it are off.
-  bool readOnly = false;
-  friend bool operator==(const LedgerState&, const LedgerState&) = default;
-};
-
 // The window the record commands drive (CommandHost), and what the ledger
 // flows need of it besides.
 class WindowPort : public CommandHost {
@@ -26,23 +16,18 @@ class WindowPort : public CommandHost {
   // The busy pointer over the whole program, on or off.
   virtual void showBusy(bool busy) = 0;
   // The session's ledger has just been opened or made: the previous
-  // ledger's windows go, the entry window comes, the ledger's menus show
-  // and the ledger joins the recent ones. An opened ledger puts the
-  // commands in the view state first; a new one leaves them as they were.
-  virtual void showOpenedLedger(const std::string& path, bool viewState) = 0;
+  // ledger's windows go, the entry window comes and the ledger joins the
+  // recent ones.
+  virtual void showOpenedLedger(const std::string& path) = 0;
   // A recent ledger that has gone leaves the recent ones.
   virtual void forgetRecentLedger(const std::string& path) = 0;
-  // The ledger was closed under the program: its windows go and the
-  // commands are in the no-ledger state.
+  // The ledger was closed under the program: its windows go.
   virtual void showLedgerClosed() = 0;
   // The entry form's tab, the form loaded first when it is closed.
   virtual int entryFormTab() = 0;
   // A report view: made and read when it is not open, then shown in front.
   virtual void showReportView(const ReportView& view) = 0;
-  virtual bool reportViewOpen(const ReportView& view) = 0;
   virtual void closeReportView(const ReportView& view) = 0;
-  // The title and the change commands, from state.
-  virtual void renderLedgerState(const LedgerState& state) = 0;
 };
 
 // The busy pointer for a scope: off again on every path out, or earlier

@@ -26,7 +26,6 @@ void MDIMain::mnuEditItem_Click(int index) {
       default: break;
     }
   });
-  updateUndoActions();
 }
 
 }  // namespace ledger

@@ -22,8 +22,6 @@ void MDIMain::mnuFileItem_Click(int index) {
       default: break;  // 4, 7 and 11 are separators
     }
   });
-  // A save, a delete or another ledger changes what can be undone.
-  updateUndoActions();
 }
 
 void MDIMain::exitProgram() {

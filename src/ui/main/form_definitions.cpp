@@ -25,7 +25,7 @@ void MDIMain::defineForms() {
     // set the buttons: its going then says nothing about the shown trade.
     connect(form, &QObject::destroyed, this, [this, form] {
       const QWidget* shown = forms().find(QStringLiteral("frmMain"));
-      if (!shown || shown == form) entryFormClosed();
+      if (!shown || shown == form) m_commands.entryWindowClosed();
     });
     return form;
   });
@@ -33,7 +33,6 @@ void MDIMain::defineForms() {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {
           guarded(m_app.prompter(), [&] { m_commands.addCompany(symbol); });
-          updateUndoActions();
         },
         m_area);
   });
@@ -42,21 +41,28 @@ void MDIMain::defineForms() {
   });
   m_forms.define(QStringLiteral("frmAbout"), [this] { return new AboutBox(m_app.prompter(), m_area); });
   for (const ReportView& view : kReportViews)
-    m_forms.define(QString::fromLatin1(view.form), [this, tag = view.tag]() -> QWidget* {
-      switch (tag) {
-        case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
-        case ViewTag::History: return new HistoryView(m_app, *this, m_area);
-        case ViewTag::ProfitLoss: return new ProfitLossView(m_app, *this, m_area);
-        case ViewTag::Gains: return new GainsView(m_app, *this, m_area);
-        case ViewTag::Chart: {
-          // A ledger without trades says so and closes the chart at once.
-          auto* chart = new ChartView(m_app, *this, m_area);
-          return chart->unloaded() ? nullptr : chart;
-        }
-        case ViewTag::None: break;
-      }
-      return nullptr;
+    m_forms.define(QString::fromLatin1(view.form), [this, tag = view.tag] {
+      QWidget* made = makeReportView(tag);
+      // A view closed by the user leaves the open ones too.
+      if (made) connect(made, &QObject::destroyed, this, [this] { guardedSilently([&] { m_commands.publish(); }); });
+      return made;
     });
+}
+
+QWidget* MDIMain::makeReportView(ViewTag tag) {
+  switch (tag) {
+    case ViewTag::Datasheet: return new DatasheetView(m_app, *this, m_area);
+    case ViewTag::History: return new HistoryView(m_app, *this, m_area);
+    case ViewTag::ProfitLoss: return new ProfitLossView(m_app, *this, m_area);
+    case ViewTag::Gains: return new GainsView(m_app, *this, m_area);
+    case ViewTag::Chart: {
+      // A ledger without trades says so and closes the chart at once.
+      auto* chart = new ChartView(m_app, *this, m_area);
+      return chart->unloaded() ? nullptr : chart;
+    }
+    case ViewTag::None: break;
+  }
+  return nullptr;
 }
 
 }  // namespace ledger

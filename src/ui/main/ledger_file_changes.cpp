@@ -22,10 +22,6 @@ void MDIMain::watchLedgerFile() {
   });
 }
 
-void MDIMain::showLedgerClosed() {
-  forms().unloadAll();
-  DataBeingViewd();
-  ResetButtons();
-}
+void MDIMain::showLedgerClosed() { forms().unloadAll(); }
 
 }  // namespace ledger

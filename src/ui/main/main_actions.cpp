@@ -8,6 +8,7 @@
 
 #include <span>
 
+#include "app/command_guard.h"
 #include "ui/main/mdi_main.h"
 #include "ui/pictures.h"
 
@@ -110,7 +111,7 @@ void MDIMain::createMenus() {
   // Redo answers to both the Windows key and the one common elsewhere.
   mnuEditItem(4)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   // Another copy of the program may have added or taken a step meanwhile.
-  connect(m_mnuEdit, &QMenu::aboutToShow, this, &MDIMain::updateUndoActions);
+  connect(m_mnuEdit, &QMenu::aboutToShow, this, [this] { guardedSilently([&] { m_commands.publish(); }); });
   m_mnuView = addMenu(bar, "mnuView", "&View");
   addItems(m_mnuView, "mnuViewItem", kViewItems, m_viewItems, [this](int i) { mnuViewItem_Click(i); });
   m_mnuHelp = addMenu(bar, "mnuHelp", "&Help");

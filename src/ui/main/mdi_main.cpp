@@ -51,7 +51,7 @@ MDIMain::MDIMain(AppContext& app, QWidget* parent)
 MDIMain::~MDIMain() {
   m_app.session().setLedgerFileListener({});
   // Child windows still open go while the window is whole: their
-  // going is reported back to it (entryFormClosed).
+  // going is reported back to it (LedgerCommands::entryWindowClosed).
   for (QMdiSubWindow* sub : m_area->subWindowList()) delete sub;
 }
 

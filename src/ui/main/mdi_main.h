@@ -6,7 +6,7 @@
 //
 // Where things are:
 //   main_actions.cpp     builds the menus, the popup menus and the toolbar
-//   window_states.cpp    the enabled/visible sets of the window's states
+//   window_states.cpp    renders the state the core publishes
 //   window_commands.cpp  toolbar, help, ShortHand popup, workspace mouse
 //   file_commands.cpp    File menu      edit_commands.cpp  Edit menu
 //   view_commands.cpp    View, ShortHand View and Restore menus
@@ -85,6 +85,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // The record commands, which own the entry in progress.
   LedgerCommands& commands() { return m_commands; }
 
+  // The commands' modes, entered through the core (LedgerCommands::enterMode).
   // The no-ledger state: of the commands only New Database, Open, Close,
   // Exit and Help can be used, and the Edit and View menus are hidden.
   void ResetButtons();
@@ -96,10 +97,6 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void DataBeingEntered();
   // Empties every text box of the entry form.
   void ClearForm();
-  // Edit, Undo and Redo and their buttons: enabled, and named after the
-  // step, when the ledger has a step to take back or make again and can be
-  // changed now (a ledger is open, writable, and no trade is being typed).
-  void updateUndoActions();
 
   // The entry form, loaded now if it is not.
   EntryForm* entryForm();
@@ -166,23 +163,23 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // CommandHost
   FormPort* openEntryForm() override;
   FormPort& loadEntryForm() override;
-  // Applies what a state sets, then the Undo and Redo offers.
-  void renderLook(const ModeLook& look) override;
+  // The look, then what was set over it, the title and the change
+  // commands, and Undo and Redo named after the steps they offer.
+  void render(const WindowState& state) override;
   void clearEntryForm() override { ClearForm(); }
   void showSymbolList(bool shown) override;
   bool symbolListShown() override;
   void reloadEntryTab() override;
   FormPort& showGeneralTab() override;
   void refreshOpenViews() override;
+  bool reportViewOpen(const ReportView& view) override;
   // WindowPort
   void showBusy(bool busy) override;
-  void showOpenedLedger(const std::string& path, bool viewState) override;
+  void showOpenedLedger(const std::string& path) override;
   void showLedgerClosed() override;
   void forgetRecentLedger(const std::string& path) override;
-  void renderLedgerState(const LedgerState& state) override;
   int entryFormTab() override;
   void showReportView(const ReportView& view) override;
-  bool reportViewOpen(const ReportView& view) override;
   void closeReportView(const ReportView& view) override;
   // ViewHost
   int entryFormWidthTwips() override;
@@ -204,8 +201,14 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // window_states.cpp
   void groupChangeCommands();
   QAction* commandAt(CommandPlace place, int index) const;
+  // Sets what look sets and leaves the rest.
+  void renderLook(const ModeLook& look);
+  // Edit, Undo and Redo and their buttons: enabled, and named after the
+  // step, when offer has one.
+  void renderUndoOffer(const UndoOffer& offer);
   // form_definitions.cpp
   void defineForms();
+  QWidget* makeReportView(ViewTag tag);
 
   // file_commands.cpp
   void exitProgram();
@@ -213,13 +216,9 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void rememberLedger(const std::string& path);
   void refreshRecentMenu();
   // window_hosts.cpp
-  // The entry window went: nothing is shown that Edit or Delete could act on.
-  void entryFormClosed();
-  // Shows the Edit and View menus.
-  void showLedgerMenus();
   // The title names the ledger and says when it is read-only; the
   // commands that would change it are off then.
-  void setLedgerTitle();
+  void renderLedgerState(const LedgerState& state);
   // window_commands.cpp
   void setChildWindowsState(Qt::WindowState state);
   // ledger_file_changes.cpp
@@ -237,7 +236,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   FormRegistry m_forms;
   LedgerCommands m_commands;
   LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
-  ReportViewFlows m_views{m_app, *this};
+  ReportViewFlows m_views{m_app, m_commands, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

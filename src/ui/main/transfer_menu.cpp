@@ -101,7 +101,6 @@ void MDIMain::importTradesCommand() {
   // The new trades show everywhere, and Undo offers to take the import back.
   connect(window, &ImportWindow::imported, this, [this] {
     guarded(m_app.prompter(), [&] { m_commands.tradesImported(); });
-    updateUndoActions();
   });
   window->open();
 }

@@ -59,25 +59,9 @@ bool MDIMain::symbolListShown() {
   return form && form->symbolListShown();
 }
 
-void MDIMain::entryFormClosed() {
-  // Closing the window asked about a trade being typed already.
-  if (m_commands.entering()) {
-    m_commands.forgetEntry();
-    DataBeingViewd();
-  }
-  for (int position : {4, 7}) setToolbarButtonEnabled(position, false);
-}
-
 QString MDIMain::recordMode() const {
   return m_commands.entryMode() == EntryMode::EditTrade ? QStringLiteral("Edit") : QStringLiteral("Save");
 }
-
-void MDIMain::showLedgerMenus() {
-  mnuEdit()->menuAction()->setVisible(true);
-  mnuView()->menuAction()->setVisible(true);
-}
-
-void MDIMain::setLedgerTitle() { renderLedgerState(m_ledgerFiles.state()); }
 
 void MDIMain::renderLedgerState(const LedgerState& state) {
   QString title = QString::fromUtf8(kTitlePrefix) + QString::fromStdString(state.path);
@@ -94,20 +78,14 @@ void MDIMain::showBusy(bool busy) {
     QGuiApplication::restoreOverrideCursor();
 }
 
-void MDIMain::showOpenedLedger(const std::string& path, bool viewState) {
+void MDIMain::showOpenedLedger(const std::string& path) {
   forms().unloadAll();
-  if (viewState) DataBeingViewd();
   forms().show(QStringLiteral("frmMain"));
-  showLedgerMenus();
   rememberLedger(path);
 }
 
 void MDIMain::setToolbarButtonEnabled(int position, bool enabled) {
-  if (QAction* button = tbMainButton(position)) button->setEnabled(enabled);
-  // Edit and Delete act on the trade the General tab shows: where none is
-  // shown, their menu items go too.
-  if (position == 4) mnuEditItem(1)->setEnabled(enabled);
-  if (position == 7) mnuFileItem(6)->setEnabled(enabled);
+  m_commands.setOverLook(tradeButtonSwitched(position, enabled));
 }
 
 int MDIMain::entryFormWidthTwips() { return entryForm()->frameWidthTwips(); }

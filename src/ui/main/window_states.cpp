@@ -1,14 +1,12 @@
-// The window's states. Each operation sets exactly the properties of its
-// state and leaves every other one as it was: the state is the set of
-// properties, not a value of its own.
+// The window's state as the core works it out, rendered. Entering a mode
+// sets exactly the properties of its look and leaves every other one as it
+// was.
 
 #include <QAction>
 #include <QActionGroup>
 #include <QLineEdit>
 #include <QMenu>
 
-#include "app/app_context.h"
-#include "app/command_guard.h"
 #include "ui/entry/entry_form.h"
 
 #include "ui/main/mdi_main.h"
@@ -25,11 +23,18 @@ void MDIMain::groupChangeCommands() {
   for (int index : {1, 2, 3, 4}) m_changeCommands->addAction(mnuEditItem(index));
 }
 
-void MDIMain::ResetButtons() { renderLook(lookOf(WindowMode::NoLedger)); }
+void MDIMain::ResetButtons() { m_commands.enterMode(WindowMode::NoLedger); }
 
-void MDIMain::DataBeingViewd() { renderLook(lookOf(WindowMode::Viewing)); }
+void MDIMain::DataBeingViewd() { m_commands.enterMode(WindowMode::Viewing); }
 
-void MDIMain::DataBeingEntered() { renderLook(lookOf(WindowMode::Entering)); }
+void MDIMain::DataBeingEntered() { m_commands.enterMode(WindowMode::Entering); }
+
+void MDIMain::render(const WindowState& state) {
+  renderLook(state.look);
+  renderLook(state.since);
+  renderLedgerState(state.ledger);
+  renderUndoOffer(state.undo);
+}
 
 QAction* MDIMain::commandAt(CommandPlace place, int index) const {
   switch (place) {
@@ -62,7 +67,6 @@ void MDIMain::renderLook(const ModeLook& look) {
       for (QLineEdit* box : form->textBoxes())
         if (!*look.tradeBoxesLocked || box->objectName() != QLatin1String("txtTicker"))
           box->setReadOnly(*look.tradeBoxesLocked);
-  updateUndoActions();
 }
 
 namespace {
@@ -77,9 +81,7 @@ QString undoCaption(const char* verb, const std::optional<UndoStepInfo>& step) {
 
 }  // namespace
 
-void MDIMain::updateUndoActions() {
-  UndoOffer offer;
-  guardedSilently([&] { offer = m_commands.undoOffer(); });
+void MDIMain::renderUndoOffer(const UndoOffer& offer) {
   const struct {
     QAction* item;
     QAction* button;
