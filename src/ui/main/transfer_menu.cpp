@@ -73,7 +73,7 @@ void MDIMain::importTradesCommand() {
   const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
   if (!chosen || chosen->empty()) return;
 
-  ImportWindow::Input input;
+  ImportInput input;
   input.fileName = std::filesystem::path(*chosen).filename().string();
   try {
     if (accessFormatOf(*chosen))
