@@ -3,6 +3,7 @@
 // a log of what it was told to show and hands out a FakeForm as the entry
 // form. LoggingPrompter writes the messages into the same log.
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/window_port.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
 
@@ -50,6 +52,21 @@ class FakeWindow final : public WindowPort {
     state = s;
     log.push_back("title " + s.path + (s.readOnly ? " (read-only)" : ""));
   }
+
+  // Import and export
+  void showImportWindow(ImportInput input, std::function<void()> imported) override {
+    if (importWindowFails) throw DbError(dberr::kGeneral, "disk I/O error");
+    log.push_back("import window " + input.fileName);
+    importInput = std::move(input);
+    importDone = std::move(imported);
+  }
+  void renderUndoOffer(const UndoOffer& offer) override { log.push_back(undoMenuText("Undo", offer.undo)); }
+  // What the last import window was made over, and what it runs once it
+  // has written trades.
+  std::optional<ImportInput> importInput;
+  std::function<void()> importDone;
+  // The ledger cannot be read for the import window.
+  bool importWindowFails = false;
 
   // CommandHost
   FormPort* openEntryForm() override { return entryFormOpen ? &form : nullptr; }

@@ -80,6 +80,10 @@ QString undoCaption(const char* verb, const std::optional<UndoStepInfo>& step) {
 void MDIMain::updateUndoActions() {
   UndoOffer offer;
   guardedSilently([&] { offer = m_commands.undoOffer(); });
+  renderUndoOffer(offer);
+}
+
+void MDIMain::renderUndoOffer(const UndoOffer& offer) {
   const struct {
     QAction* item;
     QAction* button;
