@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/window_port.h"
+#include "engine/db_error.h"
 #include "fake_form.h"
 #include "fakes.h"
 
@@ -49,6 +50,20 @@ class FakeWindow final : public WindowPort {
     openViews.erase(view.form);
     log.push_back(std::string("close ") + view.form);
   }
+
+  // Import and export
+  void showImportWindow(ImportInput input, std::function<void()> imported) override {
+    if (importWindowFails) throw DbError(dberr::kGeneral, "disk I/O error");
+    log.push_back("import window " + input.fileName);
+    importInput = std::move(input);
+    importDone = std::move(imported);
+  }
+  // What the last import window was made over, and what it runs once it
+  // has written trades.
+  std::optional<ImportInput> importInput;
+  std::function<void()> importDone;
+  // The ledger cannot be read for the import window.
+  bool importWindowFails = false;
 
   // CommandHost
   FormPort* openEntryForm() override { return entryFormOpen ? &form : nullptr; }

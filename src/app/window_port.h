@@ -2,8 +2,10 @@
 // What the program's flows need of the main window. The flows decide; the
 // window only renders what they tell it. Tests fake it without a widget.
 
+#include <functional>
 #include <string>
 
+#include "app/import_input.h"
 #include "app/ledger_commands.h"
 #include "app/report_views.h"
 
@@ -28,6 +30,12 @@ class WindowPort : public CommandHost {
   // A report view: made and read when it is not open, then shown in front.
   virtual void showReportView(const ReportView& view) = 0;
   virtual void closeReportView(const ReportView& view) = 0;
+
+  // Import and export (app/transfer_flows.h).
+  // Makes the import window over input and shows it; imported runs each
+  // time that window has written trades. Throws DbError when the ledger
+  // cannot be read.
+  virtual void showImportWindow(ImportInput input, std::function<void()> imported) = 0;
 };
 
 // The busy pointer for a scope: off again on every path out, or earlier

@@ -17,8 +17,8 @@ void MDIMain::mnuFileItem_Click(int index) {
       case 5: m_commands.save(); break;
       case 6: m_commands.deleteRecord(); break;
       case 8: exitProgram(); break;
-      case 9: importTradesCommand(); break;
-      case 10: exportTradesCommand(); break;
+      case 9: m_transfers.importTrades(); break;
+      case 10: m_transfers.exportTrades(); break;
       default: break;  // 4, 7 and 11 are separators
     }
   });

@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@
 #include "app/ledger_commands.h"
 #include "app/ledger_file_flows.h"
 #include "app/report_view_flows.h"
+#include "app/transfer_flows.h"
 #include "app/window_mode.h"
 #include "app/window_port.h"
 #include "ui/form_registry.h"
@@ -228,15 +230,16 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void watchLedgerFile();
   // transfer_menu.cpp
   void setUpTransferItems();
-  void importTradesCommand();
-  void exportTradesCommand();
   void exportGrid();
+  // WindowPort, for the core's transfer flows only.
+  void showImportWindow(ImportInput input, std::function<void()> imported) override;
 
   AppContext& m_app;
   FormRegistry m_forms;
   LedgerCommands m_commands;
   LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
   ReportViewFlows m_views{m_app, m_commands, *this};
+  TransferFlows m_transfers{m_app, m_commands, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;
 

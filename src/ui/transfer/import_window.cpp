@@ -47,7 +47,7 @@ QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-ImportWindow::ImportWindow(AppContext& app, Input input, QWidget* parent)
+ImportWindow::ImportWindow(AppContext& app, ImportInput input, QWidget* parent)
     : QDialog(parent),
       m_app(app),
       m_input(std::move(input)),

@@ -7,13 +7,11 @@
 
 #include <QDialog>
 
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "access/table_source.h"
 #include "app/app_context.h"
 #include "app/import_flow.h"
+#include "app/import_input.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,17 +29,10 @@ class ImportWindow : public QDialog {
   // Above this many trades the import shows a progress bar with Cancel.
   static constexpr std::size_t kProgressThreshold = 3000;
 
-  // A CSV file's bytes, or an older ledger's tables (source is then set).
-  struct Input {
-    std::string fileName;
-    std::string csvBytes;
-    std::unique_ptr<TableSource> source;
-  };
-
   // Imports into the session's open ledger. Reads the ledger's companies
   // and trades for the checks. Throws DbError when the ledger cannot be
   // read.
-  ImportWindow(AppContext& app, Input input, QWidget* parent = nullptr);
+  ImportWindow(AppContext& app, ImportInput input, QWidget* parent = nullptr);
 
   const ImportPlan& plan() const { return m_flow.shownPlan(); }
   const ImportTable& table() const { return m_flow.table(); }
@@ -70,7 +61,7 @@ class ImportWindow : public QDialog {
   void replan();
 
   AppContext& m_app;
-  Input m_input;
+  ImportInput m_input;
   ImportFlow m_flow;
   bool m_cancelRequested = false;
   bool m_running = false;
