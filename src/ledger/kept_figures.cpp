@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/db_error.h"
+#include "ledger/change_hooks.h"
 #include "engine/statement.h"
 #include "engine/transaction.h"
 #include "ledger/ledger_change.h"

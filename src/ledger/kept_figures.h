@@ -17,9 +17,9 @@
 // and without a key (setKeptFiguresKey) none are kept or trusted.
 //
 // Every writing transaction of the program (LedgerChange, ledger_change.h)
-// calls beginKeptFigures first and sealKeptFigures just before it commits; every
-// change to Trade in it is an undo step, and the step's rows bring the
-// figures along (followUndoStep). A ledger without the table works as
+// stamps the figures when it begins and seals them just before it commits;
+// every change to Trade in it is an undo step, and the step's rows bring
+// the figures along (change_hooks.h). A ledger without the table works as
 // before; the first figures read from a writable ledger makes it.
 
 #include <cstdint>
@@ -54,28 +54,5 @@ std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::strin
 // cannot be read.
 bool keepLedgerTotals(Database& db);
 
-// REQUIRES: db has just begun a writing transaction, before any write.
-// Stamps the figures with the counter the file will have after this
-// transaction when they are current now and their seal checks (the seal
-// itself is made at the commit); otherwise drops the stamp, so they stay
-// out of date until read afresh.
-// Never throws: the figures must never stop the program's own write.
-void beginKeptFigures(Database& db);
-
-// REQUIRES: db is in a writing transaction that makes no change to
-// KeptTotals after this. Seals the stamp's counter and the kept rows as
-// they stand, when the figures carry a stamp. Never throws.
-void sealKeptFigures(Database& db);
-
-// REQUIRES: db is in a writing transaction that changed trades without an
-// undo step. Drops the stamp, so the figures stay out of date until read
-// afresh. Throws DbError when it cannot: the change must not commit then.
-void forgetKeptFigures(Database& db);
-
-// Brings the figures along with undo step `step`, just recorded or redone
-// (undone = false) or just undone (undone = true). Drops the stamp when
-// that cannot be done. Nothing when the ledger keeps none.
-// REQUIRES: inside the transaction that made the step's changes.
-void followUndoStep(Database& db, std::int64_t step, bool undone);
 
 }  // namespace ledger

@@ -1,5 +1,6 @@
 #include "ledger/ledger_change.h"
 
+#include "ledger/change_hooks.h"
 #include "ledger/kept_figures.h"
 
 namespace ledger {

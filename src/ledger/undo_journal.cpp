@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/db_error.h"
+#include "ledger/change_hooks.h"
 #include "engine/statement.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_change.h"

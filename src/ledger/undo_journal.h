@@ -54,16 +54,6 @@ struct RowChange {
   std::optional<RowValues> before;
 };
 
-// Records the changes just made as one step called label. What each row
-// holds after the change is read from the ledger, so a row that is gone
-// was deleted. A row listed twice keeps the "before" of its first listing.
-// Makes the journal's tables when the ledger lacks them, drops the undone
-// steps and the oldest beyond kMaxUndoSteps.
-// REQUIRES: inside the transaction that made the changes, after them: the
-// gate (LedgerChange::commitStep) calls it.
-// Throws DbError as the engine refuses the writes.
-void recordUndoStep(Database& db, std::string_view label, std::span<const RowChange> changes);
-
 // A trade as a step's label names it: "MSFT 2025-04-10 (150 shares)".
 std::string describeTrade(const Trade& trade);
 
