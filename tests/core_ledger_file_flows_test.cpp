@@ -158,6 +158,32 @@ TEST_F(LedgerFileFlowsTest, ALedgerHoldingForeignObjectsIsShownReadOnly) {
   EXPECT_EQ(window.states.back().ledger, (LedgerState{dir.file("b.mdb"), true}));
 }
 
+TEST_F(LedgerFileFlowsTest, AnOlderLedgerIsOfferedACopyAndTheOpenOneStays) {
+  const std::string older = (std::filesystem::path(LEDGER_SOURCE_DIR) / ".." / "shared" / "testdata" / "access" /
+                             "nwind.mdb").string();
+  if (!std::filesystem::exists(older)) GTEST_SKIP() << "the Access test files are not here (" << older << ")";
+  const std::string offer = "message " + older;  // the path, then the question
+  const struct {
+    const char* name;
+    std::vector<MsgAnswer> answers;
+    Log log;
+  } rows[] = {
+      {"No: nothing made", {MsgAnswer::No}, {"busy", "idle", offer}},
+      {"Yes, but it holds no trades: refused before a file is asked for",
+       {MsgAnswer::Yes, MsgAnswer::Ok},
+       {"busy", "idle", offer,
+        "message This file cannot be made into a ledger: it has no Trade table and no Companies table."}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    openA();
+    for (MsgAnswer answer : row.answers) answers.expect(answer);
+    EXPECT_EQ(flows.open(older), OpenOutcome::Failed);
+    EXPECT_EQ(window.log, row.log);
+    EXPECT_EQ(app.session().LedgerPath, dir.file("a.mdb"));
+  }
+}
+
 TEST_F(LedgerFileFlowsTest, AChangedFileIsFollowed) {
   const std::string a = dir.file("a.mdb");
   struct Row {
