@@ -1,6 +1,12 @@
 #include "app/import_flow.h"
 
+#include "app/app_context.h"
+
 namespace ledger {
+
+ImportFlow::ImportFlow(AppContext& app) : m_ledger([&app] { return app.session().ledgerConnection(); }) {
+  readLedger();
+}
 
 CommaSettling ImportFlow::settleComma(ImportOptions& options, const CommaQuestion& ask) const {
   CommaSettling settling;

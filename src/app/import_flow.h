@@ -15,6 +15,8 @@
 
 namespace ledger {
 
+class AppContext;
+
 // How the comma of numbers such as 1,250 came to be read.
 enum class CommaSettled {
   Unasked,     // no number of the mapped columns could be read either way
@@ -39,6 +41,9 @@ class ImportFlow {
   using LedgerConnection = std::function<Database()>;
 
   ImportFlow(LedgerConnection ledger, ImportTable table) : m_ledger(std::move(ledger)), m_table(std::move(table)) {}
+  // An import into the session's open ledger, which is read at once for
+  // preview(); the table comes with useTable(). Throws DbError.
+  explicit ImportFlow(AppContext& app);
 
   const ImportTable& table() const { return m_table; }
   // Another reading of the file (other delimiter, header or table); the
@@ -52,8 +57,6 @@ class ImportFlow {
   // way: as the file settles it, else as ask answers.
   CommaSettling settleComma(ImportOptions& options, const CommaQuestion& ask) const;
 
-  // Reads the ledger's companies and trades for preview(). Throws DbError.
-  void readLedger();
   // The plan against the ledger as last read: what the user sees before
   // anything is written, and what write() holds the ledger to.
   // REQUIRES: missingFields(options) is empty.
@@ -72,6 +75,9 @@ class ImportFlow {
 
  private:
   static inline const ImportPlan kNoPlan{};
+
+  // Reads the ledger's companies and trades for preview(). Throws DbError.
+  void readLedger();
 
   LedgerConnection m_ledger;
   ImportTable m_table;

@@ -26,10 +26,12 @@ std::optional<ImportInput> readImportInput(Prompter& prompter, const std::string
   ImportInput input;
   input.fileName = std::filesystem::path(file).filename().string();
   try {
-    if (accessFormatOf(file))
+    if (accessFormatOf(file)) {
       input.source = openAccessFile(file);
-    else
+      input.tableNames = input.source->tableNames();
+    } else {
       input.csvBytes = readWholeFile(file);
+    }
   } catch (const SourceError& e) {
     prompter.show(unreadableMessage(file, e.what()), MsgIcon::Critical);
     return std::nullopt;

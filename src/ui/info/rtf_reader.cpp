@@ -14,14 +14,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "transfer/text_encoding.h"
+#include "app/code_page.h"
 
 namespace ledger {
 
 namespace {
-
-// Help documents write their accented letters in code page 1252 (\'hh).
-QChar fromWindows1252(unsigned char byte) { return QChar(static_cast<char16_t>(windows1252CodePoint(byte))); }
 
 enum class Destination { Text, FontTable, ColorTable, Skip };
 

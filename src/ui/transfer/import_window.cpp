@@ -18,10 +18,7 @@
 #include <algorithm>
 
 #include "app/import_memory.h"
-#include "access/source_records.h"
 #include "engine/db_error.h"
-#include "engine/value.h"
-#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -51,15 +48,12 @@ ImportWindow::ImportWindow(AppContext& app, ImportInput input, QWidget* parent)
     : QDialog(parent),
       m_app(app),
       m_input(std::move(input)),
-      m_flow([&app] { return app.session().ledgerConnection(); }, {}) {
+      m_flow(app) {
   setObjectName("frmImport");
   setWindowTitle("Import Trades - " + fromStd(m_input.fileName));
-  m_flow.readLedger();
   buildWidgets();
   m_loading = true;
-  if (m_input.source) {
-    for (const std::string& name : m_input.source->tableNames()) m_cboTable->addItem(fromStd(name));
-  }
+  for (const std::string& name : m_input.tableNames) m_cboTable->addItem(fromStd(name));
   loadTable();
   applyRememberedOrGuessed();
   settleComma();
@@ -71,7 +65,7 @@ void ImportWindow::buildWidgets() {
   auto* layout = new QVBoxLayout(this);
 
   auto* sourceRow = new QHBoxLayout;
-  if (m_input.source) {
+  if (m_input.fromTables()) {
     sourceRow->addWidget(new QLabel("&Table:", this));
     m_cboTable = new QComboBox(this);
     m_cboTable->setObjectName("cboTable");
@@ -191,32 +185,21 @@ void ImportWindow::buildWidgets() {
 }
 
 void ImportWindow::loadTable() {
-  ImportTable reading;
-  if (m_input.source) {
-    const std::string name = m_cboTable->currentText().toStdString();
-    if (!name.empty()) {
-      try {
-        reading.records = recordsFromTable(m_input.source->readTable(name));
-      } catch (const SourceError& e) {
-        m_app.prompter().show("The table " + name + " cannot be read." + kNewLine + kNewLine + e.what(),
-                              MsgIcon::Critical);
-      }
-    }
-    reading.hasHeader = true;
-    for (const CsvRecord& r : reading.records) reading.columnCount = std::max(reading.columnCount, r.size());
-  } else {
+  ImportReading how;
+  if (m_input.fromTables()) {
+    how.table = m_cboTable->currentText().toStdString();
+  } else if (!m_firstRead) {
     // The first reading guesses; later ones follow the user's choices.
-    if (m_firstRead) {
-      reading = readImportCsv(m_input.csvBytes);
-      for (int i = 0; i < m_cboDelimiter->count(); ++i)
-        if (m_cboDelimiter->itemData(i).toChar() == QChar::fromLatin1(reading.delimiter))
-          m_cboDelimiter->setCurrentIndex(i);
-      m_chkHeader->setChecked(reading.hasHeader);
-      m_firstRead = false;
-    } else {
-      reading = readImportCsv(m_input.csvBytes, m_cboDelimiter->currentData().toChar().toLatin1(),
-                              m_chkHeader->isChecked());
-    }
+    how.delimiter = m_cboDelimiter->currentData().toChar().toLatin1();
+    how.hasHeader = m_chkHeader->isChecked();
+  }
+  ImportTable reading = readImportTable(m_input, how, m_app.prompter());
+  if (!m_input.fromTables() && m_firstRead) {
+    for (int i = 0; i < m_cboDelimiter->count(); ++i)
+      if (m_cboDelimiter->itemData(i).toChar() == QChar::fromLatin1(reading.delimiter))
+        m_cboDelimiter->setCurrentIndex(i);
+    m_chkHeader->setChecked(reading.hasHeader);
+    m_firstRead = false;
   }
   m_flow.useTable(std::move(reading));
   fillColumnChoices();
