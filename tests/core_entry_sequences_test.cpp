@@ -11,20 +11,19 @@
 #include "app/record_writes.h"
 #include "app/ticker_search.h"
 #include "core_fixture.h"
+#include "entry_sequence_rows.h"
 #include "ledger/ledger_open.h"
 #include "ledger/ledger_writes.h"
 
 namespace ledger {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-const std::vector<test::TradeRow> kLedger = {{1, "AAPL", 100, "B", "2024-01-15", 10, 1},
-                                             {2, "MSFT", 50, "S", "2024-02-01", 20, 2},
-                                             {3, "IBM", 10, "S", "2024-03-01", 30, 3}};
-const Rows kLedgerRows = {{"1", "AAPL", "100", "B", "2024-01-15", "10", "1"},
-                          {"2", "MSFT", "50", "S", "2024-02-01", "20", "2"},
-                          {"3", "IBM", "10", "S", "2024-03-01", "30", "3"}};
+using test::kSequenceLedger;
+using test::kSequenceLedgerRows;
+using test::plus;
+using test::Rows;
+using test::with;
+using test::without;
 
 class EntrySequences;
 
@@ -107,18 +106,6 @@ class EntrySequences : public test::CoreTest, public ::testing::WithParamInterfa
   }
 };
 
-Rows with(Rows rows, size_t index, std::vector<std::string> row) {
-  rows.at(index) = std::move(row);
-  return rows;
-}
-Rows without(Rows rows, size_t index) {
-  rows.erase(rows.begin() + static_cast<long>(index));
-  return rows;
-}
-Rows plus(Rows rows, std::vector<std::string> row) {
-  rows.push_back(std::move(row));
-  return rows;
-}
 
 const Sequence kSequences[] = {
     {"EditNextAnsweredCancelThenSaveWritesTheEditedTrade",
@@ -130,7 +117,7 @@ const Sequence kSequences[] = {
        EXPECT_EQ(t.lastMessage(), kSaveEntryQuestion);
        t.save();
      },
-     with(kLedgerRows, 0, {"1", "AAPL", "150", "B", "2024-01-15", "10", "1"}), "AAPL|2024-01-15|150|10|1|B"},
+     with(kSequenceLedgerRows, 0, {"1", "AAPL", "150", "B", "2024-01-15", "10", "1"}), "AAPL|2024-01-15|150|10|1|B"},
     {"EditNextAnsweredNoDropsTheEditAndMoves",
      [](EntrySequences& t) {
        t.edit();
@@ -139,7 +126,7 @@ const Sequence kSequences[] = {
        t.next();
        t.save();  // nothing being entered: Save does nothing
      },
-     kLedgerRows, "MSFT|2024-02-01|50|20|2|S"},
+     kSequenceLedgerRows, "MSFT|2024-02-01|50|20|2|S"},
     {"EditNextAnsweredYesSavesThenMoves",
      [](EntrySequences& t) {
        t.edit();
@@ -147,7 +134,7 @@ const Sequence kSequences[] = {
        t.answer(MsgAnswer::Yes);
        t.next();
      },
-     with(kLedgerRows, 0, {"1", "AAPL", "150", "B", "2024-01-15", "10", "1"}), "MSFT|2024-02-01|50|20|2|S"},
+     with(kSequenceLedgerRows, 0, {"1", "AAPL", "150", "B", "2024-01-15", "10", "1"}), "MSFT|2024-02-01|50|20|2|S"},
     {"EditFindAnsweredCancelThenSaveWritesTheEditedTrade",
      [](EntrySequences& t) {
        t.edit();
@@ -156,7 +143,7 @@ const Sequence kSequences[] = {
        t.find("IBM");
        t.save();
      },
-     with(kLedgerRows, 0, {"1", "AAPL", "100", "B", "2024-01-15", "11", "1"}), "AAPL|2024-01-15|100|11|1|B"},
+     with(kSequenceLedgerRows, 0, {"1", "AAPL", "100", "B", "2024-01-15", "11", "1"}), "AAPL|2024-01-15|100|11|1|B"},
     {"NewRecordAnotherTabAndBackSavesWhatWasTyped",
      [](EntrySequences& t) {
        t.typeNew("MSFT", "2024-04-01", "15", "300", "0");
@@ -165,7 +152,7 @@ const Sequence kSequences[] = {
        t.tab(kGeneralTab);
        t.save();
      },
-     plus(kLedgerRows, {"2", "MSFT", "15", "S", "2024-04-01", "300", "0"}), "AAPL|2024-01-15|100|10|1|B"},
+     plus(kSequenceLedgerRows, {"2", "MSFT", "15", "S", "2024-04-01", "300", "0"}), "AAPL|2024-01-15|100|10|1|B"},
     {"FindShowsTheSideOfTheFoundTradeAndDeleteRemovesIt",
      [](EntrySequences& t) {
        t.find("IBM");
@@ -173,7 +160,7 @@ const Sequence kSequences[] = {
        t.answer(MsgAnswer::Yes);
        t.remove();
      },
-     without(kLedgerRows, 2), "AAPL|2024-01-15|100|10|1|B"},
+     without(kSequenceLedgerRows, 2), "AAPL|2024-01-15|100|10|1|B"},
     {"FindThenEditKeepsTheSaleASale",
      [](EntrySequences& t) {
        t.find("IBM");
@@ -181,7 +168,7 @@ const Sequence kSequences[] = {
        t.set("Commission", "9");
        t.save();
      },
-     with(kLedgerRows, 2, {"3", "IBM", "10", "S", "2024-03-01", "30", "9"}), "AAPL|2024-01-15|100|10|1|B"},
+     with(kSequenceLedgerRows, 2, {"3", "IBM", "10", "S", "2024-03-01", "30", "9"}), "AAPL|2024-01-15|100|10|1|B"},
     {"AFindWithoutMatchThenNextShowsTheSideOfTheTradeShown",
      [](EntrySequences& t) {
        t.next();  // MSFT, a sale
@@ -190,7 +177,7 @@ const Sequence kSequences[] = {
        t.answer(MsgAnswer::Ok);  // past the end: the last trade is said to be in view
        t.next();
      },
-     kLedgerRows, "IBM|2024-03-01|10|30|3|S"},
+     kSequenceLedgerRows, "IBM|2024-03-01|10|30|3|S"},
     {"DeleteAndEditDoNothingOnTheBoughtTab",
      [](EntrySequences& t) {
        t.next();
@@ -201,7 +188,7 @@ const Sequence kSequences[] = {
        EXPECT_FALSE(t.commands.entering());
        t.tab(kGeneralTab);
      },
-     kLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
+     kSequenceLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
     {"WithTheEntryWindowClosedDeleteDoesNothingAndNewRecordOpensIt",
      [](EntrySequences& t) {
        t.closeEntryWindow();
@@ -214,7 +201,7 @@ const Sequence kSequences[] = {
        EXPECT_TRUE(t.commands.entering());
        t.cancel();
      },
-     kLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
+     kSequenceLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
     {"ClosingTheEntryWindowDuringAnEntryAnsweredCancelKeepsIt",
      [](EntrySequences& t) {
        t.typeNew("IBM", "2024-05-01", "1", "2", "3");
@@ -224,14 +211,14 @@ const Sequence kSequences[] = {
        ASSERT_TRUE(t.window.entryFormOpen);
        t.save();
      },
-     plus(kLedgerRows, {"3", "IBM", "1", "B", "2024-05-01", "2", "3"}), "AAPL|2024-01-15|100|10|1|B"},
+     plus(kSequenceLedgerRows, {"3", "IBM", "1", "B", "2024-05-01", "2", "3"}), "AAPL|2024-01-15|100|10|1|B"},
     {"ExitDuringAnEntryAnsweredNoDropsIt",
      [](EntrySequences& t) {
        t.typeNew("IBM", "2024-05-01", "1", "2", "3");
        t.answer(MsgAnswer::No);
        EXPECT_TRUE(t.exit());
      },
-     kLedgerRows, "closed"},
+     kSequenceLedgerRows, "closed"},
     {"ExitDuringAnEntryAnsweredCancelKeepsEverything",
      [](EntrySequences& t) {
        t.typeNew("IBM", "2024-05-01", "1", "2", "3");
@@ -240,7 +227,7 @@ const Sequence kSequences[] = {
        EXPECT_TRUE(t.commands.entering());
        t.cancel();
      },
-     kLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
+     kSequenceLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
     {"AnEditOfATradeChangedElsewhereWritesNothingAndKeepsTheTypedValues",
      [](EntrySequences& t) {
        t.edit();
@@ -257,7 +244,7 @@ const Sequence kSequences[] = {
        EXPECT_EQ(t.form().boxes.at({"Price", kGeneralTab}), "12");
        t.cancel();
      },
-     with(kLedgerRows, 0, {"1", "AAPL", "101", "B", "2024-01-15", "10", "1"}), "AAPL|2024-01-15|101|10|1|B"},
+     with(kSequenceLedgerRows, 0, {"1", "AAPL", "101", "B", "2024-01-15", "10", "1"}), "AAPL|2024-01-15|101|10|1|B"},
     {"NeitherSideChosenIsRefusedAndNewRecordStartsWithNeither",
      [](EntrySequences& t) {
        t.next();  // a sale is shown
@@ -268,7 +255,7 @@ const Sequence kSequences[] = {
        EXPECT_EQ(t.lastMessage(), "Please choose Buy or Sell.");
        t.cancel();
      },
-     kLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
+     kSequenceLedgerRows, "AAPL|2024-01-15|100|10|1|B"},
     {"ASymbolOutsideTheListIsAddedWithTheTradeWhenTheUserSaysSo",
      [](EntrySequences& t) {
        t.typeNew(" ZZZZ ", "2024-05-01", "1", "2", "3");
@@ -280,18 +267,18 @@ const Sequence kSequences[] = {
        t.answer(MsgAnswer::Yes);
        t.save();
      },
-     plus(kLedgerRows, {"11", "ZZZZ", "1", "B", "2024-05-01", "2", "3"}), "AAPL|2024-01-15|100|10|1|B"},
+     plus(kSequenceLedgerRows, {"11", "ZZZZ", "1", "B", "2024-05-01", "2", "3"}), "AAPL|2024-01-15|100|10|1|B"},
     {"AnEditToAnotherSymbolTakesThatCompanysNumber",
      [](EntrySequences& t) {
        t.edit();
        t.set("CompanySymbol", "KO");
        t.save();
      },
-     with(kLedgerRows, 0, {"6", "KO", "100", "B", "2024-01-15", "10", "1"}), "KO|2024-01-15|100|10|1|B"},
+     with(kSequenceLedgerRows, 0, {"6", "KO", "100", "B", "2024-01-15", "10", "1"}), "KO|2024-01-15|100|10|1|B"},
 };
 
 TEST_P(EntrySequences, WriteTheTradeOnScreenAndLoseNothingTyped) {
-  test::makeLedger(path(), kLedger);
+  test::makeLedger(path(), kSequenceLedger);
   ASSERT_EQ(flows.open(path()), OpenOutcome::Opened);
   GetParam().steps(*this);
   EXPECT_EQ(test::readAll(path(), "SELECT * FROM Trade ORDER BY rowid"), GetParam().rows);

@@ -14,18 +14,16 @@
 #include <ostream>
 
 #include "window_fixture.h"
+#include "entry_sequence_rows.h"
 
 namespace ledger {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-const std::vector<test::TradeRow> kLedger = {{1, "AAPL", 100, "B", "2024-01-15", 10, 1},
-                                             {2, "MSFT", 50, "S", "2024-02-01", 20, 2},
-                                             {3, "IBM", 10, "S", "2024-03-01", 30, 3}};
-const Rows kLedgerRows = {{"1", "AAPL", "100", "B", "2024-01-15", "10", "1"},
-                          {"2", "MSFT", "50", "S", "2024-02-01", "20", "2"},
-                          {"3", "IBM", "10", "S", "2024-03-01", "30", "3"}};
+using test::kSequenceLedger;
+using test::kSequenceLedgerRows;
+using test::plus;
+using test::Rows;
+using test::with;
 
 class EntrySequences;
 
@@ -67,14 +65,6 @@ class EntrySequences : public test::WindowTest, public ::testing::WithParamInter
   }
 };
 
-Rows with(Rows rows, size_t index, std::vector<std::string> row) {
-  rows.at(index) = std::move(row);
-  return rows;
-}
-Rows plus(Rows rows, std::vector<std::string> row) {
-  rows.push_back(std::move(row));
-  return rows;
-}
 
 const Sequence kSequences[] = {
     {"EditAnotherTabAndBackKeepsTheTypedValues",
@@ -86,7 +76,7 @@ const Sequence kSequences[] = {
        EXPECT_EQ(t.box("Commission").toStdString(), "4");
        t.save();
      },
-     with(kLedgerRows, 0, {"1", "AAPL", "100", "B", "2024-01-15", "10", "4"}), "AAPL|2024-01-15|100|10|4|B"},
+     with(kSequenceLedgerRows, 0, {"1", "AAPL", "100", "B", "2024-01-15", "10", "4"}), "AAPL|2024-01-15|100|10|4|B"},
     {"EditThenProfitLossAndDataSheetKeepTheTypedValues",
      [](EntrySequences& t) {
        t.edit();
@@ -95,7 +85,7 @@ const Sequence kSequences[] = {
        t.window.mnuViewItem_Click(2);
        t.save();
      },
-     with(kLedgerRows, 0, {"1", "AAPL", "100", "B", "2024-01-15", "10", "4"}), "AAPL|2024-01-15|100|10|4|B"},
+     with(kSequenceLedgerRows, 0, {"1", "AAPL", "100", "B", "2024-01-15", "10", "4"}), "AAPL|2024-01-15|100|10|4|B"},
     {"NewRecordFromTheSoldTabStartsOnTheGeneralTab",
      [](EntrySequences& t) {
        t.tab(kSoldTab);
@@ -104,7 +94,7 @@ const Sequence kSequences[] = {
        t.form()->optSell()->setChecked(true);
        t.save();
      },
-     plus(kLedgerRows, {"3", "IBM", "5", "S", "2024-04-02", "31", "1"}), "AAPL|2024-01-15|100|10|1|B"},
+     plus(kSequenceLedgerRows, {"3", "IBM", "5", "S", "2024-04-02", "31", "1"}), "AAPL|2024-01-15|100|10|1|B"},
     {"ExitDuringAnEntryAnsweredYesSavesFirst",
      [](EntrySequences& t) {
        t.window.show();
@@ -114,11 +104,11 @@ const Sequence kSequences[] = {
        t.window.mnuFileItem_Click(8);
        EXPECT_FALSE(t.window.isVisible());
      },
-     plus(kLedgerRows, {"3", "IBM", "1", "B", "2024-05-01", "2", "3"}), "closed"},
+     plus(kSequenceLedgerRows, {"3", "IBM", "1", "B", "2024-05-01", "2", "3"}), "closed"},
 };
 
 TEST_P(EntrySequences, WriteTheTradeOnScreenAndLoseNothingTyped) {
-  test::makeLedger(path(), kLedger);
+  test::makeLedger(path(), kSequenceLedger);
   openLedger(path());
   GetParam().steps(*this);
   EXPECT_EQ(test::readAll(path(), "SELECT * FROM Trade ORDER BY rowid"), GetParam().rows);
@@ -132,7 +122,7 @@ class ProgramLedgers : public test::WindowTest {};
 
 TEST_F(ProgramLedgers, TheTemplateAndTheMasterAreRefusedUnderAnySpellingOfTheirPath) {
   namespace fs = std::filesystem;
-  test::makeLedger(dir.file("l.mdb"), kLedger);
+  test::makeLedger(dir.file("l.mdb"), kSequenceLedger);
   fs::create_directory_symlink(dir.path(), dir.file("linked"));
   const std::string spellings[] = {dir.file("linked/DatSource.mdb"), dir.path().string() + "/./DatSource.mdb",
                                    dir.file("linked/Zuvivev.mdb"), dir.path().string() + "/sub/../Zuvivev.mdb"};
