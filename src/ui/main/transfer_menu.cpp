@@ -11,7 +11,7 @@
 #include "engine/db_error.h"
 #include "ui/main/mdi_main.h"
 #include "ui/transfer/import_window.h"
-#include "ui/views/grid_export.h"
+#include "app/grid_csv.h"
 
 namespace ledger {
 

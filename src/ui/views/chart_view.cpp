@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QToolTip>
 
-#include "engine/db_error.h"
+#include "app/report_data.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
 
@@ -32,28 +32,14 @@ ChartView::ChartView(AppContext& app, ViewHost& host, QMdiArea* area)
 }
 
 void ChartView::load() {
-  LedgerSession& session = m_app.session();
-  if (!session.OpenLedgerTable("Trade")) {  // the session has told the user why
+  std::optional<ChartTable> table = readChart(m_app);
+  if (!table) {  // the user has been told why
     unload();
     return;
   }
-  Recordset& trades = *session.CurrentRecordset;
-  try {
-    trades.moveLast();  // kNoCurrentRow without trades
-    trades.moveFirst();
-    setFrameGeometryTwips(9000, m_host.entryFormHeightTwips(), std::max(0, m_host.mainWindowWidthTwips() - 9200),
-                          7725);
-    sizeChart();
-    m_chart->setTable(readChartTable(*session.LedgerDatabase, trades));
-  } catch (const DbError& e) {
-    if (e.number() == dberr::kNoCurrentRow) {
-      m_app.prompter().show(kNoRecordsMessage, MsgIcon::None);
-    } else {
-      reportReadFailure(m_app.prompter(), session.LedgerPath, e);
-    }
-    unload();
-  }
-  passOver([&] { trades.moveFirst(); });
+  setFrameGeometryTwips(9000, m_host.entryFormHeightTwips(), std::max(0, m_host.mainWindowWidthTwips() - 9200), 7725);
+  sizeChart();
+  m_chart->setTable(std::move(*table));
 }
 
 void ChartView::unload() {

@@ -14,7 +14,6 @@ namespace ledger {
 class ChartView : public MdiChild {
   Q_OBJECT
  public:
-  static constexpr const char* kNoRecordsMessage = "There are no records in this database.";
   static constexpr const char* kHintTitle = "Chart View";
   static const std::string& hintText();
 

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
+#include "app/report_data.h"
 #include "engine/db_error.h"
-#include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
-#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -19,20 +18,6 @@ constexpr int kTabStripLeft = 60;
 constexpr int kTabStripTop = 60;
 constexpr int kGridInset = 100;  // the grid sits this far inside the strip on each side
 constexpr int kGridGap = 60;     // between the tabs and the grid
-
-struct TabSource {
-  const char* caption;
-  void (*ensure)(Database&);
-  const char* query;
-  // The same rows unsorted: counting them needs no sort.
-  const char* countedAs;
-};
-
-constexpr TabSource kTabs[] = {
-    {"General", EnsureTradeSorted, "TradeSorted", "Trade"},
-    {"Bought Shares", EnsureBoughtSorted, "BoughtSorted", "Bought"},
-    {"Sold Shares", EnsureSoldSorted, "SoldSorted", "Sold"},
-};
 
 }  // namespace
 
@@ -45,7 +30,7 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
   m_tabStrip->setObjectName("TabStrip");
   m_tabStrip->setExpanding(false);
   m_tabStrip->setDrawBase(false);
-  for (const TabSource& tab : kTabs) m_tabStrip->addTab(tab.caption);
+  for (const DatasheetTab& tab : kDatasheetTabs) m_tabStrip->addTab(tab.caption);
   m_tabStrip->setGeometry(twipsToPixelsX(kTabStripLeft), twipsToPixelsY(kTabStripTop), 0,
                           m_tabStrip->sizeHint().height());
   // The strip's page: the framed area under the tabs that holds the grid.
@@ -60,17 +45,15 @@ DatasheetView::DatasheetView(AppContext& app, ViewHost& host, QMdiArea* area)
   connect(m_model, &RecordsetModel::readFailed, this,
           [this](const QString& reason) { reportFailure(reason.toStdString()); }, Qt::QueuedConnection);
   new RightPressFilter(m_grid->viewport(), [this] {
-    const int tab = std::clamp(m_tabStrip->currentIndex(), 0, static_cast<int>(std::size(kTabs)) - 1);
-    const QString query = QString::fromLatin1(kTabs[tab].query);
+    const int tab = std::clamp(m_tabStrip->currentIndex(), 0, static_cast<int>(std::size(kDatasheetTabs)) - 1);
+    const QString query = QString::fromLatin1(kDatasheetTabs[tab].query);
     m_host.popupGridMenu(ViewTag::Datasheet, GridExport{query, nullptr, query + ".csv"});
   });
 
   try {
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10545, m_host.entryFormHeightTwips());
     sizeControls();
-    // When the ledger's file changed since the last command the user has
-    // been told, and the main window closes the ledger or reads it afresh.
-    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) bindTab(m_tabStrip->currentIndex());
+    if (viewMayReadLedger(m_app.session())) bindTab(m_tabStrip->currentIndex());
   } catch (const std::exception& e) {
     reportFailure(e.what());
   }
@@ -103,13 +86,10 @@ void DatasheetView::resizeEvent(QResizeEvent* event) {
 }
 
 void DatasheetView::bindTab(int index) {
-  if (index < 0 || index >= static_cast<int>(std::size(kTabs))) return;
-  const TabSource& tab = kTabs[index];
+  if (index < 0 || index >= static_cast<int>(std::size(kDatasheetTabs))) return;
+  const DatasheetTab& tab = kDatasheetTabs[index];
   try {
-    // On a read-only ledger the query is defined for the session's
-    // connection alone, which the grid reads through.
-    Database ledger = m_app.session().ledgerConnection();
-    tab.ensure(ledger);
+    Database ledger = openDatasheetTab(m_app.session(), index);
     m_model->setSource(ledger, tab.query, tab.countedAs);
   } catch (const DbError& e) {
     reportFailure(e.what());

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "figures/gains.h"
+#include "app/gains_data.h"
 
 namespace ledger {
 

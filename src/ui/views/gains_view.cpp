@@ -3,16 +3,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
-#include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
-#include "engine/db_error.h"
-#include "ledger/ledger_session.h"
+#include "app/report_data.h"
 #include "ui/hourglass.h"
 #include "ui/views/view_support.h"
-#include "ledger/ledger_open.h"
-#include "ledger/gains_report.h"
 
 namespace ledger {
 
@@ -21,12 +16,6 @@ namespace {
 const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly"};
 
 int slot(GainsModel::Table table) { return static_cast<int>(table); }
-
-// One key per ledger, its path made safe to be a key (a '/' would open a
-// group).
-QString methodKey(const std::string& path) {
-  return QStringLiteral("GainsMethod/") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(path)));
-}
 
 }  // namespace
 
@@ -75,7 +64,7 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   try {
     // Beside the entry form, so that both stay in sight.
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10500, 7800);
-    m_method = rememberedMethod(m_app.session().LedgerPath).value_or(CostMethod::Fifo);
+    m_method = rememberedGainsMethod(m_app.settings(), m_app.session().LedgerPath).value_or(CostMethod::Fifo);
     (m_method == CostMethod::Fifo ? m_optFifo : m_optAverage)->setChecked(true);
     load();
   } catch (const std::exception& e) {
@@ -114,7 +103,7 @@ void GainsView::setMethod(CostMethod method) {
   }
   if (method == m_method && m_report) return;
   m_method = method;
-  rememberMethod(m_app.session().LedgerPath, method);
+  rememberGainsMethod(m_app.settings(), m_app.session().LedgerPath, method);
   try {
     load();
   } catch (const std::exception& e) {
@@ -123,49 +112,25 @@ void GainsView::setMethod(CostMethod method) {
 }
 
 void GainsView::load() {
-  const std::string& path = m_app.session().LedgerPath;
   Hourglass busy;
-  std::shared_ptr<const GainsReport> report;
-  std::optional<Database> ledger;
-  try {
-    ledger = m_app.session().ledgerConnection();
-  } catch (const DbError& e) {
+  GainsRead read = readGains(m_app.session(), m_method);
+  if (read.failure) {
     busy.release();
-    m_app.prompter().show(openFailureText(path, "Trade", e.what()), MsgIcon::Critical);
+    m_app.prompter().show(*read.failure, MsgIcon::Critical);
   }
-  if (ledger) {
-    try {
-      report = std::make_shared<const GainsReport>(readGainsReport(*ledger, m_method));
-    } catch (const std::exception& e) {
-      busy.release();
-      reportReadFailure(m_app.prompter(), path, e.what());
-    }
-  }
-  m_report = report;
-  for (GainsModel* model : m_models) model->setReport(report);
+  m_report = read.report;
+  for (GainsModel* model : m_models) model->setReport(m_report);
   // Lots belong to FIFO; under the average method the column is empty.
   grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
-  showNotes();
+  showNotes(read.notes);
 }
 
-void GainsView::showNotes() {
-  const std::vector<std::string> notes = m_report ? gainsNotes(*m_report) : std::vector<std::string>();
+void GainsView::showNotes(const std::vector<std::string>& notes) {
   QStringList lines;
   for (const std::string& note : notes) lines << QString::fromStdString(note);
   m_lblNote->setText(lines.join(QLatin1Char('\n')));
   m_lblNote->setVisible(!lines.isEmpty());
-}
-
-std::optional<CostMethod> GainsView::rememberedMethod(const std::string& path) {
-  const QString name = m_app.settings().file().value(methodKey(path)).toString();
-  return costMethodFromName(name.toStdString());
-}
-
-void GainsView::rememberMethod(const std::string& path, CostMethod method) {
-  const std::string_view name = costMethodName(method);
-  m_app.settings().file().setValue(methodKey(path),
-                                   QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 void GainsView::mousePressEvent(QMouseEvent* event) {

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "app/app_context.h"
-#include "figures/gains.h"
+#include "app/gains_data.h"
 #include "ui/mdi_child.h"
 #include "ui/views/gains_model.h"
 #include "ui/views/view_host.h"
@@ -36,16 +36,12 @@ class GainsView : public MdiChild {
   GainsModel* model(GainsModel::Table table) const;
   QTableView* grid(GainsModel::Table table) const;
 
-  // The method remembered for the ledger at path, and remembering one.
-  std::optional<CostMethod> rememberedMethod(const std::string& path);
-  void rememberMethod(const std::string& path, CostMethod method);
-
  protected:
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void load();
-  void showNotes();
+  void showNotes(const std::vector<std::string>& notes);
   QTableView* addGrid(GainsModel::Table table, const char* name);
 
   AppContext& m_app;

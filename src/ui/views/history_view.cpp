@@ -5,10 +5,8 @@
 #include <cmath>
 
 #include "engine/db_error.h"
-#include "ledger/view_queries.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
-#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -54,34 +52,18 @@ HistoryView::HistoryView(AppContext& app, ViewHost& host, QMdiArea* area)
     });
 
   try {
-    const std::string& path = m_app.session().LedgerPath;
-    // When the ledger's file changed since the last command the user has
-    // been told, and the main window closes the ledger or reads it afresh.
-    std::optional<Database> ledger;
-    std::optional<HistoryFigures> figures;
-    std::optional<std::array<std::int64_t, 2>> listCounts;
-    if (m_app.session().checkLedgerFile() == LedgerFileState::Unchanged) {
-      try {
-        ledger = m_app.session().ledgerConnection();
-        const std::string symbol = m_host.generalTabSymbol().toStdString();
-        BuildHistoryQueries(*ledger, symbol);
-        figures = readHistoryFigures(*ledger, symbol);
-        listCounts = historyListCounts(*ledger, symbol);
-      } catch (const DbError& e) {
-        reportReadFailure(m_app.prompter(), path, e);
-      }
-    }
+    std::optional<HistoryRead> read = readHistory(m_app, m_host.generalTabSymbol().toStdString());
     setWindowTitle("History of " + m_host.generalTabSymbol());
     setFrameGeometryTwips(0, 5485, 9000, 7245);
     layoutGrids();
-    if (figures) bindGrids(*ledger, *figures, listCounts);
+    if (read) bindGrids(*read);
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
   }
 }
 
-void HistoryView::bindGrids(Database& ledger, const HistoryFigures& figures,
-                            const std::optional<std::array<std::int64_t, 2>>& listCounts) {
+void HistoryView::bindGrids(HistoryRead& read) {
+  const HistoryFigures& figures = read.figures;
   // The first grid that cannot be bound says why; the others are still tried.
   std::optional<std::string> failure;
   const std::optional<std::string>* figureOf[kGridCount] = {nullptr, nullptr, &figures.totalBuy, &figures.totalSell,
@@ -99,11 +81,11 @@ void HistoryView::bindGrids(Database& ledger, const HistoryFigures& figures,
           return text.value_or(std::string());
         });
         std::vector<Value> row{text ? Value(std::strtod(text->c_str(), nullptr)) : Value()};
-        m_models[g]->setKnownRows(ledger, query, std::move(row));
+        m_models[g]->setKnownRows(read.ledger, query, std::move(row));
       } else {
         const std::optional<std::int64_t> count =
-            listCounts ? std::optional((*listCounts)[static_cast<size_t>(g)]) : std::nullopt;
-        m_models[g]->setSource(ledger, query, {}, count);
+            read.listCounts ? std::optional((*read.listCounts)[static_cast<size_t>(g)]) : std::nullopt;
+        m_models[g]->setSource(read.ledger, query, {}, count);
       }
       m_grids[g]->resizeColumnsToContents();
     } catch (const DbError& e) {

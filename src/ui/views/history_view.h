@@ -12,7 +12,7 @@
 #include <array>
 
 #include "app/app_context.h"
-#include "ledger/view_queries.h"
+#include "app/report_data.h"
 #include "ui/mdi_child.h"
 #include "ui/views/recordset_model.h"
 #include "ui/views/view_host.h"
@@ -37,12 +37,9 @@ class HistoryView : public MdiChild {
 
  private:
   void layoutGrids();
-  // Binds the grids through ledger, the connection the history queries
-  // were just written on (on a read-only ledger, defined for it alone).
-  // figures fill the three small grids, whose queries are not run;
-  // listCounts, when known, are the two lists' row counts.
-  void bindGrids(Database& ledger, const HistoryFigures& figures,
-                 const std::optional<std::array<std::int64_t, 2>>& listCounts);
+  // Binds the grids to what was read: the figures fill the three small
+  // grids, whose queries are not run.
+  void bindGrids(HistoryRead& read);
 
   AppContext& m_app;
   ViewHost& m_host;

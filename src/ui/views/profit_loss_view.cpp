@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "ledger/view_queries.h"
+#include "app/report_data.h"
 #include "ui/twips.h"
 #include "ui/views/view_support.h"
 
@@ -47,7 +47,7 @@ ProfitLossView::ProfitLossView(AppContext& app, ViewHost& host, QMdiArea* area)
 
   try {
     setFrameGeometryTwips(9000, m_host.entryFormHeightTwips(), 3825 + pixelsToTwipsX(shift), 2640);
-    const ProfitLossFigures figures = readProfitLossFigures(m_app.session());
+    const ProfitLossFigures figures = readProfitLoss(m_app);
     showFigure(totalBought, figures.totalBought);
     showFigure(totalSold, figures.totalSold);
     showFigure(pl, figures.profitLoss);

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "engine/db_error.h"
-#include "ledger/ledger_open.h"
 
 namespace ledger {
 
@@ -16,7 +15,7 @@ RecordsetModel::~RecordsetModel() = default;
 void RecordsetModel::resetState() {
   m_rows.reset();
   m_headers.clear();
-  m_computed = ComputedColumns();
+  m_computed = nullptr;
   m_pages.clear();
   m_pageUse.clear();
   m_rowCount = 0;
@@ -41,7 +40,7 @@ void RecordsetModel::setSource(Database& ledger, const std::string& source, cons
     std::vector<std::string> names;
     for (int i = 0; i < m_rows->fieldCount(); ++i) names.push_back(m_rows->fieldName(i));
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
-    m_computed = ComputedColumns(names);
+    m_computed = computedColumnText(names);
     const std::int64_t count = knownCount         ? *knownCount
                                : countedAs.empty() ? m_rows->recordCount()
                                                    : ledger.openRecordset(countedAs)->recordCount();
@@ -62,7 +61,7 @@ void RecordsetModel::setKnownRows(Database& ledger, const std::string& source, s
   try {
     const std::vector<std::string> names = ledger.sourceColumns(source);
     for (const std::string& name : names) m_headers.append(QString::fromStdString(name));
-    m_computed = ComputedColumns(names);
+    m_computed = computedColumnText(names);
     if (!names.empty()) {
       // The rows stand as the first page; with no recordset behind them,
       // no other page is ever read.
@@ -142,7 +141,8 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
     const std::span<const Value> values(p->values.data() + first, static_cast<size_t>(columnCount()));
     if (m_cellText)
       if (auto text = m_cellText(values, index.column())) return QString::fromStdString(*text);
-    if (auto text = m_computed.text(values, index.column())) return QString::fromStdString(*text);
+    if (m_computed)
+      if (auto text = m_computed(values, index.column())) return QString::fromStdString(*text);
     return QString::fromStdString(toDisplayText(v));
   }
   const bool number = std::holds_alternative<double>(v) || std::holds_alternative<std::int64_t>(v);

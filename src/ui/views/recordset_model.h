@@ -3,7 +3,7 @@
 // the way a data-bound grid shows them: columns are the fields in order,
 // headed by their names; numbers and dates as the ledger shows them. The
 // columns the ledger computes from a row's numbers (TotalPurchase,
-// TotalSell) are shown exactly, as decimals (see ComputedColumns).
+// TotalSell) are shown exactly, as decimals (see computedColumnText).
 //
 // Rows are read on demand. The model knows its number of rows from the
 // start (the engine counts them), so the grid's scroll bar covers every
@@ -25,8 +25,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/grid_cells.h"
 #include "engine/database.h"
-#include "figures/exact_figures.h"
 
 namespace ledger {
 
@@ -58,7 +58,6 @@ class RecordsetModel : public QAbstractTableModel {
   // Text for a cell from its row's values and its column, or nullopt to
   // show the cell as read. Kept across setSource and refresh; a view sets it
   // where it shows figures it computes itself.
-  using CellText = std::function<std::optional<std::string>(std::span<const Value> row, int column)>;
   void setCellText(CellText rule) { m_cellText = std::move(rule); }
   const std::string& source() const { return m_source; }
 
@@ -93,7 +92,7 @@ class RecordsetModel : public QAbstractTableModel {
   std::unique_ptr<Recordset> m_rows;
   std::string m_source;
   CellText m_cellText;
-  ComputedColumns m_computed;
+  CellText m_computed;
   QStringList m_headers;
   int m_rowCount = 0;
   mutable std::unordered_map<int, Page> m_pages;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/views/axis_value.h"
+#include "app/axis_value.h"
 
 namespace ledger {
 

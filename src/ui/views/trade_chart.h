@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "ledger/view_queries.h"
+#include "app/report_data.h"
 
 namespace ledger {
 

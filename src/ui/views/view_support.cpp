@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "engine/db_error.h"
-#include "ledger/ledger_session.h"
 
 namespace ledger {
 
@@ -38,14 +36,6 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName) {
   grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid->verticalHeader()->setMinimumWidth(16);
   return grid;
-}
-
-void reportReadFailure(Prompter& prompter, const std::string& path, const std::string& reason) {
-  prompter.show(readFailureMessage(path, reason), MsgIcon::Critical);
-}
-
-void reportReadFailure(Prompter& prompter, const std::string& path, const DbError& error) {
-  reportReadFailure(prompter, path, std::string(error.what()));
 }
 
 QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName) {

@@ -1,22 +1,15 @@
 #pragma once
 // Small pieces the report views share: the right-press that raises the
-// main window's Restore menu, the read-only grid, and the message shown
-// when a ledger cannot be read.
+// main window's Restore menu, the read-only grid and the caption above it.
 
 #include <QObject>
 #include <QTableView>
 
 #include <functional>
-#include <string>
-
-#include "app/app_context.h"
-#include "ui/views/view_host.h"
 
 class QLabel;
 
 namespace ledger {
-
-class DbError;
 
 // Calls onPress when the right mouse button goes down over target (for a
 // scroll area, install it on the viewport). Other buttons pass through.
@@ -37,11 +30,6 @@ class RightPressFilter : public QObject {
 // rows and cells selectable, nothing editable (the bound queries are
 // read-only).
 QTableView* makeGrid(QWidget* parent, const QString& objectName);
-
-// Tells the user that the ledger could not be read for a view, with the
-// engine's reason. The program goes on.
-void reportReadFailure(Prompter& prompter, const std::string& path, const std::string& reason);
-void reportReadFailure(Prompter& prompter, const std::string& path, const DbError& error);
 
 // A raised, centred caption above a grid.
 QLabel* makeCaption(QWidget* parent, const QString& text, const QString& objectName);

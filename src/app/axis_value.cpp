@@ -1,4 +1,4 @@
-#include "ui/views/axis_value.h"
+#include "app/axis_value.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/views/grid_export.h"
+#include "app/grid_csv.h"
 
 #include <cerrno>
 #include <filesystem>

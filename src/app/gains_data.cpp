@@ -1,0 +1,49 @@
+#include "app/gains_data.h"
+
+#include <QSettings>
+#include <QUrl>
+
+#include "engine/db_error.h"
+#include "ledger/gains_report.h"
+#include "ledger/ledger_session.h"
+
+namespace ledger {
+
+namespace {
+
+// One key per ledger, its path made safe to be a key (a '/' would open a
+// group).
+QString methodKey(const std::string& path) {
+  return QStringLiteral("GainsMethod/") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(path)));
+}
+
+}  // namespace
+
+GainsRead readGains(LedgerSession& session, CostMethod method) {
+  const std::string& path = session.LedgerPath;
+  std::optional<Database> ledger;
+  try {
+    ledger = session.ledgerConnection();
+  } catch (const DbError& e) {
+    return {nullptr, {}, openFailureText(path, "Trade", e.what())};
+  }
+  try {
+    auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, method));
+    std::vector<std::string> notes = gainsNotes(*report);
+    return {std::move(report), std::move(notes), std::nullopt};
+  } catch (const std::exception& e) {
+    return {nullptr, {}, readFailureMessage(path, e.what())};
+  }
+}
+
+std::optional<CostMethod> rememberedGainsMethod(ProgramSettings& settings, const std::string& path) {
+  const QString name = settings.file().value(methodKey(path)).toString();
+  return costMethodFromName(name.toStdString());
+}
+
+void rememberGainsMethod(ProgramSettings& settings, const std::string& path, CostMethod method) {
+  const std::string_view name = costMethodName(method);
+  settings.file().setValue(methodKey(path), QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+}  // namespace ledger
