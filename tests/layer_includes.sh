@@ -2,7 +2,11 @@
 # Each folder of src is a layer that may include its own headers and those
 # of the layers before it, never one after it:
 #   engine < figures < ledger < transfer < access < app < ui
-# Lists every include that points up and fails when there is one.
+# The window layer (ui) goes below the core only for the engine's read-only
+# recordsets and their values and errors; and the write gate's hooks
+# (ledger/change_hooks.h) are included only by the gate and the two files
+# that define them.
+# Lists every include that breaks a rule and fails when there is one.
 # Usage: layer_includes.sh <src-dir>
 set -euo pipefail
 src=$1
@@ -25,4 +29,24 @@ for layer in "${layers[@]}"; do
     fi
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$src/$layer" || true)
 done
+
+ui_may_include='^(ui|app)/|^engine/(recordset|database|value|db_error)\.h$'
+while IFS=: read -r file line text; do
+  header=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"$text")
+  if ! grep -qE "$ui_may_include" <<<"$header"; then
+    echo "${file#"$src"/}:$line: the windows reach $header only through the core: $text"
+    found=1
+  fi
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$src/ui" || true)
+
+while IFS=: read -r file line text; do
+  case "${file#"$src"/}" in
+    ledger/ledger_change.cpp | ledger/kept_figures.cpp | ledger/undo_journal.cpp) ;;
+    *)
+      echo "${file#"$src"/}:$line: only the write gate uses its hooks: $text"
+      found=1
+      ;;
+  esac
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"ledger/change_hooks\.h"' "$src" || true)
+
 exit $found
