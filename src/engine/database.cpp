@@ -58,9 +58,9 @@ std::string objectType(Database& db, const std::string& name) {
   // statement names it.
   Statement stmt(db,
                  "SELECT type FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE "
-                 "AND type IN ('table', 'view') UNION ALL "
+                 "AND (type = 'table' OR type = 'view') UNION ALL "
                  "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
-                 "AND type IN ('table', 'view')");
+                 "AND (type = 'table' OR type = 'view')");
   stmt.bind(1, std::string_view(name));
   if (!stmt.step()) return {};
   return std::string(stmt.text(0));

@@ -198,7 +198,8 @@ LedgerFileState LedgerSession::checkLedgerFile() {
     // One read for the check and for what connectionCurrent asks next.
     const ReadSnapshot snapshot(*m_watch->db);
     const auto tables = m_watch->db->scalar(
-        "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name COLLATE NOCASE IN ('Trade', 'Companies')");
+        "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
+        "(name = 'Trade' COLLATE NOCASE OR name = 'Companies' COLLATE NOCASE)");
     const auto* count = tables ? std::get_if<std::int64_t>(&*tables) : nullptr;
     if (!count || *count != 2)
       return ledgerFileChanged(LedgerFileState::Closed,

@@ -22,9 +22,9 @@ const std::array<const char*, 2> kCompaniesColumns = {"CompanyID", "CompanySymbo
 bool hasTable(Database& db, const char* name) {
   Statement stmt(db,
                  "SELECT type FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE "
-                 "AND type IN ('table', 'view') UNION ALL "
+                 "AND (type = 'table' OR type = 'view') UNION ALL "
                  "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
-                 "AND type IN ('table', 'view')");
+                 "AND (type = 'table' OR type = 'view')");
   stmt.bind(1, name);
   return stmt.step() && stmt.text(0) == "table";
 }

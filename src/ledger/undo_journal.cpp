@@ -360,11 +360,12 @@ std::optional<RowValues> readJournalRow(Database& db, JournalTable table, std::i
 namespace {
 
 // Whether the journal's three objects are there; parsing their script at
-// every save cost more than the save's own rows.
+// every save cost more than the save's own rows. (ORs, not an IN list: an
+// IN list is built as a temporary table at every run.)
 bool journalComplete(Database& db) {
   const auto found = db.scalar(
-      "SELECT count(*) FROM sqlite_schema WHERE name IN ('UndoStep', 'UndoChange', 'UndoChangeByRow') "
-      "COLLATE NOCASE");
+      "SELECT count(*) FROM sqlite_schema WHERE name = 'UndoStep' COLLATE NOCASE OR "
+      "name = 'UndoChange' COLLATE NOCASE OR name = 'UndoChangeByRow' COLLATE NOCASE");
   return found && *found == Value(std::int64_t{3});
 }
 
