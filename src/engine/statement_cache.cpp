@@ -7,13 +7,13 @@ namespace ledger::detail {
 
 namespace {
 
-// The cache lives in the connection's deleter, so every copy of the
-// Connection reaches it and it goes exactly when the connection closes.
 std::uint64_t nextConnectionId() {
   static std::atomic<std::uint64_t> last{0};
   return ++last;
 }
 
+// The cache lives in the connection's deleter, so every copy of the
+// Connection reaches it and it goes exactly when the connection closes.
 struct CloseConnection {
   std::shared_ptr<StatementCache> statements = std::make_shared<StatementCache>();
   std::uint64_t id = nextConnectionId();
@@ -80,16 +80,8 @@ void KeptStatement::giveBack() {
 }
 
 void runKept(const Connection& conn, std::string_view sql) {
-  StatementCache* cache = statementCacheOf(conn);
-  if (!cache) return exec(conn.get(), sql);
-  sqlite3_stmt* stmt = cache->take(conn.get(), sql);
-  try {
-    step(conn.get(), stmt);
-  } catch (...) {
-    cache->giveBack(std::string(sql), stmt);
-    throw;
-  }
-  cache->giveBack(std::string(sql), stmt);
+  const KeptStatement stmt(conn, std::string(sql));
+  step(conn.get(), stmt.get());
 }
 
 Connection ownConnection(sqlite3* raw) { return Connection(raw, CloseConnection{}); }
