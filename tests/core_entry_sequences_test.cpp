@@ -27,14 +27,7 @@ using test::without;
 
 class EntrySequences;
 
-struct Sequence {
-  const char* name;
-  std::function<void(EntrySequences&)> steps;
-  Rows rows;          // Trade afterwards, in row order
-  const char* boxes;  // the General tab afterwards: symbol|date|quantity|price|commission|side
-};
-
-void PrintTo(const Sequence& s, std::ostream* os) { *os << s.name; }
+using Sequence = test::EntrySequence<EntrySequences>;
 
 class EntrySequences : public test::CoreTest, public ::testing::WithParamInterface<Sequence> {
  public:

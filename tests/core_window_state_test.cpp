@@ -1,10 +1,7 @@
 // The state the core publishes for the main window, from opening a ledger
-// to its file going away.
+// through an entry, a view and an undo.
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -26,13 +23,7 @@ class WindowStateTest : public test::CoreTest {};
 
 TEST_F(WindowStateTest, EachCommandPublishesTheWholeState) {
   const std::string ledger = dir.file("l.mdb");
-  const std::string foreign = dir.file("ro.mdb");  // opened read-only: it holds a table of its own
   test::makeLedger(ledger);
-  test::makeLedger(foreign);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE Notes (Text TEXT);", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
   // The General tab shows the trades as the entry form does.
   window.onReloadTab = [&] {
     if (!commands.entering()) OpenAndShow(app.session(), window.form, "Trade");
@@ -64,20 +55,6 @@ TEST_F(WindowStateTest, EachCommandPublishesTheWholeState) {
        {saved, {}}, true, {ViewTag::Datasheet}},
       {"Undo: Redo offers it back", [&] { ASSERT_TRUE(commands.undo()); }, {ledger, false}, WindowMode::Viewing, {},
        {{}, saved}, false, {ViewTag::Datasheet}},
-      {"a read-only ledger: nothing offered, the change commands off",
-       [&] {
-         answers.expect(MsgAnswer::Ok);  // what the ledger holds, told once
-         ASSERT_EQ(flows.open(foreign), OpenOutcome::Opened);
-       },
-       {foreign, true}, WindowMode::Viewing, true, {}, false, {}},
-      {"its file gone: no ledger",
-       [&] {
-         std::filesystem::remove(foreign);
-         answers.expect(MsgAnswer::Ok);  // the session tells what happened to the file
-         ASSERT_EQ(app.session().checkLedgerFile(), LedgerFileState::Closed);
-         flows.follow(LedgerFileState::Closed);
-       },
-       {}, WindowMode::NoLedger, {}, {}, false, {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

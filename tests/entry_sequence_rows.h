@@ -1,7 +1,9 @@
 #pragma once
-// The ledger the entry sequences start from, and the row edits that say
-// what it holds afterwards; the window's and the core's sequences share them.
+// The ledger the entry sequences start from, the row edits that say what
+// it holds afterwards, and a sequence's shape; the window's and the core's sequences share them.
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +32,21 @@ inline Rows without(Rows rows, size_t index) {
 inline Rows plus(Rows rows, std::vector<std::string> row) {
   rows.push_back(std::move(row));
   return rows;
+}
+
+// One sequence of a test fixture F: its steps, then what Trade holds and
+// what the General tab shows.
+template <class F>
+struct EntrySequence {
+  const char* name;
+  std::function<void(F&)> steps;
+  Rows rows;          // Trade afterwards, in row order
+  const char* boxes;  // the General tab afterwards: symbol|date|quantity|price|commission|side
+};
+
+template <class F>
+void PrintTo(const EntrySequence<F>& s, std::ostream* os) {
+  *os << s.name;
 }
 
 }  // namespace ledger::test
