@@ -13,6 +13,7 @@
 
 #include "access/access_conversion.h"
 #include "ledger/empty_ledger.h"
+#include "ledger/figures_seal.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_writes.h"
@@ -551,6 +552,15 @@ TEST_F(KeptFiguresTest, TheViewsReadTheKeptFiguresWhileTheyAreCurrent) {
   EXPECT_EQ(readHistoryFigures(db, "O'NEIL").totalSell, "12.5");
   runOutside(path, "UPDATE Trade SET Date = '2024-02-02' WHERE CompanySymbol = 'KO'");
   EXPECT_EQ(readHistoryFigures(db, "O'NEIL").totalSell, "22.1");  // read afresh: 7 x 3.3 - 1
+}
+
+// The seal is HMAC-SHA256: a ledger sealed by an earlier build must still
+// check. RFC 4231's first case (a 20-byte key, padded with zeros as HMAC
+// pads every key, so the same under our 32-byte one).
+TEST(FiguresSeal, IsHmacSha256) {
+  KeptFiguresKey key{};
+  for (int i = 0; i < 20; ++i) key[static_cast<size_t>(i)] = 0x0b;
+  EXPECT_EQ(sealText(key, "Hi There"), "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7");
 }
 
 }  // namespace
