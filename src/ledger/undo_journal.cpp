@@ -150,6 +150,12 @@ void dropUndoneSteps(Database& db) {
 }
 
 void dropOldestSteps(Database& db) {
+  // No more steps than numbers from the oldest to the newest: while those
+  // are few enough, nothing is read further.
+  const std::optional<Value> span =
+      db.scalar("SELECT (SELECT max(Step) FROM UndoStep) - (SELECT min(Step) FROM UndoStep)");
+  if (const auto* numbers = span ? std::get_if<std::int64_t>(&*span) : nullptr; numbers && *numbers < kMaxUndoSteps)
+    return;
   const Value keep[] = {std::int64_t{kMaxUndoSteps}};
   const std::optional<Value> last =
       db.scalar("SELECT Step FROM UndoStep ORDER BY Step DESC LIMIT 1 OFFSET ?1", keep);
