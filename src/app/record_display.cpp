@@ -12,17 +12,6 @@ namespace ledger {
 
 namespace {
 
-// The reads of a scope in one read transaction of the session's ledger.
-class OneRead {
- public:
-  explicit OneRead(LedgerSession& session) {
-    if (session.LedgerDatabase) m_snapshot.emplace(*session.LedgerDatabase);
-  }
-
- private:
-  std::optional<ReadSnapshot> m_snapshot;
-};
-
 // Puts the cursor back on a row (position: the nth row) as ShowRecord does.
 void placeCursor(Recordset* rs, std::optional<std::int64_t> position) {
   if (!position) {
@@ -89,7 +78,7 @@ void showCurrentRow(LedgerSession& session, FormPort& form) {
 void ShowRecord(LedgerSession& session, FormPort& form, std::optional<std::int64_t> position) {
   Recordset* rs = session.CurrentRecordset.get();
   if (!rs) return;
-  const OneRead read(session);  // the moves, the count and the row
+  const SessionRead read(session);  // the moves, the count and the row
   placeCursor(rs, position);
   showCurrentRow(session, form);
 }
@@ -113,6 +102,8 @@ bool ledgerFileUnchanged(LedgerSession& session, FormPort& form) {
 }
 
 bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name) {
+  // The file check, the open and the row shown in one read of the file.
+  const SessionRead read(session);
   const bool opened = session.OpenLedgerTable(name);
   // The file check inside the open drops the rows of a file that changed.
   if (!session.CurrentRecordset) {
@@ -122,7 +113,6 @@ bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name) 
   // A recordset just opened stands on its first row, read a moment ago;
   // one the open left from before is put back on a row first.
   if (opened) {
-    const OneRead read(session);
     showCurrentRow(session, form);
   } else {
     ShowRecord(session, form);

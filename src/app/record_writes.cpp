@@ -11,8 +11,10 @@ namespace ledger {
 
 namespace {
 
+std::string refusalText(const std::string& what, const DbError& e) { return what + kNewLine + kNewLine + e.what(); }
+
 void reportRefusal(Prompter& prompter, const std::string& what, const DbError& e) {
-  prompter.show(what + kNewLine + kNewLine + e.what(), MsgIcon::Critical);
+  prompter.show(refusalText(what, e), MsgIcon::Critical);
 }
 
 constexpr const char* kEditedElsewhere =
@@ -28,38 +30,53 @@ std::string newSymbolQuestion(const std::string& symbol) {
 
 bool SaveRecord(LedgerSession& session, Prompter& prompter, const FormPort& form,
                 const std::optional<EditBookmark>& edit) {
-  // A ledger whose file was replaced or removed meanwhile is not written.
-  if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
-  const auto read = readGeneralTab(form);
-  if (const auto* problem = std::get_if<std::string>(&read)) {
-    prompter.show(*problem, MsgIcon::Information);
-    return false;
-  }
-  Trade trade = std::get<Trade>(read);
-  std::optional<Database> connection;
-  try {
-    connection = session.ledgerConnection();
-  } catch (const DbError& e) {
-    prompter.show(openFailureText(session.LedgerPath, "Trade", e.what()), MsgIcon::Critical);
-    return false;
-  }
-  try {
-    Database& db = *connection;
-    NewCompany company = NewCompany::No;
-    if (edit && trade.symbol == edit->shown.symbol) {
-      trade.companyId = edit->shown.companyId;  // the symbol stays, and so does its company number
-    } else if (const auto id = findCompany(db, trade.symbol)) {
-      trade.companyId = *id;
+  Trade trade;
+  std::optional<Database> db;
+  bool known = false;  // the company list has the symbol
+  std::string refusal;
+  MsgIcon icon = MsgIcon::Critical;
+  {
+    // The file check and the company's lookup in one read, ended before any
+    // message or question: none waits for the user holding a lock.
+    const SessionRead read(session);
+    // A ledger whose file was replaced or removed meanwhile is not written.
+    if (session.checkLedgerFile() != LedgerFileState::Unchanged) return false;
+    auto general = readGeneralTab(form);
+    if (auto* problem = std::get_if<std::string>(&general)) {
+      refusal = std::move(*problem);
+      icon = MsgIcon::Information;
     } else {
-      if (prompter.show(newSymbolQuestion(trade.symbol), MsgIcon::Question, MsgButtons::YesNo) !=
-          MsgAnswer::Yes)
+      trade = std::get<Trade>(general);
+      try {
+        db = session.ledgerConnection();
+        if (edit && trade.symbol == edit->shown.symbol) {
+          trade.companyId = edit->shown.companyId;  // the symbol stays, and so does its company number
+          known = true;
+        } else if (const auto id = findCompany(*db, trade.symbol)) {
+          trade.companyId = *id;
+          known = true;
+        }
+      } catch (const DbError& e) {
+        refusal = db ? refusalText("The trade could not be saved.", e)
+                     : openFailureText(session.LedgerPath, "Trade", e.what());
+      }
+    }
+  }
+  if (!refusal.empty()) {
+    prompter.show(refusal, icon);
+    return false;
+  }
+  try {
+    NewCompany company = NewCompany::No;
+    if (!known) {
+      if (prompter.show(newSymbolQuestion(trade.symbol), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
       company = NewCompany::Add;
     }
     if (edit)
-      updateTrade(db, edit->rowid, edit->shown, trade, company);
+      updateTrade(*db, edit->rowid, edit->shown, trade, company);
     else
-      insertTrade(db, trade, company);
+      insertTrade(*db, trade, company);
     return true;
   } catch (const DbError& e) {
     if (e.number() == dberr::kChangedElsewhere) {

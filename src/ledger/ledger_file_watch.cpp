@@ -95,8 +95,9 @@ void LedgerSession::watch(const std::string& path, const Database& db) {
   m_checked.reset();
   const std::optional<FileIdentity> file = identityOf(path);
   if (!file) return;  // gone already: the next check says so
-  if (!watching(path)) m_watch = WatchedFile{path, file->device, file->inode, std::nullopt, std::nullopt, false};
+  if (!watching(path)) m_watch = WatchedFile{path, file->device, file->inode, std::nullopt, std::nullopt, false, false};
   m_watch->db = db;
+  m_watch->pagesKept = false;
   m_watch->schemaVersion = schemaVersion(db);
 }
 
@@ -110,23 +111,25 @@ void LedgerSession::tellForeignOnce(const Database& db) {
   if (!m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(db)) return;
   if (!m_watch->toldForeign && !db.foreignObjects().empty()) {
     m_watch->toldForeign = true;
-    m_notifier.notify(foreignObjectsMessage(db), MsgIcon::Information);
+    tell(foreignObjectsMessage(db), MsgIcon::Information);
   }
 }
 
 bool LedgerSession::connectionCurrent(const std::string& file) {
-  if (!LedgerDatabase || !m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(*LedgerDatabase) ||
-      !watching(file))
+  // What the command's file check has just read; it found the watched file
+  // at the path and could open it.
+  std::optional<ConnectionSeen> checked = std::exchange(m_checked, std::nullopt);
+  if (!LedgerDatabase || !m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(*LedgerDatabase))
     return false;
+  if (file != m_watch->path) checked.reset();
   // A new connection would read only a file it cannot write, or one
   // holding objects of other programs; it could not open a file it cannot
   // read at all.
-  if (::access(file.c_str(), R_OK) != 0) return false;
+  if (!checked && (!watching(file) || ::access(file.c_str(), R_OK) != 0)) return false;
   const bool readOnly = ::access(file.c_str(), W_OK) != 0 || !LedgerDatabase->foreignObjects().empty();
-  // What the command's file check has just read, or a read of its own.
   ConnectionSeen seen;
-  if (m_checked) {
-    seen = *std::exchange(m_checked, std::nullopt);
+  if (checked) {
+    seen = *checked;
   } else {
     const ReadSnapshot snapshot(*LedgerDatabase);
     seen = ConnectionSeen{schemaVersion(*LedgerDatabase), LedgerDatabase->isReadOnly()};
@@ -146,7 +149,7 @@ LedgerFileState LedgerSession::ledgerFileChanged(LedgerFileState state, const st
     LedgerPath.clear();
     m_closedByChange = true;
   }
-  m_notifier.notify(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
+  tell(message, state == LedgerFileState::Closed ? MsgIcon::Critical : MsgIcon::Information);
   if (m_fileListener) m_fileListener(state);
   return state;
 }

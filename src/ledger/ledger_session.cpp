@@ -39,7 +39,11 @@ std::string readFailureMessage(std::string_view path, std::string_view reason) {
 // The session's connection, used again, is the one read after every
 // command: its pages stay cached from then on (a ledger opened once, for a
 // report, say, does not pay to fill a large cache).
-void LedgerSession::keepReading(Database& db) { db.keepPagesCached(); }
+void LedgerSession::keepReading(Database& db) {
+  if (!m_watch || m_watch->pagesKept) return;
+  db.keepPagesCached();
+  m_watch->pagesKept = true;
+}
 
 bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<std::string>& path) {
   if (path)
@@ -60,7 +64,7 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
     CurrentRecordset = LedgerDatabase->openRecordset(name);
     return true;
   } catch (const DbError& e) {
-    m_notifier.notify(openFailureText(file, name, e.what()), MsgIcon::Critical);
+    tell(openFailureText(file, name, e.what()), MsgIcon::Critical);
     return false;
   }
 }
@@ -80,5 +84,17 @@ Database LedgerSession::ledgerConnection() {
   }
   return db;
 }
+
+void LedgerSession::tell(const std::string& text, MsgIcon icon) {
+  for (SessionRead* read = m_read; read; read = read->m_outer) read->m_snapshot.reset();
+  m_notifier.notify(text, icon);
+}
+
+SessionRead::SessionRead(LedgerSession& session) : m_session(session), m_outer(session.m_read) {
+  if (session.LedgerDatabase) m_snapshot.emplace(*session.LedgerDatabase);
+  session.m_read = this;
+}
+
+SessionRead::~SessionRead() { m_session.m_read = m_outer; }
 
 }  // namespace ledger

@@ -14,6 +14,7 @@
 #include "engine/database.h"
 #include "ledger/notifier.h"
 #include "engine/recordset.h"
+#include "engine/transaction.h"
 #include "figures/trade.h"
 
 namespace ledger {
@@ -32,6 +33,8 @@ enum class LedgerFileState {
   // is closed (LedgerPath is empty).
   Closed,
 };
+
+class SessionRead;
 
 class LedgerSession {
  public:
@@ -100,6 +103,8 @@ class LedgerSession {
   std::optional<Trade> ShownTradeValues;
 
  private:
+  friend class SessionRead;
+
   // The file the session opened last, as it stood on the disk then.
   struct WatchedFile {
     std::string path;
@@ -111,6 +116,8 @@ class LedgerSession {
     // The file's schema as db read it, to find changes another program made.
     std::optional<std::int64_t> schemaVersion;
     bool toldForeign = false;
+    // Whether db was told to keep its pages cached (keepReading).
+    bool pagesKept = false;
   };
 
   // Records db, just opened from path, as the file to watch.
@@ -118,6 +125,9 @@ class LedgerSession {
   // Tells the user once per file what db holds that the program does not
   // make.
   void tellForeignOnce(const Database& db);
+  // Tells the user, after ending the command's read (SessionRead): no lock
+  // on the file is held while a message waits for an answer.
+  void tell(const std::string& text, MsgIcon icon);
   // Whether LedgerDatabase is the watched connection to file and opening
   // file again would give the same: the same file, as readable and
   // writable as then, its schema unchanged.
@@ -125,7 +135,7 @@ class LedgerSession {
   // Whether file is the file the session watches (not another one since
   // moved to its path).
   bool watching(const std::string& file) const;
-  static void keepReading(Database& db);
+  void keepReading(Database& db);
   LedgerFileState ledgerFileChanged(LedgerFileState state, const std::string& message);
 
   // What a read of the watched connection found.
@@ -142,6 +152,28 @@ class LedgerSession {
   // Set when a change closed the ledger, until a ledger is opened again.
   bool m_closedByChange = false;
   std::function<void(LedgerFileState)> m_fileListener;
+  // The innermost read a command holds open, if any.
+  SessionRead* m_read = nullptr;
+};
+
+// One read transaction over the session's connection for a command's
+// reads: its file check and what it reads next see one moment of the file
+// and take the file's lock once, not once a statement. Ended early when
+// the session has something to tell the user. Nothing when no ledger is
+// open. The command must not write inside it (a write begins its own
+// transaction).
+class SessionRead {
+ public:
+  explicit SessionRead(LedgerSession& session);
+  ~SessionRead();
+  SessionRead(const SessionRead&) = delete;
+  SessionRead& operator=(const SessionRead&) = delete;
+
+ private:
+  friend class LedgerSession;
+  LedgerSession& m_session;
+  SessionRead* m_outer;
+  std::optional<ReadSnapshot> m_snapshot;
 };
 
 // The message OpenLedgerTable shows for a failure.
