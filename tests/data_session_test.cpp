@@ -1,6 +1,7 @@
 // OpenLedgerTable: what it opens, what it says on failure and what it keeps,
 // and when the session's connection is used again.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <functional>
@@ -123,6 +124,38 @@ TEST(LedgerConnection, IsUsedAgainUntilOpeningTheFileAgainWouldGiveAnotherOne) {
     EXPECT_TRUE(session.LedgerDatabase->sharesConnectionWith(now));
     EXPECT_EQ(prompter.shown.size(), row.toldForeign ? 1u : 0u);
   }
+}
+
+// The session tells the user in the middle of a command's read (here the
+// file check finds the ledger's tables gone); the message must hold no lock
+// on the file, or another program could not write while the user reads it.
+TEST(SessionRead, EndsBeforeTheSessionTellsTheUser) {
+  TempDir dir;
+  const std::string path = dir.file("l.mdb");
+  test::makeLedger(path);
+  struct WriteWhileShown final : Notifier {
+    std::string path;
+    int written = -1;
+    void notify(const std::string&, MsgIcon) override {
+      sqlite3* raw = nullptr;
+      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+      written = sqlite3_exec(raw, "CREATE TABLE Elsewhere (x)", nullptr, nullptr, nullptr);
+      sqlite3_close(raw);
+    }
+  } notifier;
+  notifier.path = path;
+  LedgerSession session(notifier);
+  session.LedgerPath = path;
+  ASSERT_TRUE(session.OpenLedgerTable("Trade"));
+  {
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE Trade", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+  }
+  const SessionRead read(session);
+  EXPECT_EQ(session.checkLedgerFile(), LedgerFileState::Closed);
+  EXPECT_EQ(notifier.written, SQLITE_OK);
 }
 
 }  // namespace
