@@ -113,6 +113,8 @@ void addTrades(sqlite3* db, std::int64_t trades, std::vector<Company>& companies
   }
 }
 
+// In the kept file's name: raise when the made-up events change.
+constexpr const char* kEventsKind = "ledger-events-2";
 constexpr int kSplits = 1'000;
 constexpr int kDividends = 10'000;
 
@@ -124,9 +126,11 @@ std::string dateText(int day) {
   return date;
 }
 
-// Splits both ways in turn (2:1, 1:2, 3:2, 2:3), so that holdings neither
-// grow nor shrink without bound, and dividends with tax withheld, each on
-// a day of its own: no symbol has two of one kind on one day.
+// Each company's splits come in pairs that undo each other (2:1 then 1:2,
+// 3:2 then 2:3): the made-up trades know nothing of splits, and a holding
+// cut short by a reverse split would turn the sales after it into short
+// sales that no real ledger has. Dividends have tax withheld. Each event
+// has a day of its own: no symbol has two of one kind on one day.
 void addEvents(sqlite3* db, std::mt19937_64& random) {
   detail::exec(db, kEventTablesSchema);
   std::vector<std::string> symbols;
@@ -134,14 +138,19 @@ void addEvents(sqlite3* db, std::mt19937_64& random) {
   while (detail::step(db, select.get()))
     symbols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(select.get(), 0)));
 
-  constexpr std::array<std::array<int, 2>, 4> kRatios = {{{2, 1}, {1, 2}, {3, 2}, {2, 3}}};
+  constexpr std::array<std::array<int, 2>, 2> kForward = {{{2, 1}, {3, 2}}};
+  std::vector<int> splitsOf(symbols.size());
   auto split = detail::prepare(db, "INSERT INTO Split (CompanySymbol, Date, NewShares, OldShares) VALUES (?1, ?2, ?3, ?4)");
   for (int i = 0; i < kSplits; ++i) {
     const std::string date = dateText(i * kDaysSpanned / kSplits);
-    sqlite3_bind_text(split.get(), 1, symbols[random() % symbols.size()].c_str(), -1, SQLITE_TRANSIENT);
+    const std::size_t company = random() % symbols.size();
+    const int nth = splitsOf[company]++;
+    const std::array<int, 2>& ratio = kForward[static_cast<std::size_t>(nth / 2) % kForward.size()];
+    const bool undoing = nth % 2 == 1;
+    sqlite3_bind_text(split.get(), 1, symbols[company].c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(split.get(), 2, date.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int(split.get(), 3, kRatios[static_cast<std::size_t>(i) % kRatios.size()][0]);
-    sqlite3_bind_int(split.get(), 4, kRatios[static_cast<std::size_t>(i) % kRatios.size()][1]);
+    sqlite3_bind_int(split.get(), 3, ratio[undoing ? 1 : 0]);
+    sqlite3_bind_int(split.get(), 4, ratio[undoing ? 0 : 1]);
     detail::step(db, split.get());
     sqlite3_reset(split.get());
   }
@@ -201,7 +210,7 @@ std::string cachedLedger(std::int64_t trades) {
 }
 
 std::string cachedLedgerWithEvents(std::int64_t trades) {
-  const std::string path = keptLedgerName(trades, "ledger-events");
+  const std::string path = keptLedgerName(trades, kEventsKind);
   if (!fileExists(path)) {
     const std::string source = cachedLedger(trades);
     TempFileBeside temp(path);
