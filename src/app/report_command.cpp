@@ -101,7 +101,7 @@ ReportRequest parseReport(std::span<const std::string> args) {
 }
 
 
-// Writes the report asked for; the notes on what it left out go to err.
+// Writes the report asked for, and into notes what it must say besides.
 // Throws what reading the ledger throws.
 void writeReport(CommandCall& call, Database& db, const ReportRequest& request, std::vector<std::string>& notes) {
   if (request.kind == ReportKind::Income) {

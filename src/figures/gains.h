@@ -169,12 +169,11 @@ class GainsCalculator {
   void add(const GainsTrade& trade);
   void skip(SkippedTrade trade);
 
-  // A split, either way in: with add(), before the trades of its date
-  // (throws std::invalid_argument when a trade of its date or later came
-  // already, or the date is not a date written YYYY-MM-DD); with
-  // addStored(), in any order before finish(). A split of a symbol that
-  // has no trade yet changes nothing.
-  // REQUIRES: newShares > 0, oldShares > 0.
+  // A split, either way in: with add(), before the trades of its date;
+  // with addStored(), in any order before finish(). A split of a symbol
+  // that has no trade yet changes nothing. Throws std::invalid_argument
+  // when a trade of its date or later came already, the date is not a date
+  // written YYYY-MM-DD, or a side of the ratio is not above zero.
   void addSplit(const StockSplit& split);
 
   // The other way in, for a whole ledger read at once (ledger/gains_report.h):
