@@ -30,6 +30,14 @@ TEST(IncomeTest, HoldingsGetTheirNetIncomeToDate) {
   EXPECT_EQ(holdings, "AAA 12 120.5 46\nBBB 1 5 6.16\n");
 }
 
+// A table of that name that is not the program's holds no splits.
+TEST(IncomeTest, ASplitTableOfAnotherShapeHoldsNone) {
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "S", 10, "B", "2024-01-02", 10, 0}});
+  openLedger(dir.file("l.mdb")).executeScript("CREATE TABLE Split (Symbol, Ratio); INSERT INTO Split VALUES ('S', 2)");
+  EXPECT_EQ(reportOf(dir.file("l.mdb")).holdings.at(0).shares, Decimal::fromInt(10));
+}
+
 struct BadEventCase {
   const char* name;
   const char* insert;  // a row another program wrote

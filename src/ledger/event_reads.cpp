@@ -12,6 +12,16 @@ namespace ledger {
 
 namespace {
 
+// How many of a table's columns the reads below use: all of them when the
+// table is the program's, none when there is no such table.
+const char* const kSplitColumnsSql =
+    "SELECT count(*) FROM pragma_table_xinfo('Split') "
+    "WHERE lower(name) IN ('companysymbol', 'date', 'newshares', 'oldshares')";
+const char* const kDividendColumnsSql =
+    "SELECT count(*) FROM pragma_table_xinfo('Dividend') WHERE lower(name) IN "
+    "('companysymbol', 'date', 'gross', 'withholding', 'reinvestquantity', 'reinvestprice')";
+constexpr std::int64_t kSplitColumns = 4, kDividendColumns = 6;
+
 const char* const kSplitsSql =
     "SELECT rowid, CompanySymbol, Date, NewShares, OldShares FROM Split ORDER BY Date, rowid";
 const char* const kDividendsSql =
@@ -87,18 +97,23 @@ std::optional<std::string> readDividend(const Statement& row, CashDividend& divi
   return std::nullopt;
 }
 
+bool hasColumns(Database& db, const char* countSql, std::int64_t columns) {
+  const std::optional<Value> count = db.scalar(countSql);
+  const auto* n = count ? std::get_if<std::int64_t>(&*count) : nullptr;
+  return n && *n == columns;
+}
+
 // Reads every row of sql into events of the kind given, the rows that
 // cannot be used into skipped.
 template <typename Event>
 void readRows(Database& db, const char* sql, SkippedEvent::Kind kind,
               std::optional<std::string> (*read)(const Statement&, Event&), std::vector<Event>& events,
               std::vector<SkippedEvent>& skipped) {
-  std::optional<Statement> row = Statement::tryPrepare(db, sql);
-  if (!row) return;
+  Statement row(db, sql);
   Event event;
-  while (row->step()) {
-    if (std::optional<std::string> reason = read(*row, event))
-      skipped.push_back({kind, row->integer(kRowid), event.symbol, event.date, std::move(*reason)});
+  while (row.step()) {
+    if (std::optional<std::string> reason = read(row, event))
+      skipped.push_back({kind, row.integer(kRowid), event.symbol, event.date, std::move(*reason)});
     else
       events.push_back(event);
   }
@@ -108,8 +123,10 @@ void readRows(Database& db, const char* sql, SkippedEvent::Kind kind,
 
 LedgerEvents readLedgerEvents(Database& db) {
   LedgerEvents events;
-  readRows(db, kSplitsSql, SkippedEvent::Kind::Split, readSplit, events.splits, events.skipped);
-  readRows(db, kDividendsSql, SkippedEvent::Kind::Dividend, readDividend, events.dividends, events.skipped);
+  if (hasColumns(db, kSplitColumnsSql, kSplitColumns))
+    readRows(db, kSplitsSql, SkippedEvent::Kind::Split, readSplit, events.splits, events.skipped);
+  if (hasColumns(db, kDividendColumnsSql, kDividendColumns))
+    readRows(db, kDividendsSql, SkippedEvent::Kind::Dividend, readDividend, events.dividends, events.skipped);
   return events;
 }
 
