@@ -44,8 +44,7 @@ void gainsReport(benchmark::State& state) {
 // The report as `report gains` and `report holdings` make it: each sale
 // handed on as it is worked out, none kept.
 template <CostMethod method>
-void gainsReportStreamed(benchmark::State& state) {
-  const std::string path = cachedLedger(state.range(0));
+void streamedReport(benchmark::State& state, const std::string& path) {
   for (auto _ : state) {
     Database db = openLedger(path);
     std::size_t sales = 0;
@@ -54,6 +53,18 @@ void gainsReportStreamed(benchmark::State& state) {
     benchmark::DoNotOptimize(report.holdings.size());
   }
   state.counters["peak_rss_MB"] = peakMegabytes();
+}
+
+template <CostMethod method>
+void gainsReportStreamed(benchmark::State& state) {
+  streamedReport<method>(state, cachedLedger(state.range(0)));
+}
+
+// The same report on the same trades with 1,000 splits and 10,000
+// dividends beside them; its twin is the report without them, so the
+// ratio is what following the events costs.
+void gainsReportStreamedWithEvents(benchmark::State& state) {
+  streamedReport<CostMethod::Fifo>(state, cachedLedgerWithEvents(state.range(0)));
 }
 
 void bareTradesInReportOrder(benchmark::State& state) {
@@ -70,7 +81,9 @@ const bool registered = registerPair("GainsFifo", gainsReport<CostMethod::Fifo>,
                         registerPair("GainsFifoStreamed", gainsReportStreamed<CostMethod::Fifo>,
                                      bareTradesInReportOrder) &&
                         registerPair("GainsAverageStreamed", gainsReportStreamed<CostMethod::Average>,
-                                     bareTradesInReportOrder);
+                                     bareTradesInReportOrder) &&
+                        registerPair("GainsEvents", gainsReportStreamedWithEvents,
+                                     gainsReportStreamed<CostMethod::Fifo>);
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "ledger/event_tables.h"
 #include "ledger/ledger_schema.h"
 #include "engine/sqlite_util.h"
 #include "engine/value.h"
@@ -112,6 +113,69 @@ void addTrades(sqlite3* db, std::int64_t trades, std::vector<Company>& companies
   }
 }
 
+// In the kept file's name: raise when the made-up events change.
+constexpr const char* kEventsKind = "ledger-events-2";
+constexpr int kSplits = 1'000;
+constexpr int kDividends = 10'000;
+
+std::string dateText(int day) {
+  const year_month_day ymd{kFirstDay + days{day}};
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d-%02u-%02u", static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                static_cast<unsigned>(ymd.day()));
+  return date;
+}
+
+// Each company's splits come in pairs that undo each other (2:1 then 1:2,
+// 3:2 then 2:3): the made-up trades know nothing of splits, and a holding
+// cut short by a reverse split would turn the sales after it into short
+// sales that no real ledger has. Dividends have tax withheld. Each event
+// has a day of its own: no symbol has two of one kind on one day.
+void addEvents(sqlite3* db, std::mt19937_64& random) {
+  detail::exec(db, kEventTablesSchema);
+  std::vector<std::string> symbols;
+  auto select = detail::prepare(db, "SELECT CompanySymbol FROM Companies ORDER BY CompanyID");
+  while (detail::step(db, select.get()))
+    symbols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(select.get(), 0)));
+
+  constexpr std::array<std::array<int, 2>, 2> kForward = {{{2, 1}, {3, 2}}};
+  std::vector<int> splitsOf(symbols.size());
+  auto split = detail::prepare(db, "INSERT INTO Split (CompanySymbol, Date, NewShares, OldShares) VALUES (?1, ?2, ?3, ?4)");
+  for (int i = 0; i < kSplits; ++i) {
+    const std::string date = dateText(i * kDaysSpanned / kSplits);
+    const std::size_t company = random() % symbols.size();
+    const int nth = splitsOf[company]++;
+    const std::array<int, 2>& ratio = kForward[static_cast<std::size_t>(nth / 2) % kForward.size()];
+    const bool undoing = nth % 2 == 1;
+    sqlite3_bind_text(split.get(), 1, symbols[company].c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(split.get(), 2, date.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int(split.get(), 3, ratio[undoing ? 1 : 0]);
+    sqlite3_bind_int(split.get(), 4, ratio[undoing ? 0 : 1]);
+    detail::step(db, split.get());
+    sqlite3_reset(split.get());
+  }
+  auto dividend =
+      detail::prepare(db, "INSERT INTO Dividend (CompanySymbol, Date, Gross, Withholding) VALUES (?1, ?2, ?3, ?4)");
+  for (int i = 0; i < kDividends; ++i) {
+    const std::string date = dateText(i * kDaysSpanned / kDividends);
+    const double gross = cents(static_cast<double>(100 + random() % 100000) / 100.0);
+    sqlite3_bind_text(dividend.get(), 1, symbols[random() % symbols.size()].c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(dividend.get(), 2, date.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_double(dividend.get(), 3, gross);
+    sqlite3_bind_double(dividend.get(), 4, cents(gross * 0.15));
+    detail::step(db, dividend.get());
+    sqlite3_reset(dividend.get());
+  }
+}
+
+std::string keptLedgerName(std::int64_t trades, const char* kind) {
+  const std::uint64_t hash = fnv1a(ledgerSchemaSql(), fnv1a(kGeneratorVersion));
+  char name[80];
+  std::snprintf(name, sizeof name, "%s-%lld-%012llx.mdb", kind, static_cast<long long>(trades),
+                static_cast<unsigned long long>(hash & 0xffffffffffffull));
+  return (dataFolder() / name).string();
+}
+
 }  // namespace
 
 void generateLedger(const std::string& path, std::int64_t trades) {
@@ -133,18 +197,31 @@ void generateLedger(const std::string& path, std::int64_t trades) {
 }
 
 std::string cachedLedger(std::int64_t trades) {
-  const std::uint64_t hash = fnv1a(ledgerSchemaSql(), fnv1a(kGeneratorVersion));
-  char name[64];
-  std::snprintf(name, sizeof name, "ledger-%lld-%012llx.mdb", static_cast<long long>(trades),
-                static_cast<unsigned long long>(hash & 0xffffffffffffull));
-  const fs::path folder = dataFolder();
-  const std::string path = (folder / name).string();
+  const std::string path = keptLedgerName(trades, "ledger");
   if (!fileExists(path)) {
-    fs::create_directories(folder);
+    fs::create_directories(dataFolder());
     // Made under another name first, so a run that stops halfway never
     // leaves a short ledger to be reused.
     TempFileBeside temp(path);
     generateLedger(temp.path(), trades);
+    temp.commitOver(path);
+  }
+  return path;
+}
+
+std::string cachedLedgerWithEvents(std::int64_t trades) {
+  const std::string path = keptLedgerName(trades, kEventsKind);
+  if (!fileExists(path)) {
+    const std::string source = cachedLedger(trades);
+    TempFileBeside temp(path);
+    temp.copyFrom(source);
+    {
+      Database ledger = Database::openFile(temp.path(), /*create=*/false);
+      std::mt19937_64 random(20261208u + static_cast<std::uint64_t>(trades));
+      WriteTransaction transaction(ledger);
+      addEvents(detail::connectionOf(ledger), random);
+      transaction.commit();
+    }
     temp.commitOver(path);
   }
   return path;

@@ -23,6 +23,11 @@ void generateLedger(const std::string& path, std::int64_t trades);
 // Its name carries a hash of the schema, so a changed schema gets a new file.
 std::string cachedLedger(std::int64_t trades);
 
+// The kept ledger with that many trades and, beside them, 1,000 splits
+// and 10,000 dividends of its companies over the same years, made first
+// (from cachedLedger) when it is missing.
+std::string cachedLedgerWithEvents(std::int64_t trades);
+
 // A private copy of the kept ledger with that many trades, removed (with
 // its journal) when the copy goes.
 class LedgerCopy {

@@ -50,7 +50,8 @@ TEST(CommandLineTest, HelpListsEveryCommand) {
     EXPECT_TRUE(o.err.empty()) << word;
     for (const char* line : {"shareledger report gains [--method fifo|average] [--year YYYY] LEDGER",
                              "shareledger report holdings [--method fifo|average] LEDGER",
-                             "shareledger report yearly [--method fifo|average] LEDGER", "shareledger --help",
+                             "shareledger report yearly [--method fifo|average] LEDGER",
+                             "shareledger report income [--year YYYY] LEDGER", "shareledger --help",
                              "shareledger [LEDGER]"})
       EXPECT_NE(o.out.find(line), std::string::npos) << word << ": " << line;
   }
@@ -89,6 +90,28 @@ TEST_F(ReportCommandTest, EachReportIsTheHandWorkedCsvAndSaysWhatIsUncovered) {
   }
 }
 
+// The hand-worked dividends (gains_ledger.h): a year's companies, then its
+// total with no symbol; one year when asked, none when it had no dividend.
+TEST_F(ReportCommandTest, IncomeIsByYearAndCompanyWithEachYearsTotal) {
+  test::makeLedger(dir.file("income.mdb"), test::kIncomeTrades);
+  test::addEvents(dir.file("income.mdb"), test::kIncomeDividendsSql);
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"report", "income", dir.file("income.mdb")},
+       std::string(test::kIncomeHeader) + test::kIncome2023Csv + test::kIncome2024Csv},
+      {{"report", "income", "--year", "2024", dir.file("income.mdb")},
+       std::string(test::kIncomeHeader) + test::kIncome2024Csv},
+      {{"report", "income", "--year=2022", dir.file("income.mdb")}, test::kIncomeHeader},
+      // A ledger without the tables has no dividends.
+      {{"report", "income", ledger}, test::kIncomeHeader},
+  };
+  for (const auto& [args, csv] : rows) {
+    const Outcome o = run(args);
+    EXPECT_EQ(o.status, exitcode::kOk) << args[2];
+    EXPECT_EQ(o.out, csv) << args[2];
+    EXPECT_EQ(o.err, "") << args[2];
+  }
+}
+
 TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
   struct Row {
     std::vector<std::string> args;
@@ -106,8 +129,9 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
       {{"report", "gains", "--year", "24", ledger}, "--year takes a year of four digits, not \"24\""},
       {{"report", "gains", "--year", "0000", ledger}, "--year takes a year"},
       {{"report", "gains", "--year=2024x", ledger}, "--year takes a year"},
-      {{"report", "holdings", "--year", "2024", ledger}, "--year belongs to the gains report only"},
+      {{"report", "holdings", "--year", "2024", ledger}, "--year belongs to the gains and income reports only"},
       {{"report", "gains", "--verbose", ledger}, "unknown option --verbose"},
+      {{"report", "income", "--method", "fifo", ledger}, "--method belongs to the gains reports"},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);

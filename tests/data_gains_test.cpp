@@ -99,17 +99,78 @@ TEST(GainsReportTest, AnUncoveredSaleIsMarkedCountedAndSaidButInNoTotal) {
   }
 }
 
+// A ledger worked out the same by either method, with its splits.
+struct SameByEitherMethodCase {
+  const char* rule;
+  std::vector<TradeRow> trades;
+  const char* sales;     // Date Shares Proceeds Cost Gain Uncovered, one sale a line
+  const char* holding;   // Shares Cost RealizedGain
+  const char* years;     // Year:Gain ...
+  std::vector<StockSplit> splits = {};
+};
+
+void describeSale(std::ostream& out, const SaleGain& sale) {
+  out << sale.date << ' ' << sale.shares.toPlainString() << ' ' << sale.proceeds.toPlainString() << ' '
+      << sale.cost.toPlainString() << ' ' << sale.gain.toPlainString() << ' ' << sale.uncoveredShares.toPlainString()
+      << '\n';
+}
+
+void addSplits(const std::string& path, const std::vector<StockSplit>& splits) {
+  std::string sql;
+  for (const StockSplit& s : splits)
+    sql += "INSERT INTO Split (CompanySymbol, Date, NewShares, OldShares) VALUES ('" + s.symbol + "', '" + s.date +
+           "', " + std::to_string(s.newShares) + ", " + std::to_string(s.oldShares) + ");";
+  test::addEvents(path, sql);
+}
+
+// The report of trades and splits fed one by one in date order, a day's
+// splits before its trades, as add() and addSplit() take them.
+GainsReport reportFedInOrder(std::vector<TradeRow> trades, std::vector<StockSplit> splits, CostMethod method) {
+  std::stable_sort(trades.begin(), trades.end(), [](const TradeRow& a, const TradeRow& b) { return a.date < b.date; });
+  std::sort(splits.begin(), splits.end(), [](const StockSplit& a, const StockSplit& b) { return a.date < b.date; });
+  GainsCalculator calculator(method);
+  auto split = splits.begin();
+  for (const TradeRow& t : trades) {
+    for (; split != splits.end() && split->date <= t.date; ++split) calculator.addSplit(*split);
+    calculator.add({t.symbol, t.date, t.side == "B" ? TradeSide::Buy : TradeSide::Sell, Decimal::fromDouble(t.quantity),
+                    Decimal::fromDouble(t.price), Decimal::fromDouble(t.commission)});
+  }
+  for (; split != splits.end(); ++split) calculator.addSplit(*split);
+  return calculator.finish();
+}
+
+// The ledger read whole, its sales kept and handed on, and fed one by one,
+// by either method, all give the same sales, holding and years.
+void expectSameByEitherMethod(const SameByEitherMethodCase& c) {
+  for (CostMethod method : {CostMethod::Fifo, CostMethod::Average}) {
+    SCOPED_TRACE(std::string(c.rule) + ", " + std::string(costMethodName(method)));
+    TempDir dir;
+    test::makeLedger(dir.file("l.mdb"), c.trades);
+    if (!c.splits.empty()) addSplits(dir.file("l.mdb"), c.splits);
+    Database db = openLedger(dir.file("l.mdb"));
+    std::ostringstream kept, handedOn, fedInOrder, years;
+    const GainsReport report = readGainsReport(db, method);
+    for (const SaleGain& sale : report.sales) describeSale(kept, sale);
+    EXPECT_EQ(kept.str(), c.sales);
+    readGainsReport(db, method, [&](const SaleGain& sale) { describeSale(handedOn, sale); });
+    EXPECT_EQ(handedOn.str(), c.sales);
+    for (const SaleGain& sale : reportFedInOrder(c.trades, c.splits, method).sales) describeSale(fedInOrder, sale);
+    EXPECT_EQ(fedInOrder.str(), c.sales);
+    ASSERT_EQ(report.holdings.size(), 1u);
+    const Holding& h = report.holdings[0];
+    EXPECT_EQ(h.shares.toPlainString() + " " + h.cost.toPlainString() + " " + h.realizedGain.toPlainString(),
+              c.holding);
+    for (const YearGains& y : report.years)
+      years << (y.year == report.years[0].year ? "" : " ") << y.year << ':' << y.total.toPlainString();
+    EXPECT_EQ(years.str(), c.years);
+  }
+}
+
 // A purchase covers the company's earlier short sales, oldest first, at
 // its own cost a share; only the rest is held. The same by either method;
 // the sales as handed on one by one are the sales kept.
 TEST(GainsReportTest, APurchaseCoversEarlierShortSalesFirst) {
-  const struct {
-    const char* rule;
-    std::vector<TradeRow> trades;
-    const char* sales;     // Date Shares Proceeds Cost Gain Uncovered, one sale a line
-    const char* holding;   // Shares Cost RealizedGain
-    const char* years;     // Year:Gain ...
-  } cases[] = {
+  const SameByEitherMethodCase cases[] = {
       // Sold 10 for 50 with none held; the 10 bought for 40 cover them: gain 10, nothing held.
       {"a short sale is covered, not held",
        {{1, "S", 10, "S", "2024-01-02", 5, 0}, {1, "S", 10, "B", "2024-01-03", 4, 0}},
@@ -127,33 +188,94 @@ TEST(GainsReportTest, APurchaseCoversEarlierShortSalesFirst) {
        {{1, "S", 5, "S", "2023-12-30", 10, 0}, {1, "S", 6, "B", "2024-01-02", 2, 0},
         {1, "S", 1, "S", "2024-02-01", 3, 0}},
        "2023-12-30 5 50 10 40 0\n2024-02-01 1 3 2 1 0\n", "0 0 41", "2023:40 2024:1"},
+      // 10 held cost 200; 15 sold for 375 leave 5 old shares short, 10 new
+      // ones after the 2:1 split; 12 bought for 108 give them 108 x 10 / 12
+      // = 90: cost 290, gain 85. 2 held for 18.
+      {"a split between a short sale and its purchase",
+       {{1, "S", 10, "B", "2024-01-02", 20, 0}, {1, "S", 15, "S", "2024-01-03", 25, 0},
+        {1, "S", 12, "B", "2024-03-01", 9, 0}},
+       "2024-01-03 15 375 290 85 0\n", "2 18 85", "2024:85",
+       {{"S", "2024-02-01", 2, 1}}},
+      // The same, 6 bought for 54: 10 - 6 = 4 new shares still short, shown
+      // as the 2 of the shares sold; cost 254, gain 121 in no total.
+      {"still short after a split, in the shares it sold",
+       {{1, "S", 10, "B", "2024-01-02", 20, 0}, {1, "S", 15, "S", "2024-01-03", 25, 0},
+        {1, "S", 6, "B", "2024-03-01", 9, 0}},
+       "2024-01-03 15 375 254 121 2\n", "0 0 0", "", {{"S", "2024-02-01", 2, 1}}},
   };
-  for (const auto& c : cases) {
-    for (CostMethod method : {CostMethod::Fifo, CostMethod::Average}) {
-      SCOPED_TRACE(std::string(c.rule) + ", " + std::string(costMethodName(method)));
-      TempDir dir;
-      test::makeLedger(dir.file("l.mdb"), c.trades);
-      Database db = openLedger(dir.file("l.mdb"));
-      std::ostringstream kept, handedOn, years;
-      const auto describe = [](std::ostream& out, const SaleGain& sale) {
-        out << sale.date << ' ' << sale.shares.toPlainString() << ' ' << sale.proceeds.toPlainString() << ' '
-            << sale.cost.toPlainString() << ' ' << sale.gain.toPlainString() << ' '
-            << sale.uncoveredShares.toPlainString() << '\n';
-      };
-      const GainsReport report = readGainsReport(db, method);
-      for (const SaleGain& sale : report.sales) describe(kept, sale);
-      EXPECT_EQ(kept.str(), c.sales);
-      readGainsReport(db, method, [&](const SaleGain& sale) { describe(handedOn, sale); });
-      EXPECT_EQ(handedOn.str(), c.sales);
-      ASSERT_EQ(report.holdings.size(), 1u);
-      const Holding& h = report.holdings[0];
-      EXPECT_EQ(h.shares.toPlainString() + " " + h.cost.toPlainString() + " " + h.realizedGain.toPlainString(),
-                c.holding);
-      for (const YearGains& y : report.years) years << (y.year == report.years[0].year ? "" : " ") << y.year << ':'
-                                                     << y.total.toPlainString();
-      EXPECT_EQ(years.str(), c.years);
-    }
+  for (const auto& c : cases) expectSameByEitherMethod(c);
+}
+
+// A split changes the shares of what is held, never its cost; sales after
+// it are matched in the new shares. One lot, so either method agrees.
+TEST(GainsReportTest, ASplitChangesTheSharesHeldNotTheirCost) {
+  const SameByEitherMethodCase cases[] = {
+      // 10 bought for 532.9 are 20 after 2:1; 7 sold for 203.07 cost
+      // 532.9 x 7 / 20 = 186.515 (7 x 53.29 / 2): gain 16.555. Left 13 for 346.385.
+      {"2:1 halves the cost a share",
+       {{1, "S", 10, "B", "2024-01-02", 53.29, 0}, {1, "S", 7, "S", "2024-03-01", 29.01, 0}},
+       "2024-03-01 7 203.07 186.515 16.555 0\n", "13 346.385 16.555", "2024:16.555", {{"S", "2024-02-01", 2, 1}}},
+      // 25 bought for 101 are 2.5 after 1:10; 2 sold for 90 cost
+      // 101 x 2 / 2.5 = 80.8: gain 9.2. Left 0.5 for 20.2.
+      {"a reverse split",
+       {{1, "S", 25, "B", "2024-01-02", 4, 1}, {1, "S", 2, "S", "2024-07-01", 45, 0}},
+       "2024-07-01 2 90 80.8 9.2 0\n", "0.5 20.2 9.2", "2024:9.2", {{"S", "2024-06-03", 1, 10}}},
+      // 3 bought for 120 are 6, then 12: two 2:1 make four of one; 5 sold
+      // for 55 cost 120 x 5 / 12 = 50. Left 7 for 70.
+      {"successive splits compose",
+       {{1, "S", 3, "B", "2024-01-02", 40, 0}, {1, "S", 5, "S", "2024-04-01", 11, 0}},
+       "2024-04-01 5 55 50 5 0\n", "7 70 5", "2024:5", {{"S", "2024-02-01", 2, 1}, {"S", "2024-03-01", 2, 1}}},
+      // 5 bought for 60 are 7.5 after 3:2; 7 sold for 63 cost 60 x 7 / 7.5 = 56.
+      {"a split that leaves a fraction",
+       {{1, "S", 5, "B", "2024-01-02", 12, 0}, {1, "S", 7, "S", "2024-03-01", 9, 0}},
+       "2024-03-01 7 63 56 7 0\n", "0.5 4 7", "2024:7", {{"S", "2024-02-01", 3, 2}}},
+      // 1 share for 30 after 2:3 is 0.6666666.., rounded half-even to 6 places;
+      // a split after the last trade still counts.
+      {"shares rounded to 6 places", {{1, "S", 1, "B", "2024-01-02", 30, 0}}, "", "0.666667 30 0", "",
+       {{"S", "2024-02-01", 2, 3}}},
+      // The split acts before the day's trades: the 20 sold are all held
+      // (cost 100, proceeds 120), none short.
+      {"a split on the day of a sale acts first",
+       {{1, "S", 10, "B", "2024-01-02", 10, 0}, {1, "S", 20, "S", "2024-02-01", 6, 0}},
+       "2024-02-01 20 120 100 20 0\n", "0 0 20", "2024:20", {{"S", "2024-02-01", 2, 1}}},
+      // Another company's split changes nothing here, and makes no holding.
+      {"a split of another symbol",
+       {{1, "S", 10, "B", "2024-01-02", 10, 0}, {1, "S", 4, "S", "2024-03-01", 12, 0}},
+       "2024-03-01 4 48 40 8 0\n", "6 60 8", "2024:8", {{"T", "2024-02-01", 2, 1}}},
+  };
+  for (const auto& c : cases) expectSameByEitherMethod(c);
+}
+
+// Two lots, 10 for 100 and 10 for 130, are 20 and 20 after 2:1, each
+// keeping its date; 30 sold for 240.
+TEST(GainsReportTest, ASplitKeepsEachLotsCostAndDate) {
+  const std::pair<CostMethod, const char*> rows[] = {  // the sale's Cost Gain Lots; held Shares Cost
+      // The first lot whole, 130 x 10 / 20 = 65 of the second: 165, gain 75.
+      {CostMethod::Fifo, "165 75 2024-01-02 2024-02-01; 10 65"},
+      // The pool of 40 for 230: 230 x 30 / 40 = 172.5, gain 67.5.
+      {CostMethod::Average, "172.5 67.5 ; 10 57.5"},
+  };
+  TempDir dir;
+  test::makeLedger(dir.file("l.mdb"), {{1, "S", 10, "B", "2024-01-02", 10, 0},
+                                       {1, "S", 10, "B", "2024-02-01", 13, 0},
+                                       {1, "S", 30, "S", "2024-04-01", 8, 0}});
+  addSplits(dir.file("l.mdb"), {{"S", "2024-03-01", 2, 1}});
+  for (const auto& [method, expected] : rows) {
+    const GainsReport r = reportOf(dir.file("l.mdb"), method);
+    ASSERT_EQ(r.sales.size(), 1u);
+    EXPECT_EQ(r.sales[0].cost.toPlainString() + " " + r.sales[0].gain.toPlainString() + " " + r.sales[0].lots +
+                  "; " + r.holdings.at(0).shares.toPlainString() + " " + r.holdings.at(0).cost.toPlainString(),
+              expected);
   }
+}
+
+TEST(GainsReportTest, ASplitFedAfterATradeOfItsDayIsRefused) {
+  GainsCalculator calculator(CostMethod::Fifo);
+  calculator.add({"S", "2024-02-01", TradeSide::Buy, Decimal::fromInt(1), Decimal::fromInt(1), Decimal()});
+  EXPECT_THROW(calculator.addSplit({"S", "2024-02-01", 2, 1}), std::invalid_argument);
+  EXPECT_THROW(calculator.addSplit({"S", "2024-01-31", 2, 1}), std::invalid_argument);
+  calculator.addSplit({"S", "2024-02-02", 2, 1});
+  EXPECT_EQ(calculator.finish().holdings.at(0).shares, Decimal::fromInt(2));
 }
 
 TEST(GainsReportTest, ALedgerWithoutTradesHasAnEmptyReportAndNothingToSay) {

@@ -35,6 +35,8 @@
 #include <string>
 #include <vector>
 
+#include "ledger/event_tables.h"
+#include "ledger/ledger_open.h"
 #include "test_ledger.h"
 
 namespace ledger::test {
@@ -125,5 +127,40 @@ inline const char* const kAverageYearlyCsv =
 inline const char* const kUncoveredNote =
     "1 sale sold more shares than were held at its date or bought after it; its gain is left out of the "
     "totals.";
+
+// Makes the tables of splits and dividends in the ledger at path and runs
+// sql there, to fill them as another writer would.
+inline void addEvents(const std::string& path, const std::string& sql) {
+  Database db = openLedger(path);
+  db.executeScript(kEventTablesSchema);
+  db.executeScript(sql);
+}
+
+// Dividends, by hand:
+//   AAA 2023-06-01: gross 10, 1.5 withheld, net 8.5.
+//   AAA 2024-03-01: 20 - 3 = 17.
+//   AAA 2024-09-01: 20.5, none withheld; the 2 shares bought with it at
+//       10.25 are a trade of their own.
+//   BBB 2024-05-01: 7.25 - 1.09 = 6.16.
+//   2024: AAA 40.5 - 3 = 37.5; BBB 6.16; the year 47.75 - 4.09 = 43.66.
+//   Net to date: AAA 8.5 + 37.5 = 46, BBB 6.16. AAA holds 12 for 100 + 20.5.
+inline const std::vector<TradeRow> kIncomeTrades = {
+    {1, "AAA", 10, "B", "2023-01-02", 10, 0},
+    {1, "AAA", 2, "B", "2024-09-01", 10.25, 0},
+    {2, "BBB", 1, "B", "2024-01-02", 5, 0},
+};
+inline const char* const kIncomeDividendsSql =
+    "INSERT INTO Dividend (CompanySymbol, Date, Gross, Withholding, ReinvestQuantity, ReinvestPrice) VALUES "
+    "('AAA', '2024-09-01', 20.5, 0, 2, 10.25), ('BBB', '2024-05-01', 7.25, 1.09, NULL, NULL), "
+    "('AAA', '2023-06-01', 10, 1.5, NULL, NULL), ('AAA', '2024-03-01', 20, 3, NULL, NULL);";
+
+inline const char* const kIncome2023Csv =
+    "2023,AAA,10,1.5,8.5\r\n"
+    "2023,,10,1.5,8.5\r\n";
+inline const char* const kIncome2024Csv =
+    "2024,AAA,40.5,3,37.5\r\n"
+    "2024,BBB,7.25,1.09,6.16\r\n"
+    "2024,,47.75,4.09,43.66\r\n";
+inline const char* const kIncomeHeader = "Year,Symbol,Gross,Withholding,Net\r\n";
 
 }  // namespace ledger::test

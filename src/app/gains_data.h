@@ -1,6 +1,7 @@
 #pragma once
 // What the gains view reads: the gains report of the open ledger by a
-// method, and the method remembered for each ledger. The report comes as
+// method, following its splits, the holdings with their dividend income;
+// and the method remembered for each ledger. The report comes as
 // figures/gains.h defines it, for the view to render.
 
 #include <memory>

@@ -6,7 +6,10 @@
 #include "app/command_options.h"
 #include "engine/db_error.h"
 #include "figures/gains.h"
+#include "figures/income.h"
+#include "ledger/event_reads.h"
 #include "ledger/gains_report.h"
+#include "transfer/income_csv.h"
 #include "transfer/gains_csv.h"
 #include "ledger/ledger_session.h"
 #include "ledger/ledger_open.h"
@@ -20,11 +23,13 @@ const char* const kReportUsage =
     "      one CSV line per company: Symbol,Shares,Cost,AverageCost,RealizedGain\n"
     "  shareledger report yearly [--method fifo|average] LEDGER\n"
     "      realized gain per year and company, and each year's total: Year,Symbol,Gain\n"
-    "      The method is fifo unless told otherwise.\n";
+    "      The method is fifo unless told otherwise. All three follow the ledger's splits.\n"
+    "  shareledger report income [--year YYYY] LEDGER\n"
+    "      dividends per year and company, and each year's total: Year,Symbol,Gross,Withholding,Net\n";
 
 namespace {
 
-enum class ReportKind { Gains, Holdings, Yearly };
+enum class ReportKind { Gains, Holdings, Yearly, Income };
 
 struct ReportRequest {
   ReportKind kind = ReportKind::Gains;
@@ -42,6 +47,7 @@ std::optional<ReportKind> kindFromName(std::string_view name) {
   if (name == "gains") return ReportKind::Gains;
   if (name == "holdings") return ReportKind::Holdings;
   if (name == "yearly") return ReportKind::Yearly;
+  if (name == "income") return ReportKind::Income;
   return std::nullopt;
 }
 
@@ -58,7 +64,7 @@ std::optional<int> yearFromText(std::string_view text) {
 }
 
 ReportRequest parseReport(std::span<const std::string> args) {
-  if (args.empty()) throw UsageError{"say which report: gains, holdings or yearly."};
+  if (args.empty()) throw UsageError{"say which report: gains, holdings, yearly or income."};
   ReportRequest request;
   const std::optional<ReportKind> kind = kindFromName(args[0]);
   if (!kind) throw UsageError{"there is no report called \"" + args[0] + "\"."};
@@ -72,6 +78,8 @@ ReportRequest parseReport(std::span<const std::string> args) {
   }
   const std::vector<std::string> methods = options.values("method");
   if (methods.size() > 1) throw UsageError{"--method is given twice."};
+  if (!methods.empty() && request.kind == ReportKind::Income)
+    throw UsageError{"--method belongs to the gains reports, not to income."};
   if (!methods.empty()) {
     const std::optional<CostMethod> method = costMethodFromName(methods[0]);
     if (!method) throw UsageError{"--method is fifo or average, not \"" + methods[0] + "\"."};
@@ -79,7 +87,8 @@ ReportRequest parseReport(std::span<const std::string> args) {
   }
   const std::vector<std::string> years = options.values("year");
   if (!years.empty()) {
-    if (request.kind != ReportKind::Gains) throw UsageError{"--year belongs to the gains report only."};
+    if (request.kind != ReportKind::Gains && request.kind != ReportKind::Income)
+      throw UsageError{"--year belongs to the gains and income reports only."};
     if (years.size() > 1) throw UsageError{"--year is given twice."};
     request.year = yearFromText(years[0]);
     if (!request.year) throw UsageError{"--year takes a year of four digits, not \"" + years[0] + "\"."};
@@ -91,6 +100,30 @@ ReportRequest parseReport(std::span<const std::string> args) {
   return request;
 }
 
+
+// Writes the report asked for, and into notes what it must say besides.
+// Throws what reading the ledger throws.
+void writeReport(CommandCall& call, Database& db, const ReportRequest& request, std::vector<std::string>& notes) {
+  if (request.kind == ReportKind::Income) {
+    LedgerEvents events = readLedgerEvents(db);
+    IncomeReport income = workOutIncome(std::move(events.dividends));
+    writeIncomeCsv(call.out, income, request.year);
+    std::erase_if(events.skipped, [](const SkippedEvent& e) { return e.kind != SkippedEvent::Kind::Dividend; });
+    notes = skippedEventNotes(events.skipped);
+    return;
+  }
+  // The sales are written as they are worked out, never all kept: a
+  // million trades cost no more memory than a hundred.
+  const bool gains = request.kind == ReportKind::Gains;
+  if (gains) writeGainsCsvHeader(call.out);
+  const SaleSink onSale = [&](const SaleGain& sale) {
+    if (gains && saleOfYear(sale, request.year)) writeGainsCsvRow(call.out, sale);
+  };
+  const GainsReport report = readGainsReport(db, request.method, onSale);
+  if (request.kind == ReportKind::Holdings) writeHoldingsCsv(call.out, report);
+  if (request.kind == ReportKind::Yearly) writeYearlyCsv(call.out, report);
+  notes = gainsNotes(report);
+}
 
 }  // namespace
 
@@ -110,28 +143,19 @@ int runReportCommand(CommandCall& call) {
     call.err << terminalText(openFailureText(request.ledger, "Trade", e.what())) << '\n';
     return exitcode::kFailed;
   }
-  // The sales are written as they are worked out, never all kept: a
-  // million trades cost no more memory than a hundred.
-  const bool gains = request.kind == ReportKind::Gains;
-  if (gains) writeGainsCsvHeader(call.out);
-  const SaleSink onSale = [&](const SaleGain& sale) {
-    if (gains && saleOfYear(sale, request.year)) writeGainsCsvRow(call.out, sale);
-  };
-  GainsReport report;
+  std::vector<std::string> notes;
   try {
-    report = readGainsReport(*db, request.method, onSale);
+    writeReport(call, *db, request, notes);
   } catch (const std::exception& e) {
     call.err << terminalText(readFailureMessage(request.ledger, e.what())) << '\n';
     return exitcode::kFailed;
   }
-  if (request.kind == ReportKind::Holdings) writeHoldingsCsv(call.out, report);
-  if (request.kind == ReportKind::Yearly) writeYearlyCsv(call.out, report);
   call.out.flush();
   if (!call.out) {
     call.err << "The report could not be written to standard output.\n";
     return exitcode::kFailed;
   }
-  for (const std::string& note : gainsNotes(report)) call.err << note << '\n';
+  for (const std::string& note : notes) call.err << note << '\n';
   return exitcode::kOk;
 }
 

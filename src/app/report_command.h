@@ -1,6 +1,7 @@
 #pragma once
 // `report gains|holdings|yearly [--method fifo|average] [--year YYYY] LEDGER`:
-// the gains report of a ledger as CSV on standard output.
+// the gains report of a ledger as CSV on standard output; `report income
+// [--year YYYY] LEDGER`: its dividends.
 
 #include "app/command_line.h"
 

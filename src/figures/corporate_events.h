@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "figures/decimal.h"
 
@@ -36,5 +37,20 @@ struct CashDividend {
   Decimal net() const { return gross - withholding; }
   friend bool operator==(const CashDividend&, const CashDividend&) = default;
 };
+
+// A row of Split or Dividend that cannot be used (a ratio with a zero, a
+// date that is not a date, ...): left out of the reports and listed.
+struct SkippedEvent {
+  enum class Kind { Split, Dividend };
+  Kind kind = Kind::Split;
+  std::int64_t rowid = 0;
+  std::string symbol;
+  std::string date;
+  std::string reason;
+};
+
+// What a report must say about the events it left out, one line each:
+// empty when there are none.
+std::vector<std::string> skippedEventNotes(const std::vector<SkippedEvent>& skipped);
 
 }  // namespace ledger

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string_view>
 #include <stdexcept>
@@ -16,6 +17,8 @@ namespace {
 
 // Places kept by a cost that is a share of a lot or of the pool.
 constexpr int kCostDecimals = 4;
+// Places kept by shares a split changed.
+constexpr int kShareDecimals = 6;
 
 constexpr std::uint32_t digitsValue(const char* p, int n) {
   std::uint32_t v = 0;
@@ -85,6 +88,7 @@ void GainsCalculator::addTrade(std::size_t companyIndex, Day day, TradeSide side
     throw std::invalid_argument("trades out of date order: " + std::string(date, kDateLength));
   }
   m_lastDay = day;
+  if (m_nextSplit < m_splits.size() && m_splits[m_nextSplit].day <= day) applySplitsThrough(day);
 
   Company& company = m_companies[companyIndex];
   const Decimal amount = quantity * price;
@@ -106,6 +110,49 @@ void GainsCalculator::expectTrades(std::size_t trades) {
 }
 
 void GainsCalculator::skip(SkippedTrade trade) { m_report.skipped.push_back(std::move(trade)); }
+
+void GainsCalculator::addSplit(const StockSplit& split) {
+  if (!isIsoDate(split.date)) throw std::invalid_argument("not a date written YYYY-MM-DD: " + split.date);
+  if (split.newShares <= 0 || split.oldShares <= 0)
+    throw std::invalid_argument("a split ratio with a zero or a negative number: " + split.date);
+  const Day day = dayOf(split.date);
+  // m_lastDay is 0 until a trade is worked out: addStored() trades wait for finish().
+  if (day <= m_lastDay) throw std::invalid_argument("a split after the trades of its date: " + split.date);
+  // Mostly in date order already: then this appends.
+  const auto at = std::upper_bound(m_splits.begin() + static_cast<std::ptrdiff_t>(m_nextSplit), m_splits.end(), day,
+                                   [](Day d, const PendingSplit& pending) { return d < pending.day; });
+  m_splits.insert(at, {day, split.symbol, Decimal::fromInt(split.newShares), Decimal::fromInt(split.oldShares)});
+}
+
+void GainsCalculator::applySplitsThrough(Day day) {
+  for (; m_nextSplit < m_splits.size() && m_splits[m_nextSplit].day <= day; ++m_nextSplit) {
+    const PendingSplit& pending = m_splits[m_nextSplit];
+    // A company with no trade yet holds nothing a split could change.
+    const auto known = m_companyIndex.find(pending.symbol);
+    if (known != m_companyIndex.end())
+      split(m_companies[known->second], pending.newShares, pending.oldShares);
+  }
+}
+
+void GainsCalculator::split(Company& company, const Decimal& newShares, const Decimal& oldShares) {
+  const auto scaled = [&](const Decimal& shares) { return (shares * newShares).dividedBy(oldShares, kShareDecimals); };
+  if (m_report.method == CostMethod::Fifo) {
+    // Each lot rounds on its own, so the holding is what the lots hold.
+    Decimal held;
+    for (Lot& lot : company.lots) {
+      lot.shares = scaled(lot.shares);
+      held += lot.shares;
+    }
+    company.heldShares = held;
+  } else {
+    company.heldShares = scaled(company.heldShares);
+  }
+  for (OpenSale& sale : company.openSales) {
+    sale.missing = scaled(sale.missing);
+    sale.splitNew = sale.splitNew * newShares;
+    sale.splitOld = sale.splitOld * oldShares;
+  }
+}
 
 void GainsCalculator::StoredTrade::set(Number which, const StoredNumber& n) {
   if (n.isWhole) {
@@ -179,13 +226,18 @@ void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, co
   Decimal shares = quantity, left = cost;
   // The company's short sales first, oldest first.
   while (shares.sign() > 0 && !company.openSales.empty()) {
-    SaleGain& sale = saleNumbered(company.openSales.front());
-    const bool allLeft = sale.uncoveredShares >= shares;
-    const Decimal given = allLeft ? shares : sale.uncoveredShares;
+    OpenSale& open = company.openSales.front();
+    SaleGain& sale = saleNumbered(open.number);
+    const bool allLeft = open.missing >= shares;
+    const Decimal given = allLeft ? shares : open.missing;
     const Decimal part = allLeft ? left : (left * given).dividedBy(shares, kCostDecimals);
     sale.cost += part;
     sale.gain = sale.proceeds - sale.cost;
-    sale.uncoveredShares -= given;
+    open.missing -= given;
+    // Shown in the shares the sale sold.
+    sale.uncoveredShares = open.missing.isZero() || open.splitNew == open.splitOld
+                               ? open.missing
+                               : (open.missing * open.splitOld).dividedBy(open.splitNew, kShareDecimals);
     shares -= given;
     left -= part;
     if (m_report.method == CostMethod::Fifo) {
@@ -194,10 +246,10 @@ void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, co
       if (!sale.lots.empty()) sale.lots += ' ';
       sale.lots.append(lotDate, kDateLength);
     }
-    if (sale.covered()) {
+    if (open.missing.isZero()) {
       --m_report.uncoveredSales;
       realize(company, sale);
-      if (m_onSale) m_held[company.openSales.front() - (m_saleCount - m_held.size())].open = false;
+      if (m_onSale) m_held[open.number - (m_saleCount - m_held.size())].open = false;
       company.openSales.pop_front();
     }
   }
@@ -225,7 +277,7 @@ SaleGain& GainsCalculator::saleNumbered(std::size_t n) {
 
 void GainsCalculator::closeOpenSales(Company& company) {
   if (m_onSale)
-    for (const std::size_t n : company.openSales) m_held[n - (m_saleCount - m_held.size())].open = false;
+    for (const OpenSale& sale : company.openSales) m_held[sale.number - (m_saleCount - m_held.size())].open = false;
   company.openSales.clear();
 }
 
@@ -293,7 +345,7 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
   } else {
     ++m_report.uncoveredSales;
     open = company.purchasesLeft != 0;
-    if (open) company.openSales.push_back(number);
+    if (open) company.openSales.push_back({number, sale.uncoveredShares});
   }
   if (!m_onSale) return;
   if (&sale != &m_sale)
@@ -306,6 +358,10 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
 
 GainsReport GainsCalculator::finish() {
   if (!m_stored.empty()) addStoredTrades();
+  // Splits after the last trade still change what is held.
+  applySplitsThrough(std::numeric_limits<Day>::max());
+  m_splits.clear();
+  m_nextSplit = 0;
   for (Company& company : m_companies) closeOpenSales(company);
   if (m_onSale) handOnFinalSales();
   m_saleCount = 0;
@@ -368,6 +424,7 @@ std::vector<std::string> gainsNotes(const GainsReport& report) {
     if (report.skipped.size() > kNamed)
       notes.push_back("  and " + std::to_string(report.skipped.size() - kNamed) + " more.");
   }
+  for (std::string& note : skippedEventNotes(report.skippedEvents)) notes.push_back(std::move(note));
   return notes;
 }
 

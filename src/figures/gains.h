@@ -29,6 +29,16 @@
 // total. A holding that reaches zero starts again from nothing, so the
 // average resets.
 //
+// A split (figures/corporate_events.h) acts before every trade of its
+// date, and never rewrites a trade. Every open lot keeps its cost and its
+// purchase date while its shares become shares × new ÷ old, rounded
+// half-even to 6 decimals; the average-cost pool keeps its cost and its
+// shares change the same way. A split makes no gain and no lot of zero
+// cost, and later sales are matched in the new shares. A short sale still
+// waiting when a split comes waits for its missing shares in new shares
+// (5 short before a 2:1 split are covered by 10 bought after it); its
+// Uncovered figure stays in the shares it sold.
+//
 // Every figure is exact (Decimal); stored doubles are taken as the shortest
 // decimal text that reads back to them.
 
@@ -44,6 +54,7 @@
 #include <utility>
 #include <vector>
 
+#include "figures/corporate_events.h"
 #include "figures/decimal.h"
 #include "figures/trade.h"
 
@@ -88,6 +99,8 @@ struct Holding {
   // cost ÷ shares, rounded half-even to 4 decimals; nullopt when none are held.
   std::optional<Decimal> averageCost;
   Decimal realizedGain;  // of the covered sales to date
+  // The company's dividends to date after the tax withheld (figures/income.h).
+  Decimal netIncome;
 };
 
 struct YearGains {
@@ -114,6 +127,8 @@ struct GainsReport {
   std::vector<Holding> holdings;
   std::vector<YearGains> years;  // by year; years with covered sales only
   std::vector<SkippedTrade> skipped;
+  // Splits and dividends that could not be used, left out.
+  std::vector<SkippedEvent> skippedEvents;
   std::size_t uncoveredSales = 0;
 };
 
@@ -154,6 +169,13 @@ class GainsCalculator {
   void add(const GainsTrade& trade);
   void skip(SkippedTrade trade);
 
+  // A split, either way in: with add(), before the trades of its date;
+  // with addStored(), in any order before finish(). A split of a symbol
+  // that has no trade yet changes nothing. Throws std::invalid_argument
+  // when a trade of its date or later came already, the date is not a date
+  // written YYYY-MM-DD, or a side of the ratio is not above zero.
+  void addSplit(const StockSplit& split);
+
   // The other way in, for a whole ledger read at once (ledger/gains_report.h):
   // its trades in any order, each with the row id that orders a day's
   // trades, kept as stored (48 bytes a trade) and worked out by finish() in
@@ -181,6 +203,21 @@ class GainsCalculator {
     Decimal cost;
   };
   static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  // A short sale that later purchases may still cover: its number (see
+  // m_saleCount), and the shares it misses in the shares of today, which
+  // are its own times splitNew ÷ splitOld, the splits since it composed.
+  struct OpenSale {
+    std::size_t number;
+    Decimal missing;
+    Decimal splitNew = Decimal::fromInt(1);
+    Decimal splitOld = Decimal::fromInt(1);
+  };
+  struct PendingSplit {
+    Day day;
+    std::string symbol;
+    Decimal newShares;
+    Decimal oldShares;
+  };
   struct Company {
     std::string symbol;
     std::deque<Lot> lots;  // FIFO only, oldest first
@@ -190,7 +227,7 @@ class GainsCalculator {
     std::vector<std::pair<int, Decimal>> realizedByYear;  // by year
     // The sales still short of shares that later purchases may cover, by
     // their number (see m_saleCount), oldest first.
-    std::deque<std::size_t> openSales;
+    std::deque<OpenSale> openSales;
     // Purchases still to come; kUnknown when the trades are fed one by one.
     std::size_t purchasesLeft = kUnknown;
   };
@@ -208,6 +245,9 @@ class GainsCalculator {
                 const Decimal& commission);
   void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost);
   void sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds);
+  // The splits up to and including day, applied in date order.
+  void applySplitsThrough(Day day);
+  void split(Company& company, const Decimal& newShares, const Decimal& oldShares);
   // Counts a sale covered whole into its company's totals.
   static void realize(Company& company, const SaleGain& sale);
   // The sale numbered n. REQUIRES: kept, or still held back.
@@ -228,6 +268,9 @@ class GainsCalculator {
   std::vector<Company> m_companies;
   std::unordered_map<std::string, std::size_t> m_companyIndex;  // by symbol
   std::size_t m_lastCompany = 0;  // the one looked up last, tried first
+  // By date; those before m_nextSplit are applied.
+  std::vector<PendingSplit> m_splits;
+  std::size_t m_nextSplit = 0;
 
   // A trade addStored() kept: 48 bytes, so that a million of them are
   // quickly written and sorted; each number a whole number or a double as

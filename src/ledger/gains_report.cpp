@@ -9,6 +9,8 @@
 
 #include "engine/statement.h"
 #include "engine/value.h"
+#include "figures/income.h"
+#include "ledger/event_reads.h"
 
 namespace ledger {
 
@@ -172,7 +174,12 @@ GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onS
 
   std::sort(leftOut.begin(), leftOut.end(), leftOutBefore);
   for (LeftOut& out : leftOut) calculator.skip(std::move(out.trade));
-  return calculator.finish();
+  LedgerEvents events = readLedgerEvents(db);
+  for (const StockSplit& split : events.splits) calculator.addSplit(split);
+  GainsReport report = calculator.finish();
+  creditNetIncome(report.holdings, events.dividends);
+  report.skippedEvents = std::move(events.skipped);
+  return report;
 }
 
 }  // namespace ledger

@@ -7,7 +7,8 @@
 namespace ledger {
 
 // The report of the ledger's trades, read as stored and put in the order
-// the calculator needs. Rows that cannot be used are listed in `skipped`,
+// the calculator needs, following the ledger's splits; the holdings carry
+// the dividends' net income (ledger/event_reads.h). Rows that cannot be used are listed in `skipped`,
 // in the order of their dates as the ledger sorts them.
 // A missing commission counts as none. With onSale, the sales are handed
 // to it rather than kept (see SaleSink). Throws DbError.
