@@ -1,6 +1,5 @@
 #include "app/entry_commands.h"
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <variant>
@@ -9,12 +8,11 @@
 #include "app/command_line.h"
 #include "app/command_options.h"
 #include "app/event_commands.h"
+#include "app/trade_entry.h"
 #include "engine/db_error.h"
-#include "figures/number_limits.h"
 #include "ledger/ledger_open.h"
 #include "ledger/ledger_session.h"
 #include "ledger/ledger_writes.h"
-#include "ledger/symbol_text.h"
 
 namespace ledger {
 
@@ -91,30 +89,12 @@ int onLedger(const std::string& path, std::ostream& err,
   return kOk;
 }
 
-// The trade the options give, as the General tab would read it.
+// The trade the options give, read as the General tab is read.
 std::variant<Trade, std::string> readTrade(const EntryRequest& r) {
-  Trade t;
-  t.symbol = r.value("symbol");
-  if (const auto unseen = unseenSymbolCharacter(t.symbol)) return unseenCharacterMessage(*unseen);
-  t.date = r.value("date");
-  if (!isIsoDate(t.date))
-    return std::string("The trade date must be a date written YYYY-MM-DD, for example 2024-03-15.");
   const std::string side = r.value("side");
-  t.side = side == "sell" ? TradeSide::Sell : TradeSide::Buy;
-  struct NumberOption {
-    const char* name;
-    TradeNumber which;
-    double* target;
-  };
-  const NumberOption numbers[] = {{"quantity", TradeNumber::Quantity, &t.quantity},
-                                  {"price", TradeNumber::Price, &t.price},
-                                  {"commission", TradeNumber::Commission, &t.commission}};
-  for (const NumberOption& n : numbers) {
-    const std::string text = n.which == TradeNumber::Commission ? r.options->value(n.name).value_or("0")
-                                                                 : r.value(n.name);
-    if (auto problem = checkTradeNumberText(n.which, text, n.target)) return *problem;
-  }
-  return t;
+  return readTradeText({r.value("symbol"), r.value("date"), r.value("quantity"), r.value("price"),
+                        r.options->value("commission").value_or("0"),
+                        side == "sell" ? TradeSide::Sell : TradeSide::Buy});
 }
 
 int addTrade(const EntryRequest& r, std::ostream& err) {
@@ -154,46 +134,35 @@ int addDividend(const EntryRequest& r, std::ostream& err, SameDate sameDate) {
 }  // namespace
 
 int addCommand(std::span<const std::string> args, std::ostream&, std::ostream& err) {
-  const CommandOptions options(args, {{"symbol", true},
-                                      {"date", true},
-                                      {"side", true},
-                                      {"quantity", true},
-                                      {"price", true},
-                                      {"commission", true},
-                                      {"ratio", true},
-                                      {"gross", true},
-                                      {"withholding", true},
-                                      {"reinvest-quantity", true},
-                                      {"reinvest-price", true},
-                                      {"replace", false}});
-  EntryRequest r;
-  // What each kind needs; an option of another kind is a mistake.
+  // Each kind reads its own options: another kind's is unknown to it.
   struct Kind {
     const char* word;
+    std::initializer_list<CommandOption> options;
     std::initializer_list<const char*> needed;
-    std::initializer_list<const char*> allowed;
   };
   const Kind kinds[] = {
-      {"trade", {"symbol", "date", "side", "quantity", "price"}, {"commission"}},
-      {"split", {"symbol", "date", "ratio"}, {"replace"}},
-      {"dividend", {"symbol", "date", "gross"}, {"withholding", "reinvest-quantity", "reinvest-price", "replace"}},
+      {"trade",
+       {{"symbol", true}, {"date", true}, {"side", true}, {"quantity", true}, {"price", true}, {"commission", true}},
+       {"symbol", "date", "side", "quantity", "price"}},
+      {"split", {{"symbol", true}, {"date", true}, {"ratio", true}, {"replace", false}}, {"symbol", "date", "ratio"}},
+      {"dividend",
+       {{"symbol", true}, {"date", true}, {"gross", true}, {"withholding", true}, {"reinvest-quantity", true},
+        {"reinvest-price", true}, {"replace", false}},
+       {"symbol", "date", "gross"}},
   };
-  const std::vector<std::string> positional = options.positional();
+  // Which kind, read with every kind's options.
+  const CommandOptions any(args, {{"symbol", true}, {"date", true}, {"side", true}, {"quantity", true},
+                                  {"price", true}, {"commission", true}, {"ratio", true}, {"gross", true},
+                                  {"withholding", true}, {"reinvest-quantity", true}, {"reinvest-price", true},
+                                  {"replace", false}});
+  const std::vector<std::string> words = any.positional();
   const Kind* kind = nullptr;
   for (const Kind& k : kinds)
-    if (!positional.empty() && positional[0] == k.word) kind = &k;
-  if (!kind) {
-    if (const auto problem = readRequest(options, {}, r)) return usage(err, kAddUsage, *problem);
-    return usage(err, kAddUsage, "Say what to add: trade, split or dividend.");
-  }
+    if (!words.empty() && words[0] == k.word) kind = &k;
+  if (!kind) return usage(err, kAddUsage, "Say what to add: trade, split or dividend.");
+  const CommandOptions options(args, kind->options);
+  EntryRequest r;
   if (const auto problem = readRequest(options, kind->needed, r)) return usage(err, kAddUsage, *problem);
-  const auto listed = [](std::initializer_list<const char*> names, std::string_view name) {
-    return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
-  };
-  for (const char* name : {"side", "quantity", "price", "commission", "ratio", "gross", "withholding",
-                           "reinvest-quantity", "reinvest-price", "replace"})
-    if (options.isSet(name) && !listed(kind->needed, name) && !listed(kind->allowed, name))
-      return usage(err, kAddUsage, "--" + std::string(name) + " is not an option of add " + kind->word + ".");
   const SameDate sameDate = options.isSet("replace") ? SameDate::Replace : SameDate::Refuse;
   if (r.kind == "trade") return addTrade(r, err);
   if (r.kind == "split") return addSplit(r, err, sameDate);

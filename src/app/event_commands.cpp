@@ -3,6 +3,7 @@
 #include <charconv>
 #include <functional>
 
+#include "engine/blanks.h"
 #include "engine/db_error.h"
 #include "ledger/notifier.h"
 
@@ -41,17 +42,18 @@ std::optional<std::string> written(const char* what, const std::function<void()>
 
 }  // namespace
 
-std::variant<StockSplit, std::string> readSplit(std::string symbol, std::string date, std::string_view ratio) {
+std::variant<StockSplit, std::string> readSplit(std::string_view symbol, std::string date, std::string_view ratio) {
   const std::size_t colon = ratio.find(':');
   const auto newShares = colon == std::string_view::npos ? std::nullopt : wholeAboveZero(ratio.substr(0, colon));
   const auto oldShares = colon == std::string_view::npos ? std::nullopt : wholeAboveZero(ratio.substr(colon + 1));
   if (!newShares || !oldShares) return std::string(kSplitRatioRule);
-  return StockSplit{std::move(symbol), std::move(date), *newShares, *oldShares};
+  return StockSplit{std::string(trimBlanks(symbol)), std::move(date), *newShares, *oldShares};
 }
 
 std::variant<CashDividend, std::string> readDividend(const DividendText& text) {
   CashDividend d;
-  d.symbol = text.symbol;
+  // Blanks around the symbol are dropped, as the trade entry drops them.
+  d.symbol = std::string(trimBlanks(text.symbol));
   d.date = text.date;
   const auto gross = amount(text.gross, "gross amount");
   if (const auto* problem = std::get_if<std::string>(&gross)) return *problem;

@@ -15,8 +15,9 @@
 
 namespace ledger {
 
-// The split typed as text: ratio "NEW:OLD", two whole numbers.
-std::variant<StockSplit, std::string> readSplit(std::string symbol, std::string date, std::string_view ratio);
+// The split typed as text: ratio "NEW:OLD", two whole numbers; blanks
+// around the symbol dropped, as the trade entry drops them.
+std::variant<StockSplit, std::string> readSplit(std::string_view symbol, std::string date, std::string_view ratio);
 
 // The dividend typed as text, amounts with '.' as the point; withholding
 // empty is none, the shares bought and their price both empty or both given.
