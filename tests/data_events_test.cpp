@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/db_error.h"
+#include "fakes.h"
 #include "ledger/event_writes.h"
 #include "ledger/ledger_format.h"
 #include "ledger/ledger_open.h"
@@ -234,13 +235,16 @@ TEST_F(EventsTest, TheHeaderSaysWhatTheFileIsFromTheFirstWrite) {
   EXPECT_TRUE(openLedger(path).foreignObjects().empty());
 
   Database::openFile(path, false).executeScript("PRAGMA user_version = 2");
-  Database newer = openLedger(path);
-  EXPECT_TRUE(newer.isReadOnly());
-  EXPECT_EQ(newer.newerFormat(), 2);
-  EXPECT_NE(foreignObjectsMessage(newer).find("was written by a newer version of this program (ledger format 2; "
-                                              "this version knows formats up to 1)"),
+  test::ScriptedPrompter prompter;
+  prompter.expect(MsgAnswer::Ok);
+  LedgerSession session(prompter);
+  ASSERT_TRUE(session.OpenLedgerTable("Trade", path));
+  EXPECT_TRUE(session.LedgerDatabase->isReadOnly());
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_NE(prompter.shown[0].text.find("was written by a newer version of this program (ledger format 2; this "
+                                        "version knows formats up to 1)"),
             std::string::npos);
-  EXPECT_EQ(readSplits(newer, "MSFT"), std::vector<StockSplit>{kSplit});
+  EXPECT_EQ(readSplits(*session.LedgerDatabase, "MSFT"), std::vector<StockSplit>{kSplit});
 }
 
 }  // namespace
