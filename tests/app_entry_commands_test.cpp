@@ -100,8 +100,6 @@ TEST_F(EntryCommandTest, RefusalsGiveTheWindowsMessageAndOne) {
       {{"add", "split", ledger, "--symbol", "KO", "--date", "2024-06-04", "--ratio", "2"}, kSplitRatioRule},
       {{"add", "dividend", ledger, "--symbol", "KO", "--date", "2024-07-01", "--gross", "12,5"},
        "The gross amount must be a number written with '.' as the point, for example 12.50."},
-      {{"delete", "split", ledger, "--symbol", "KO", "--date", "2024-06-04"},
-       "There is no split of KO on 2024-06-04."},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
