@@ -13,6 +13,7 @@
 
 #include "access/access_conversion.h"
 #include "ledger/empty_ledger.h"
+#include "ledger/event_writes.h"
 #include "ledger/figures_seal.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_objects.h"
@@ -214,6 +215,20 @@ const WriteCase kWrites[] = {
        BuildHistoryQueries(db, "O'NEIL");
      }},
     {"the datasheet's query", [](Database& db) { EnsureTradeSorted(db); }},
+    // An event's step carries no trade; a dividend's shares bought are one.
+    {"a split, undone and redone",
+     [](Database& db) {
+       addSplit(db, {"AAPL", "2024-06-03", 2, 1});
+       ASSERT_TRUE(undoStep(db));
+       ASSERT_TRUE(redoStep(db));
+     }},
+    {"a dividend with shares bought, and its undo",
+     [](Database& db) {
+       const CashDividend dividend{"AAPL", "2024-07-01", *Decimal::parse("20"), {}, *Decimal::parse("2"),
+                                   *Decimal::parse("9.5")};
+       addDividend(db, dividend);
+       ASSERT_TRUE(undoStep(db));
+     }},
 };
 
 class KeptAfterWriteTest : public KeptFiguresTest, public ::testing::WithParamInterface<WriteCase> {};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/entry_commands.h"
 #include "app/report_command.h"
 #include "app/transfer_commands.h"
 
@@ -26,6 +27,8 @@ const CommandEntry* findCommand(std::string_view word) {
 const std::vector<CommandEntry>& commandTable() {
   static const std::vector<CommandEntry> table = {
       {{"report"}, kReportUsage, runReportCommand},
+      {{"add"}, kAddUsage, [](CommandCall& c) { return addCommand(c.args, c.out, c.err); }},
+      {{"delete"}, kDeleteUsage, [](CommandCall& c) { return deleteCommand(c.args, c.out, c.err); }},
       {{"export"}, kExportUsage, [](CommandCall& c) { return exportCommand(c.args, c.out, c.err); }},
       {{"import"}, kImportUsage, [](CommandCall& c) { return importCommand(c.args, c.out, c.err); }},
       {{"convert"}, kConvertUsage, [](CommandCall& c) { return convertCommand(c.args, c.out, c.err); }},

@@ -3,6 +3,8 @@
 // display, the result goes to standard output and the program ends.
 //
 //   shareledger report gains|holdings|yearly [options] LEDGER
+//   shareledger add trade|split|dividend LEDGER [options]
+//   shareledger delete split|dividend LEDGER --symbol S --date YYYY-MM-DD
 //   shareledger --help
 //
 // No argument, or one that is not a command word (a ledger's path), starts

@@ -18,25 +18,33 @@ std::string general(const FormPort& form, const char* column) {
 }  // namespace
 
 std::variant<Trade, std::string> readGeneralTab(const FormPort& form) {
+  std::optional<TradeSide> side;
+  if (form.isBuySelected() != form.isSellSelected())
+    side = form.isBuySelected() ? TradeSide::Buy : TradeSide::Sell;
+  return readTradeText({general(form, "CompanySymbol"), general(form, "Date"), general(form, "Quantity"),
+                        general(form, "Price"), general(form, "Commission"), side});
+}
+
+std::variant<Trade, std::string> readTradeText(const TradeText& text) {
   Trade t;
-  t.symbol = std::string(trimBlanks(general(form, "CompanySymbol")));
+  t.symbol = std::string(trimBlanks(text.symbol));
   if (t.symbol.empty()) return std::string("Please choose the company's symbol.");
   if (const auto unseen = unseenSymbolCharacter(t.symbol)) return unseenCharacterMessage(*unseen);
-  t.date = general(form, "Date");
+  t.date = text.date;
   if (!isIsoDate(t.date))
     return std::string("The trade date must be a date written YYYY-MM-DD, for example 2024-03-15.");
   struct NumberField {
-    const char* column;
+    const std::string& text;
     TradeNumber which;
     double* target;
   };
-  const NumberField numbers[] = {{"Quantity", TradeNumber::Quantity, &t.quantity},
-                                 {"Price", TradeNumber::Price, &t.price},
-                                 {"Commission", TradeNumber::Commission, &t.commission}};
+  const NumberField numbers[] = {{text.quantity, TradeNumber::Quantity, &t.quantity},
+                                 {text.price, TradeNumber::Price, &t.price},
+                                 {text.commission, TradeNumber::Commission, &t.commission}};
   for (const NumberField& field : numbers)
-    if (auto problem = checkTradeNumberText(field.which, general(form, field.column), field.target)) return *problem;
-  if (form.isBuySelected() == form.isSellSelected()) return std::string("Please choose Buy or Sell.");
-  t.side = form.isBuySelected() ? TradeSide::Buy : TradeSide::Sell;
+    if (auto problem = checkTradeNumberText(field.which, field.text, field.target)) return *problem;
+  if (!text.side) return std::string("Please choose Buy or Sell.");
+  t.side = *text.side;
   return t;
 }
 

@@ -1,6 +1,7 @@
 #include "app/transfer_commands.h"
 
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <variant>
@@ -12,6 +13,7 @@
 #include "app/command_options.h"
 #include "app/import_flow.h"
 #include "transfer/csv_export.h"
+#include "transfer/event_csv.h"
 #include "engine/database.h"
 #include "engine/db_error.h"
 #include "transfer/import_source.h"
@@ -23,8 +25,8 @@
 namespace ledger {
 
 const char* const kExportUsage =
-    "  shareledger export trades LEDGER [--out FILE]\n"
-    "      writes the ledger's trades as CSV to FILE, or to standard output\n";
+    "  shareledger export trades|splits|dividends LEDGER [--out FILE]\n"
+    "      writes the ledger's trades, splits or dividends as CSV to FILE, or to standard output\n";
 const char* const kImportUsage =
     "  shareledger import LEDGER FILE.csv --map symbol=COL,date=COL,side=COL,quantity=COL,price=COL[,commission=COL]\n"
     "      --date-format FMT [--delimiter C] [--decimal-comma | --thousands-comma] [--side-from-sign]\n"
@@ -78,8 +80,21 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
                                                          : "Unknown option " + mistake->argument + ".");
   const std::vector<std::string> positional = options.positional();
   const std::optional<std::string> outFile = options.value("out");
-  if (positional.size() != 2 || positional[0] != "trades")
-    return usage(err, kExportUsage, "Say what to export and from which ledger.");
+  // What each kind writes, and its rows' name.
+  struct ExportKind {
+    const char* word;
+    const char* row;  // one of what it writes
+    std::function<std::size_t(Database&, std::ostream&)> write;
+  };
+  const ExportKind kinds[] = {
+      {"trades", "trade", [](Database& db, std::ostream& o) { return writeSourceCsv(db, "Trade", o); }},
+      {"splits", "split", writeSplitsCsv},
+      {"dividends", "dividend", writeDividendsCsv},
+  };
+  const ExportKind* kind = nullptr;
+  for (const ExportKind& k : kinds)
+    if (positional.size() == 2 && positional[0] == k.word) kind = &k;
+  if (!kind) return usage(err, kExportUsage, "Say what to export and from which ledger.");
   const std::string& ledgerPath = positional[1];
   if (outFile && sameFile(*outFile, ledgerPath)) {
     err << "The CSV file may not be the ledger itself: " << *outFile << "\n";
@@ -88,13 +103,13 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
   try {
     Database db = openLedger(ledgerPath);
     if (outFile) {
-      const std::size_t rows = exportSourceCsvFile(db, "Trade", *outFile);
-      out << "Exported " << rows << (rows == 1 ? " trade" : " trades") << " to " << *outFile << ".\n";
+      const std::size_t rows = writeCsvFile(*outFile, [&](std::ostream& o) { return kind->write(db, o); });
+      out << "Exported " << rows << " " << kind->row << (rows == 1 ? "" : "s") << " to " << *outFile << ".\n";
     } else {
-      writeSourceCsv(db, "Trade", out);
+      kind->write(db, out);
       out.flush();
       if (!out) {
-        err << "The trades could not be written to standard output.\n";
+        err << "The " << kind->word << " could not be written to standard output.\n";
         return kFailed;
       }
     }

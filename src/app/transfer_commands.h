@@ -1,7 +1,7 @@
 #pragma once
 // The commands that move trades in and out of a ledger without a window:
 //
-//   shareledger export trades LEDGER [--out FILE]
+//   shareledger export trades|splits|dividends LEDGER [--out FILE]
 //   shareledger import LEDGER FILE.csv --map symbol=COL,date=COL,side=COL,
 //       quantity=COL,price=COL[,commission=COL] --date-format FMT
 //       [--delimiter C] [--decimal-comma] [--side-from-sign] [--no-header]

@@ -91,9 +91,15 @@ Database Database::open(const std::string& path, const KnownObjects& known) {
 
 void Database::keepForeignObjectsFromRunning(const KnownObjects& known) {
   m_foreign = findForeignObjectsOnce(*this, known);
+  // A newer program may keep what this one does not know of in the file;
+  // writing it here could break what that program relies on.
+  const std::optional<Value> format = scalar("PRAGMA user_version");
+  if (const auto* version = format ? std::get_if<std::int64_t>(&*format) : nullptr;
+      version && *version > known.newestFormat())
+    m_newerFormat = *version;
   // The file's triggers are off on every connection already; reading only
   // is the second wall, and tells every write it is refused.
-  if (!m_foreign.empty() && !isReadOnly()) m_conn = connect(m_path, SQLITE_OPEN_READONLY);
+  if (keptFromWriting() && !isReadOnly()) m_conn = connect(m_path, SQLITE_OPEN_READONLY);
 }
 
 Database Database::openFile(const std::string& path, bool create) {

@@ -37,8 +37,9 @@ const std::shared_ptr<sqlite3>& sharedConnectionOf(const Database& db);
 class Database {
  public:
   // Opens the file at path for reading and writing, or for reading only
-  // when it cannot be written or when it holds objects that known does not
-  // list (foreignObjects()). Opening never changes the file.
+  // when it cannot be written, when it holds objects that known does not
+  // list (foreignObjects()) or when its format is newer than known's
+  // (newerFormat()). Opening never changes the file.
   // Throws DbError: kFileNotFound (no such file), kCannotOpen (a folder, no
   // access), kNotADatabase (not a database or damaged).
   static Database open(const std::string& path, const KnownObjects& known);
@@ -56,6 +57,12 @@ class Database {
   // and triggers of other programs, and objects of the listed names in
   // another shape. Filled by open() only.
   const std::vector<ForeignObject>& foreignObjects() const { return m_foreign; }
+  // The file's format (user_version) when it is newer than the known
+  // objects' newest; filled by open() only.
+  std::optional<std::int64_t> newerFormat() const { return m_newerFormat; }
+  // Whether open() made the connection a read-only one for what the file
+  // holds (foreign objects, a newer format), writable as the file may be.
+  bool keptFromWriting() const { return !m_foreign.empty() || m_newerFormat.has_value(); }
 
   // For a connection kept open and read again and again: keeps up to 32 MB
   // of the file's pages instead of SQLite's 2 MB, which is less than the
@@ -118,12 +125,14 @@ class Database {
   Database(std::shared_ptr<sqlite3> conn, std::string path)
       : m_conn(std::move(conn)), m_path(std::move(path)) {}
   sqlite3* handle() const { return m_conn.get(); }
-  // Fills m_foreign; with any, the connection becomes a read-only one.
+  // Fills m_foreign and m_newerFormat; with either, the connection becomes
+  // a read-only one.
   void keepForeignObjectsFromRunning(const KnownObjects& known);
 
   std::shared_ptr<sqlite3> m_conn;
   std::string m_path;
   std::vector<ForeignObject> m_foreign;
+  std::optional<std::int64_t> m_newerFormat;
 };
 
 }  // namespace ledger

@@ -5,6 +5,7 @@
 // the objects a file is expected to hold, made by running the statements
 // that make them.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,10 @@ class KnownObjects {
   // the ledger dialect, as QueryDef stores it. Only its name and its
   // columns count, so any text that gives those columns will do.
   void addQuery(std::string_view name, std::string_view jetSql);
+  // The newest file format (SQLite's user_version) the program can write;
+  // a file of a newer one opens for reading only. Unlimited until set.
+  void setNewestFormat(std::int64_t userVersion) { m_newestFormat = userVersion; }
+  std::int64_t newestFormat() const { return m_newestFormat; }
 
   // The objects, in the order they were made.
   const std::vector<SchemaObject>& objects() const { return m_objects; }
@@ -50,6 +55,7 @@ class KnownObjects {
   Database m_db;
   std::vector<SchemaObject> m_objects;
   std::shared_ptr<Checked> m_checked = std::make_shared<Checked>();
+  std::int64_t m_newestFormat = INT64_MAX;
 };
 
 // Describes every object of db's main schema. Throws DbError when the

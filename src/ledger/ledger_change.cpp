@@ -2,12 +2,15 @@
 
 #include "ledger/change_hooks.h"
 #include "ledger/kept_figures.h"
+#include "ledger/ledger_format.h"
 
 namespace ledger {
 
 LedgerChange::LedgerChange(Database& db) : m_db(db), m_tx(db) {
   // The figures learn that the commit to come is the program's own.
   beginKeptFigures(m_db);
+  // An older ledger learns what it is at its first write by the program.
+  markLedgerFormat(m_db);
 }
 
 void LedgerChange::commitStep(std::string_view label, std::span<const RowChange> changes) {

@@ -10,6 +10,7 @@
 
 #include "engine/db_error.h"
 #include "engine/transaction.h"
+#include "ledger/ledger_format.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_session.h"
 #include "ledger/ledger_open.h"
@@ -55,12 +56,17 @@ std::string replacedMessage(const std::string& path) {
 }  // namespace
 
 std::string foreignObjectsMessage(const Database& db) {
+  const std::string readOnlyNote =
+      "The ledger is open for reading only: its trades can be viewed, but nothing can be saved, changed or "
+      "deleted in it.";
+  if (const std::optional<std::int64_t> format = db.newerFormat())
+    return "The ledger" + std::string(kNewLine) + db.path() + kNewLine + "was written by a newer version of "
+           "this program (ledger format " + std::to_string(*format) + "; this version knows formats up to " +
+           std::to_string(kLedgerFormat) + ")." + kNewLine + kNewLine + readOnlyNote;
   if (db.foreignObjects().empty()) return {};
   return "The ledger" + std::string(kNewLine) + db.path() + kNewLine +
          "holds objects that this program did not make:" + kNewLine + describeForeignObjects(db.foreignObjects()) +
-         kNewLine + kNewLine +
-         "They are never run. The ledger is open for reading only: its trades can be viewed, but nothing "
-         "can be saved, changed or deleted in it.";
+         kNewLine + kNewLine + "They are never run. " + readOnlyNote;
 }
 
 namespace {
@@ -109,7 +115,7 @@ bool LedgerSession::watching(const std::string& path) const {
 
 void LedgerSession::tellForeignOnce(const Database& db) {
   if (!m_watch || !m_watch->db || !m_watch->db->sharesConnectionWith(db)) return;
-  if (!m_watch->toldForeign && !db.foreignObjects().empty()) {
+  if (!m_watch->toldForeign && db.keptFromWriting()) {
     m_watch->toldForeign = true;
     tell(foreignObjectsMessage(db), MsgIcon::Information);
   }
@@ -126,7 +132,7 @@ bool LedgerSession::connectionCurrent(const std::string& file) {
   // holding objects of other programs; it could not open a file it cannot
   // read at all.
   if (!checked && (!watching(file) || ::access(file.c_str(), R_OK) != 0)) return false;
-  const bool readOnly = ::access(file.c_str(), W_OK) != 0 || !LedgerDatabase->foreignObjects().empty();
+  const bool readOnly = ::access(file.c_str(), W_OK) != 0 || LedgerDatabase->keptFromWriting();
   ConnectionSeen seen;
   if (checked) {
     seen = *checked;
@@ -178,7 +184,7 @@ LedgerFileState LedgerSession::checkLedgerFile() {
       // the same message.
       watch(path, replacement);
       std::string text = replacedMessage(path);
-      if (m_watch && !replacement.foreignObjects().empty()) {
+      if (m_watch && replacement.keptFromWriting()) {
         m_watch->toldForeign = true;
         text += std::string(kNewLine) + kNewLine + foreignObjectsMessage(replacement);
       }

@@ -1,6 +1,8 @@
 #include "ledger/ledger_objects.h"
 
+#include "ledger/event_tables.h"
 #include "ledger/kept_figures.h"
+#include "ledger/ledger_format.h"
 #include "ledger/ledger_schema.h"
 #include "ledger/notifier.h"
 #include "ledger/undo_journal.h"
@@ -36,6 +38,12 @@ KnownObjects makeProgramObjects() {
   // The figures kept for Profit/Loss and the history, made by the first
   // figures read from a writable ledger.
   objects.addStatements(kKeptTotalsSchema);
+  // Splits and dividends, made by the first event saved, and the journal
+  // of their changes, made by the first step that changes one.
+  objects.addStatements(kEventTablesSchema);
+  objects.addStatements(kUndoEventJournalSchema);
+  // A ledger written by a newer program opens for reading only.
+  objects.setNewestFormat(kLedgerFormat);
   return objects;
 }
 

@@ -228,6 +228,8 @@ void deleteTrade(Database& db, std::int64_t rowid, const Trade& expected) {
   change.commitStep("Delete of " + describeTrade(expected), row);
 }
 
+std::int64_t writeTrade(LedgerChange& change, const Trade& trade) { return insertTradeRow(change.db(), trade); }
+
 std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol) {
   const Value key[] = {std::string(symbol)};
   const std::optional<Value> id =

@@ -62,6 +62,10 @@ std::optional<std::int64_t> findCompany(Database& db, std::string_view symbol);
 // Adds symbol to Companies; returns the CompanyID the engine gave it.
 std::int64_t insertCompany(Database& db, std::string_view symbol);
 
+// Adds trade as a new row in the caller's change, which lists it in its
+// step; returns its row id.
+std::int64_t writeTrade(LedgerChange& change, const Trade& trade);
+
 // Called while importTrades writes, with the trades written so far and the
 // total; returning false cancels the import.
 using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;

@@ -37,6 +37,22 @@ const char* const kUndoJournalSchema =
     ");\n"
     "CREATE INDEX IF NOT EXISTS UndoChangeByRow ON UndoChange (Step, TableName, RowKey);\n";
 
+// UndoChange's check names its two tables and stands in existing ledgers,
+// so the rows of splits and dividends have a table of their own: symbol,
+// date, then the event's figures in order (a split's new and old shares; a
+// dividend's gross, withholding, shares bought and their price).
+const char* const kUndoEventJournalSchema =
+    "CREATE TABLE IF NOT EXISTS UndoEventChange (\n"
+    "  Step      INTEGER NOT NULL,\n"
+    "  Seq       INTEGER NOT NULL,\n"
+    "  TableName TEXT NOT NULL CHECK (TableName = 'Split' OR TableName = 'Dividend'),\n"
+    "  RowKey    INTEGER NOT NULL,\n"
+    "  Kind      TEXT NOT NULL CHECK (Kind = 'Insert' OR Kind = 'Update' OR Kind = 'Delete'),\n"
+    "  BeforeCompanySymbol, BeforeDate, BeforeValue1, BeforeValue2, BeforeValue3, BeforeValue4,\n"
+    "  AfterCompanySymbol, AfterDate, AfterValue1, AfterValue2, AfterValue3, AfterValue4\n"
+    ");\n"
+    "CREATE INDEX IF NOT EXISTS UndoEventChangeByRow ON UndoEventChange (Step, TableName, RowKey);\n";
+
 namespace {
 
 // A table's columns that a step keeps, as the table names them and as the
@@ -51,13 +67,44 @@ constexpr JournalColumn kTradeColumns[] = {
     {"Commission", "Commission"}};
 // A company's number is its row id, so only the symbol is kept.
 constexpr JournalColumn kCompaniesColumns[] = {{"CompanySymbol", "CompanySymbol"}};
+constexpr JournalColumn kSplitColumns[] = {
+    {"CompanySymbol", "CompanySymbol"}, {"Date", "Date"}, {"NewShares", "Value1"}, {"OldShares", "Value2"}};
+constexpr JournalColumn kDividendColumns[] = {{"CompanySymbol", "CompanySymbol"}, {"Date", "Date"},
+                                              {"Gross", "Value1"},                {"Withholding", "Value2"},
+                                              {"ReinvestQuantity", "Value3"},     {"ReinvestPrice", "Value4"}};
+
+constexpr JournalTable kJournalTables[] = {JournalTable::Trade, JournalTable::Companies, JournalTable::Split,
+                                           JournalTable::Dividend};
 
 std::span<const JournalColumn> columnsOf(JournalTable table) {
-  if (table == JournalTable::Trade) return kTradeColumns;
+  switch (table) {
+    case JournalTable::Trade: return kTradeColumns;
+    case JournalTable::Companies: return kCompaniesColumns;
+    case JournalTable::Split: return kSplitColumns;
+    case JournalTable::Dividend: return kDividendColumns;
+  }
   return kCompaniesColumns;
 }
 
-const char* nameOf(JournalTable table) { return table == JournalTable::Trade ? "Trade" : "Companies"; }
+const char* nameOf(JournalTable table) {
+  switch (table) {
+    case JournalTable::Trade: return "Trade";
+    case JournalTable::Companies: return "Companies";
+    case JournalTable::Split: return "Split";
+    case JournalTable::Dividend: return "Dividend";
+  }
+  return "Companies";
+}
+
+bool isEvent(JournalTable table) { return table == JournalTable::Split || table == JournalTable::Dividend; }
+
+// The journal table that keeps the table's rows.
+std::string journalOf(JournalTable table) { return isEvent(table) ? "UndoEventChange" : "UndoChange"; }
+
+bool hasEventJournal(Database& db) {
+  return db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'UndoEventChange' COLLATE NOCASE")
+      .has_value();
+}
 
 std::string joined(std::span<const JournalColumn> columns, const std::string& prefix, bool table) {
   std::string s;
@@ -146,6 +193,7 @@ void dropUndoneSteps(Database& db) {
   if (!first || isNull(*first)) return;
   const Value from[] = {*first};
   db.execute("DELETE FROM UndoChange WHERE Step >= ?", from);
+  if (hasEventJournal(db)) db.execute("DELETE FROM UndoEventChange WHERE Step >= ?", from);
   db.execute("DELETE FROM UndoStep WHERE Step >= ?", from);
 }
 
@@ -162,6 +210,7 @@ void dropOldestSteps(Database& db) {
   if (!last) return;
   const Value upTo[] = {*last};
   db.execute("DELETE FROM UndoChange WHERE Step <= ?", upTo);
+  if (hasEventJournal(db)) db.execute("DELETE FROM UndoEventChange WHERE Step <= ?", upTo);
   db.execute("DELETE FROM UndoStep WHERE Step <= ?", upTo);
 }
 
@@ -180,7 +229,7 @@ std::string selectRowSql(JournalTable table) {
 // after (bound from the row itself).
 std::string recordChangeSql(JournalTable table) {
   const auto columns = columnsOf(table);
-  return std::string("INSERT INTO UndoChange (Step, Seq, TableName, RowKey, Kind, ") +
+  return "INSERT INTO " + journalOf(table) + " (Step, Seq, TableName, RowKey, Kind, " +
          joined(columns, "Before", false) +
          ", " + joined(columns, "After", false) + ") VALUES (?1, ?2, '" + nameOf(table) + "', ?3, ?4, " +
          marks(5, columns.size()) + ", " + marks(5 + static_cast<int>(columns.size()), columns.size()) + ")";
@@ -193,7 +242,7 @@ std::string recordChangeSql(JournalTable table) {
 std::int64_t recordAddedRows(Statements& sql, std::int64_t step, std::int64_t seq, JournalTable table,
                              std::int64_t first, std::int64_t last) {
   const auto columns = columnsOf(table);
-  const std::string insert = std::string("INSERT INTO UndoChange (Step, Seq, TableName, RowKey, Kind, ") +
+  const std::string insert = "INSERT INTO " + journalOf(table) + " (Step, Seq, TableName, RowKey, Kind, " +
                              joined(columns, "After", false) + ") SELECT ?1, ?2 + row_number() OVER (ORDER BY rowid), '" +
                              nameOf(table) + "', rowid, 'Insert', " + joined(columns, "", true) + " FROM " +
                              nameOf(table) + " WHERE rowid BETWEEN ?3 AND ?4 ORDER BY rowid";
@@ -215,8 +264,8 @@ enum class Direction { Undo, Redo };
 std::string describeRow(Statements& sql, std::int64_t step, JournalTable table, std::int64_t rowid,
                         const std::string& side) {
   const auto columns = columnsOf(table);
-  Statement& stmt = sql.get("SELECT " + joined(columns, side, false) +
-                            " FROM UndoChange WHERE Step = ?1 AND TableName = ?2 AND RowKey = ?3");
+  Statement& stmt = sql.get("SELECT " + joined(columns, side, false) + " FROM " + journalOf(table) +
+                            " WHERE Step = ?1 AND TableName = ?2 AND RowKey = ?3");
   const Value key[] = {step, std::string(nameOf(table)), rowid};
   stmt.bindAll(key);
   std::string text = "A row of the ledger";
@@ -228,6 +277,9 @@ std::string describeRow(Statements& sql, std::int64_t step, JournalTable table, 
       Value values[kTradeColumnCount];
       for (int i = 0; i < kTradeColumnCount; ++i) values[i] = stmt.value(i);
       text = "The trade " + describeTrade(tradeFromColumns(values));
+    } else if (isEvent(table)) {
+      text = std::string(table == JournalTable::Split ? "The split of " : "The dividend of ") +
+             toDisplayText(stmt.value(0)) + " " + toDisplayText(stmt.value(1));
     } else {
       text = "The company " + toDisplayText(stmt.value(0));
     }
@@ -256,10 +308,14 @@ std::optional<std::int64_t> firstRow(Statements& sql, const std::string& query, 
 using StepKinds = std::set<std::pair<std::string, std::string>>;
 
 StepKinds kindsOf(Statements& sql, std::int64_t step) {
-  Statement& stmt = sql.get("SELECT DISTINCT TableName, Kind FROM UndoChange WHERE Step = ?1");
-  stmt.bind(1, step);
   StepKinds kinds;
-  while (stmt.step()) kinds.emplace(toDisplayText(stmt.value(0)), toDisplayText(stmt.value(1)));
+  const auto read = [&](const std::string& journal) {
+    Statement& stmt = sql.get("SELECT DISTINCT TableName, Kind FROM " + journal + " WHERE Step = ?1");
+    stmt.bind(1, step);
+    while (stmt.step()) kinds.emplace(toDisplayText(stmt.value(0)), toDisplayText(stmt.value(1)));
+  };
+  read("UndoChange");
+  if (hasEventJournal(sql.db())) read("UndoEventChange");
   return kinds;
 }
 
@@ -268,6 +324,7 @@ void takeTable(Statements& sql, std::int64_t step, const StepKinds& kinds, Journ
   const std::string from = undo ? "After" : "Before";
   const std::string to = undo ? "Before" : "After";
   const std::string table = nameOf(t);
+  const std::string journal = journalOf(t);
   const auto columns = columnsOf(t);
   const std::string ofStep = "Step = ?1 AND TableName = '" + table + "'";
   // Rows that are not in the ledger now and come back, and rows that go.
@@ -279,7 +336,7 @@ void takeTable(Statements& sql, std::int64_t step, const StepKinds& kinds, Journ
     std::string same;
     for (const JournalColumn& col : columns)
       same += std::string(" AND r.") + col.inTable + " IS u." + from + col.inJournal + " COLLATE BINARY";
-    const std::string changedSql = "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind <> '" +
+    const std::string changedSql = "SELECT u.RowKey FROM " + journal + " AS u WHERE u." + ofStep + " AND u.Kind <> '" +
                                    comesBack + "' AND NOT EXISTS (SELECT 1 FROM " + table +
                                    " AS r WHERE r.rowid = u.RowKey" + same + ") ORDER BY u.Seq LIMIT 1";
     if (const auto changed = firstRow(sql, changedSql, step))
@@ -287,27 +344,39 @@ void takeTable(Statements& sql, std::int64_t step, const StepKinds& kinds, Journ
              " was changed or deleted elsewhere (by another copy of the program, say) since.");
   }
   if (has(comesBack)) {
-    const std::string takenSql = "SELECT u.RowKey FROM UndoChange AS u WHERE u." + ofStep + " AND u.Kind = '" +
+    const std::string takenSql = "SELECT u.RowKey FROM " + journal + " AS u WHERE u." + ofStep + " AND u.Kind = '" +
                                  comesBack + "' AND EXISTS (SELECT 1 FROM " + table +
                                  " WHERE rowid = u.RowKey) ORDER BY u.Seq LIMIT 1";
     if (const auto taken = firstRow(sql, takenSql, step))
       refuse(describeRow(sql, step, t, *taken, to) +
              " cannot go back to its place in the ledger: something added elsewhere holds it now.");
   }
+  // One event per symbol and date: one entered elsewhere since for the
+  // symbol and date a row goes back to stops the step.
+  if (isEvent(t) && (has(comesBack) || has("Update"))) {
+    const std::string heldSql = "SELECT u.RowKey FROM " + journal + " AS u WHERE u." + ofStep + " AND u.Kind <> '" +
+                                goes + "' AND EXISTS (SELECT 1 FROM " + table + " AS r WHERE r.CompanySymbol = u." +
+                                to + "CompanySymbol AND r.Date = u." + to + "Date AND r.rowid <> u.RowKey AND " +
+                                "r.rowid NOT IN (SELECT RowKey FROM " + journal + " WHERE " + ofStep + " AND Kind = '" +
+                                goes + "')) ORDER BY u.Seq LIMIT 1";
+    if (const auto held = firstRow(sql, heldSql, step))
+      refuse(describeRow(sql, step, t, *held, to) +
+             " cannot go back: another one of that symbol and date was entered elsewhere since.");
+  }
 
   const Value key[] = {step};
   if (has(goes))
-    sql.run("DELETE FROM " + table + " WHERE rowid IN (SELECT RowKey FROM UndoChange WHERE " + ofStep +
+    sql.run("DELETE FROM " + table + " WHERE rowid IN (SELECT RowKey FROM " + journal + " WHERE " + ofStep +
                 " AND Kind = '" + goes + "')",
             key);
   if (has("Update"))
     sql.run("UPDATE " + table + " SET (" + joined(columns, "", true) + ") = (SELECT " + joined(columns, to, false) +
-                " FROM UndoChange WHERE " + ofStep + " AND RowKey = " + table + ".rowid) WHERE rowid IN (SELECT " +
-                "RowKey FROM UndoChange WHERE " + ofStep + " AND Kind = 'Update')",
+                " FROM " + journal + " WHERE " + ofStep + " AND RowKey = " + table +
+                ".rowid) WHERE rowid IN (SELECT RowKey FROM " + journal + " WHERE " + ofStep + " AND Kind = 'Update')",
             key);
   if (has(comesBack))
     sql.run("INSERT INTO " + table + " (rowid, " + joined(columns, "", true) + ") SELECT RowKey, " +
-                joined(columns, to, false) + " FROM UndoChange WHERE " + ofStep + " AND Kind = '" + comesBack +
+                joined(columns, to, false) + " FROM " + journal + " WHERE " + ofStep + " AND Kind = '" + comesBack +
                 "' ORDER BY RowKey",
             key);
 }
@@ -323,8 +392,7 @@ std::optional<UndoOutcome> move(Database& db, Direction direction, const std::op
 
   Statements sql(db);
   const StepKinds kinds = kindsOf(sql, step->number);
-  takeTable(sql, step->number, kinds, JournalTable::Trade, direction);
-  takeTable(sql, step->number, kinds, JournalTable::Companies, direction);
+  for (const JournalTable table : kJournalTables) takeTable(sql, step->number, kinds, table, direction);
   // A company may only go while no trade refers to it.
   const std::string companyGoes = undo ? "Insert" : "Delete";
   if (kinds.count({"Companies", companyGoes})) {
@@ -379,6 +447,8 @@ bool journalComplete(Database& db) {
 
 void recordUndoStep(Database& db, std::string_view label, std::span<const RowChange> changes) {
   if (!journalComplete(db)) db.executeScript(kUndoJournalSchema);
+  if (std::any_of(changes.begin(), changes.end(), [](const RowChange& c) { return isEvent(c.table); }))
+    db.executeScript(kUndoEventJournalSchema);
   dropUndoneSteps(db);
   const Value name[] = {std::string(label)};
   db.execute("INSERT INTO UndoStep (Label) VALUES (?)", name);
@@ -440,7 +510,8 @@ std::optional<UndoOutcome> redoStep(Database& db, const std::optional<UndoStepIn
 }
 
 void dropUndoJournal(Database& db) {
-  db.executeScript("DROP TABLE IF EXISTS UndoChange; DROP TABLE IF EXISTS UndoStep;");
+  db.executeScript(
+      "DROP TABLE IF EXISTS UndoEventChange; DROP TABLE IF EXISTS UndoChange; DROP TABLE IF EXISTS UndoStep;");
 }
 
 }  // namespace ledger

@@ -6,7 +6,8 @@
 // ever recorded without happening or made without being recorded. Other
 // SQLite clients see two plain tables; a ledger without them has no steps.
 //
-// A step lists the rows it changed (Trade or Companies, by row id) with
+// A step lists the rows it changed (Trade, Companies, Split or Dividend, by
+// row id) with
 // their values before and after the change. Undo puts the "before" values
 // back, redo the "after" values, each in one transaction. Either is refused
 // with nothing written when a row no longer holds what the step expects
@@ -34,12 +35,16 @@ inline constexpr int kMaxUndoSteps = 1000;
 // The statements that make the journal's tables and index when a ledger
 // lacks them (the list of objects a ledger may hold uses them too).
 extern const char* const kUndoJournalSchema;
+// The same for the rows of splits and dividends, made by the first step
+// that changes one.
+extern const char* const kUndoEventJournalSchema;
 
-enum class JournalTable { Trade, Companies };
+enum class JournalTable { Trade, Companies, Split, Dividend };
 
 // One row as the journal keeps it: Trade's seven columns in their order
 // (CompanyID, CompanySymbol, Quantity, Buy/Sell, Date, Price, Commission),
-// or for Companies the symbol alone (its CompanyID is the row id).
+// for Companies the symbol alone (its CompanyID is the row id), for Split
+// and Dividend their columns after the row id, in their order.
 using RowValues = std::vector<Value>;
 
 // The values of row rowid of table; nullopt when there is no such row.

@@ -69,6 +69,10 @@ std::size_t writeSourceCsv(Database& db, std::string_view source, std::ostream& 
 }
 
 std::size_t exportSourceCsvFile(Database& db, std::string_view source, const std::string& path) {
+  return writeCsvFile(path, [&](std::ostream& out) { return writeSourceCsv(db, source, out); });
+}
+
+std::size_t writeCsvFile(const std::string& path, const std::function<std::size_t(std::ostream&)>& write) {
   TempFileBeside temp(path);
   std::size_t rows = 0;
   {
@@ -76,7 +80,7 @@ std::size_t exportSourceCsvFile(Database& db, std::string_view source, const std
     if (!out)
       throw std::filesystem::filesystem_error("cannot write", temp.path(),
                                               std::error_code(errno, std::generic_category()));
-    rows = writeSourceCsv(db, source, out);
+    rows = write(out);
     out.flush();
     if (!out)
       throw std::filesystem::filesystem_error("cannot write", path,

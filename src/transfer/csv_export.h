@@ -6,6 +6,7 @@
 // UTF-8, rows ending in CR LF.
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -29,5 +30,9 @@ std::size_t writeSourceCsv(Database& db, std::string_view source, std::ostream& 
 // Throws DbError, or std::filesystem::filesystem_error when the file
 // cannot be written.
 std::size_t exportSourceCsvFile(Database& db, std::string_view source, const std::string& path);
+
+// Runs write on the file at path, replaced in the same way; returns what
+// write returns (the rows written).
+std::size_t writeCsvFile(const std::string& path, const std::function<std::size_t(std::ostream&)>& write);
 
 }  // namespace ledger
