@@ -3,6 +3,8 @@
 // written wrong; and the CSV of the splits and dividends.
 #include <gtest/gtest.h>
 
+#include <QString>
+#include <QtGlobal>
 #include <sstream>
 
 #include "app/command_line.h"
@@ -26,6 +28,16 @@ Outcome run(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   const int status = runCommandLine(args, out, err);
   return {status, out.str(), err.str()};
+}
+
+// What Qt would print on the terminal (an option asked for that the command
+// does not define, say): a command prints nothing but its own output.
+std::vector<std::string>& qtMessages() {
+  static std::vector<std::string> messages;
+  return messages;
+}
+void keepQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+  qtMessages().push_back(text.toStdString());
 }
 
 class EntryCommandTest : public ::testing::Test {
@@ -64,11 +76,15 @@ TEST_F(EntryCommandTest, EachAddIsOneStepAndTheExportsShowIt) {
       {{"delete", "dividend", ledger, "--symbol", "IBM", "--date", "2024-07-01"},
        "Delete of Dividend of IBM 2024-07-01 (0.5 gross)"},
   };
+  qtMessages().clear();
+  const QtMessageHandler previous = qInstallMessageHandler(keepQtMessage);
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
     EXPECT_EQ(o.status, exitcode::kOk) << row.label << ": " << o.err;
     EXPECT_EQ(undoLabel(), row.label);
   }
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(qtMessages(), std::vector<std::string>{});
   EXPECT_EQ(test::readAll(ledger, "SELECT CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission "
                                   "FROM Trade ORDER BY rowid"),
             (Rows{{"6", "KO", "10", "B", "2024-01-02", "58.5", "4.95"}, {"6", "KO", "4", "B", "2024-07-01", "61.25", "0"}}));
