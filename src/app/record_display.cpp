@@ -120,6 +120,17 @@ bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name) 
   return opened;
 }
 
+std::int64_t OpenGeneralTab(LedgerSession& session, FormPort& form) {
+  const SessionRead read(session);
+  if (!OpenAndShow(session, form, "Trade")) return 0;
+  Recordset& rs = *session.CurrentRecordset;
+  std::int64_t count = 0;
+  passOver([&] { rs.moveNext(); });
+  passOver([&] { rs.moveFirst(); });
+  passOver([&] { count = rs.recordCount(); });
+  return count;
+}
+
 namespace {
 
 // First and Last without rows have nothing to move to; the form already

@@ -38,6 +38,12 @@ void clearShownRows(FormPort& form);
 // file changed since the last command.
 bool OpenAndShow(LedgerSession& session, FormPort& form, std::string_view name);
 
+// The General tab's tab change: Trade opened and its first row shown, the
+// cursor moved on and back as the tab has always moved it, and the trades
+// counted, all in one read of the file. Returns the count; 0 when the
+// ledger could not be opened.
+std::int64_t OpenGeneralTab(LedgerSession& session, FormPort& form);
+
 // The navigation buttons; none moves when the ledger's file changed since
 // the last command (see ledgerFileUnchanged). Previous at the start and Next at the end show
 // their message (information icon) instead of moving. First and Last on a

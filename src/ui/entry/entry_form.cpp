@@ -103,14 +103,7 @@ void EntryForm::SSTab_Click(int /*previousTab*/) {
   switch (m_tab->currentIndex()) {
     case kGeneralTab: {
       // A ledger that could not be opened counts as one without trades.
-      const bool opened = OpenAndShow(session, *this, "Trade");
-      std::int64_t count = 0;
-      if (opened) {
-        Recordset& rs = *session.CurrentRecordset;
-        passOver([&] { rs.moveNext(); });
-        passOver([&] { rs.moveFirst(); });
-        passOver([&] { count = rs.recordCount(); });
-      }
+      const std::int64_t count = OpenGeneralTab(session, *this);
       m_host.setToolbarButtonEnabled(4, count != 0);
       if (count == 0) {
         ResetButtons(true, false);
