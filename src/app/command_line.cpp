@@ -37,6 +37,11 @@ const std::vector<CommandEntry>& commandTable() {
   return table;
 }
 
+int usageError(std::ostream& err, const char* usage, const std::string& problem) {
+  err << problem << "\nUsage:\n" << usage;
+  return exitcode::kUsage;
+}
+
 bool isCommandWord(std::string_view word) { return findCommand(word) != nullptr; }
 
 bool runsWithoutWindows(std::span<const std::string> args) {

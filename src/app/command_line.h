@@ -28,6 +28,10 @@ constexpr int kFailed = 1;  // the work could not be done; the reason is on stan
 constexpr int kUsage = 2;   // the command was not written right; the usage is on standard error
 }  // namespace exitcode
 
+// Says what is wrong with how a command was written, then the command's
+// usage, on err; returns exitcode::kUsage.
+int usageError(std::ostream& err, const char* usage, const std::string& problem);
+
 // What a command receives: the arguments after its word, and where to
 // write. Messages for the user go to err, one per line.
 struct CommandCall {

@@ -36,11 +36,6 @@ using exitcode::kFailed;
 using exitcode::kOk;
 using exitcode::kUsage;
 
-int usage(std::ostream& err, const char* text, const std::string& problem) {
-  err << problem << "\nUsage:\n" << text;
-  return kUsage;
-}
-
 int refused(std::ostream& err, const std::string& message) {
   err << terminalText(message) << "\n";
   return kFailed;
@@ -99,7 +94,7 @@ std::variant<Trade, std::string> readTrade(const EntryRequest& r) {
 
 int addTrade(const EntryRequest& r, std::ostream& err) {
   const std::string side = r.value("side");
-  if (side != "buy" && side != "sell") return usage(err, kAddUsage, "--side takes buy or sell.");
+  if (side != "buy" && side != "sell") return usageError(err, kAddUsage, "--side takes buy or sell.");
   auto read = readTrade(r);
   if (const auto* problem = std::get_if<std::string>(&read)) return refused(err, *problem);
   Trade trade = std::get<Trade>(read);
@@ -159,10 +154,10 @@ int addCommand(std::span<const std::string> args, std::ostream&, std::ostream& e
   const Kind* kind = nullptr;
   for (const Kind& k : kinds)
     if (!words.empty() && words[0] == k.word) kind = &k;
-  if (!kind) return usage(err, kAddUsage, "Say what to add: trade, split or dividend.");
+  if (!kind) return usageError(err, kAddUsage, "Say what to add: trade, split or dividend.");
   const CommandOptions options(args, kind->options);
   EntryRequest r;
-  if (const auto problem = readRequest(options, kind->needed, r)) return usage(err, kAddUsage, *problem);
+  if (const auto problem = readRequest(options, kind->needed, r)) return usageError(err, kAddUsage, *problem);
   if (r.kind == "trade") return addTrade(r, err);
   const SameDate sameDate = options.isSet("replace") ? SameDate::Replace : SameDate::Refuse;
   if (r.kind == "split") return addSplit(r, err, sameDate);
@@ -172,9 +167,9 @@ int addCommand(std::span<const std::string> args, std::ostream&, std::ostream& e
 int deleteCommand(std::span<const std::string> args, std::ostream&, std::ostream& err) {
   const CommandOptions options(args, {{"symbol", true}, {"date", true}});
   EntryRequest r;
-  if (const auto problem = readRequest(options, {"symbol", "date"}, r)) return usage(err, kDeleteUsage, *problem);
+  if (const auto problem = readRequest(options, {"symbol", "date"}, r)) return usageError(err, kDeleteUsage, *problem);
   if (r.kind != "split" && r.kind != "dividend")
-    return usage(err, kDeleteUsage, "Say what to delete: split or dividend.");
+    return usageError(err, kDeleteUsage, "Say what to delete: split or dividend.");
   const std::string symbol = r.value("symbol"), date = r.value("date");
   return onLedger(r.ledgerPath, err, [&](Database& db) {
     return r.kind == "split" ? removeSplit(db, symbol, date) : removeDividend(db, symbol, date);

@@ -44,11 +44,6 @@ using exitcode::kFailed;
 using exitcode::kOk;
 using exitcode::kUsage;
 
-int usage(std::ostream& err, const char* text, const std::string& problem) {
-  err << problem << "\nUsage:\n" << text;
-  return kUsage;
-}
-
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   return std::filesystem::equivalent(a, b, ec) && !ec;
@@ -75,7 +70,7 @@ std::filesystem::path programFolder() {
 int exportCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   const CommandOptions options(args, {{"out", true}});
   if (const auto& mistake = options.mistake())
-    return usage(err, kExportUsage,
+    return usageError(err, kExportUsage,
                  mistake->kind == OptionMistake::NoValue ? "--out needs a file name."
                                                          : "Unknown option " + mistake->argument + ".");
   const std::vector<std::string> positional = options.positional();
@@ -94,7 +89,7 @@ int exportCommand(std::span<const std::string> args, std::ostream& out, std::ost
   const ExportKind* kind = nullptr;
   for (const ExportKind& k : kinds)
     if (positional.size() == 2 && positional[0] == k.word) kind = &k;
-  if (!kind) return usage(err, kExportUsage, "Say what to export and from which ledger.");
+  if (!kind) return usageError(err, kExportUsage, "Say what to export and from which ledger.");
   const std::string& ledgerPath = positional[1];
   if (outFile && sameFile(*outFile, ledgerPath)) {
     err << "The CSV file may not be the ledger itself: " << *outFile << "\n";
@@ -251,16 +246,16 @@ int runImport(ImportRequest request, std::ostream& out, std::ostream& err) {
 
 int importCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   auto request = readImportRequest(args);
-  if (const auto* problem = std::get_if<std::string>(&request)) return usage(err, kImportUsage, *problem);
+  if (const auto* problem = std::get_if<std::string>(&request)) return usageError(err, kImportUsage, *problem);
   return runImport(std::get<ImportRequest>(std::move(request)), out, err);
 }
 
 int convertCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   const CommandOptions options(args, {});
   if (const auto& mistake = options.mistake())
-    return usage(err, kConvertUsage, "Unknown option " + mistake->argument + ".");
+    return usageError(err, kConvertUsage, "Unknown option " + mistake->argument + ".");
   const std::vector<std::string> paths = options.positional();
-  if (paths.size() != 2) return usage(err, kConvertUsage, "Name the older ledger and the new one.");
+  if (paths.size() != 2) return usageError(err, kConvertUsage, "Name the older ledger and the new one.");
   const std::string& oldPath = paths[0];
   const std::string& newPath = paths[1];
   if (!fileExists(oldPath)) {
