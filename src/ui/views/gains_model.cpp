@@ -7,8 +7,9 @@ namespace ledger {
 
 namespace {
 
-const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain",
-                                      "Income after Tax Withheld"};
+// Net as on the Income tab: the dividends less the tax withheld from them.
+const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain", "Net Income"};
+constexpr int kNetIncomeColumn = 5;
 const QStringList kSalesHeaders = {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"};
 const QStringList kYearlyHeaders = {"Year", "Symbol", "Gain"};
 const QStringList kDividendsHeaders = {"Date", "Symbol", "Gross", "Tax Withheld", "Net", "Shares Bought", "Price"};
@@ -176,6 +177,9 @@ QVariant GainsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GainsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && m_table == Table::Holdings &&
+      section == kNetIncomeColumn)
+    return QStringLiteral("Dividends paid to date, less the tax withheld");
   if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   // Row selectors without numbers, as in the other grids.
   if (orientation != Qt::Horizontal) return {};

@@ -83,7 +83,8 @@ QWidget* GainsView::makeGainsPage(QLayout* methodRow) {
   grids->addWidget(addGrid(GainsModel::Table::Yearly, kGridNames[2]), 1, 1);
   grids->addWidget(makeCaption(page, "Realized Gains by Sale", "lblSales"), 2, 0, 1, 2);
   grids->addWidget(addGrid(GainsModel::Table::Sales, kGridNames[1]), 3, 0, 1, 2);
-  grids->setColumnStretch(0, 3);
+  // The holdings have twice the columns of the yearly gains.
+  grids->setColumnStretch(0, 5);
   grids->setColumnStretch(1, 2);
   grids->setRowStretch(1, 2);
   grids->setRowStretch(3, 3);
