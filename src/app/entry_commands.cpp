@@ -163,9 +163,8 @@ int addCommand(std::span<const std::string> args, std::ostream&, std::ostream& e
   const CommandOptions options(args, kind->options);
   EntryRequest r;
   if (const auto problem = readRequest(options, kind->needed, r)) return usage(err, kAddUsage, *problem);
-  if (r.kind == "trade") return addTrade(r, err);
-  // Asked only of the kinds that have it: Qt warns of an option not defined.
   const SameDate sameDate = options.isSet("replace") ? SameDate::Replace : SameDate::Refuse;
+  if (r.kind == "trade") return addTrade(r, err);
   if (r.kind == "split") return addSplit(r, err, sameDate);
   return addDividend(r, err, sameDate);
 }
