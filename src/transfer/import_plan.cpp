@@ -257,8 +257,8 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
   ImportPlan plan;
   plan.droppedBad = options.dropBadRows;
   std::unordered_set<std::string> newSymbols;
-  std::unordered_map<std::string, std::size_t> fileDividends;  // key -> its row
-  std::vector<std::pair<std::size_t, CashDividend>> fileDividendList;
+  std::unordered_map<std::string, std::size_t> firstRowOf;  // a dividend's key -> its row
+  std::vector<std::pair<std::size_t, CashDividend>> dividendsRead;
   const ImportMapping& map = options.mapping;
 
   for (std::size_t r = options.hasHeader ? 1 : 0; r < records.size(); ++r) {
@@ -331,12 +331,12 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
           bad(ImportField::Date, "the ledger already holds another dividend of " + d.symbol + " on " + d.date);
         continue;
       }
-      if (const auto [first, added] = fileDividends.emplace(key, row); !added) {
+      if (const auto [first, added] = firstRowOf.emplace(key, row); !added) {
         bad(ImportField::Date, "a second dividend of " + d.symbol + " on " + d.date + " (the first is row " +
                                    std::to_string(first->second) + ")");
         continue;
       }
-      fileDividendList.push_back({row, std::move(d)});
+      dividendsRead.push_back({row, std::move(d)});
       continue;
     }
 
@@ -445,7 +445,7 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
   }
   // Companies are added for trades only: a dividend of a company neither
   // in the ledger nor traded in the file is more likely a wrong symbol.
-  for (auto& [row, d] : fileDividendList) {
+  for (auto& [row, d] : dividendsRead) {
     if (!ledger.companies.contains(d.symbol) && !newSymbols.contains(d.symbol)) {
       plan.bad.push_back({row, RowVerdict::Bad, importFieldName(ImportField::Symbol),
                           "a dividend of " + d.symbol + ", which is not in the list of companies"});
