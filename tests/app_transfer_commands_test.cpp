@@ -10,6 +10,8 @@
 #include "app/transfer_commands.h"
 #include "transfer/csv_export.h"
 #include "engine/database.h"
+#include "ledger/ledger_open.h"
+#include "ledger/undo_journal.h"
 #include "test_ledger.h"
 
 namespace ledger {
@@ -136,6 +138,12 @@ std::vector<std::string> withMap(std::vector<std::string> more) {
   return all;
 }
 
+// The same with the dividends' columns.
+const std::vector<std::string> kDividendMap = {
+    "--map", "symbol=Symbol,date=Date,side=Side,quantity=Qty,price=Price,amount=Amount,withholding=Tax",
+    "--date-format", "YYYY-MM-DD"};
+const char* const kDividendHeader = "Symbol,Date,Side,Qty,Price,Amount,Tax\nA,2024-01-02,B,1,1,,\n";
+
 INSTANTIATE_TEST_SUITE_P(
     Refusals, ImportWritesNothingTest,
     ::testing::Values(
@@ -156,8 +164,56 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"unknown_date_format", "x\n", {"--map", "symbol=1", "--date-format", "YYYY/MM/DD"}, 2,
                   "Unknown date format YYYY/MM/DD."},
         BlockCase{"bad_delimiter", "x\n", withMap({"--delimiter", "|"}), 2, "--delimiter takes ',', ';' or tab."},
-        BlockCase{"unknown_option", "x\n", withMap({"--fast"}), 2, "Unknown option --fast."}),
+        BlockCase{"unknown_option", "x\n", withMap({"--fast"}), 2, "Unknown option --fast."},
+        // A dividend needs a company the ledger has or the file trades.
+        BlockCase{"dividend_of_unknown_company", kDividendHeader + std::string("ZZ,2024-02-01,Dividend,,,5,\n"),
+                  kDividendMap, 1, "Row 3: bad symbol: a dividend of ZZ, which is not in the list of companies"},
+        BlockCase{"second_dividend_on_a_date",
+                  kDividendHeader + std::string("A,2024-02-01,Dividend,,,5,\nA,2024-02-01,Dividend,,,6,\n"),
+                  kDividendMap, 1, "Row 4: bad date: a second dividend of A on 2024-02-01 (the first is row 3)"},
+        BlockCase{"tax_withheld_above_the_amount", kDividendHeader + std::string("A,2024-02-01,Dividend,,,5,6\n"),
+                  kDividendMap, 1, "Row 3: bad withholding: the tax withheld 6 is more than the amount 5"},
+        BlockCase{"negative_dividend", kDividendHeader + std::string("A,2024-02-01,Dividend,,,-5,\n"), kDividendMap,
+                  1, "Row 3: bad amount: the amount -5 is not a number from 0 to 1000000000000"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Dividend rows come in beside the trades when their amount is mapped, all
+// in one undo step. By hand: KO pays 4.85 with 0.73 withheld (written
+// negative, as brokers do) and 4.85 with none; 2024's income is 9.7 gross,
+// 0.73 withheld, 9.7 - 0.73 = 8.97 net. A reinvestment is a purchase, not
+// a payment: skipped as before.
+TEST_F(TransferCommandTest, ImportTakesDividendRowsWithTheTradesInOneUndoStep) {
+  test::makeLedger(ledger);
+  writeText(csv,
+            "Symbol,Date,Side,Qty,Price,Amount,Tax\n"
+            "KO,2024-01-02,Buy,10,60,,\n"
+            "KO,2024-04-01,Dividend,,,4.85,-0.73\n"
+            "KO,2024-07-01,Cash Dividend,,,4.85,\n"
+            "KO,2024-07-01,Reinvest Dividend,,,4.85,\n");
+  const CommandRun r = run(importCommand, {ledger, csv, kDividendMap[0], kDividendMap[1], kDividendMap[2],
+                                           kDividendMap[3]});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("Row 5: skipped, not a trade: \"Reinvest Dividend\" is not a buy or a sell"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("Imported 1 trade and 2 dividends."), std::string::npos) << r.out;
+  std::ostringstream income, err;
+  const std::vector<std::string> report = {"report", "income", ledger};
+  ASSERT_EQ(runCommandLine(report, income, err), exitcode::kOk) << err.str();
+  EXPECT_EQ(income.str(), "Year,Symbol,Gross,Withholding,Net\r\n2024,KO,9.7,0.73,8.97\r\n2024,,9.7,0.73,8.97\r\n");
+
+  Database db = openLedger(ledger);
+  EXPECT_EQ(stepToUndo(db)->label, "Import of 1 trade and 2 dividends");
+  ASSERT_TRUE(undoStep(db).has_value());
+  EXPECT_EQ(tradesOf(ledger).size(), 0u);
+  EXPECT_EQ(test::readAll(ledger, "SELECT count(*) FROM Dividend"), (Rows{{"0"}}));
+
+  // Without the amount's column they are not trades, as they always were.
+  const CommandRun plain = run(importCommand, {ledger, csv, "--map", "symbol=1,date=2,side=3,quantity=4,price=5",
+                                               "--date-format", "YYYY-MM-DD"});
+  EXPECT_NE(plain.out.find("Row 3: skipped, not a trade: \"Dividend\" is not a buy or a sell"), std::string::npos)
+      << plain.out;
+}
 
 TEST_F(TransferCommandTest, ImportWithEveryDialectOption) {
   test::makeLedger(ledger);

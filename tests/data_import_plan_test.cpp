@@ -285,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
         MappingOptionCase{"number_past_the_end", "symbol=8", false,
                  "The column \"8\" for symbol is not in the file (a number from 1 to 7)."},
         MappingOptionCase{"unknown_field", "ticker=1", false,
-                 "\"ticker\" is not a field; the fields are symbol, date, side, quantity, price and commission."},
+                 "\"ticker\" is not a field; the fields are symbol, date, side, quantity, price, commission, "
+                 "amount and withholding."},
         MappingOptionCase{"twice", "symbol=1,symbol=2", false, "The field symbol is given twice."},
         MappingOptionCase{"no_equals", "symbol", false, "\"symbol\" is not FIELD=COLUMN."}),
     [](const auto& info) { return std::string(info.param.name); });

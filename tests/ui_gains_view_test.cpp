@@ -95,7 +95,8 @@ TEST_F(GainsWindowTest, ShowsTheCommandLinesFiguresForBothMethods) {
   window.mnuViewItem_Click(5);
   ASSERT_NE(gains(), nullptr);
   EXPECT_EQ(gains()->windowTitle(), "Gains");
-  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) QAbstractItemModelTester tester(gains()->model(t));
+  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly, Table::Dividends, Table::Income})
+    QAbstractItemModelTester tester(gains()->model(t));
 
   for (const char* method : {"fifo", "average"}) {
     (std::string(method) == "fifo" ? gains()->findChild<QRadioButton*>("optFifo")
@@ -104,10 +105,13 @@ TEST_F(GainsWindowTest, ShowsTheCommandLinesFiguresForBothMethods) {
     EXPECT_EQ(costMethodName(gains()->method()), method);
     const std::pair<Table, const char*> reports[] = {
         {Table::Holdings, "holdings"}, {Table::Sales, "gains"}, {Table::Yearly, "yearly"}};
-    for (const auto& [table, report] : reports)
-      expectSameFigures(gridRows(*gains()->model(table)),
-                        commandLineRows({"report", report, "--method", method, ledger}),
-                        std::string(method) + " " + report);
+    for (const auto& [table, report] : reports) {
+      const Rows csv = commandLineRows({"report", report, "--method", method, ledger});
+      // The holdings' income is a column the command's report does not have.
+      Rows window = gridRows(*gains()->model(table));
+      for (auto& row : window) row.resize(csv.empty() ? row.size() : csv[0].size());
+      expectSameFigures(window, csv, std::string(method) + " " + report);
+    }
   }
 }
 
@@ -198,7 +202,7 @@ TEST_F(GainsViewTest, EveryGridRaisesTheRestoreMenuTaggedGains) {
   test::makeLedger(app.session().LedgerPath, test::kGainsTrades);
   GainsView view(app, host);
   int popups = 0;
-  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) {
+  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly, Table::Dividends, Table::Income}) {
     host.tag = ViewTag::None;
     QTest::mousePress(view.grid(t)->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(host.tag, ViewTag::Gains);
@@ -217,7 +221,8 @@ TEST_F(GainsViewTest, ALedgerThatCannotBeOpenedIsToldOnceAndTheGridsStayEmpty) {
       << prompter.shown[0].text;
   EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Critical);
   EXPECT_EQ(view.report(), nullptr);
-  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly}) EXPECT_EQ(view.model(t)->rowCount(), 0);
+  for (Table t : {Table::Holdings, Table::Sales, Table::Yearly, Table::Dividends, Table::Income})
+    EXPECT_EQ(view.model(t)->rowCount(), 0);
 }
 
 TEST_F(GainsViewTest, YearTotalsAreBoldRowsWithoutASymbol) {
@@ -233,6 +238,37 @@ TEST_F(GainsViewTest, YearTotalsAreBoldRowsWithoutASymbol) {
   }
   // As `report yearly` gives them (kFifoYearlyCsv).
   EXPECT_EQ(totals, (std::vector<std::string>{"11.5", "379", "96"}));
+}
+
+// The ledger of gains_ledger.h with its four dividends: the Income tab
+// lists them by date and their sums as `report income` prints them, the
+// year totals bold; the holdings carry the net to date (AAA 8.5 + 17 +
+// 20.5 = 46, BBB 7.25 - 1.09 = 6.16).
+TEST_F(GainsViewTest, TheIncomeTabShowsEachDividendAndTheSumsOfEachYear) {
+  const std::string path = dir.file("income.mdb");
+  test::makeLedger(path, test::kIncomeTrades);
+  test::addEvents(path, test::kIncomeDividendsSql);
+  app.session().LedgerPath = path;
+  GainsView view(app, host);
+  view.show();
+  view.tabs()->setCurrentWidget(view.findChild<QWidget*>("tabIncome"));
+  EXPECT_TRUE(view.grid(Table::Dividends)->isVisible());
+  EXPECT_FALSE(view.grid(Table::Holdings)->isVisible());
+
+  EXPECT_EQ(gridRows(*view.model(Table::Dividends)),
+            (Rows{{"2023-06-01", "AAA", "10", "1.5", "8.5", "", ""},
+                  {"2024-03-01", "AAA", "20", "3", "17", "", ""},
+                  {"2024-05-01", "BBB", "7.25", "1.09", "6.16", "", ""},
+                  {"2024-09-01", "AAA", "20.5", "0", "20.5", "2", "10.25"}}));
+  const GainsModel& income = *view.model(Table::Income);
+  expectSameFigures(gridRows(income), commandLineRows({"report", "income", path}), "income");
+  for (int r = 0; r < income.rowCount(); ++r)
+    EXPECT_EQ(income.index(r, 0).data(Qt::FontRole).value<QFont>().bold(), income.index(r, 1).data().toString().isEmpty())
+        << r;
+  const Rows holdings = gridRows(*view.model(Table::Holdings));
+  ASSERT_EQ(holdings.size(), 2u);
+  EXPECT_EQ(holdings[0].back(), "46");
+  EXPECT_EQ(holdings[1].back(), "6.16");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "engine/db_error.h"
+#include "ledger/event_reads.h"
 #include "ledger/gains_report.h"
 #include "ledger/ledger_session.h"
 
@@ -25,15 +26,25 @@ GainsRead readGains(LedgerSession& session, CostMethod method) {
   try {
     ledger = session.ledgerConnection();
   } catch (const DbError& e) {
-    return {nullptr, {}, openFailureText(path, "Trade", e.what())};
+    return {nullptr, nullptr, {}, openFailureText(path, "Trade", e.what())};
   }
   try {
     auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, method));
+    auto income = std::make_shared<const IncomeReport>(workOutIncome(readLedgerEvents(*ledger).dividends));
     std::vector<std::string> notes = gainsNotes(*report);
-    return {std::move(report), std::move(notes), std::nullopt};
+    return {std::move(report), std::move(income), std::move(notes), std::nullopt};
   } catch (const std::exception& e) {
-    return {nullptr, {}, readFailureMessage(path, e.what())};
+    return {nullptr, nullptr, {}, readFailureMessage(path, e.what())};
   }
+}
+
+std::vector<IncomeLine> incomeLines(const IncomeReport& income) {
+  std::vector<IncomeLine> lines;
+  for (const YearIncome& year : income.years) {
+    for (const auto& [symbol, sums] : year.companies) lines.push_back({year.year, symbol, &sums});
+    lines.push_back({year.year, std::string(), &year.total});
+  }
+  return lines;
 }
 
 std::optional<CostMethod> rememberedGainsMethod(ProgramSettings& settings, const std::string& path) {

@@ -1,8 +1,9 @@
 #pragma once
 // What the gains view reads: the gains report of the open ledger by a
-// method, following its splits, the holdings with their dividend income;
-// and the method remembered for each ledger. The report comes as
-// figures/gains.h defines it, for the view to render.
+// method, following its splits, the holdings with their dividend income,
+// the income of every dividend; and the method remembered for each ledger.
+// The reports come as figures/gains.h and figures/income.h define them,
+// for the view to render.
 
 #include <memory>
 #include <optional>
@@ -11,12 +12,15 @@
 
 #include "app/app_context.h"
 #include "figures/gains.h"
+#include "figures/income.h"
 
 namespace ledger {
 
 struct GainsRead {
   // Null when the ledger could not be opened or read.
   std::shared_ptr<const GainsReport> report;
+  // The dividends and their sums; null exactly when report is.
+  std::shared_ptr<const IncomeReport> income;
   // What the report could not work out, one line each.
   std::vector<std::string> notes;
   // The message for the user when report is null.
@@ -27,6 +31,18 @@ struct GainsRead {
 // connection. A ledger that cannot be opened or read is given as the
 // message for the user.
 GainsRead readGains(LedgerSession& session, CostMethod method);
+
+// A line of the income by year: a company's sums in a year, or the year's
+// total, whose symbol is empty. Points into the report it was made from.
+struct IncomeLine {
+  int year = 0;
+  std::string symbol;
+  const IncomeSums* sums = nullptr;
+  bool isTotal() const { return symbol.empty(); }
+};
+
+// Each year's companies, then its total, as `report income` prints them.
+std::vector<IncomeLine> incomeLines(const IncomeReport& income);
 
 // The method remembered for the ledger at path, and remembering one.
 std::optional<CostMethod> rememberedGainsMethod(ProgramSettings& settings, const std::string& path);

@@ -29,11 +29,13 @@ const char* const kExportUsage =
     "      writes the ledger's trades, splits or dividends as CSV to FILE, or to standard output\n";
 const char* const kImportUsage =
     "  shareledger import LEDGER FILE.csv --map symbol=COL,date=COL,side=COL,quantity=COL,price=COL[,commission=COL]\n"
+    "      [,amount=COL[,withholding=COL]]\n"
     "      --date-format FMT [--delimiter C] [--decimal-comma | --thousands-comma] [--side-from-sign]\n"
     "      [--no-header] [--keep-duplicates] [--dry-run]\n"
     "      adds the trades of a CSV file; COL is a header name or a 1-based column number,\n"
     "      FMT one of YYYY-MM-DD, MM/DD/YYYY, DD/MM/YYYY, DD.MM.YYYY, YY-MM-DD, MM/DD/YY, DD/MM/YY, DD.MM.YY;\n"
-    "      a number such as 1,250 that the file leaves open needs --decimal-comma or --thousands-comma\n";
+    "      a number such as 1,250 that the file leaves open needs --decimal-comma or --thousands-comma;\n"
+    "      with amount=COL (the gross amount) rows whose side says dividend are added as dividends\n";
 const char* const kConvertUsage =
     "  shareledger convert OLD NEW\n"
     "      makes NEW, a ledger of this program, from OLD, a ledger in the older Access format\n";
@@ -234,7 +236,7 @@ int runImport(ImportRequest request, std::ostream& out, std::ostream& err) {
       out << "Dry run: nothing was written.\n";
       return kOk;
     }
-    out << "Imported " << plan.trades.size() << (plan.trades.size() == 1 ? " trade" : " trades") << ".\n";
+    out << "Imported " << importCountText(plan) << ".\n";
   } catch (const DbError& e) {
     err << request.ledgerPath << ": " << e.what() << "\nNothing was imported.\n";
     return kFailed;

@@ -153,6 +153,27 @@ void addReinvestment(LedgerChange& change, const std::optional<RowValues>& befor
 }
 void addReinvestment(LedgerChange&, const std::optional<RowValues>&, const StockSplit&, std::vector<RowChange>&) {}
 
+// Writes event in place of the row, or as a new one; returns its row.
+template <class Kind>
+std::int64_t writeRow(Database& db, const typename Kind::Event& event, std::optional<std::int64_t> row) {
+  db.executeScript(kEventTablesSchema);
+  const RowValues values = Kind::values(event);
+  std::string sql;
+  if (row) {
+    sql = std::string("UPDATE ") + Kind::kName + " SET (" + Kind::kColumns + ") = (";
+  } else {
+    sql = std::string("INSERT INTO ") + Kind::kName + " (" + Kind::kColumns + ") VALUES (";
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) sql += (i ? ", ?" : "?") + std::to_string(i + 1);
+  sql += ")";
+  if (row) sql += " WHERE rowid = ?" + std::to_string(values.size() + 1);
+  Statement stmt(db, sql);
+  stmt.bindAll(values);
+  if (row) stmt.bind(static_cast<int>(values.size()) + 1, *row);
+  stmt.run();
+  return row ? *row : db.lastInsertRowid();
+}
+
 // Adds event, or puts it in place of shown (or with Replace of the one of
 // its symbol and date), as one step.
 template <class Kind>
@@ -169,24 +190,7 @@ void saveEvent(Database& db, const typename Kind::Event* shown, const typename K
     row = held;
     before = readJournalRow(db, Kind::kTable, *held).value();
   }
-  db.executeScript(kEventTablesSchema);
-
-  const RowValues values = Kind::values(event);
-  std::string sql;
-  if (row) {
-    sql = std::string("UPDATE ") + Kind::kName + " SET (" + Kind::kColumns + ") = (";
-  } else {
-    sql = std::string("INSERT INTO ") + Kind::kName + " (" + Kind::kColumns + ") VALUES (";
-  }
-  for (std::size_t i = 0; i < values.size(); ++i) sql += (i ? ", ?" : "?") + std::to_string(i + 1);
-  sql += ")";
-  if (row) sql += " WHERE rowid = ?" + std::to_string(values.size() + 1);
-  Statement stmt(db, sql);
-  stmt.bindAll(values);
-  if (row) stmt.bind(static_cast<int>(values.size()) + 1, *row);
-  stmt.run();
-
-  std::vector<RowChange> changes = {{Kind::kTable, row ? *row : db.lastInsertRowid(), before}};
+  std::vector<RowChange> changes = {{Kind::kTable, writeRow<Kind>(db, event, row), before}};
   addReinvestment(change, before, event, changes);
   const char* verb = before ? "Edit of " : "New ";
   change.commitStep(verb + std::string(Kind::kName) + " of " + Kind::describe(event), changes);
@@ -242,6 +246,16 @@ void editDividend(Database& db, const CashDividend& shown, const CashDividend& d
 }
 void deleteDividend(Database& db, std::string_view symbol, std::string_view date) {
   deleteEvent<DividendKind>(db, symbol, date);
+}
+
+void writeDividend(LedgerChange& change, const CashDividend& dividend, std::vector<RowChange>& changes) {
+  Database& db = change.db();
+  checkEvent<DividendKind>(dividend);
+  requireCompany(db, dividend.symbol);
+  if (rowOf<DividendKind>(db, dividend.symbol, dividend.date))
+    refuse(alreadyThere(DividendKind::kNoun, dividend.symbol, dividend.date));
+  changes.push_back({JournalTable::Dividend, writeRow<DividendKind>(db, dividend, std::nullopt), std::nullopt});
+  addReinvestment(change, std::nullopt, dividend, changes);
 }
 
 std::vector<StockSplit> readSplits(Database& db, std::string_view symbol) { return readEvents<SplitKind>(db, symbol); }

@@ -45,6 +45,14 @@ void addDividend(Database& db, const CashDividend& dividend, SameDate sameDate =
 void editDividend(Database& db, const CashDividend& shown, const CashDividend& dividend);
 void deleteDividend(Database& db, std::string_view symbol, std::string_view date);
 
+class LedgerChange;
+struct RowChange;
+
+// Adds dividend in the caller's change (an import's), listing what it
+// wrote in changes; refused as addDividend refuses, a dividend of that
+// symbol and date already there included.
+void writeDividend(LedgerChange& change, const CashDividend& dividend, std::vector<RowChange>& changes);
+
 // The splits and the dividends of symbol, by date; none in a ledger
 // without the tables. Throws DbError as the engine does.
 std::vector<StockSplit> readSplits(Database& db, std::string_view symbol);

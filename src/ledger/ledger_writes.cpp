@@ -7,6 +7,7 @@
 
 #include "engine/db_error.h"
 #include "engine/statement.h"
+#include "ledger/event_writes.h"
 #include "ledger/ledger_change.h"
 #include "ledger/undo_journal.h"
 
@@ -250,11 +251,12 @@ std::int64_t insertCompany(Database& db, std::string_view symbol) {
 bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vector<std::string>& newSymbols,
                   const ImportProgress& progress) {
   LedgerChange change(db);
-  return writeImportedTrades(change, trades, newSymbols, progress);
+  return writeImportedTrades(change, trades, newSymbols, {}, progress);
 }
 
 bool writeImportedTrades(LedgerChange& change, const std::vector<Trade>& trades,
-                         const std::vector<std::string>& newSymbols, const ImportProgress& progress) {
+                         const std::vector<std::string>& newSymbols, const std::vector<CashDividend>& dividends,
+                         const ImportProgress& progress) {
   Database& db = change.db();
   constexpr std::size_t kProgressStep = 500;
   std::unordered_map<std::string, std::int64_t> added;
@@ -272,9 +274,12 @@ bool writeImportedTrades(LedgerChange& change, const std::vector<Trade>& trades,
     batches.add(t, companyId);
   }
   batches.flush();
+  for (const CashDividend& dividend : dividends) writeDividend(change, dividend, changes);
   if (progress && !progress(trades.size(), trades.size())) return false;
-  const char* noun = trades.size() == 1 ? " trade" : " trades";
-  change.commitStep("Import of " + std::to_string(trades.size()) + noun, changes);
+  std::string label = "Import of " + std::to_string(trades.size()) + (trades.size() == 1 ? " trade" : " trades");
+  if (!dividends.empty())
+    label += " and " + std::to_string(dividends.size()) + (dividends.size() == 1 ? " dividend" : " dividends");
+  change.commitStep(label, changes);
   return true;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "figures/corporate_events.h"
 #include "figures/trade.h"
 
 namespace ledger {
@@ -81,9 +82,12 @@ bool importTrades(Database& db, const std::vector<Trade>& trades, const std::vec
                   const ImportProgress& progress = {});
 
 // The same in the caller's change, begun before the caller read what the
-// plan depends on: commits it as the import's undo step, or returns false
-// with nothing committed (the change then rolls back).
+// plan depends on, with the dividends of the import after the trades (their
+// companies in the ledger): commits it as the import's undo step, or
+// returns false with nothing committed (the change then rolls back). A
+// dividend the ledger cannot take throws, as addDividend refuses it.
 bool writeImportedTrades(LedgerChange& change, const std::vector<Trade>& trades,
-                         const std::vector<std::string>& newSymbols, const ImportProgress& progress = {});
+                         const std::vector<std::string>& newSymbols, const std::vector<CashDividend>& dividends,
+                         const ImportProgress& progress = {});
 
 }  // namespace ledger

@@ -36,7 +36,8 @@ CommaGuess guessDecimalComma(const std::vector<CsvRecord>& records, const Import
   CommaGuess guess;
   bool decimal = false, thousands = false;
   const CsvRecord* header = options.hasHeader && !records.empty() ? &records[0] : nullptr;
-  for (const ImportField f : {ImportField::Quantity, ImportField::Price, ImportField::Commission}) {
+  for (const ImportField f : {ImportField::Quantity, ImportField::Price, ImportField::Commission, ImportField::Amount,
+                              ImportField::Withholding}) {
     const std::optional<std::size_t> column = options.mapping[f];
     if (!column) continue;
     for (std::size_t r = header ? 1 : 0; r < records.size(); ++r) {

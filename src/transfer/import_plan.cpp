@@ -9,13 +9,26 @@
 #include "transfer/import_limits.h"
 #include "engine/statement.h"
 #include "engine/blanks.h"
+#include "ledger/event_writes.h"
 #include "ledger/symbol_text.h"
+#include "engine/value.h"
+#include "figures/number_limits.h"
 
 namespace ledger {
 
 namespace {
 
-constexpr const char* kFieldNames[] = {"symbol", "date", "side", "quantity", "price", "commission"};
+constexpr const char* kFieldNames[] = {"symbol", "date",       "side",   "quantity",
+                                       "price",  "commission", "amount", "withholding"};
+
+// Fields a mapping may leave without a column whatever the options.
+bool isOptionalField(std::size_t f) {
+  return f == static_cast<std::size_t>(ImportField::Commission) || f == static_cast<std::size_t>(ImportField::Amount) ||
+         f == static_cast<std::size_t>(ImportField::Withholding);
+}
+
+// Fields for dividends only: a mapping names them only when they are used.
+bool isDividendField(std::size_t f) { return f >= static_cast<std::size_t>(ImportField::Amount); }
 
 // Header names that suggest a field, compared with letters and digits only
 // and in lower case ("Fees & Comm" is "feescomm").
@@ -28,6 +41,10 @@ const std::vector<std::vector<std::string>>& synonyms() {
       {"quantity", "qty", "shares", "units", "volume", "nominal"},
       {"price", "unitprice", "shareprice", "tradeprice", "executionprice", "priceshare", "dealprice"},
       {"commission", "commissions", "fee", "fees", "feescomm", "commfee", "commfees", "brokerage", "charges"},
+      // Never guessed: an "Amount" column is often a trade's total, and
+      // the user says when it is a dividend's.
+      {},
+      {},
   };
   return kSynonyms;
 }
@@ -49,7 +66,32 @@ bool allDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string quoted(std::string_view s) {
+  std::string text;
+  text.reserve(s.size() + 2);
+  (text += '"') += s;
+  return text += '"';
+}
+
+std::string dividendKey(std::string_view symbol, std::string_view date) {
+  return std::string(symbol) + '\x1f' + std::string(date);
+}
+
+// What is wrong with a symbol read from a file, or nullopt.
+std::optional<std::string> symbolFault(const std::string& symbol) {
+  if (symbol.empty()) return "the symbol is empty";
+  if (const auto unseen = unseenSymbolCharacter(symbol))
+    return "the symbol holds " + codePointName(*unseen) + ", a control character or one that cannot be seen";
+  return std::nullopt;
+}
+
+std::string dateFault(std::string_view dateText, DateFormat format) {
+  return dateText.empty() ? "the date is empty" : quoted(dateText) + " is not a date written " + dateFormatName(format);
+}
+
+std::string countText(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 
 // Why a row is not a trade, when it has no buy/sell.
 std::string notATradeReason(const CsvRecord& record) {
@@ -92,11 +134,12 @@ std::variant<ImportMapping, std::string> parseMappingOption(std::string_view opt
     const std::string_view col = item.substr(eq + 1);
     const auto* known = std::find(std::begin(kFieldNames), std::end(kFieldNames), name);
     if (known == std::end(kFieldNames))
-      return quoted(name) + " is not a field; the fields are symbol, date, side, quantity, price and commission.";
+      return quoted(name) +
+             " is not a field; the fields are symbol, date, side, quantity, price, commission, amount and withholding.";
     const auto f = static_cast<std::size_t>(known - std::begin(kFieldNames));
     if (given[f]) return "The field " + name + " is given twice.";
     given[f] = true;
-    if (lowered(trimBlanks(col)) == "none" && f == static_cast<std::size_t>(ImportField::Commission)) continue;
+    if (lowered(trimBlanks(col)) == "none" && isOptionalField(f)) continue;
     const std::optional<std::size_t> column = resolveColumn(col, header, columnCount);
     if (!column)
       return "The column " + quoted(col) + " for " + name + " is not in the file (" +
@@ -143,6 +186,7 @@ std::string headerKey(const CsvRecord& header) {
 std::string mappingToText(const ImportMapping& mapping) {
   std::string text;
   for (std::size_t f = 0; f < kImportFieldCount; ++f) {
+    if (isDividendField(f) && !mapping.columns[f]) continue;
     if (!text.empty()) text += ',';
     text += kFieldNames[f];
     text += '=';
@@ -174,7 +218,7 @@ std::optional<ImportMapping> mappingFromText(std::string_view text) {
 std::string missingFields(const ImportOptions& options) {
   std::string missing;
   for (const ImportField f : kImportFields) {
-    if (options.mapping[f] || f == ImportField::Commission) continue;
+    if (options.mapping[f] || isOptionalField(static_cast<std::size_t>(f))) continue;
     if (f == ImportField::Side && options.sideFromSign) continue;
     missing += missing.empty() ? "" : ", ";
     missing += importFieldName(f);
@@ -193,11 +237,17 @@ LedgerIndex LedgerIndex::read(Database& db) {
   }
   if (const auto count = db.scalar("SELECT count(*) FROM Trade"))
     if (const auto* n = std::get_if<std::int64_t>(&*count)) index.trades.reserve(static_cast<std::size_t>(*n));
-  Statement stmt(db, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
-  while (stmt.step()) {
-    const std::string_view symbol = stmt.text(0), date = stmt.text(1);
-    const TradeSide side = sideFromCode(stmt.text(2)).value_or(TradeSide::Sell);
-    index.trades.insert(symbol, date, side, stmt.real(3), stmt.real(4), stmt.real(5));
+  {
+    Statement stmt(db, "SELECT CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade");
+    while (stmt.step()) {
+      const std::string_view symbol = stmt.text(0), date = stmt.text(1);
+      const TradeSide side = sideFromCode(stmt.text(2)).value_or(TradeSide::Sell);
+      index.trades.insert(symbol, date, side, stmt.real(3), stmt.real(4), stmt.real(5));
+    }
+  }
+  for (CashDividend& d : readAllDividends(db)) {
+    std::string key = dividendKey(d.symbol, d.date);
+    index.dividends.emplace(std::move(key), std::move(d));
   }
   return index;
 }
@@ -207,6 +257,8 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
   ImportPlan plan;
   plan.droppedBad = options.dropBadRows;
   std::unordered_set<std::string> newSymbols;
+  std::unordered_map<std::string, std::size_t> firstRowOf;  // a dividend's key -> its row
+  std::vector<std::pair<std::size_t, CashDividend>> dividendsRead;
   const ImportMapping& map = options.mapping;
 
   for (std::size_t r = options.hasHeader ? 1 : 0; r < records.size(); ++r) {
@@ -223,6 +275,68 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
 
     if (std::all_of(record.begin(), record.end(), [](const std::string& c) { return trimBlanks(c).empty(); })) {
       skip("blank row");
+      continue;
+    }
+
+    // With no amount column a dividend row is skipped below as no buy or
+    // sell, as it always was.
+    if (map[ImportField::Amount] && isDividendWord(cell(ImportField::Side))) {
+      CashDividend d;
+      d.symbol = std::string(cell(ImportField::Symbol));
+      if (const std::optional<std::string> fault = symbolFault(d.symbol)) {
+        bad(ImportField::Symbol, *fault);
+        continue;
+      }
+      const std::string_view dateText = cell(ImportField::Date);
+      const std::optional<std::string> date = readDate(dateText, options.dateFormat);
+      if (!date) {
+        bad(ImportField::Date, dateFault(dateText, options.dateFormat));
+        continue;
+      }
+      d.date = *date;
+      const std::string_view grossText = cell(ImportField::Amount);
+      const std::optional<double> gross = readAmount(grossText, options.decimalComma);
+      if (!gross) {
+        bad(ImportField::Amount, grossText.empty() ? "the amount is empty" : quoted(grossText) + " is not a number");
+        continue;
+      }
+      if (*gross < 0 || *gross > kMaxTradeNumber) {
+        bad(ImportField::Amount,
+            "the amount " + std::string(grossText) + " is not a number from 0 to " + formatNumber(kMaxTradeNumber));
+        continue;
+      }
+      double withheld = 0;
+      if (const std::string_view withheldText = cell(ImportField::Withholding); !withheldText.empty()) {
+        const std::optional<double> w = readAmount(withheldText, options.decimalComma);
+        if (!w) {
+          bad(ImportField::Withholding, quoted(withheldText) + " is not a number");
+          continue;
+        }
+        // Some brokers write the tax taken as a negative amount.
+        withheld = std::fabs(*w);
+        if (withheld > *gross) {
+          bad(ImportField::Withholding, "the tax withheld " + std::string(withheldText) +
+                                            " is more than the amount " + std::string(grossText));
+          continue;
+        }
+      }
+      d.gross = Decimal::fromDouble(*gross);
+      d.withholding = Decimal::fromDouble(withheld);
+      const std::string key = dividendKey(d.symbol, d.date);
+      // The ledger holds one dividend of a company a day.
+      if (const auto held = ledger.dividends.find(key); held != ledger.dividends.end()) {
+        if (held->second.gross == d.gross && held->second.withholding == d.withholding)
+          plan.duplicates.push_back({row, RowVerdict::Duplicate, "", "already in the ledger"});
+        else
+          bad(ImportField::Date, "the ledger already holds another dividend of " + d.symbol + " on " + d.date);
+        continue;
+      }
+      if (const auto [first, added] = firstRowOf.emplace(key, row); !added) {
+        bad(ImportField::Date, "a second dividend of " + d.symbol + " on " + d.date + " (the first is row " +
+                                   std::to_string(first->second) + ")");
+        continue;
+      }
+      dividendsRead.push_back({row, std::move(d)});
       continue;
     }
 
@@ -277,21 +391,14 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     t.quantity = std::fabs(*quantity);
 
     t.symbol = std::string(cell(ImportField::Symbol));
-    if (t.symbol.empty()) {
-      bad(ImportField::Symbol, "the symbol is empty");
-      continue;
-    }
-    if (const auto unseen = unseenSymbolCharacter(t.symbol)) {
-      bad(ImportField::Symbol, "the symbol holds " + codePointName(*unseen) +
-                                   ", a control character or one that cannot be seen");
+    if (const std::optional<std::string> fault = symbolFault(t.symbol)) {
+      bad(ImportField::Symbol, *fault);
       continue;
     }
     const std::string_view dateText = cell(ImportField::Date);
     const std::optional<std::string> date = readDate(dateText, options.dateFormat);
     if (!date) {
-      bad(ImportField::Date, dateText.empty() ? "the date is empty"
-                                              : quoted(dateText) + " is not a date written " +
-                                                    dateFormatName(options.dateFormat));
+      bad(ImportField::Date, dateFault(dateText, options.dateFormat));
       continue;
     }
     t.date = *date;
@@ -336,6 +443,17 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     plan.trades.push_back(std::move(t));
     plan.tradeRows.push_back(row);
   }
+  // Companies are added for trades only: a dividend of a company neither
+  // in the ledger nor traded in the file is more likely a wrong symbol.
+  for (auto& [row, d] : dividendsRead) {
+    if (!ledger.companies.contains(d.symbol) && !newSymbols.contains(d.symbol)) {
+      plan.bad.push_back({row, RowVerdict::Bad, importFieldName(ImportField::Symbol),
+                          "a dividend of " + d.symbol + ", which is not in the list of companies"});
+      continue;
+    }
+    plan.dividends.push_back(std::move(d));
+    plan.dividendRows.push_back(row);
+  }
   return plan;
 }
 
@@ -363,18 +481,21 @@ std::vector<std::string> reportLines(const ImportPlan& plan) {
     for (std::size_t i = 0; i < plan.newSymbols.size(); ++i) line += (i ? ", " : "") + plan.newSymbols[i];
     lines.push_back(std::move(line));
   }
-  auto count = [](std::size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-  };
-  std::string summary = count(plan.trades.size(), "trade", "trades") + " to import";
-  if (plan.keptDuplicates) summary += " (" + count(plan.keptDuplicates, "is", "are") + " already in the ledger)";
-  summary += "; " + count(plan.skipped.size(), "row", "rows") + " skipped, " +
-             count(plan.bad.size(), "bad row", "bad rows") + ", " +
-             count(plan.duplicates.size(), "duplicate", "duplicates") + " skipped.";
+  std::string summary = importCountText(plan) + " to import";
+  if (plan.keptDuplicates) summary += " (" + countText(plan.keptDuplicates, "is", "are") + " already in the ledger)";
+  summary += "; " + countText(plan.skipped.size(), "row", "rows") + " skipped, " +
+             countText(plan.bad.size(), "bad row", "bad rows") + ", " +
+             countText(plan.duplicates.size(), "duplicate", "duplicates") + " skipped.";
   lines.push_back(std::move(summary));
   if (plan.blocked())
     lines.push_back("Nothing can be imported while there are bad rows: fix the mapping or leave the bad rows out.");
   return lines;
+}
+
+std::string importCountText(const ImportPlan& plan) {
+  std::string text = countText(plan.trades.size(), "trade", "trades");
+  if (!plan.dividends.empty()) text += " and " + countText(plan.dividends.size(), "dividend", "dividends");
+  return text;
 }
 
 }  // namespace ledger

@@ -2,9 +2,10 @@
 // Planning an import of trades from a table of text cells (a CSV file or a
 // table of an older-format ledger): which column holds what, and a check of
 // every row before anything is written. The plan says which rows become
-// trades, which are skipped as not trades, which are bad (and block the
-// import), which are already in the ledger, and which symbols are new.
-// Nothing here writes; importTrades (ledger_writes.h) writes a plan.
+// trades, which become dividends (when an amount column is mapped), which
+// are skipped as not trades, which are bad (and block the import), which
+// are already in the ledger, and which symbols are new. Nothing here
+// writes; writeImportedTrades (ledger_writes.h) writes a plan.
 
 #include <array>
 #include <cstddef>
@@ -19,6 +20,7 @@
 
 #include "transfer/csv_reader.h"
 #include "transfer/import_values.h"
+#include "figures/corporate_events.h"
 #include "figures/trade.h"
 #include "transfer/trade_key_set.h"
 
@@ -26,18 +28,23 @@ namespace ledger {
 
 class Database;
 
-enum class ImportField { Symbol, Date, Side, Quantity, Price, Commission };
-inline constexpr std::size_t kImportFieldCount = 6;
-inline constexpr ImportField kImportFields[] = {ImportField::Symbol,   ImportField::Date,  ImportField::Side,
-                                                ImportField::Quantity, ImportField::Price, ImportField::Commission};
+// Amount and Withholding belong to dividend rows: the gross amount paid and
+// the tax withheld from it.
+enum class ImportField { Symbol, Date, Side, Quantity, Price, Commission, Amount, Withholding };
+inline constexpr std::size_t kImportFieldCount = 8;
+inline constexpr ImportField kImportFields[] = {ImportField::Symbol,     ImportField::Date,  ImportField::Side,
+                                                ImportField::Quantity,   ImportField::Price, ImportField::Commission,
+                                                ImportField::Amount,     ImportField::Withholding};
 
-// "symbol", "date", "side", "quantity", "price", "commission": the names
-// the command line's --map uses and the row report shows.
+// "symbol", "date", "side", "quantity", "price", "commission", "amount",
+// "withholding": the names the command line's --map uses and the row
+// report shows.
 const char* importFieldName(ImportField field);
 
 // The 0-based column of each field, or none. Commission may be none (every
 // commission is 0); side may be none when the side is read from the sign of
-// the quantity.
+// the quantity. Without an amount, dividend rows are skipped; without a
+// withholding, every dividend has none withheld.
 struct ImportMapping {
   std::array<std::optional<std::size_t>, kImportFieldCount> columns;
   std::optional<std::size_t>& operator[](ImportField f) { return columns[static_cast<std::size_t>(f)]; }
@@ -52,7 +59,8 @@ struct ImportMapping {
 // a 1-based column number up to columnCount. nullopt when it names none.
 std::optional<std::size_t> resolveColumn(std::string_view col, const CsvRecord* header, std::size_t columnCount);
 
-// Reads "symbol=COL,date=COL,side=COL,quantity=COL,price=COL[,commission=COL]".
+// Reads "symbol=COL,date=COL,side=COL,quantity=COL,price=COL[,commission=COL]
+// [,amount=COL][,withholding=COL]"; an optional field may be "none".
 // Returns the mapping, or the text of what is wrong with the option.
 std::variant<ImportMapping, std::string> parseMappingOption(std::string_view option, const CsvRecord* header,
                                                             std::size_t columnCount);
@@ -85,12 +93,15 @@ struct ImportOptions {
 // text naming the fields without a column.
 std::string missingFields(const ImportOptions& options);
 
-// What a plan needs to know of the ledger: its companies and its trades.
+// What a plan needs to know of the ledger: its companies, its trades and
+// its dividends.
 struct LedgerIndex {
   // Symbol -> CompanyID (the last row of a symbol wins, as in the lookup).
   std::unordered_map<std::string, std::int64_t> companies;
   // Trades with the same symbol, date, side, quantity, price and commission.
   TradeKeySet trades;
+  // Symbol and date joined by '\x1f' -> the dividend the ledger holds.
+  std::unordered_map<std::string, CashDividend> dividends;
 
   static LedgerIndex read(Database& db);
   void addTrade(const Trade& t) { trades.insert(t.symbol, t.date, t.side, t.quantity, t.price, t.commission); }
@@ -113,6 +124,10 @@ struct ImportPlan {
   // for known symbols and 0 for the symbols in newSymbols.
   std::vector<Trade> trades;
   std::vector<std::size_t> tradeRows;  // the row of each trade
+  // The dividends to write, in the file's order; their companies are in
+  // the ledger.
+  std::vector<CashDividend> dividends;
+  std::vector<std::size_t> dividendRows;
   std::vector<RowNote> skipped, bad, duplicates;
   // Symbols of trades to write that the company list lacks, in the order
   // they first appear.
@@ -129,7 +144,10 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
                       const LedgerIndex& ledger);
 
 // The row report: one line per skipped, bad or duplicate row, then the new
-// companies and the count of trades to import.
+// companies and the count of trades (and dividends) to import.
 std::vector<std::string> reportLines(const ImportPlan& plan);
+
+// "3 trades", or "3 trades and 1 dividend" when the plan takes dividends.
+std::string importCountText(const ImportPlan& plan);
 
 }  // namespace ledger

@@ -9,7 +9,8 @@ ImportRun importRecords(Database& db, const std::vector<CsvRecord>& records, con
   LedgerChange change(db);
   ImportRun run;
   run.plan = planImport(records, options, LedgerIndex::read(db));
-  if (preview && (run.plan.trades != preview->trades || run.plan.newSymbols != preview->newSymbols)) {
+  if (preview && (run.plan.trades != preview->trades || run.plan.newSymbols != preview->newSymbols ||
+                  run.plan.dividends != preview->dividends)) {
     run.outcome = ImportOutcome::LedgerChanged;
     return run;
   }
@@ -18,7 +19,7 @@ ImportRun importRecords(Database& db, const std::vector<CsvRecord>& records, con
     return run;
   }
   // Commits the import unless it was cancelled.
-  if (!writeImportedTrades(change, run.plan.trades, run.plan.newSymbols, progress))
+  if (!writeImportedTrades(change, run.plan.trades, run.plan.newSymbols, run.plan.dividends, progress))
     run.outcome = ImportOutcome::Cancelled;
   return run;
 }

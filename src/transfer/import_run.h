@@ -28,8 +28,8 @@ struct ImportRun {
 
 // Plans records with options against the ledger inside one writing
 // transaction and writes that plan there, all or nothing. With a preview,
-// writes only when the plan writes the same trades with the same new
-// companies; otherwise nothing is written (LedgerChanged). Throws DbError.
+// writes only when the plan writes the same trades and dividends with the
+// same new companies; otherwise nothing is written (LedgerChanged). Throws DbError.
 ImportRun importRecords(Database& db, const std::vector<CsvRecord>& records, const ImportOptions& options,
                         const ImportPlan* preview = nullptr, const ImportProgress& progress = {});
 

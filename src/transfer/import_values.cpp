@@ -258,4 +258,10 @@ std::optional<TradeSide> readSideWord(std::string_view cell) {
   return std::nullopt;
 }
 
+bool isDividendWord(std::string_view cell) {
+  const std::string words = lowerAscii(trimBlanks(cell));
+  if (words == "div") return true;
+  return words.find("dividend") != std::string::npos && words.find("reinvest") == std::string::npos;
+}
+
 }  // namespace ledger

@@ -57,4 +57,9 @@ std::optional<double> readAmount(std::string_view cell, bool decimalComma);
 // case; nullopt for any other word.
 std::optional<TradeSide> readSideWord(std::string_view cell);
 
+// Whether a side cell says the row pays a dividend ("Dividend", "Cash
+// Dividend", "DIVIDEND RECEIVED", "Div"). A dividend reinvestment is a
+// purchase, not a payment, and is not one.
+bool isDividendWord(std::string_view cell);
+
 }  // namespace ledger

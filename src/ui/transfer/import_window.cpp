@@ -30,9 +30,10 @@ constexpr const char* kLedgerChangedNote =
     "The ledger was changed since the preview (by another copy of the program, say); the preview now shows it "
     "as it is.";
 
-constexpr const char* kFieldLabels[] = {"&Symbol:", "&Date:", "&Buy/sell:", "&Quantity:", "&Price:", "Co&mmission:"};
-constexpr const char* kFieldObjects[] = {"cboSymbol",   "cboDate",  "cboSide",
-                                         "cboQuantity", "cboPrice", "cboCommission"};
+constexpr const char* kFieldLabels[] = {"&Symbol:", "&Date:",       "&Buy/sell:", "&Quantity:",
+                                        "&Price:",  "Co&mmission:", "Dividend &amount:", "&Withholding:"};
+constexpr const char* kFieldObjects[] = {"cboSymbol", "cboDate",       "cboSide",   "cboQuantity",
+                                         "cboPrice",  "cboCommission", "cboAmount", "cboWithholding"};
 
 struct DelimiterChoice {
   const char* caption;
@@ -328,12 +329,13 @@ void ImportWindow::replan() {
   }
   m_txtReport->setPlainText(lines.join('\n'));
   m_cmdImport->setEnabled(missing.empty() && !table().endsInsideQuotes && !plan().blocked() &&
-                          !plan().trades.empty());
+                          !(plan().trades.empty() && plan().dividends.empty()));
 }
 
 bool ImportWindow::runImport() {
   if (m_running || !m_cmdImport->isEnabled()) return false;
   const std::size_t count = plan().trades.size();
+  const std::string written = importCountText(plan()) + (count == 1 && plan().dividends.empty() ? " was" : " were");
   const bool showProgress = count > kProgressThreshold;
   m_cancelRequested = false;
   m_running = true;
@@ -383,8 +385,7 @@ bool ImportWindow::runImport() {
   }
   if (const CsvRecord* header = table().header()) rememberImport(m_app.settings().file(), *header, options());
   emit imported(static_cast<int>(count));
-  m_app.prompter().show(std::to_string(count) + (count == 1 ? " trade was" : " trades were") + " imported.",
-                        MsgIcon::Information);
+  m_app.prompter().show(written + " imported.", MsgIcon::Information);
   accept();
   return true;
 }

@@ -7,9 +7,24 @@ namespace ledger {
 
 namespace {
 
-const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain"};
+// Net as on the Income tab: the dividends less the tax withheld from them.
+const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain", "Net Income"};
+constexpr int kNetIncomeColumn = 5;
 const QStringList kSalesHeaders = {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"};
 const QStringList kYearlyHeaders = {"Year", "Symbol", "Gain"};
+const QStringList kDividendsHeaders = {"Date", "Symbol", "Gross", "Tax Withheld", "Net", "Shares Bought", "Price"};
+const QStringList kIncomeHeaders = {"Year", "Symbol", "Gross", "Tax Withheld", "Net"};
+
+const QStringList& headersOf(GainsModel::Table table) {
+  switch (table) {
+    case GainsModel::Table::Holdings: return kHoldingsHeaders;
+    case GainsModel::Table::Sales: return kSalesHeaders;
+    case GainsModel::Table::Yearly: return kYearlyHeaders;
+    case GainsModel::Table::Dividends: return kDividendsHeaders;
+    case GainsModel::Table::Income: return kIncomeHeaders;
+  }
+  return kHoldingsHeaders;
+}
 
 QString figure(const Decimal& d) { return QString::fromStdString(d.toDisplayString()); }
 QString plain(const std::string& s) { return QString::fromStdString(s); }
@@ -19,21 +34,33 @@ bool isTextColumn(GainsModel::Table table, int column) {
   switch (table) {
     case GainsModel::Table::Holdings: return column == 0;
     case GainsModel::Table::Sales: return column <= 1 || column == 6;
-    case GainsModel::Table::Yearly: return column <= 1;
+    case GainsModel::Table::Yearly:
+    case GainsModel::Table::Dividends:
+    case GainsModel::Table::Income: return column <= 1;
   }
   return false;
 }
 
 QString yearText(int year) { return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')); }
 
+QString sumText(const IncomeSums& sums, int column) {
+  switch (column) {
+    case 0: return figure(sums.gross);
+    case 1: return figure(sums.withholding);
+    default: return figure(sums.net);
+  }
+}
+
 }  // namespace
 
 GainsModel::GainsModel(Table table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {}
 
-void GainsModel::setReport(std::shared_ptr<const GainsReport> report) {
+void GainsModel::setReport(std::shared_ptr<const GainsReport> report, std::shared_ptr<const IncomeReport> income) {
   beginResetModel();
   m_report = std::move(report);
+  m_income = std::move(income);
   m_yearRows.clear();
+  m_incomeLines = m_income ? incomeLines(*m_income) : std::vector<IncomeLine>();
   if (m_report && m_table == Table::Yearly) {
     for (int y = 0; y < static_cast<int>(m_report->years.size()); ++y) {
       const int companies = static_cast<int>(m_report->years[static_cast<size_t>(y)].companies.size());
@@ -45,23 +72,26 @@ void GainsModel::setReport(std::shared_ptr<const GainsReport> report) {
 }
 
 int GainsModel::rowCount(const QModelIndex& parent) const {
-  if (parent.isValid() || !m_report) return 0;
+  if (parent.isValid() || !m_report || !m_income) return 0;
   switch (m_table) {
     case Table::Holdings: return static_cast<int>(m_report->holdings.size());
     case Table::Sales: return static_cast<int>(m_report->sales.size());
     case Table::Yearly: return static_cast<int>(m_yearRows.size());
+    case Table::Dividends: return static_cast<int>(m_income->dividends.size());
+    case Table::Income: return static_cast<int>(m_incomeLines.size());
   }
   return 0;
 }
 
 int GainsModel::columnCount(const QModelIndex& parent) const {
-  if (parent.isValid()) return 0;
-  switch (m_table) {
-    case Table::Holdings: return static_cast<int>(kHoldingsHeaders.size());
-    case Table::Sales: return static_cast<int>(kSalesHeaders.size());
-    case Table::Yearly: return static_cast<int>(kYearlyHeaders.size());
-  }
-  return 0;
+  return parent.isValid() ? 0 : static_cast<int>(headersOf(m_table).size());
+}
+
+bool GainsModel::isTotalRow(int row) const {
+  const auto r = static_cast<size_t>(row);
+  if (m_table == Table::Yearly) return m_yearRows[r].company < 0;
+  if (m_table == Table::Income) return m_incomeLines[r].isTotal();
+  return false;
 }
 
 QString GainsModel::text(int row, int column) const {
@@ -74,7 +104,8 @@ QString GainsModel::text(int row, int column) const {
         case 1: return figure(h.shares);
         case 2: return figure(h.cost);
         case 3: return h.averageCost ? figure(*h.averageCost) : QString();
-        default: return figure(h.realizedGain);
+        case 4: return figure(h.realizedGain);
+        default: return figure(h.netIncome);
       }
     }
     case Table::Sales: {
@@ -98,6 +129,24 @@ QString GainsModel::text(int row, int column) const {
       const auto& [symbol, gain] = y.companies[static_cast<size_t>(yr.company)];
       return column == 1 ? plain(symbol) : figure(gain);
     }
+    case Table::Dividends: {
+      const CashDividend& d = m_income->dividends[r];
+      switch (column) {
+        case 0: return plain(d.date);
+        case 1: return plain(d.symbol);
+        case 2: return figure(d.gross);
+        case 3: return figure(d.withholding);
+        case 4: return figure(d.net());
+        case 5: return d.reinvestQuantity ? figure(*d.reinvestQuantity) : QString();
+        default: return d.reinvestPrice ? figure(*d.reinvestPrice) : QString();
+      }
+    }
+    case Table::Income: {
+      const IncomeLine& line = m_incomeLines[r];
+      if (column == 0) return yearText(line.year);
+      if (column == 1) return plain(line.symbol);
+      return sumText(*line.sums, column - 2);
+    }
   }
   return {};
 }
@@ -111,7 +160,7 @@ QVariant GainsModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(textColumn ? (Qt::AlignLeft | Qt::AlignVCenter) : (Qt::AlignRight | Qt::AlignVCenter));
     case Qt::FontRole:
-      if (m_table == Table::Yearly && m_yearRows[static_cast<size_t>(index.row())].company < 0) {
+      if (isTotalRow(index.row())) {
         QFont bold;
         bold.setBold(true);
         return bold;
@@ -128,12 +177,13 @@ QVariant GainsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GainsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && m_table == Table::Holdings &&
+      section == kNetIncomeColumn)
+    return QStringLiteral("Dividends paid to date, less the tax withheld");
   if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   // Row selectors without numbers, as in the other grids.
   if (orientation != Qt::Horizontal) return {};
-  const QStringList& headers = m_table == Table::Holdings ? kHoldingsHeaders
-                               : m_table == Table::Sales  ? kSalesHeaders
-                                                          : kYearlyHeaders;
+  const QStringList& headers = headersOf(m_table);
   return section >= 0 && section < headers.size() ? QVariant(headers.at(section)) : QVariant();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// Grid models over a worked-out gains report: the holdings, the sales, and
-// the yearly summary (each year's companies, then its total in a bold row
-// with no symbol). Figures are exact, in the program's display form. Cells
-// are read-only; a new report replaces the rows at once.
+// Grid models over a worked-out gains report and the dividends' income: the
+// holdings with their net income, the sales, the yearly gains, each
+// dividend, and the income by year (in both summaries each year's
+// companies, then its total in a bold row with no symbol). Figures are
+// exact, in the program's display form. Cells are read-only; new reports
+// replace the rows at once.
 
 #include <QAbstractTableModel>
 
@@ -16,11 +18,11 @@ namespace ledger {
 class GainsModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  enum class Table { Holdings, Sales, Yearly };
+  enum class Table { Holdings, Sales, Yearly, Dividends, Income };
 
   explicit GainsModel(Table table, QObject* parent = nullptr);
 
-  void setReport(std::shared_ptr<const GainsReport> report);
+  void setReport(std::shared_ptr<const GainsReport> report, std::shared_ptr<const IncomeReport> income);
   Table table() const { return m_table; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,6 +32,7 @@ class GainsModel : public QAbstractTableModel {
 
  private:
   QString text(int row, int column) const;
+  bool isTotalRow(int row) const;
 
   // A row of the yearly table: the year, and the company within it or -1
   // for the year's total.
@@ -40,7 +43,9 @@ class GainsModel : public QAbstractTableModel {
 
   Table m_table;
   std::shared_ptr<const GainsReport> m_report;
+  std::shared_ptr<const IncomeReport> m_income;
   std::vector<YearRow> m_yearRows;
+  std::vector<IncomeLine> m_incomeLines;
 };
 
 }  // namespace ledger

@@ -1,6 +1,7 @@
 #include "gains_view.h"
 
 #include <QGridLayout>
+#include <QLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -13,7 +14,8 @@ namespace ledger {
 
 namespace {
 
-const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly"};
+const char* const kGridNames[] = {"DBGridHoldings", "DBGridSales", "DBGridYearly", "DBGridDividends",
+                                  "DBGridIncome"};
 
 int slot(GainsModel::Table table) { return static_cast<int>(table); }
 
@@ -42,24 +44,15 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   m_lblNote->setStyleSheet(QStringLiteral("QLabel { color: darkred; }"));
   m_lblNote->hide();
 
-  auto* grids = new QGridLayout;
-  grids->addWidget(makeCaption(this, "Holdings", "lblHoldings"), 0, 0);
-  grids->addWidget(addGrid(GainsModel::Table::Holdings, kGridNames[0]), 1, 0);
-  grids->addWidget(makeCaption(this, "Gains by Year", "lblYearly"), 0, 1);
-  grids->addWidget(addGrid(GainsModel::Table::Yearly, kGridNames[2]), 1, 1);
-  grids->addWidget(makeCaption(this, "Realized Gains by Sale", "lblSales"), 2, 0, 1, 2);
-  grids->addWidget(addGrid(GainsModel::Table::Sales, kGridNames[1]), 3, 0, 1, 2);
-  grids->setColumnStretch(0, 3);
-  grids->setColumnStretch(1, 2);
-  grids->setRowStretch(1, 2);
-  grids->setRowStretch(3, 3);
-  grids->setSpacing(0);
+  m_tabs = new QTabWidget(this);
+  m_tabs->setObjectName("tabsGains");
+  m_tabs->addTab(makeGainsPage(methodRow), QStringLiteral("&Gains"));
+  m_tabs->addTab(makeIncomePage(), QStringLiteral("&Income"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addLayout(methodRow);
   layout->addWidget(m_lblNote);
-  layout->addLayout(grids, 1);
+  layout->addWidget(m_tabs, 1);
 
   try {
     // Beside the entry form, so that both stay in sight.
@@ -78,6 +71,43 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   connect(m_optAverage, &QRadioButton::toggled, this, [this](bool on) {
     if (on) setMethod(CostMethod::Average);
   });
+}
+
+QWidget* GainsView::makeGainsPage(QLayout* methodRow) {
+  auto* page = new QWidget(this);
+  page->setObjectName("tabGains");
+  auto* grids = new QGridLayout;
+  grids->addWidget(makeCaption(page, "Holdings", "lblHoldings"), 0, 0);
+  grids->addWidget(addGrid(GainsModel::Table::Holdings, kGridNames[0]), 1, 0);
+  grids->addWidget(makeCaption(page, "Gains by Year", "lblYearly"), 0, 1);
+  grids->addWidget(addGrid(GainsModel::Table::Yearly, kGridNames[2]), 1, 1);
+  grids->addWidget(makeCaption(page, "Realized Gains by Sale", "lblSales"), 2, 0, 1, 2);
+  grids->addWidget(addGrid(GainsModel::Table::Sales, kGridNames[1]), 3, 0, 1, 2);
+  // The holdings have twice the columns of the yearly gains.
+  grids->setColumnStretch(0, 5);
+  grids->setColumnStretch(1, 2);
+  grids->setRowStretch(1, 2);
+  grids->setRowStretch(3, 3);
+  grids->setSpacing(0);
+
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(methodRow);
+  layout->addLayout(grids, 1);
+  return page;
+}
+
+QWidget* GainsView::makeIncomePage() {
+  auto* page = new QWidget(this);
+  page->setObjectName("tabIncome");
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(0);
+  layout->addWidget(makeCaption(page, "Dividends", "lblDividends"));
+  layout->addWidget(addGrid(GainsModel::Table::Dividends, kGridNames[3]), 3);
+  layout->addWidget(makeCaption(page, "Income by Year", "lblIncome"));
+  layout->addWidget(addGrid(GainsModel::Table::Income, kGridNames[4]), 2);
+  return page;
 }
 
 QTableView* GainsView::addGrid(GainsModel::Table table, const char* name) {
@@ -119,7 +149,7 @@ void GainsView::load() {
     m_app.prompter().show(*read.failure, MsgIcon::Critical);
   }
   m_report = read.report;
-  for (GainsModel* model : m_models) model->setReport(m_report);
+  for (GainsModel* model : m_models) model->setReport(m_report, read.income);
   // Lots belong to FIFO; under the average method the column is empty.
   grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();

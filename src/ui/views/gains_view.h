@@ -1,11 +1,13 @@
 #pragma once
-// frmGains: what is held of each company and what it cost, the realized
-// gain of every sale, and the gains of each year, by FIFO lots or by
-// average cost. The choice of method is remembered for each ledger. The
-// figures are read once, at load, and again when the method changes.
+// frmGains: what is held of each company, what it cost and the income it
+// paid, the realized gain of every sale, and the gains of each year, by
+// FIFO lots or by average cost; on a second tab each dividend and the
+// income of each year. The choice of method is remembered for each ledger.
+// The figures are read once, at load, and again when the method changes.
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableView>
 
 #include <memory>
@@ -35,6 +37,7 @@ class GainsView : public MdiChild {
   std::shared_ptr<const GainsReport> report() const { return m_report; }
   GainsModel* model(GainsModel::Table table) const;
   QTableView* grid(GainsModel::Table table) const;
+  QTabWidget* tabs() const { return m_tabs; }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -43,6 +46,8 @@ class GainsView : public MdiChild {
   void load();
   void showNotes(const std::vector<std::string>& notes);
   QTableView* addGrid(GainsModel::Table table, const char* name);
+  QWidget* makeGainsPage(QLayout* methodRow);
+  QWidget* makeIncomePage();
 
   AppContext& m_app;
   ViewHost& m_host;
@@ -51,8 +56,9 @@ class GainsView : public MdiChild {
   QRadioButton* m_optFifo;
   QRadioButton* m_optAverage;
   QLabel* m_lblNote;
-  QTableView* m_grids[3] = {};
-  GainsModel* m_models[3] = {};
+  QTabWidget* m_tabs;
+  QTableView* m_grids[5] = {};
+  GainsModel* m_models[5] = {};
 };
 
 }  // namespace ledger
