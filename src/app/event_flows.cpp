@@ -72,9 +72,9 @@ bool EventFlows::changeSplit(const StockSplit& shown, const std::string& date, c
 }
 
 bool EventFlows::deleteSplit(const StockSplit& shown) {
+  if (!ledgerUnchanged()) return false;
   if (m_app.prompter().show(deleteSplitQuestion(shown), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return false;
-  if (!ledgerUnchanged()) return false;
   return write([&](Database& db) { return removeSplit(db, shown.symbol, shown.date); });
 }
 
@@ -102,10 +102,10 @@ bool EventFlows::changeDividend(const CashDividend& shown, const DividendText& t
 }
 
 bool EventFlows::deleteDividend(const CashDividend& shown) {
+  if (!ledgerUnchanged()) return false;
   if (m_app.prompter().show(deleteDividendQuestion(shown), MsgIcon::Question, MsgButtons::YesNo) !=
       MsgAnswer::Yes)
     return false;
-  if (!ledgerUnchanged()) return false;
   return write([&](Database& db) { return removeDividend(db, shown.symbol, shown.date); });
 }
 

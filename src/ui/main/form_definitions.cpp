@@ -35,7 +35,7 @@ void MDIMain::defineForms() {
     });
     return form;
   });
-  m_forms.define(QStringLiteral("frmEvents"), [this] { return new EventsWindow(m_app, m_events, m_area); });
+  m_forms.define(QStringLiteral("frmEvents"), [this] { return new EventsWindow(m_app, m_events, *this, m_area); });
   m_forms.define(QStringLiteral("frmAddCompany"), [this] {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {

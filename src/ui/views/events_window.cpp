@@ -34,6 +34,7 @@ QTableWidget* makeList(const char* name, const QStringList& headers) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->verticalHeader()->hide();
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
   grid->horizontalHeader()->setStretchLastSection(true);
   return grid;
 }
@@ -54,7 +55,7 @@ int pickedRow(const QTableWidget* grid) {
 
 }  // namespace
 
-EventsWindow::EventsWindow(AppContext& app, EventFlows& flows, QMdiArea* area)
+EventsWindow::EventsWindow(AppContext& app, EventFlows& flows, ViewHost& host, QMdiArea* area)
     : MdiChild(area), m_app(app), m_flows(flows) {
   setObjectName("frmEvents");
   setWindowTitle("Splits and Dividends");
@@ -78,7 +79,8 @@ EventsWindow::EventsWindow(AppContext& app, EventFlows& flows, QMdiArea* area)
   layout->addLayout(companyRow);
   layout->addLayout(groups, 1);
 
-  setFrameGeometryTwips(600, 600, 13500, 6600);
+  setFrameGeometryTwips(host.entryFormWidthTwips(), 0, 13500, 6600);
+  m_txtSplitDate->setFocus();
   connect(m_cboSymbol, &QComboBox::currentTextChanged, this, [this] {
     guarded(m_app.prompter(), [&] { list(); });
   });
@@ -94,9 +96,9 @@ QWidget* EventsWindow::buildSplits() {
   m_lblHolding->setObjectName("lblHolding");
   m_lblHolding->setWordWrap(true);
   auto* buttons = new QHBoxLayout;
-  addButton(buttons, "&Add", "cmdAddSplit", &EventsWindow::addSplit);
-  addButton(buttons, "C&hange", "cmdChangeSplit", &EventsWindow::changeSplit);
-  addButton(buttons, "De&lete", "cmdDeleteSplit", &EventsWindow::deleteSplit);
+  addButton(buttons, "&Add Split", "cmdAddSplit", &EventsWindow::addSplit);
+  addButton(buttons, "C&hange Split", "cmdChangeSplit", &EventsWindow::changeSplit);
+  addButton(buttons, "De&lete Split", "cmdDeleteSplit", &EventsWindow::deleteSplit);
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(m_grdSplits, 1);
   layout->addLayout(form);
@@ -115,7 +117,7 @@ QWidget* EventsWindow::buildDividends() {
                                              QStringLiteral("Withheld"), QStringLiteral("Net"),
                                              QStringLiteral("Shares Bought"), QStringLiteral("Price")});
   auto* left = new QFormLayout;
-  m_txtDividendDate = addBox(left, "Da&te:", "txtDividendDate", "YYYY-MM-DD");
+  m_txtDividendDate = addBox(left, "Dat&e:", "txtDividendDate", "YYYY-MM-DD");
   m_txtGross = addBox(left, "&Gross:", "txtGross");
   m_txtWithheld = addBox(left, "&Withheld:", "txtWithheld", "0");
   auto* right = new QFormLayout;
@@ -125,9 +127,9 @@ QWidget* EventsWindow::buildDividends() {
   boxes->addLayout(left);
   boxes->addLayout(right);
   auto* buttons = new QHBoxLayout;
-  addButton(buttons, "A&dd", "cmdAddDividend", &EventsWindow::addDividend);
-  addButton(buttons, "Cha&nge", "cmdChangeDividend", &EventsWindow::changeDividend);
-  addButton(buttons, "Dele&te", "cmdDeleteDividend", &EventsWindow::deleteDividend);
+  addButton(buttons, "Add Di&vidend", "cmdAddDividend", &EventsWindow::addDividend);
+  addButton(buttons, "Cha&nge Dividend", "cmdChangeDividend", &EventsWindow::changeDividend);
+  addButton(buttons, "Delete Div&idend", "cmdDeleteDividend", &EventsWindow::deleteDividend);
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(m_grdDividends, 1);
   layout->addLayout(boxes);

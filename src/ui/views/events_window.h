@@ -16,14 +16,16 @@
 #include "app/app_context.h"
 #include "app/event_flows.h"
 #include "ui/mdi_child.h"
+#include "ui/views/view_host.h"
 
 namespace ledger {
 
 class EventsWindow : public MdiChild {
   Q_OBJECT
  public:
-  // Empty until showCompany. app and flows must outlive the window.
-  EventsWindow(AppContext& app, EventFlows& flows, QMdiArea* area = nullptr);
+  // Empty until showCompany; stands beside the entry form, the split's
+  // date box taking the keys. app, flows and host must outlive the window.
+  EventsWindow(AppContext& app, EventFlows& flows, ViewHost& host, QMdiArea* area = nullptr);
 
   QString company() const { return m_cboSymbol->currentText(); }
   // Lists symbol's events, or the first company's when the ledger has no
