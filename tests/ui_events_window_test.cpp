@@ -62,5 +62,21 @@ TEST_F(EventsWindowTest, TheSymbolBoxsMenuOpensTheWindowOnItsCompany) {
   EXPECT_EQ(grid("grdDividends")->rowCount(), 1);
 }
 
+TEST_F(EventsWindowTest, ItsChangesAreOffWhileTheLedgerIsReadOnly) {
+  // A table the program did not make opens a ledger read-only.
+  const std::string foreign = dir.file("foreign.mdb");
+  test::makeLedger(foreign, {{2, "MSFT", 100, "B", "2024-01-10", 10, 1}});
+  Database::openFile(foreign, false).executeScript("CREATE TABLE notes(body TEXT);");
+  const auto addOn = [&] { return events()->findChild<QPushButton*>("cmdAddSplit")->isEnabled(); };
+  window.mnuEditItem_Click(6);
+  EXPECT_TRUE(addOn());
+
+  prompter.expect(MsgAnswer::Ok);  // the notes table is named once
+  openLedger(foreign);
+  window.mnuEditItem_Click(6);
+  EXPECT_FALSE(addOn());
+  EXPECT_EQ(events()->company(), "MSFT");
+}
+
 }  // namespace
 }  // namespace ledger

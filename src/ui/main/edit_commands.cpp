@@ -40,8 +40,10 @@ void MDIMain::mnuEditItem_Click(int index) {
 }
 
 void MDIMain::showCompanyEvents(const std::string& symbol) {
-  if (auto* events = qobject_cast<EventsWindow*>(forms().show(QStringLiteral("frmEvents"))))
+  if (auto* events = qobject_cast<EventsWindow*>(forms().show(QStringLiteral("frmEvents")))) {
+    events->allowChanges(!m_commands.windowState().ledger.readOnly);
     events->showCompany(symbol);
+  }
 }
 
 void MDIMain::reloadEventsWindow() {

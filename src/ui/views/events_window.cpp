@@ -144,8 +144,13 @@ QPushButton* EventsWindow::addButton(QLayout* row, const char* caption, const ch
   auto* button = new QPushButton(QString::fromUtf8(caption), this);
   button->setObjectName(QLatin1String(name));
   row->addWidget(button);
+  m_changeButtons.append(button);
   connect(button, &QPushButton::clicked, this, [this, click] { guarded(m_app.prompter(), [&] { (this->*click)(); }); });
   return button;
+}
+
+void EventsWindow::allowChanges(bool allowed) {
+  for (QPushButton* button : m_changeButtons) button->setEnabled(allowed);
 }
 
 void EventsWindow::showCompany(const std::string& symbol) {

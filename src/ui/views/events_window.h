@@ -34,6 +34,8 @@ class EventsWindow : public MdiChild {
   void showCompany(const std::string& symbol);
   // Lists the shown company's events again, keeping the picked rows.
   void reload();
+  // The Add, Change and Delete buttons: off while the ledger is read-only.
+  void allowChanges(bool allowed);
 
  private:
   QWidget* buildSplits();
@@ -68,6 +70,7 @@ class EventsWindow : public MdiChild {
   QLineEdit* m_txtWithheld = nullptr;
   QLineEdit* m_txtSharesBought = nullptr;
   QLineEdit* m_txtPrice = nullptr;
+  QList<QPushButton*> m_changeButtons;
 };
 
 }  // namespace ledger
