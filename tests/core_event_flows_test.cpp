@@ -111,7 +111,8 @@ TEST_F(EventFlowsTest, ASecondOnTheSameDateIsReplacedOnlyWhenTheUserSaysSo) {
 TEST_F(EventFlowsTest, TheHoldingBeforeAndAfterASplitBeingTyped) {
   // Bought 100 on 2024-01-10; the ledger's 2:1 split of 2024-03-01 makes
   // them 200; 50 sold on 2024-04-15 leave one lot of 150.
-  open({{2, "MSFT", 100, "B", "2024-01-10", 10, 1}, {2, "MSFT", 50, "S", "2024-04-15", 12, 1},
+  open({{2, "MSFT", 100, "B", "2024-01-10", 10, 1},
+        {2, "MSFT", 50, "S", "2024-04-15", 12, 1},
         {1, "AAPL", 999, "B", "2024-01-10", 1, 0}});
   ASSERT_TRUE(events.addSplit("MSFT", "2024-03-01", "2:1"));
   struct Row {

@@ -19,7 +19,8 @@ class EventsWindowTest : public test::WindowTest {
     openLedger(dir.file("l.mdb"));
     Database db = app.session().ledgerConnection();
     addSplit(db, {"MSFT", "2024-03-01", 2, 1});
-    addDividend(db, {"MSFT", "2024-05-15", *Decimal::parse("12.5"), *Decimal::parse("2.5"), std::nullopt, std::nullopt});
+    addDividend(db,
+                {"MSFT", "2024-05-15", *Decimal::parse("12.5"), *Decimal::parse("2.5"), std::nullopt, std::nullopt});
   }
   EventsWindow* events() { return window.forms().find<EventsWindow>("frmEvents"); }
   QTableWidget* grid(const char* name) { return events()->findChild<QTableWidget*>(name); }

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "app/split_holding.h"
 #include "engine/statement.h"
 #include "engine/value.h"
-#include "app/split_holding.h"
 
 namespace ledger {
 
-std::string deleteSplitQuestion(const StockSplit& split) {
-  return "Delete the split of " + describeSplit(split) + "?";
-}
+std::string deleteSplitQuestion(const StockSplit& split) { return "Delete the split of " + describeSplit(split) + "?"; }
 
 std::string deleteDividendQuestion(const CashDividend& dividend) {
   return "Delete the dividend of " + describeDividend(dividend) + "?";
@@ -103,8 +101,7 @@ bool EventFlows::changeDividend(const CashDividend& shown, const DividendText& t
 
 bool EventFlows::deleteDividend(const CashDividend& shown) {
   if (!ledgerUnchanged()) return false;
-  if (m_app.prompter().show(deleteDividendQuestion(shown), MsgIcon::Question, MsgButtons::YesNo) !=
-      MsgAnswer::Yes)
+  if (m_app.prompter().show(deleteDividendQuestion(shown), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return false;
   return write([&](Database& db) { return removeDividend(db, shown.symbol, shown.date); });
 }
@@ -115,10 +112,9 @@ bool EventFlows::ledgerUnchanged() {
 }
 
 template <class Event>
-std::optional<SameDate> EventFlows::sameDateChoice(const char* noun, const std::string& symbol,
-                                                   const std::string& date, const std::vector<Event>& held) {
-  if (!std::any_of(held.begin(), held.end(), [&](const Event& e) { return e.date == date; }))
-    return SameDate::Refuse;
+std::optional<SameDate> EventFlows::sameDateChoice(const char* noun, const std::string& symbol, const std::string& date,
+                                                   const std::vector<Event>& held) {
+  if (!std::any_of(held.begin(), held.end(), [&](const Event& e) { return e.date == date; })) return SameDate::Refuse;
   if (m_app.prompter().show(replaceQuestion(noun, symbol, date), MsgIcon::Question, MsgButtons::YesNo) !=
       MsgAnswer::Yes)
     return std::nullopt;

@@ -44,8 +44,7 @@ class EventFlows {
 
   // The holding before and after the split typed, once its date and ratio
   // can be read; nullopt until then. Throws DbError.
-  std::optional<std::string> splitPreview(const std::string& symbol, const std::string& date,
-                                          const std::string& ratio);
+  std::optional<std::string> splitPreview(const std::string& symbol, const std::string& date, const std::string& ratio);
 
   // Each returns whether the ledger was changed; a refusal has been shown
   // then, and nothing written. An event of the same symbol and date is

@@ -38,8 +38,7 @@ SplitHolding splitHolding(Database& db, const StockSplit& split) {
   row.bind(1, std::string_view(split.symbol));
   row.bind(2, std::string_view(split.date));
   while (row.step()) {
-    const std::optional<TradeSide> side =
-        row.type(0) == ColumnType::Text ? sideFromCode(row.text(0)) : std::nullopt;
+    const std::optional<TradeSide> side = row.type(0) == ColumnType::Text ? sideFromCode(row.text(0)) : std::nullopt;
     const std::optional<Decimal> quantity = quantityOf(row, 1);
     if (!side || !quantity || row.type(2) != ColumnType::Text || !isIsoDate(row.text(2))) continue;
     trades.push_back({split.symbol, std::string(row.text(2)), *side, *quantity, {}, {}});

@@ -81,9 +81,7 @@ EventsWindow::EventsWindow(AppContext& app, EventFlows& flows, ViewHost& host, Q
 
   setFrameGeometryTwips(host.entryFormWidthTwips(), 0, 13500, 6600);
   m_txtSplitDate->setFocus();
-  connect(m_cboSymbol, &QComboBox::currentTextChanged, this, [this] {
-    guarded(m_app.prompter(), [&] { list(); });
-  });
+  connect(m_cboSymbol, &QComboBox::currentTextChanged, this, [this] { guarded(m_app.prompter(), [&] { list(); }); });
 }
 
 QWidget* EventsWindow::buildSplits() {
@@ -113,9 +111,9 @@ QWidget* EventsWindow::buildSplits() {
 
 QWidget* EventsWindow::buildDividends() {
   auto* group = new QGroupBox(QStringLiteral("Dividends"), this);
-  m_grdDividends = makeList("grdDividends", {QStringLiteral("Date"), QStringLiteral("Gross"),
-                                             QStringLiteral("Withheld"), QStringLiteral("Net"),
-                                             QStringLiteral("Shares Bought"), QStringLiteral("Price")});
+  m_grdDividends =
+      makeList("grdDividends", {QStringLiteral("Date"), QStringLiteral("Gross"), QStringLiteral("Withheld"),
+                                QStringLiteral("Net"), QStringLiteral("Shares Bought"), QStringLiteral("Price")});
   auto* left = new QFormLayout;
   m_txtDividendDate = addBox(left, "Dat&e:", "txtDividendDate", "YYYY-MM-DD");
   m_txtGross = addBox(left, "&Gross:", "txtGross");
@@ -208,7 +206,8 @@ void EventsWindow::showSplitHolding() {
 
 const StockSplit* EventsWindow::pickedSplit() const {
   const int row = pickedRow(m_grdSplits);
-  return row < 0 || row >= static_cast<int>(m_events.splits.size()) ? nullptr : &m_events.splits[static_cast<std::size_t>(row)];
+  return row < 0 || row >= static_cast<int>(m_events.splits.size()) ? nullptr
+                                                                    : &m_events.splits[static_cast<std::size_t>(row)];
 }
 
 const CashDividend* EventsWindow::pickedDividend() const {
@@ -239,7 +238,8 @@ void EventsWindow::addSplit() { m_flows.addSplit(company().toStdString(), typed(
 
 // The picked event is copied: a change lists the events again.
 void EventsWindow::changeSplit() {
-  if (const StockSplit* s = pickedSplit()) m_flows.changeSplit(StockSplit(*s), typed(m_txtSplitDate), typed(m_txtRatio));
+  if (const StockSplit* s = pickedSplit())
+    m_flows.changeSplit(StockSplit(*s), typed(m_txtSplitDate), typed(m_txtRatio));
 }
 
 void EventsWindow::deleteSplit() {

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-
 #include <string>
 
 #include "app/app_context.h"
