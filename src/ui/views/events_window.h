@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+
 #include <string>
 
 #include "app/app_context.h"
