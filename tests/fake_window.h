@@ -50,6 +50,10 @@ class FakeWindow final : public WindowPort {
     openViews.erase(view.form);
     log.push_back(std::string("close ") + view.form);
   }
+  void reloadEventsWindow() override {
+    if (eventsWindowOpen) log.push_back("reload events");
+  }
+  bool eventsWindowOpen = false;
 
   // Import and export
   void showImportWindow(ImportInput input, std::function<void()> imported) override {
@@ -74,7 +78,8 @@ class FakeWindow final : public WindowPort {
   // Logs a mode entered and a title changed, from the state of a window
   // just made.
   void render(const WindowState& s) override {
-    const WindowState before = states.empty() ? WindowState{} : states.back();
+    static const WindowState kFirst;
+    const WindowState& before = states.empty() ? kFirst : states.back();
     if (s.look != before.look)
       log.push_back(s.mode() == WindowMode::Entering ? "entry state"
                     : s.mode() == WindowMode::Viewing ? "view state"

@@ -38,6 +38,7 @@ void ReportViewFlows::refreshAll() {
 void ReportViewFlows::refreshOpen() {
   for (const ReportView& view : kReportViews)
     if (m_window.reportViewOpen(view)) reload(view);
+  guarded(m_app.prompter(), [&] { m_window.reloadEventsWindow(); });
 }
 
 void ReportViewFlows::reload(const ReportView& view) {

@@ -30,6 +30,9 @@ class WindowPort : public CommandHost {
   // A report view: made and read when it is not open, then shown in front.
   virtual void showReportView(const ReportView& view) = 0;
   virtual void closeReportView(const ReportView& view) = 0;
+  // The Splits and Dividends window, when open, lists its company's events
+  // again.
+  virtual void reloadEventsWindow() = 0;
 
   // Import and export (app/transfer_flows.h).
   // Makes the import window over input and shows it; imported runs each

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -144,6 +145,18 @@ void EntryForm::tbNavigateG_ButtonClick(QAction* button) {
   } else if (key == QLatin1String("Last")) {
     MoveToLast(session, *this);
   }
+}
+
+QMenu* EntryForm::popupSymbolMenu(const QPoint& pos) {
+  QLineEdit* symbol = box(QStringLiteral("CompanySymbol"), kGeneralTab);
+  QMenu* menu = symbol->createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addSeparator();
+  QAction* events = menu->addAction(QStringLiteral("S&plits and Dividends..."));
+  events->setObjectName(QStringLiteral("mnuCompanyEvents"));
+  connect(events, &QAction::triggered, this, [this, symbol] { emit companyEventsRequested(symbol->text()); });
+  menu->popup(symbol->mapToGlobal(pos));
+  return menu;
 }
 
 void EntryForm::cboCompanySymbol_Validate() { LookUpCompanySymbol(m_app.session(), *this); }

@@ -19,6 +19,8 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
+class QPoint;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -73,6 +75,15 @@ class EntryForm final : public MdiChild, public FormPort {
   void cboCompanySymbol_Validate();
   // The Find button.
   void cmdFind_Click();
+  // The symbol box's popup menu with its Splits and Dividends item, at
+  // pos in the box. Shown, not waited for.
+  QMenu* popupSymbolMenu(const QPoint& pos);
+
+ signals:
+  // The symbol box's menu asked for the company's splits and dividends.
+  void companyEventsRequested(const QString& symbol);
+
+ public:
 
   // FormPort
   int currentTab() const override;

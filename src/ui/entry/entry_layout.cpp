@@ -90,6 +90,8 @@ void EntryForm::buildGeneralTab(QWidget* page) {
       m_cboCompanySymbol->setEditText(QStringLiteral("Combo1"));
       placeTwips(m_cboCompanySymbol, kBoxLeft, row.top, kBoxWidth, 315);
       m_cboCompanySymbol->hide();
+      box->setContextMenuPolicy(Qt::CustomContextMenu);
+      connect(box, &QWidget::customContextMenuRequested, this, &EntryForm::popupSymbolMenu);
       if (previous) setTabOrder(previous, box);
       setTabOrder(box, m_cboCompanySymbol);
       previous = m_cboCompanySymbol;

@@ -1,9 +1,13 @@
 // The Edit menu and the toolbar's Edit, Undo and Redo buttons.
 
+#include <QLineEdit>
+
 #include "app/app_context.h"
 #include "app/command_guard.h"
 #include "ui/hourglass.h"
+#include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
+#include "ui/views/events_window.h"
 
 namespace ledger {
 
@@ -23,9 +27,27 @@ void MDIMain::mnuEditItem_Click(int index) {
         m_commands.redo();
         break;
       }
+      case 6: {
+        // The company the General tab shows, when the entry window is open.
+        const auto* entry = forms().find<EntryForm>(QStringLiteral("frmMain"));
+        const QLineEdit* symbol = entry ? entry->box(QStringLiteral("CompanySymbol"), kGeneralTab) : nullptr;
+        showCompanyEvents(symbol ? symbol->text().toStdString() : std::string());
+        break;
+      }
       default: break;
     }
   });
+}
+
+void MDIMain::showCompanyEvents(const std::string& symbol) {
+  if (auto* events = qobject_cast<EventsWindow*>(forms().show(QStringLiteral("frmEvents")))) {
+    events->allowChanges(!m_commands.windowState().ledger.readOnly);
+    events->showCompany(symbol);
+  }
+}
+
+void MDIMain::reloadEventsWindow() {
+  if (auto* events = forms().find<EventsWindow>(QStringLiteral("frmEvents"))) events->reload();
 }
 
 }  // namespace ledger

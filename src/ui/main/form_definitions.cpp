@@ -12,6 +12,7 @@
 #include "app/report_views.h"
 #include "ui/views/chart_view.h"
 #include "ui/views/datasheet_view.h"
+#include "ui/views/events_window.h"
 #include "ui/views/gains_view.h"
 #include "ui/views/history_view.h"
 #include "ui/views/profit_loss_view.h"
@@ -27,8 +28,14 @@ void MDIMain::defineForms() {
       const QWidget* shown = forms().find(QStringLiteral("frmMain"));
       if (!shown || shown == form) m_commands.entryWindowClosed();
     });
+    connect(form, &EntryForm::companyEventsRequested, this, [this](const QString& symbol) {
+      guarded(m_app.prompter(), [&] {
+        if (ledgerFileUnchanged()) showCompanyEvents(symbol.toStdString());
+      });
+    });
     return form;
   });
+  m_forms.define(QStringLiteral("frmEvents"), [this] { return new EventsWindow(m_app, m_events, *this, m_area); });
   m_forms.define(QStringLiteral("frmAddCompany"), [this] {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {

@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 
+#include "app/event_flows.h"
 #include "app/ledger_commands.h"
 #include "app/ledger_file_flows.h"
 #include "app/report_view_flows.h"
@@ -154,6 +155,10 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // The same over a grid: the menu's item 3 exports the grid's rows.
   void popupGridMenu(ViewTag tag, const GridExport& grid) override;
 
+  // Opens the Splits and Dividends window, or brings it forward, on the
+  // company symbol (the list's first when the ledger has no such company).
+  void showCompanyEvents(const std::string& symbol);
+
   // Cancel of an entry (button 9 while its tag is not "Close"): back to
   // the view state, the typed text dropped and the tab's rows read again.
   virtual void cancelEntry();
@@ -183,6 +188,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   int entryFormTab() override;
   void showReportView(const ReportView& view) override;
   void closeReportView(const ReportView& view) override;
+  void reloadEventsWindow() override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;
@@ -239,6 +245,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   LedgerCommands m_commands;
   LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
   ReportViewFlows m_views{m_app, m_commands, *this};
+  EventFlows m_events{m_app, m_commands, *this};
   TransferFlows m_transfers{m_app, m_commands, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;

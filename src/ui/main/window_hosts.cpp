@@ -12,6 +12,7 @@
 #include "app/app_context.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
+#include "ui/views/events_window.h"
 #include "app/program_info.h"
 #include "ui/twips.h"
 
@@ -69,6 +70,7 @@ void MDIMain::renderLedgerState(const LedgerState& state) {
   if (state.readOnly) title += QStringLiteral(" (read-only)");
   setWindowTitle(title);
   m_changeCommands->setEnabled(!state.readOnly);
+  if (auto* events = forms().find<EventsWindow>(QStringLiteral("frmEvents"))) events->allowChanges(!state.readOnly);
 }
 
 void MDIMain::showBusy(bool busy) {
