@@ -272,6 +272,23 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     auto bad = [&](ImportField f, std::string reason) {
       plan.bad.push_back({row, RowVerdict::Bad, importFieldName(f), std::move(reason)});
     };
+    // The symbol and the date, as a trade and a dividend both have them;
+    // false, with the row marked bad, when either is not right.
+    auto readSymbolAndDate = [&](std::string& symbol, std::string& date) {
+      symbol = std::string(cell(ImportField::Symbol));
+      if (const std::optional<std::string> fault = symbolFault(symbol)) {
+        bad(ImportField::Symbol, *fault);
+        return false;
+      }
+      const std::string_view dateText = cell(ImportField::Date);
+      const std::optional<std::string> read = readDate(dateText, options.dateFormat);
+      if (!read) {
+        bad(ImportField::Date, dateFault(dateText, options.dateFormat));
+        return false;
+      }
+      date = *read;
+      return true;
+    };
 
     if (std::all_of(record.begin(), record.end(), [](const std::string& c) { return trimBlanks(c).empty(); })) {
       skip("blank row");
@@ -282,18 +299,7 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     // sell, as it always was.
     if (map[ImportField::Amount] && isDividendWord(cell(ImportField::Side))) {
       CashDividend d;
-      d.symbol = std::string(cell(ImportField::Symbol));
-      if (const std::optional<std::string> fault = symbolFault(d.symbol)) {
-        bad(ImportField::Symbol, *fault);
-        continue;
-      }
-      const std::string_view dateText = cell(ImportField::Date);
-      const std::optional<std::string> date = readDate(dateText, options.dateFormat);
-      if (!date) {
-        bad(ImportField::Date, dateFault(dateText, options.dateFormat));
-        continue;
-      }
-      d.date = *date;
+      if (!readSymbolAndDate(d.symbol, d.date)) continue;
       const std::string_view grossText = cell(ImportField::Amount);
       const std::optional<double> gross = readAmount(grossText, options.decimalComma);
       if (!gross) {
@@ -390,18 +396,7 @@ ImportPlan planImport(const std::vector<CsvRecord>& records, const ImportOptions
     }
     t.quantity = std::fabs(*quantity);
 
-    t.symbol = std::string(cell(ImportField::Symbol));
-    if (const std::optional<std::string> fault = symbolFault(t.symbol)) {
-      bad(ImportField::Symbol, *fault);
-      continue;
-    }
-    const std::string_view dateText = cell(ImportField::Date);
-    const std::optional<std::string> date = readDate(dateText, options.dateFormat);
-    if (!date) {
-      bad(ImportField::Date, dateFault(dateText, options.dateFormat));
-      continue;
-    }
-    t.date = *date;
+    if (!readSymbolAndDate(t.symbol, t.date)) continue;
     const std::string_view priceText = cell(ImportField::Price);
     const std::optional<double> price = readAmount(priceText, options.decimalComma);
     if (!price) {
