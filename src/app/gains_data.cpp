@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "engine/db_error.h"
+#include "engine/transaction.h"
 #include "ledger/event_reads.h"
 #include "ledger/gains_report.h"
 #include "ledger/ledger_session.h"
@@ -29,8 +30,11 @@ GainsRead readGains(LedgerSession& session, CostMethod method) {
     return {nullptr, nullptr, {}, openFailureText(path, "Trade", e.what())};
   }
   try {
-    auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, method));
-    auto income = std::make_shared<const IncomeReport>(workOutIncome(readLedgerEvents(*ledger).dividends));
+    // The gains and the income from one read of the file, the events read once.
+    const ReadSnapshot snapshot(*ledger);
+    const LedgerEvents events = readLedgerEvents(*ledger);
+    auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, events, method));
+    auto income = std::make_shared<const IncomeReport>(workOutIncome(events.dividends));
     std::vector<std::string> notes = gainsNotes(*report);
     return {std::move(report), std::move(income), std::move(notes), std::nullopt};
   } catch (const std::exception& e) {

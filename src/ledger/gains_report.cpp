@@ -124,6 +124,10 @@ bool leftOutBefore(const LeftOut& a, const LeftOut& b) {
 }  // namespace
 
 GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale) {
+  return readGainsReport(db, readLedgerEvents(db), method, onSale);
+}
+
+GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method, const SaleSink& onSale) {
   GainsCalculator calculator(method, onSale);
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
     if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectStoredTrades(static_cast<std::size_t>(*n));
@@ -174,11 +178,10 @@ GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onS
 
   std::sort(leftOut.begin(), leftOut.end(), leftOutBefore);
   for (LeftOut& out : leftOut) calculator.skip(std::move(out.trade));
-  LedgerEvents events = readLedgerEvents(db);
   for (const StockSplit& split : events.splits) calculator.addSplit(split);
   GainsReport report = calculator.finish();
   creditNetIncome(report.holdings, events.dividends);
-  report.skippedEvents = std::move(events.skipped);
+  report.skippedEvents = events.skipped;
   return report;
 }
 

@@ -3,6 +3,7 @@
 
 #include "engine/database.h"
 #include "figures/gains.h"
+#include "ledger/event_reads.h"
 
 namespace ledger {
 
@@ -13,6 +14,10 @@ namespace ledger {
 // A missing commission counts as none. With onSale, the sales are handed
 // to it rather than kept (see SaleSink). Throws DbError.
 GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale = {});
+// The same with the ledger's events already read (readLedgerEvents), for a
+// caller that uses them for more than the gains.
+GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method,
+                            const SaleSink& onSale = {});
 
 // A statement that reads the trades in report order, sorted by SQLite: the
 // plain way, against which the report's own reading is measured.
