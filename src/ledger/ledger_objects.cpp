@@ -5,6 +5,7 @@
 #include "ledger/ledger_format.h"
 #include "ledger/ledger_schema.h"
 #include "ledger/notifier.h"
+#include "ledger/price_table.h"
 #include "ledger/undo_journal.h"
 #include "ledger/view_queries.h"
 
@@ -42,6 +43,8 @@ KnownObjects makeProgramObjects() {
   // of their changes, made by the first step that changes one.
   objects.addStatements(kEventTablesSchema);
   objects.addStatements(kUndoEventJournalSchema);
+  // Closing prices, made by the first price saved.
+  objects.addStatements(kPriceTableSchema);
   // A ledger written by a newer program opens for reading only.
   objects.setNewestFormat(kLedgerFormat);
   return objects;

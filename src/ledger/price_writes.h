@@ -1,0 +1,41 @@
+#pragma once
+// Every change the program makes to a ledger's closing prices, each one
+// LedgerChange and one undo step named in the Edit menu: "New Price of
+// MSFT 2025-04-10 (412.5)", "Delete of Price of ...", "Import of 250 Prices".
+// The first price saved makes the table (price_table.h).
+//
+// A price is refused, with nothing written, by a DbError whose text is the
+// message to show: kConstraint for a price the ledger cannot take (a symbol
+// not in Companies, a second one of that symbol and date, a close of zero
+// or below, a date that is not a real date), kItemNotFound for one to
+// delete that is not there; and the engine's numbers for a refused write.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/database.h"
+#include "figures/prices.h"
+#include "ledger/event_writes.h"  // SameDate
+
+namespace ledger {
+
+class LedgerChange;
+struct RowChange;
+
+// Adds the price, or with SameDate::Replace puts it in place of the one of
+// that symbol and date.
+void addPrice(Database& db, const ClosePrice& price, SameDate sameDate = SameDate::Refuse);
+void deletePrice(Database& db, std::string_view symbol, std::string_view date);
+
+// Writes price in the caller's change (an import's: many prices, one
+// step), listing what it wrote in changes; refused as addPrice refuses.
+void writePrice(LedgerChange& change, const ClosePrice& price, SameDate sameDate, std::vector<RowChange>& changes);
+
+// The prices of symbol, by date; none in a ledger without the table.
+std::vector<ClosePrice> readPrices(Database& db, std::string_view symbol);
+
+// How a step's label names one: "MSFT 2025-04-10 (412.5)".
+std::string describePrice(const ClosePrice& price);
+
+}  // namespace ledger
