@@ -66,6 +66,8 @@ const Value& Recordset::value(std::string_view name) const { return value(fieldI
 
 std::int64_t Recordset::recordCount() { return m_source->count(); }
 
+void Recordset::knowRecordCount(std::int64_t n) { m_source->knowCount(n); }
+
 void Recordset::land(std::optional<detail::SourceRow> row) {
   m_row = std::move(row);
   if (m_row) m_bof = m_eof = false;

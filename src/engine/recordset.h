@@ -59,6 +59,11 @@ class Recordset {
 
   // Number of rows; 0 exactly when there are none.
   std::int64_t recordCount();
+  // Gives a table's number of rows, known without counting them (a ledger
+  // keeps its count of trades), so that recordCount() reads none.
+  // REQUIRES: n is the table's number of rows in the read transaction the
+  // recordset was opened in, and that transaction is still the one open.
+  void knowRecordCount(std::int64_t n);
   bool bof() const { return m_bof; }
   bool eof() const { return m_eof; }
 

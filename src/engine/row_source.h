@@ -28,6 +28,9 @@ class RowSource {
   // Position of the first row whose field equals text exactly.
   virtual std::optional<std::int64_t> findFirst(int field, const std::string& text) = 0;
   virtual std::int64_t count() = 0;
+  // The count, known from elsewhere for the snapshot the rows are read in,
+  // so that count() need not read them all. Only a table takes it.
+  virtual void knowCount(std::int64_t) {}
 
   const std::vector<std::string>& names() const { return m_names; }
   const std::vector<FieldKind>& kinds() const { return m_kinds; }
@@ -51,6 +54,7 @@ class TableRows final : public RowSource {
   std::optional<SourceRow> nth(std::int64_t position) override;
   std::optional<std::int64_t> findFirst(int field, const std::string& text) override;
   std::int64_t count() override;
+  void knowCount(std::int64_t n) override { m_count = n; }
 
  private:
   std::optional<SourceRow> fetch(sqlite3_stmt* stmt, const std::int64_t* key);

@@ -177,12 +177,14 @@ class GroupAdder {
   std::pair<SymbolKey, char> m_lastKey;
 };
 
-// Every trade of the ledger, in one statement (one snapshot).
-Groups scanGroups(Database& db) {
+// Every trade of the ledger, in one statement (one snapshot), and how
+// many rows Trade has.
+Groups scanGroups(Database& db, std::int64_t& rows) {
   Statement stmt(db, "SELECT CompanySymbol, [Buy/Sell], Quantity, Price, Commission FROM Trade");
   Groups groups;
   GroupAdder adder(groups);
-  while (stmt.step()) adder.add(stmt, 0, 1);
+  rows = 0;
+  for (; stmt.step(); ++rows) adder.add(stmt, 0, 1);
   return groups;
 }
 
@@ -271,7 +273,9 @@ std::string sealOf(Database& db, const KeptFiguresKey& key, std::int64_t counter
   sorted.clear();
   for (std::size_t i = 0; i < rows; ++i) sorted.push_back(&images[i]);
   std::sort(sorted.begin(), sorted.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
-  message = "shareledger KeptTotals 1";
+  // 2: the rows include the count of trades. A seal of the figures
+  // without it (an older program's) never checks, nor this one there.
+  message = "shareledger KeptTotals 2";
   appendWhole(message, static_cast<std::uint64_t>(counter));
   appendWhole(message, rows);
   for (const std::string* row : sorted) {
@@ -386,7 +390,8 @@ void insertRow(Statement& insert, const SymbolKey& symbol, char side, const Sums
 // not as the program writes it.
 std::optional<TradeTotals> readRows(Database& db, std::optional<std::string_view> symbol) {
   std::string sql =
-      "SELECT Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber FROM KeptTotals WHERE Side <> 'Stamp'";
+      "SELECT Side, ExactSum, Summed, PlusInfinite, MinusInfinite, NotANumber FROM KeptTotals "
+      "WHERE Side NOT IN ('Stamp', 'Rows')";
   if (symbol) sql += " AND CompanySymbol = ?1";
   Statement stmt(db, sql);
   if (symbol) stmt.bind(1, *symbol);
@@ -447,6 +452,32 @@ bool applyChanges(Database& db, const Groups& changes) {
   return true;
 }
 
+// Adds delta to the kept count of trades. false when the count is not
+// there, is not a whole number or would go below nothing.
+bool addToRowCount(Database& db, std::int64_t delta) {
+  Statement find(db, "SELECT rowid, Summed FROM KeptTotals WHERE Side = 'Rows'");
+  if (!find.step() || find.type(1) != ColumnType::Integer) return false;
+  const std::int64_t rowid = find.integer(0);
+  const std::int64_t rows = find.integer(1) + delta;
+  if (rows < 0 || find.step()) return false;
+  if (delta == 0) return true;
+  Statement update(db, "UPDATE KeptTotals SET Summed = ?2 WHERE rowid = ?1");
+  update.bind(1, rowid);
+  update.bind(2, rows);
+  update.run();
+  return true;
+}
+
+// The kept count of trades; nullopt when there is none or it is not a
+// whole number at or above 0, or there are two.
+std::optional<std::int64_t> readRowCount(Database& db) {
+  Statement find(db, "SELECT Summed FROM KeptTotals WHERE Side = 'Rows'");
+  if (!find.step() || find.type(0) != ColumnType::Integer) return std::nullopt;
+  const std::int64_t rows = find.integer(0);
+  if (rows < 0 || find.step()) return std::nullopt;
+  return rows;
+}
+
 struct Kept {
   Groups groups;
   bool kept = false;
@@ -467,13 +498,19 @@ std::optional<Kept> keep(Database& db) {
   // Only the stamp was written yet, so the header is still the one committed.
   const auto file = db.fileStamp();
   if (!file || !file->rollbackJournal) return std::nullopt;
-  Kept result{scanGroups(db), false};
+  std::int64_t rows = 0;
+  Kept result{scanGroups(db, rows), false};
   try {
     db.executeScript(kKeptTotalsSchema);
     db.executeScript("DELETE FROM KeptTotals");
     Statement insert(db, kInsertRow);
     for (const auto& [key, sums] : result.groups)
       if (sums.summed != 0) insertRow(insert, key.first, key.second, sums);
+    Statement count(db,
+                    "INSERT INTO KeptTotals (CompanySymbol, Side, ExactSum, Summed, PlusInfinite, "
+                    "MinusInfinite, NotANumber) VALUES (NULL, 'Rows', '0', ?1, 0, 0, 0)");
+    count.bind(1, rows);
+    count.run();
     Statement stamp(db,
                     "INSERT INTO KeptTotals (CompanySymbol, Side, ExactSum, Summed, PlusInfinite, "
                     "MinusInfinite, NotANumber) VALUES (NULL, 'Stamp', '', ?1, 0, 0, 0)");
@@ -507,6 +544,20 @@ std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::strin
     totals.reset();
   }
   return totals;
+}
+
+std::optional<std::int64_t> readKeptTradeCount(Database& db) {
+  const auto key = keptFiguresKey();
+  if (!key) return std::nullopt;
+  const ReadSnapshot snapshot(db);
+  if (!snapshot.held()) return std::nullopt;
+  try {
+    const auto stamp = readStamp(db);
+    if (stamp && (sealedHereAndCurrent(db, *stamp) || trusted(db, *key, *stamp))) return readRowCount(db);
+  } catch (const DbError&) {
+    // Not readable as the program keeps it: the trades are counted.
+  }
+  return std::nullopt;
 }
 
 bool keepLedgerTotals(Database& db) {
@@ -579,12 +630,15 @@ void followUndoStep(Database& db, std::int64_t step, bool undone) {
     const int found = undone ? 1 : -1;
     Groups changes;
     GroupAdder adder(changes);
+    std::int64_t rows = 0;  // trades the step adds, or removes when below 0
     while (stmt.step()) {
       const std::string_view k = stmt.text(0);
       if (k != "Insert") adder.add(stmt, 1, found);
       if (k != "Delete") adder.add(stmt, 6, -found);
+      if (k == "Insert") rows -= found;
+      if (k == "Delete") rows += found;
     }
-    if (!applyChanges(db, changes)) dropStamp(db);
+    if (!applyChanges(db, changes) || !addToRowCount(db, rows)) dropStamp(db);
   } catch (const DbError&) {
     try {
       dropStamp(db);

@@ -4,7 +4,8 @@
 // side, the exact sum of the trades' totals and the counts that decide
 // what readTradeTotals would make of them (Null when nothing was summed,
 // an infinity or "not a number" where another program stored an
-// infinity). They live in the table KeptTotals, beside a stamp row.
+// infinity); and how many rows Trade has. They live in the table
+// KeptTotals, beside a stamp row.
 //
 // The stamp is the file's change counter (SQLite bumps it at every commit
 // in rollback journal mode) that the file has once the program's writing
@@ -47,6 +48,11 @@ TradeTotals readLedgerTotals(Database& db, std::optional<std::string_view> symbo
 // date, the file is in WAL mode or the table is not as the program makes
 // it. Never writes.
 std::optional<TradeTotals> readKeptTotals(Database& db, std::optional<std::string_view> symbol = std::nullopt);
+
+// How many rows Trade has, as kept with the figures (a row of its own,
+// Side 'Rows'), when they are current; nullopt otherwise. A first open of
+// a long ledger then need not read every trade to count them. Never writes.
+std::optional<std::int64_t> readKeptTradeCount(Database& db);
 
 // Computes the figures from every trade and keeps them, in one writing
 // transaction. false when the ledger cannot be written now (read-only,

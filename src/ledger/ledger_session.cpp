@@ -2,6 +2,7 @@
 
 #include "engine/db_error.h"
 #include "engine/transaction.h"
+#include "ledger/kept_figures.h"
 #include "ledger/ledger_open.h"
 
 namespace ledger {
@@ -62,6 +63,10 @@ bool LedgerSession::OpenLedgerTable(std::string_view name, const std::optional<s
     // The source's kind and its first row in one read.
     const ReadSnapshot snapshot(*LedgerDatabase);
     CurrentRecordset = LedgerDatabase->openRecordset(name);
+    // Counting a million trades reads every page of an index; the count
+    // kept with the figures is read in a moment.
+    if (name == "Trade")
+      if (const auto trades = readKeptTradeCount(*LedgerDatabase)) CurrentRecordset->knowRecordCount(*trades);
     return true;
   } catch (const DbError& e) {
     tell(openFailureText(file, name, e.what()), MsgIcon::Critical);
