@@ -28,8 +28,8 @@ const char* const kAddUsage =
     "      [--reinvest-quantity Q --reinvest-price P] [--replace]\n"
     "      adds a cash dividend; shares bought with it are added as a purchase in the same step\n"
     "  shareledger add price LEDGER --symbol S --date YYYY-MM-DD --close X [--replace]\n"
-    "      adds a closing price (per share after any split of that date or before); --replace puts it in\n"
-    "      place of the one of that symbol and date\n";
+    "      adds a closing price as quoted that day, per share after any split dated on or before it;\n"
+    "      --replace puts it in place of the one of that symbol and date\n";
 const char* const kDeleteUsage =
     "  shareledger delete split|dividend|price LEDGER --symbol S --date YYYY-MM-DD\n"
     "      deletes the split, dividend or closing price of that symbol and date\n";
