@@ -124,7 +124,7 @@ TEST_F(EntryCommandTest, RefusalsGiveTheWindowsMessageAndOne) {
     EXPECT_EQ(test::readBytes(ledger), before) << row.message;
   }
   // A ledger of a newer format is only read.
-  Database::openFile(ledger, false).executeScript("PRAGMA user_version = 2");
+  Database::openFile(ledger, false).executeScript("PRAGMA user_version = 3");
   const Outcome newer = run({"add", "split", ledger, "--symbol", "KO", "--date", "2024-06-05", "--ratio", "2:1"});
   EXPECT_EQ(newer.status, exitcode::kFailed);
   EXPECT_NE(newer.err.find("was written by a newer version of this program"), std::string::npos) << newer.err;

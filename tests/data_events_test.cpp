@@ -229,15 +229,15 @@ TEST_F(EventsTest, TheHeaderSaysWhatTheFileIsFromTheFirstWrite) {
   // The event tables and their journal are the program's own.
   EXPECT_TRUE(openLedger(path).foreignObjects().empty());
 
-  Database::openFile(path, false).executeScript("PRAGMA user_version = 2");
+  Database::openFile(path, false).executeScript("PRAGMA user_version = 3");
   test::ScriptedPrompter prompter;
   prompter.expect(MsgAnswer::Ok);
   LedgerSession session(prompter);
   ASSERT_TRUE(session.OpenLedgerTable("Trade", path));
   EXPECT_TRUE(session.LedgerDatabase->isReadOnly());
   ASSERT_EQ(prompter.shown.size(), 1u);
-  EXPECT_NE(prompter.shown[0].text.find("was written by a newer version of this program (ledger format 2; this "
-                                        "version knows formats up to 1)"),
+  EXPECT_NE(prompter.shown[0].text.find("was written by a newer version of this program (ledger format 3; this "
+                                        "version knows formats up to 2)"),
             std::string::npos);
   EXPECT_EQ(readSplits(*session.LedgerDatabase, "MSFT"), std::vector<StockSplit>{kSplit});
 }

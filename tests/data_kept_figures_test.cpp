@@ -18,6 +18,7 @@
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_objects.h"
 #include "ledger/ledger_writes.h"
+#include "ledger/price_writes.h"
 #include "engine/sqlite_util.h"
 #include "test_ledger.h"
 #include "tmpfs_mount.h"
@@ -231,6 +232,15 @@ const WriteCase kWrites[] = {
                                    *Decimal::parse("9.5")};
        addDividend(db, dividend);
        ASSERT_TRUE(undoStep(db));
+     }},
+    // A price's step carries no trade either.
+    {"a price added, replaced, deleted, the delete undone and redone",
+     [](Database& db) {
+       addPrice(db, {"AAPL", "2024-07-01", *Decimal::parse("190.25")});
+       addPrice(db, {"AAPL", "2024-07-01", *Decimal::parse("191")}, SameDate::Replace);
+       deletePrice(db, "AAPL", "2024-07-01");
+       ASSERT_TRUE(undoStep(db));
+       ASSERT_TRUE(redoStep(db));
      }},
 };
 

@@ -43,8 +43,10 @@ KnownObjects makeProgramObjects() {
   // of their changes, made by the first step that changes one.
   objects.addStatements(kEventTablesSchema);
   objects.addStatements(kUndoEventJournalSchema);
-  // Closing prices, made by the first price saved.
+  // Closing prices, made by the first price saved, and the journal of
+  // their changes, made with them.
   objects.addStatements(kPriceTableSchema);
+  objects.addStatements(kUndoPriceJournalSchema);
   // A ledger written by a newer program opens for reading only.
   objects.setNewestFormat(kLedgerFormat);
   return objects;

@@ -26,13 +26,18 @@ struct RowChange;
 // Adds the price, or with SameDate::Replace puts it in place of the one of
 // that symbol and date.
 void addPrice(Database& db, const ClosePrice& price, SameDate sameDate = SameDate::Refuse);
+// Puts price in place of shown (its date may change), provided the ledger
+// still holds shown; kChangedElsewhere when it does not.
+void editPrice(Database& db, const ClosePrice& shown, const ClosePrice& price);
 void deletePrice(Database& db, std::string_view symbol, std::string_view date);
 
 // Writes price in the caller's change (an import's: many prices, one
 // step), listing what it wrote in changes; refused as addPrice refuses.
 void writePrice(LedgerChange& change, const ClosePrice& price, SameDate sameDate, std::vector<RowChange>& changes);
 
-// The prices of symbol, by date; none in a ledger without the table.
+// The prices of symbol, by date; none in a ledger without the table. A row
+// another program wrote whose close is not a number above zero is passed
+// over. Throws DbError as the engine does.
 std::vector<ClosePrice> readPrices(Database& db, std::string_view symbol);
 
 // How a step's label names one: "MSFT 2025-04-10 (412.5)".

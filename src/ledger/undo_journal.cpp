@@ -53,6 +53,20 @@ const char* const kUndoEventJournalSchema =
     ");\n"
     "CREATE INDEX IF NOT EXISTS UndoEventChangeByRow ON UndoEventChange (Step, TableName, RowKey);\n";
 
+// UndoEventChange's check names its two tables and stands in ledgers that
+// hold events, so the rows of closing prices have a table of their own too.
+const char* const kUndoPriceJournalSchema =
+    "CREATE TABLE IF NOT EXISTS UndoPriceChange (\n"
+    "  Step      INTEGER NOT NULL,\n"
+    "  Seq       INTEGER NOT NULL,\n"
+    "  TableName TEXT NOT NULL CHECK (TableName = 'Price'),\n"
+    "  RowKey    INTEGER NOT NULL,\n"
+    "  Kind      TEXT NOT NULL CHECK (Kind = 'Insert' OR Kind = 'Update' OR Kind = 'Delete'),\n"
+    "  BeforeCompanySymbol, BeforeDate, BeforeClose,\n"
+    "  AfterCompanySymbol, AfterDate, AfterClose\n"
+    ");\n"
+    "CREATE INDEX IF NOT EXISTS UndoPriceChangeByRow ON UndoPriceChange (Step, TableName, RowKey);\n";
+
 namespace {
 
 // A table's columns that a step keeps, as the table names them and as the
@@ -72,9 +86,14 @@ constexpr JournalColumn kSplitColumns[] = {
 constexpr JournalColumn kDividendColumns[] = {{"CompanySymbol", "CompanySymbol"}, {"Date", "Date"},
                                               {"Gross", "Value1"},                {"Withholding", "Value2"},
                                               {"ReinvestQuantity", "Value3"},     {"ReinvestPrice", "Value4"}};
+constexpr JournalColumn kPriceColumns[] = {{"CompanySymbol", "CompanySymbol"}, {"Date", "Date"}, {"Close", "Close"}};
 
 constexpr JournalTable kJournalTables[] = {JournalTable::Trade, JournalTable::Companies, JournalTable::Split,
-                                           JournalTable::Dividend};
+                                           JournalTable::Dividend, JournalTable::Price};
+
+// The journal tables beside UndoChange, each made by the first step that
+// changes a row of its tables.
+constexpr const char* kSideJournals[] = {"UndoEventChange", "UndoPriceChange"};
 
 std::span<const JournalColumn> columnsOf(JournalTable table) {
   switch (table) {
@@ -82,6 +101,7 @@ std::span<const JournalColumn> columnsOf(JournalTable table) {
     case JournalTable::Companies: return kCompaniesColumns;
     case JournalTable::Split: return kSplitColumns;
     case JournalTable::Dividend: return kDividendColumns;
+    case JournalTable::Price: return kPriceColumns;
   }
   return kCompaniesColumns;
 }
@@ -92,17 +112,25 @@ const char* nameOf(JournalTable table) {
     case JournalTable::Companies: return "Companies";
     case JournalTable::Split: return "Split";
     case JournalTable::Dividend: return "Dividend";
+    case JournalTable::Price: return "Price";
   }
   return "Companies";
 }
 
 bool isEvent(JournalTable table) { return table == JournalTable::Split || table == JournalTable::Dividend; }
 
-// The journal table that keeps the table's rows.
-std::string journalOf(JournalTable table) { return isEvent(table) ? "UndoEventChange" : "UndoChange"; }
+// Tables that hold one row per symbol and date.
+bool oneADay(JournalTable table) { return isEvent(table) || table == JournalTable::Price; }
 
-bool hasEventJournal(Database& db) {
-  return db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'UndoEventChange' COLLATE NOCASE")
+// The journal table that keeps the table's rows.
+std::string journalOf(JournalTable table) {
+  if (table == JournalTable::Price) return "UndoPriceChange";
+  return isEvent(table) ? "UndoEventChange" : "UndoChange";
+}
+
+bool hasTable(Database& db, const char* name) {
+  const Value key[] = {std::string(name)};
+  return db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE", key)
       .has_value();
 }
 
@@ -193,7 +221,8 @@ void dropUndoneSteps(Database& db) {
   if (!first || isNull(*first)) return;
   const Value from[] = {*first};
   db.execute("DELETE FROM UndoChange WHERE Step >= ?", from);
-  if (hasEventJournal(db)) db.execute("DELETE FROM UndoEventChange WHERE Step >= ?", from);
+  for (const char* journal : kSideJournals)
+    if (hasTable(db, journal)) db.execute(std::string("DELETE FROM ") + journal + " WHERE Step >= ?", from);
   db.execute("DELETE FROM UndoStep WHERE Step >= ?", from);
 }
 
@@ -210,7 +239,8 @@ void dropOldestSteps(Database& db) {
   if (!last) return;
   const Value upTo[] = {*last};
   db.execute("DELETE FROM UndoChange WHERE Step <= ?", upTo);
-  if (hasEventJournal(db)) db.execute("DELETE FROM UndoEventChange WHERE Step <= ?", upTo);
+  for (const char* journal : kSideJournals)
+    if (hasTable(db, journal)) db.execute(std::string("DELETE FROM ") + journal + " WHERE Step <= ?", upTo);
   db.execute("DELETE FROM UndoStep WHERE Step <= ?", upTo);
 }
 
@@ -277,9 +307,11 @@ std::string describeRow(Statements& sql, std::int64_t step, JournalTable table, 
       Value values[kTradeColumnCount];
       for (int i = 0; i < kTradeColumnCount; ++i) values[i] = stmt.value(i);
       text = "The trade " + describeTrade(tradeFromColumns(values));
-    } else if (isEvent(table)) {
-      text = std::string(table == JournalTable::Split ? "The split of " : "The dividend of ") +
-             toDisplayText(stmt.value(0)) + " " + toDisplayText(stmt.value(1));
+    } else if (oneADay(table)) {
+      const char* what = table == JournalTable::Split      ? "The split of "
+                         : table == JournalTable::Dividend ? "The dividend of "
+                                                           : "The price of ";
+      text = what + toDisplayText(stmt.value(0)) + " " + toDisplayText(stmt.value(1));
     } else {
       text = "The company " + toDisplayText(stmt.value(0));
     }
@@ -315,7 +347,8 @@ StepKinds kindsOf(Statements& sql, std::int64_t step) {
     while (stmt.step()) kinds.emplace(toDisplayText(stmt.value(0)), toDisplayText(stmt.value(1)));
   };
   read("UndoChange");
-  if (hasEventJournal(sql.db())) read("UndoEventChange");
+  for (const char* journal : kSideJournals)
+    if (hasTable(sql.db(), journal)) read(journal);
   return kinds;
 }
 
@@ -351,9 +384,9 @@ void takeTable(Statements& sql, std::int64_t step, const StepKinds& kinds, Journ
       refuse(describeRow(sql, step, t, *taken, to) +
              " cannot go back to its place in the ledger: something added elsewhere holds it now.");
   }
-  // One event per symbol and date: one entered elsewhere since for the
-  // symbol and date a row goes back to stops the step.
-  if (isEvent(t) && (has(comesBack) || has("Update"))) {
+  // One event (or price) per symbol and date: one entered elsewhere since
+  // for the symbol and date a row goes back to stops the step.
+  if (oneADay(t) && (has(comesBack) || has("Update"))) {
     const std::string heldSql = "SELECT u.RowKey FROM " + journal + " AS u WHERE u." + ofStep + " AND u.Kind <> '" +
                                 goes + "' AND EXISTS (SELECT 1 FROM " + table + " AS r WHERE r.CompanySymbol = u." +
                                 to + "CompanySymbol AND r.Date = u." + to + "Date AND r.rowid <> u.RowKey AND " +
@@ -449,6 +482,8 @@ void recordUndoStep(Database& db, std::string_view label, std::span<const RowCha
   if (!journalComplete(db)) db.executeScript(kUndoJournalSchema);
   if (std::any_of(changes.begin(), changes.end(), [](const RowChange& c) { return isEvent(c.table); }))
     db.executeScript(kUndoEventJournalSchema);
+  if (std::any_of(changes.begin(), changes.end(), [](const RowChange& c) { return c.table == JournalTable::Price; }))
+    db.executeScript(kUndoPriceJournalSchema);
   dropUndoneSteps(db);
   const Value name[] = {std::string(label)};
   db.execute("INSERT INTO UndoStep (Label) VALUES (?)", name);
@@ -511,7 +546,8 @@ std::optional<UndoOutcome> redoStep(Database& db, const std::optional<UndoStepIn
 
 void dropUndoJournal(Database& db) {
   db.executeScript(
-      "DROP TABLE IF EXISTS UndoEventChange; DROP TABLE IF EXISTS UndoChange; DROP TABLE IF EXISTS UndoStep;");
+      "DROP TABLE IF EXISTS UndoPriceChange; DROP TABLE IF EXISTS UndoEventChange; DROP TABLE IF EXISTS UndoChange; "
+      "DROP TABLE IF EXISTS UndoStep;");
 }
 
 }  // namespace ledger

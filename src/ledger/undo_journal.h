@@ -6,8 +6,8 @@
 // ever recorded without happening or made without being recorded. Other
 // SQLite clients see two plain tables; a ledger without them has no steps.
 //
-// A step lists the rows it changed (Trade, Companies, Split or Dividend, by
-// row id) with
+// A step lists the rows it changed (Trade, Companies, Split, Dividend or
+// Price, by row id) with
 // their values before and after the change. Undo puts the "before" values
 // back, redo the "after" values, each in one transaction. Either is refused
 // with nothing written when a row no longer holds what the step expects
@@ -38,13 +38,16 @@ extern const char* const kUndoJournalSchema;
 // The same for the rows of splits and dividends, made by the first step
 // that changes one.
 extern const char* const kUndoEventJournalSchema;
+// The same for the rows of closing prices, made by the first step that
+// changes one.
+extern const char* const kUndoPriceJournalSchema;
 
-enum class JournalTable { Trade, Companies, Split, Dividend };
+enum class JournalTable { Trade, Companies, Split, Dividend, Price };
 
 // One row as the journal keeps it: Trade's seven columns in their order
 // (CompanyID, CompanySymbol, Quantity, Buy/Sell, Date, Price, Commission),
-// for Companies the symbol alone (its CompanyID is the row id), for Split
-// and Dividend their columns after the row id, in their order.
+// for Companies the symbol alone (its CompanyID is the row id), for Split,
+// Dividend and Price their columns after the row id, in their order.
 using RowValues = std::vector<Value>;
 
 // The values of row rowid of table; nullopt when there is no such row.
