@@ -11,6 +11,7 @@
 #include "core_fixture.h"
 #include "transfer/import_run.h"
 #include "transfer/import_source.h"
+#include "transfer/price_import_run.h"
 
 namespace ledger {
 namespace {
@@ -89,6 +90,34 @@ TEST_F(TransferFlowsTest, ImportTradesFromTheChosenFileToTheUndoOffer) {
       ASSERT_EQ(flows.open(ledger), OpenOutcome::Opened);
     }
   }
+}
+
+// Import Prices takes a CSV file only, as its bytes, and after the window
+// has written the prices Undo names the import.
+TEST_F(TransferFlowsTest, ImportPricesFromTheChosenFileToTheUndoOffer) {
+  test::makeLedger(ledger);
+  ASSERT_EQ(flows.open(ledger), OpenOutcome::Opened);
+  const std::string csv = dir.file("MSFT.csv");
+  const std::string csvText = "Date,Close\n2025-04-10,412.5\n";
+  std::ofstream(csv, std::ios::binary) << csvText;
+  window.log.clear();
+  files.queueOpen(csv);
+  transfers.importPrices();
+  EXPECT_EQ(window.log, (Log{"busy", "price import window MSFT.csv", "idle"}));
+  ASSERT_TRUE(window.importInput.has_value());
+  EXPECT_EQ(window.importInput->csvBytes, csvText);
+
+  const ImportTable table = readImportCsv(window.importInput->csvBytes);
+  PriceImportOptions options;
+  options.mapping = guessPriceMapping(*table.header());
+  options.symbol = "MSFT";
+  {
+    Database db = app.session().ledgerConnection();
+    ASSERT_EQ(importPriceRecords(db, table.records, options).outcome, ImportOutcome::Written);
+  }
+  window.importDone();
+  ASSERT_FALSE(window.states.empty());
+  EXPECT_EQ(undoMenuText("Undo", window.states.back().undo.undo), "Undo Import of 1 Price");
 }
 
 TEST_F(TransferFlowsTest, AnOlderLedgerGoesToTheWindowAsItsTables) {

@@ -66,6 +66,12 @@ class FakeWindow final : public WindowPort {
     importInput = std::move(input);
     importDone = std::move(imported);
   }
+  void showPriceImportWindow(ImportInput input, std::function<void()> imported) override {
+    if (importWindowFails) throw DbError(dberr::kGeneral, "disk I/O error");
+    log.push_back("price import window " + input.fileName);
+    importInput = std::move(input);
+    importDone = std::move(imported);
+  }
   // What the last import window was made over, and what it runs once it
   // has written trades.
   std::optional<ImportInput> importInput;

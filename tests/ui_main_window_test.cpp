@@ -177,6 +177,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"mnuRestoreItem(2)", window.mnuRestoreItem(2), "Refresh &All", {}},
       // Added after the original items, which keep their numbers.
       {"mnuFileItem(9)", window.mnuFileItem(9), "&Import Trades\u2026", {}},
+      {"mnuFileItem(12)", window.mnuFileItem(12), "Import P&rices\u2026", {}},
       {"mnuFileItem(10)", window.mnuFileItem(10), "Ex&port Trades\u2026", {}},
       {"mnuFileItem(11)", window.mnuFileItem(11), "-", {}},
       {"mnuRestoreItem(3)", window.mnuRestoreItem(3), "Export to &CSV\u2026", {}},
@@ -193,7 +194,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
   // Redo has a second key.
   EXPECT_EQ(window.mnuEditItem(4)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
-  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(12), window.mnuEditItem(8), window.mnuSHItem(5),
+  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(13), window.mnuEditItem(8), window.mnuSHItem(5),
                           window.mnuRestoreItem(4), window.mnuViewItem(6), window.mnuSHViewItem(6)})
     EXPECT_EQ(beyond, nullptr);
   EXPECT_EQ(window.mnuSHItem(4)->menu(), window.mnuSHViewItem(1)->parent());

@@ -253,12 +253,13 @@ TEST_F(RefusedWritesTest, EveryCommandThatWouldChangeALedgerIsOffWhileItIsReadOn
     Database db = ledger::openLedger(writable);
     insertCompany(db, "ZZZ");  // a step for Undo
   }
-  // New Record, Edit, Save, Delete, Import, Add Company, Undo and Redo.
+  // New Record, Edit, Save, Delete, Import of trades and of prices, Add
+  // Company, Undo and Redo.
   const std::vector<QAction*> changes = {
       window.tbMainButton(2),  window.tbMainButton(4),  window.tbMainButton(6), window.tbMainButton(7),
       window.tbMainButton(12), window.tbMainButton(13), window.mnuFileItem(2),  window.mnuFileItem(5),
       window.mnuFileItem(6),   window.mnuFileItem(9),   window.mnuEditItem(1),  window.mnuEditItem(2),
-      window.mnuEditItem(3),   window.mnuEditItem(4)};
+      window.mnuEditItem(3),   window.mnuEditItem(4),   window.mnuFileItem(12)};
   const auto enabled = [&] {
     emit window.mnuFile()->aboutToShow();
     emit window.mnuEdit()->aboutToShow();
@@ -275,7 +276,7 @@ TEST_F(RefusedWritesTest, EveryCommandThatWouldChangeALedgerIsOffWhileItIsReadOn
 
   openLedgerShown(writable);
   EXPECT_EQ(enabled(), (std::set<std::string>{"New", "Edit", "Delete", "Undo", "mnuFileItem(2)", "mnuFileItem(6)",
-                                              "mnuFileItem(9)", "mnuEditItem(1)", "mnuEditItem(2)", "mnuEditItem(3)"}));
+                                              "mnuFileItem(9)", "mnuFileItem(12)", "mnuEditItem(1)", "mnuEditItem(2)", "mnuEditItem(3)"}));
 }
 
 TEST_F(RefusedWritesTest, ALedgerInAFolderWhereNoJournalCanBeMadeSaysTheFolderCannotBeWritten) {

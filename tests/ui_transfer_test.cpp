@@ -81,20 +81,24 @@ class TransferWindowTest : public test::WindowTest {
 TEST_F(TransferWindowTest, FileMenuGainsImportAndExportBeforeExitWithEveryIndexKept) {
   const std::pair<int, const char*> items[] = {
       {1, "&New Database..."}, {2, "&New Record"}, {3, "&Open..."},  {5, "&Save"},
-      {6, "&Delete..."},       {8, "E&xit"},       {9, "&Import Trades\u2026"}, {10, "Ex&port Trades\u2026"}};
+      {6, "&Delete..."},       {8, "E&xit"},       {9, "&Import Trades\u2026"}, {12, "Import P&rices\u2026"},
+      {10, "Ex&port Trades\u2026"}};
   for (const auto& [index, caption] : items) EXPECT_EQ(window.mnuFileItem(index)->text(), QString::fromUtf8(caption));
   const QList<QAction*> actions = window.mnuFile()->actions();
   EXPECT_EQ(actions.back(), window.mnuFileItem(8)) << "Exit stays the last item";
   EXPECT_EQ(actions.indexOf(window.mnuFileItem(9)), actions.indexOf(window.mnuFileItem(7)) + 1);
+  EXPECT_EQ(actions.indexOf(window.mnuFileItem(12)), actions.indexOf(window.mnuFileItem(9)) + 1);
   EXPECT_TRUE(window.mnuFileItem(11)->isSeparator());
 
   emit window.mnuFile()->aboutToShow();
   EXPECT_TRUE(window.mnuFileItem(9)->isEnabled());
   EXPECT_TRUE(window.mnuFileItem(10)->isEnabled());
+  EXPECT_TRUE(window.mnuFileItem(12)->isEnabled());
   window.mnuFileItem_Click(2);  // New Record: entering a trade
   emit window.mnuFile()->aboutToShow();
   EXPECT_FALSE(window.mnuFileItem(9)->isEnabled());
   EXPECT_FALSE(window.mnuFileItem(10)->isEnabled());
+  EXPECT_FALSE(window.mnuFileItem(12)->isEnabled());
 }
 
 TEST_F(TransferWindowTest, ExportTradesWritesTheLedgerAsCsv) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/entry_commands.h"
+#include "app/price_import_command.h"
 #include "app/report_command.h"
 #include "app/transfer_commands.h"
 
@@ -31,6 +32,8 @@ const std::vector<CommandEntry>& commandTable() {
       {{"delete"}, kDeleteUsage, [](CommandCall& c) { return deleteCommand(c.args, c.out, c.err); }},
       {{"export"}, kExportUsage, [](CommandCall& c) { return exportCommand(c.args, c.out, c.err); }},
       {{"import"}, kImportUsage, [](CommandCall& c) { return importCommand(c.args, c.out, c.err); }},
+      {{"import-prices"}, kImportPricesUsage,
+       [](CommandCall& c) { return importPricesCommand(c.args, c.out, c.err); }},
       {{"convert"}, kConvertUsage, [](CommandCall& c) { return convertCommand(c.args, c.out, c.err); }},
       {{"--help", "-h", "help"}, "  shareledger --help\n      this list\n", runHelp},
   };

@@ -67,4 +67,11 @@ std::optional<std::string> CommandOptions::value(const char* name) const {
 
 std::vector<std::string> CommandOptions::positional() const { return toBytes(m_parser.positionalArguments()); }
 
+std::optional<char> delimiterFromText(const std::string& text) {
+  if (text == "," || text == "comma") return ',';
+  if (text == ";" || text == "semicolon") return ';';
+  if (text == "\t" || text == "tab" || text == "\\t") return '\t';
+  return std::nullopt;
+}
+
 }  // namespace ledger

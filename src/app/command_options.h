@@ -51,4 +51,8 @@ class CommandOptions {
   std::optional<OptionMistake> m_mistake;
 };
 
+// The delimiter an import's --delimiter names: ',' or "comma", ';' or
+// "semicolon", a tab, "tab" or "\t"; nullopt for anything else.
+std::optional<char> delimiterFromText(const std::string& text);
+
 }  // namespace ledger

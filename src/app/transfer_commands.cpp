@@ -51,13 +51,6 @@ bool sameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-std::optional<char> delimiterFromText(const std::string& text) {
-  if (text == "," || text == "comma") return ',';
-  if (text == ";" || text == "semicolon") return ';';
-  if (text == "\t" || text == "tab" || text == "\\t") return '\t';
-  return std::nullopt;
-}
-
 // The program folder, where the template and the master are, found as the
 // windows find it; a command makes no application object to ask.
 std::filesystem::path programFolder() {

@@ -16,6 +16,8 @@ namespace {
 constexpr const char* kImportFilter =
     "CSV File (*.csv *.txt)|*.csv;*.txt|Access Database (*.mdb *.accdb)|*.mdb;*.accdb";
 
+constexpr const char* kPriceImportFilter = "CSV File (*.csv *.txt)|*.csv;*.txt";
+
 std::string unreadableMessage(const std::string& file, const std::string& why) {
   return file + kNewLine + "cannot be read." + kNewLine + kNewLine + why;
 }
@@ -61,6 +63,31 @@ void TransferFlows::importTrades() {
   try {
     BusyScope busy(m_window);
     m_window.showImportWindow(std::move(*input), [this] { tradesImported(); });
+  } catch (const DbError& e) {
+    m_app.prompter().show(readFailureMessage(ledgerPath, e.what()), MsgIcon::Critical);
+  }
+}
+
+void TransferFlows::importPrices() {
+  const std::string ledgerPath = m_app.session().LedgerPath;
+  if (ledgerPath.empty()) return;
+  FileDialogSettings settings;
+  settings.filter = kPriceImportFilter;
+  settings.defaultExtension = "csv";
+  const std::optional<std::string> chosen = m_app.files().chooseOpen(settings);
+  if (!chosen || chosen->empty()) return;
+  ImportInput input;
+  input.fileName = std::filesystem::path(*chosen).filename().string();
+  try {
+    input.csvBytes = readWholeFile(*chosen);
+  } catch (const std::filesystem::filesystem_error& e) {
+    m_app.prompter().show(unreadableMessage(*chosen, e.code().message()), MsgIcon::Critical);
+    return;
+  }
+  try {
+    BusyScope busy(m_window);
+    // Undo offers to take the prices back.
+    m_window.showPriceImportWindow(std::move(input), [this] { tradesImported(); });
   } catch (const DbError& e) {
     m_app.prompter().show(readFailureMessage(ledgerPath, e.what()), MsgIcon::Critical);
   }

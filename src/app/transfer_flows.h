@@ -40,6 +40,9 @@ class TransferFlows {
   // read, goes to the import window. A file that cannot be read is told and
   // goes nowhere.
   void importTrades();
+  // Import Prices: a CSV file of closing prices, chosen and read, goes to
+  // the price import window.
+  void importPrices();
   // Export Trades: the ledger's trades into a CSV file.
   void exportTrades();
   // Export to CSV on a grid's menu.

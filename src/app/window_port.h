@@ -41,6 +41,8 @@ class WindowPort : public CommandHost {
   // time that window has written trades. Throws DbError when the ledger
   // cannot be read.
   virtual void showImportWindow(ImportInput input, std::function<void()> imported) = 0;
+  // The same for the window that imports closing prices from a CSV file.
+  virtual void showPriceImportWindow(ImportInput input, std::function<void()> imported) = 0;
 };
 
 // The busy pointer for a scope: off again on every path out, or earlier

@@ -24,11 +24,23 @@ ImportTable readImportCsv(const std::string& bytes, std::optional<char> delimite
   return table;
 }
 
-std::optional<DateFormat> guessColumnDateFormat(const ImportTable& table, std::size_t column) {
+namespace {
+
+std::vector<std::string> columnCells(const ImportTable& table, std::size_t column) {
   std::vector<std::string> cells;
   for (std::size_t r = table.hasHeader ? 1 : 0; r < table.records.size(); ++r)
     if (column < table.records[r].size()) cells.push_back(table.records[r][column]);
-  return guessDateFormat(cells);
+  return cells;
+}
+
+}  // namespace
+
+std::optional<DateFormat> guessColumnDateFormat(const ImportTable& table, std::size_t column) {
+  return guessDateFormat(columnCells(table, column));
+}
+
+std::vector<DateFormat> likeliestColumnDateFormats(const ImportTable& table, std::size_t column) {
+  return likeliestDateFormats(columnCells(table, column));
 }
 
 std::string readWholeFile(const std::string& path) {

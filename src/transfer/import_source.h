@@ -34,6 +34,8 @@ ImportTable readImportCsv(const std::string& bytes, std::optional<char> delimite
 
 // The date format the cells of column suggest (see guessDateFormat).
 std::optional<DateFormat> guessColumnDateFormat(const ImportTable& table, std::size_t column);
+// The formats that fit the cells of column best (see likeliestDateFormats).
+std::vector<DateFormat> likeliestColumnDateFormats(const ImportTable& table, std::size_t column);
 
 // The whole file at path. Throws std::filesystem::filesystem_error.
 std::string readWholeFile(const std::string& path);

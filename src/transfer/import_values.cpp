@@ -198,21 +198,22 @@ std::optional<std::string> readDate(std::string_view cell, DateFormat format) {
 }
 
 std::optional<DateFormat> guessDateFormat(std::span<const std::string> cells) {
-  std::optional<DateFormat> best;
+  const std::vector<DateFormat> likeliest = likeliestDateFormats(cells);
+  if (likeliest.size() != 1) return std::nullopt;
+  return likeliest.front();
+}
+
+std::vector<DateFormat> likeliestDateFormats(std::span<const std::string> cells) {
+  std::vector<DateFormat> best;
   std::size_t bestCount = 0;
-  bool tie = false;
   for (const FormatInfo& info : kFormatInfo) {
     const auto count = static_cast<std::size_t>(std::count_if(
         cells.begin(), cells.end(), [&](const std::string& c) { return readDate(c, info.format).has_value(); }));
-    if (count > bestCount) {
-      best = info.format;
-      bestCount = count;
-      tie = false;
-    } else if (count == bestCount && count > 0) {
-      tie = true;
-    }
+    if (count == 0 || count < bestCount) continue;
+    if (count > bestCount) best.clear();
+    bestCount = count;
+    best.push_back(info.format);
   }
-  if (tie) return std::nullopt;
   return best;
 }
 

@@ -44,6 +44,10 @@ std::optional<std::string> readDate(std::string_view cell, DateFormat format);
 // The one format that reads the most of cells, or nullopt when no cell is
 // a date or two formats read equally many (03/04/2024 could be either).
 std::optional<DateFormat> guessDateFormat(std::span<const std::string> cells);
+// Every format that reads the most of cells, in the order of kDateFormats:
+// one when the cells settle it, several when they fit each alike, none
+// when no cell is a date.
+std::vector<DateFormat> likeliestDateFormats(std::span<const std::string> cells);
 
 // An amount as written in such files: "1259.59", "$1,259.59", "-12.5",
 // "(12.50)", "12.50-", "1.259,59 €" with decimalComma. Thousands

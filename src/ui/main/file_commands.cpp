@@ -19,6 +19,7 @@ void MDIMain::mnuFileItem_Click(int index) {
       case 8: exitProgram(); break;
       case 9: m_transfers.importTrades(); break;
       case 10: m_transfers.exportTrades(); break;
+      case 12: m_transfers.importPrices(); break;
       default: break;  // 4, 7 and 11 are separators
     }
   });

@@ -29,7 +29,7 @@ constexpr MenuItemDef kFileItems[] = {
     {4, "-", ""},                {5, "&Save", ""},             {6, "&Delete...", ""},
     {7, "-", ""},
     // Added after the first eight, which keep their numbers; shown before Exit.
-    {9, "&Import Trades\u2026", ""}, {10, "Ex&port Trades\u2026", ""}, {11, "-", ""},
+    {9, "&Import Trades\u2026", ""}, {12, "Import P&rices\u2026", ""}, {10, "Ex&port Trades\u2026", ""}, {11, "-", ""},
     {8, "E&xit", "Ctrl+X"},
 };
 // Undo and Redo name their step after the verb ("&Undo Delete of ...").

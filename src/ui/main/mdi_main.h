@@ -243,6 +243,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void exportGrid();
   // WindowPort, for the core's transfer flows only.
   void showImportWindow(ImportInput input, std::function<void()> imported) override;
+  void showPriceImportWindow(ImportInput input, std::function<void()> imported) override;
 
   AppContext& m_app;
   FormRegistry m_forms;

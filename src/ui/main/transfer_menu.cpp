@@ -11,6 +11,7 @@
 #include "engine/db_error.h"
 #include "ui/main/mdi_main.h"
 #include "ui/transfer/import_window.h"
+#include "ui/transfer/price_import_window.h"
 #include "app/grid_csv.h"
 
 namespace ledger {
@@ -18,7 +19,7 @@ namespace ledger {
 void MDIMain::setUpTransferItems() {
   connect(m_mnuFile, &QMenu::aboutToShow, this, [this] {
     const bool usable = m_transfers.transferCommandsUsable();
-    for (int index : {9, 10}) mnuFileItem(index)->setEnabled(usable);
+    for (int index : {9, 10, 12}) mnuFileItem(index)->setEnabled(usable);
   });
 }
 
@@ -45,6 +46,13 @@ void MDIMain::showImportWindow(ImportInput input, std::function<void()> imported
   auto* window = new ImportWindow(m_app, std::move(input), this);
   window->setAttribute(Qt::WA_DeleteOnClose);
   connect(window, &ImportWindow::imported, this, std::move(imported));
+  window->open();
+}
+
+void MDIMain::showPriceImportWindow(ImportInput input, std::function<void()> imported) {
+  auto* window = new PriceImportWindow(m_app, std::move(input), this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  connect(window, &PriceImportWindow::imported, this, std::move(imported));
   window->open();
 }
 

@@ -19,7 +19,7 @@ void MDIMain::groupChangeCommands() {
   m_changeCommands = new QActionGroup(this);
   m_changeCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
   for (int position : {2, 4, 6, 7, 12, 13}) m_changeCommands->addAction(tbMainButton(position));
-  for (int index : {2, 5, 6, 9}) m_changeCommands->addAction(mnuFileItem(index));
+  for (int index : {2, 5, 6, 9, 12}) m_changeCommands->addAction(mnuFileItem(index));
   for (int index : {1, 2, 3, 4}) m_changeCommands->addAction(mnuEditItem(index));
 }
 
