@@ -72,6 +72,20 @@ TEST(ReturnsTest, TwoPurchasesWithACloseAtEachFlow) {
   }
   EXPECT_EQ(report.companies[0].end.shares, Decimal::fromInt(20));
   EXPECT_EQ(isoDateOf(report.companies[0].end.price->day), "2024-01-02");
+
+  // The chart's series, on each day with a close: 10 x 100 for 1000 put
+  // in, 20 x 120 for 2200, 20 x 130 for 2200; the ledger's the same.
+  Database db = openLedger(path);
+  const std::vector<ValueSeries> series = valueSeries(readLedgerHistory(db));
+  ASSERT_EQ(series.size(), 2u);
+  for (const ValueSeries& one : series) {
+    std::string points;
+    for (const ValuePoint& p : one.points)
+      points += isoDateOf(p.day) + " " + text(p.marketValue) + " " + p.netInvested.toPlainString() + "\n";
+    EXPECT_EQ(points, "2023-01-02 1000 1000\n2023-07-03 2400 2200\n2024-01-02 2600 2200\n") << one.symbol;
+  }
+  EXPECT_EQ(series[0].symbol, "AAA");
+  EXPECT_EQ(series[1].symbol, "");
 }
 
 // Bought with a commission, paid a dividend, sold out; nothing held at To,

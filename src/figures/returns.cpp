@@ -113,6 +113,39 @@ std::optional<Decimal> valueAt(const CompanyHistory& company, const Decimal& sha
   return value->value;
 }
 
+// A company's closes looked up on days that only increase: the last one on
+// or before each day, found by stepping on, its decimal made once.
+class CloseCursor {
+ public:
+  explicit CloseCursor(const CompanyHistory& company) : m_company(company) {}
+
+  // As valueAt.
+  std::optional<Decimal> valueAt(const Decimal& shares, CalendarDay day, std::optional<CalendarDay>& firstMissing) {
+    if (shares.isZero()) return Decimal();
+    const std::span<const PricePoint> prices = m_company.prices;
+    while (m_next < prices.size() && prices[m_next].day <= day) ++m_next;
+    if (m_next == 0) {
+      if (!firstMissing) firstMissing = day;
+      return std::nullopt;
+    }
+    const std::size_t at = m_next - 1;
+    for (const SplitStep& split : m_company.splits)
+      if (split.day > prices[at].day && split.day <= day)
+        return ledger::valueOfShares(shares, day, prices, m_company.splits)->value;
+    if (at != m_closeOf) {
+      m_close = prices[at].close();
+      m_closeOf = at;
+    }
+    return shares * m_close;
+  }
+
+ private:
+  const CompanyHistory& m_company;
+  std::size_t m_next = 0;
+  std::size_t m_closeOf = static_cast<std::size_t>(-1);
+  Decimal m_close;
+};
+
 // The money-weighted rate from S, the flows and E.
 void solveIrr(ReturnFigures& figures) {
   if (!figures.start.value || !figures.end.value) {
@@ -276,18 +309,19 @@ ReturnFigures ledgerReturns(const LedgerHistory& history, const std::vector<Retu
   for (const CompanyHistory& company : history.companies) {
     std::optional<CalendarDay> firstMissing;
     CompanyWalk walk(company);
+    CloseCursor closes(company);
     for (std::size_t i = 0; i < days.size(); ++i) {
       const CalendarDay t = days[i];
       const Decimal sharesBefore = walk.startDay(t);
       walk.finishDay(t, nullptr);
       if (sharesBefore.isZero() && walk.shares().isZero()) continue;
-      const std::optional<Decimal> valueBefore = valueAt(company, sharesBefore, t, firstMissing);
-      if (!valueBefore) continue;
-      before[i] += *valueBefore;
-      if (walk.shares() == sharesBefore)
-        after[i] += *valueBefore;
-      else if (const std::optional<Decimal> valueAfter = valueAt(company, walk.shares(), t, firstMissing))
+      const std::optional<Decimal> valueBefore = closes.valueAt(sharesBefore, t, firstMissing);
+      if (valueBefore) before[i] += *valueBefore;
+      if (walk.shares() == sharesBefore) {
+        if (valueBefore) after[i] += *valueBefore;
+      } else if (const std::optional<Decimal> valueAfter = closes.valueAt(walk.shares(), t, firstMissing)) {
         after[i] += *valueAfter;
+      }
     }
     if (firstMissing) total.missingPrices.push_back({company.symbol, *firstMissing});
   }
@@ -362,12 +396,13 @@ namespace {
 void addSeries(const CompanyHistory& company, std::span<const CalendarDay> days, std::vector<Decimal>& values,
                std::vector<bool>& unknown, std::vector<Decimal>& net) {
   CompanyWalk walk(company, true);
+  CloseCursor closes(company);
   std::optional<CalendarDay> firstMissing;
   for (std::size_t i = 0; i < days.size(); ++i) {
     walk.startDay(days[i]);
     walk.finishDay(days[i], nullptr);
     net[i] += walk.netInvested();
-    if (const std::optional<Decimal> value = valueAt(company, walk.shares(), days[i], firstMissing))
+    if (const std::optional<Decimal> value = closes.valueAt(walk.shares(), days[i], firstMissing))
       values[i] += *value;
     else
       unknown[i] = true;
