@@ -19,6 +19,7 @@ constexpr int kMaxDepth = 80;
 struct Term {
   double t;  // years to the end
   double c;  // in − out
+  std::int32_t days;  // to the end
 };
 
 // f and f' at u = log x, split into positive and negative parts, each as a
@@ -28,13 +29,39 @@ struct Parts {
   double logPosD = -INFINITY, logNegD = -INFINITY;    // f'
 };
 
+// Below this a scaled power is taken as zero: it can no longer change a
+// sum (and products of subnormal numbers are slow).
+constexpr double kNegligible = 1e-300;
+
 Parts partsAt(std::span<const Term> terms, double u) {
-  // Scale by the largest power so that every term is at most 1 times its amount.
-  double shift = -INFINITY;
-  for (const Term& term : terms) shift = std::max(shift, term.t * u);
+  // Each term scaled by the largest power, so that none exceeds its
+  // amount: e^(t_k u − shift) is a power of e^(∓u/365) to the days between
+  // the term and the one of the largest power (the oldest when u >= 0, the
+  // newest otherwise), so the powers come by multiplying along the terms.
+  const bool rising = u >= 0;
+  const Term& top = rising ? terms.front() : terms.back();
+  const double shift = top.t * u;
+  const double step = std::exp(-std::fabs(u) / kDaysPerYear);  // the power of one day
+  // Powers of step to small gaps, made as needed.
+  constexpr std::int32_t kSmallGaps = 32;
+  double small[kSmallGaps + 1];
+  small[0] = 1;
+  std::int32_t made = 0;
   double pos = 0, neg = 0, posD = 0, negD = 0;
-  for (const Term& term : terms) {
-    const double e = std::exp(term.t * u - shift);
+  double e = 1;
+  std::int32_t lastDays = top.days;
+  const std::size_t n = terms.size();
+  for (std::size_t i = 0; i < n && e > 0; ++i) {
+    const Term& term = terms[rising ? i : n - 1 - i];
+    const std::int32_t gap = rising ? lastDays - term.days : term.days - lastDays;
+    lastDays = term.days;
+    if (gap <= kSmallGaps) {
+      for (; made < gap; ++made) small[made + 1] = small[made] * step;
+      e *= small[gap];
+    } else {
+      e *= std::pow(step, gap);
+    }
+    if (e < kNegligible) e = 0;
     if (term.c > 0) {
       pos += term.c * e;
       posD += term.c * term.t * e;
@@ -55,6 +82,8 @@ int signAt(const Parts& p) {
   return 0;
 }
 
+std::optional<int> sumChangesAt(std::span<const Term> terms, double u0, bool above);
+
 class RootCount {
  public:
   explicit RootCount(std::span<const Term> terms) : m_terms(terms) {}
@@ -68,6 +97,11 @@ class RootCount {
     if (pa.logPos > pb.logNeg + margin || pb.logPos + margin < pa.logNeg) return 0;
     // Monotone on [a, b]: one root when the ends differ in sign.
     if (pa.logPosD > pb.logNegD + margin || pb.logPosD + margin < pa.logNegD) return signAt(pa) != signAt(pb) ? 1 : 0;
+    // The running sums scaled to a bound the roots above it, to b those
+    // below it; at most one, the ends' signs say whether there is one.
+    const std::optional<int> above = sumChangesAt(m_terms, a, true);
+    const std::optional<int> below = sumChangesAt(m_terms, b, false);
+    if ((above && *above <= 1) || (below && *below <= 1)) return signAt(pa) != signAt(pb) ? 1 : 0;
     // Split where f's sign can be told.
     for (const double share : {0.5, 0.37, 0.63}) {
       const double m = a + (b - a) * share;
@@ -89,32 +123,82 @@ class RootCount {
   int m_pieces = 0;
 };
 
-// At most how many roots f has, from the signs of the running sums of its
-// terms: those of c_1, c_1 + c_2, ... (oldest first) bound the roots x > 1,
-// those of c_m, c_m + c_(m-1), ... (newest first) the roots x < 1, and
-// x = 1 is a root when all sum to zero. (For x > 1, f is u = log x times
-// the Laplace transform of the step function of the running sums, the last
-// continued to −∞; such a transform has no more zeros than its function
-// changes sign. Newest first the same holds for x < 1.) nullopt when a sum
-// is too near zero to tell its sign.
-std::optional<int> rootsBoundBySums(std::span<const Term> terms, double sumAbs) {
+// The sign changes of the running sums of the terms scaled to the pivot
+// x0 = e^u0 (c_k x0^t_k, all divided by the largest), oldest first when
+// `above`, newest first otherwise; nullopt when a sum is too near zero to
+// tell its sign. Oldest first they bound the roots x > x0, newest first
+// those x < x0: with y = x / x0 and u = log y, for y > 1 the sum is u times
+// the Laplace transform of the step function of the running sums (the
+// last continued to −∞), and such a transform has no more zeros than its
+// function changes sign; newest first the same holds for y < 1.
+std::optional<int> sumChangesAt(std::span<const Term> terms, double u0, bool above) {
+  double shift = -INFINITY;
+  for (const Term& term : terms) shift = std::max(shift, term.t * u0);
+  std::vector<double> scaled(terms.size());
+  double sumAbs = 0;
+  for (std::size_t i = 0; i < terms.size(); ++i) {
+    const double power = terms[i].t * u0 - shift;
+    scaled[i] = power < -700 ? 0 : terms[i].c * std::exp(power);
+    sumAbs += std::fabs(scaled[i]);
+  }
   const double nearZero = kSignTolerance * sumAbs;
-  const auto changesOf = [&](auto begin, auto end) -> std::optional<int> {
-    double sum = 0;
-    int changes = 0, lastSign = 0;
-    for (auto it = begin; it != end; ++it) {
-      sum += it->c;
-      if (std::fabs(sum) <= nearZero) return std::nullopt;
-      const int sign = sum > 0 ? 1 : -1;
-      if (lastSign != 0 && sign != lastSign) ++changes;
-      lastSign = sign;
+  double sum = 0;
+  int changes = 0, lastSign = 0;
+  for (std::size_t n = 0; n < scaled.size(); ++n) {
+    sum += scaled[above ? n : scaled.size() - 1 - n];
+    if (std::fabs(sum) <= nearZero) return std::nullopt;
+    const int sign = sum > 0 ? 1 : -1;
+    if (lastSign != 0 && sign != lastSign) ++changes;
+    lastSign = sign;
+  }
+  return changes;
+}
+
+// The one root of f between lo and hi, whose signs differ (signLo at lo):
+// Newton's steps from f and f', kept inside the bracket, which halves
+// where a step would leave it or gain too little.
+double bisect(std::span<const Term> terms, double lo, double hi, int signLo) {
+  double a = lo, b = hi;
+  double u = a + (b - a) / 2;
+  double width = b - a;  // the bracket's width two steps back
+  for (int i = 0; i < 200; ++i) {
+    const Parts p = partsAt(terms, u);
+    // The sign as computed, however near zero: only the root's last digits depend on it.
+    const int s = p.logPos > p.logNeg ? 1 : p.logPos < p.logNeg ? -1 : 0;
+    if (s == 0) return u;
+    (s == signLo ? a : b) = u;
+    if (b - a <= 1e-14 * std::max(1.0, std::fabs(a))) break;
+    const double scale = std::max(p.logPos, p.logNeg);
+    const double f = std::exp(p.logPos - scale) - std::exp(p.logNeg - scale);
+    const double slope = std::exp(p.logPosD - scale) - std::exp(p.logNegD - scale);
+    const double next = slope != 0 ? u - f / slope : a - 1;
+    // A step that stays inside is taken while the steps keep halving the
+    // bracket; otherwise the bracket is halved.
+    const bool shrinking = b - a <= width / 2;
+    width = b - a;
+    if (shrinking && next > a && next < b) {
+      if (std::fabs(next - u) <= 1e-15 * std::max(1.0, std::fabs(u))) return next;
+      u = next;
+    } else {
+      u = a + (b - a) / 2;
     }
-    return changes;
-  };
-  const std::optional<int> above = changesOf(terms.begin(), terms.end());
-  const std::optional<int> below = changesOf(terms.rbegin(), terms.rend());
-  if (!above || !below) return std::nullopt;
-  return *above + *below;  // the sum of all is not zero: x = 1 is no root
+  }
+  return a + (b - a) / 2;
+}
+
+// Whether the root near u is shown to be f's only one: f crosses zero
+// monotonely in a narrow piece around it, and the running sums scaled to
+// the piece's ends show no root above it and none below.
+bool aloneNear(std::span<const Term> terms, double u) {
+  const double half = 1e-7 * std::max(1.0, std::fabs(u));
+  const double a = u - half, b = u + half;
+  const Parts pa = partsAt(terms, a), pb = partsAt(terms, b);
+  const double margin = std::log1p(kSignTolerance);
+  const bool monotone = pa.logPosD > pb.logNegD + margin || pb.logPosD + margin < pa.logNegD;
+  if (!monotone || signAt(pa) == 0 || signAt(pb) == 0 || signAt(pa) == signAt(pb)) return false;
+  const std::optional<int> above = sumChangesAt(terms, b, true);
+  const std::optional<int> below = sumChangesAt(terms, a, false);
+  return above && below && *above == 0 && *below == 0;
 }
 
 }  // namespace
@@ -123,7 +207,7 @@ RateResult solveAnnualRate(std::span<const RateFlow> flows) {
   std::vector<Term> terms;
   terms.reserve(flows.size());
   for (const RateFlow& flow : flows)
-    if (flow.amount != 0) terms.push_back({flow.daysToEnd / kDaysPerYear, flow.amount});
+    if (flow.amount != 0) terms.push_back({flow.daysToEnd / kDaysPerYear, flow.amount, flow.daysToEnd});
   if (terms.empty()) return {RateOutcome::NotUnique, std::nullopt};  // every rate balances nothing
 
   int changes = 0;
@@ -147,12 +231,16 @@ RateResult solveAnnualRate(std::span<const RateFlow> flows) {
   const Parts pLo = partsAt(terms, lo), pHi = partsAt(terms, hi);
   if (changes > 1) {
     if (signAt(pLo) == 0 || signAt(pHi) == 0) return {RateOutcome::NotUnique, std::nullopt};
-    // The sums of the flows bound the roots on each side of r = 0.
-    if (const std::optional<int> bound = rootsBoundBySums(terms, sumAbs)) {
-      if (*bound <= 1) {
-        if (signAt(pLo) == signAt(pHi)) return {RateOutcome::NoRate, std::nullopt};
-        changes = 1;  // one root, bisected below
-      }
+    // The running sums bound the roots on each side of r = 0.
+    const std::optional<int> above = sumChangesAt(terms, 0, true);
+    const std::optional<int> below = sumChangesAt(terms, 0, false);
+    if (above && below && *above + *below <= 1) {
+      if (signAt(pLo) == signAt(pHi)) return {RateOutcome::NoRate, std::nullopt};
+      changes = 1;  // one root, bisected below
+    } else if (signAt(pLo) != signAt(pHi)) {
+      // There is a root: shown alone, it is the rate.
+      const double u = bisect(terms, lo, hi, signAt(pLo));
+      if (aloneNear(terms, u)) return {RateOutcome::Unique, std::expm1(u)};
     }
   }
   if (changes > 1) {
@@ -161,22 +249,7 @@ RateResult solveAnnualRate(std::span<const RateFlow> flows) {
     if (!roots || *roots > 1) return {RateOutcome::NotUnique, std::nullopt};
     if (*roots == 0) return {RateOutcome::NoRate, std::nullopt};
   }
-
-  // Exactly one root, and f's sign differs at the ends: bisect.
-  double a = lo, b = hi;
-  const int signA = signAt(pLo);
-  for (int i = 0; i < 200 && b - a > 1e-14 * std::max(1.0, std::fabs(a)); ++i) {
-    const double m = a + (b - a) / 2;
-    // The sign as computed, however near zero: only the root's last digits depend on it.
-    const Parts pm = partsAt(terms, m);
-    const int s = pm.logPos > pm.logNeg ? 1 : pm.logPos < pm.logNeg ? -1 : 0;
-    if (s == 0) {
-      a = b = m;
-      break;
-    }
-    (s == signA ? a : b) = m;
-  }
-  return {RateOutcome::Unique, std::expm1(a + (b - a) / 2)};
+  return {RateOutcome::Unique, std::expm1(bisect(terms, lo, hi, signAt(pLo)))};
 }
 
 }  // namespace ledger

@@ -16,10 +16,14 @@
 // bound the roots: their sign changes oldest first bound those with r > 0,
 // newest first those with r < 0 (the rule of signs for the Laplace
 // transform of a step function), which settles the usual ledger (money put
-// in, some taken out, a value at the end). Failing that, the roots are
+// in, some taken out, a value at the end). Scaled to any pivot x0 (c_k
+// x0^t_k) they bound the roots above and below x0 the same way: a root
+// found by halving is shown alone when the sums scaled just above it show
+// none above and those just below none below. Failing that, the roots are
 // counted for sure by splitting the range of log x into pieces on which f
-// is shown to keep its sign or to be monotone (its positive and negative
-// parts bound it), the far ends settled by the term that dominates there.
+// is shown to keep its sign, to be monotone (its positive and negative
+// parts bound it) or to have at most one root (the scaled sums at the
+// piece's ends), the far ends settled by the term that dominates there.
 // Only when the count is exactly one is a rate given.
 
 #include <cstdint>
