@@ -141,7 +141,8 @@ TEST(ReturnsTest, AMissingCloseIsNamedAndTheTwrNotGiven) {
 TEST(ReturnsTest, ASplitBetweenTwoCloses) {
   TempDir dir;
   const std::string path = makePricedLedger(dir, {{1, "SPL", 10, "B", "2024-01-02", 100, 0}},
-                                            "('SPL', '2024-01-02', 100), ('SPL', '2024-03-01', 55)",
+                                            // Stored out of date order: they are sorted as they are read.
+                                            "('SPL', '2024-03-01', 55), ('SPL', '2024-01-02', 100)",
                                             "INSERT INTO Split VALUES (1, 'SPL', '2024-02-01', 2, 1);");
   const ReturnFigures f = returnsOf(path, "2024-01-02", "2024-03-01").companies.at(0);
   EXPECT_EQ(text(f.end.value), "1100");

@@ -12,8 +12,6 @@ constexpr int kValueDecimals = 4;
 }  // namespace
 
 void PriceHistory::add(std::string_view symbol, CalendarDay day, const StoredNumber& close) {
-  if (m_companies.empty() || m_companies.back().symbol != symbol)
-    m_companies.push_back({std::string(symbol), m_points.size(), m_points.size()});
   PricePoint point{};
   point.day = day;
   point.whole = close.isWhole;
@@ -21,8 +19,66 @@ void PriceHistory::add(std::string_view symbol, CalendarDay day, const StoredNum
     point.wholeClose = close.whole;
   else
     point.realClose = close.real;
-  m_points.push_back(point);
-  m_companies.back().end = m_points.size();
+  if (m_inOrder) {
+    if (m_companies.empty() || m_companies.back().symbol < symbol) {
+      m_companies.push_back({std::string(symbol), m_points.size(), m_points.size()});
+    } else if (m_companies.back().symbol != symbol || m_points.back().day >= day) {
+      loosen();
+    }
+  }
+  if (m_inOrder) {
+    m_points.push_back(point);
+    m_companies.back().end = m_points.size();
+    return;
+  }
+  // The company's index, found by symbol, added when new.
+  auto at = std::lower_bound(m_looseIndex.begin(), m_looseIndex.end(), symbol,
+                             [](const auto& entry, std::string_view s) { return entry.first < s; });
+  if (at == m_looseIndex.end() || at->first != symbol) {
+    at = m_looseIndex.insert(at, {std::string(symbol), static_cast<std::uint32_t>(m_companies.size())});
+    m_companies.push_back({std::string(symbol), 0, 0});
+  }
+  m_loose.push_back({at->second, static_cast<std::uint32_t>(m_loose.size()), point});
+}
+
+void PriceHistory::loosen() {
+  m_inOrder = false;
+  m_loose.reserve(m_points.size() * 2);
+  for (std::uint32_t c = 0; c < m_companies.size(); ++c) {
+    m_looseIndex.emplace_back(m_companies[c].symbol, c);
+    for (std::size_t i = m_companies[c].begin; i < m_companies[c].end; ++i)
+      m_loose.push_back({c, static_cast<std::uint32_t>(m_loose.size()), m_points[i]});
+  }
+  m_points = {};
+}
+
+void PriceHistory::finish() {
+  if (m_inOrder) return;
+  // Each company's rank by symbol, then the prices by rank, day and order added.
+  std::vector<std::uint32_t> rank(m_companies.size());
+  for (std::uint32_t r = 0; r < m_looseIndex.size(); ++r) rank[m_looseIndex[r].second] = r;
+  std::sort(m_loose.begin(), m_loose.end(), [&](const Loose& a, const Loose& b) {
+    if (rank[a.company] != rank[b.company]) return rank[a.company] < rank[b.company];
+    if (a.point.day != b.point.day) return a.point.day < b.point.day;
+    return a.order < b.order;
+  });
+  std::vector<Company> companies;
+  companies.reserve(m_looseIndex.size());
+  for (const auto& [symbol, company] : m_looseIndex) companies.push_back({symbol, 0, 0});
+  m_points.clear();
+  m_points.reserve(m_loose.size());
+  std::size_t next = 0;
+  for (std::uint32_t r = 0; r < companies.size(); ++r) {
+    companies[r].begin = m_points.size();
+    for (; next < m_loose.size() && rank[m_loose[next].company] == r; ++next)
+      if (m_points.size() == companies[r].begin || m_points.back().day != m_loose[next].point.day)
+        m_points.push_back(m_loose[next].point);
+    companies[r].end = m_points.size();
+  }
+  m_companies = std::move(companies);
+  m_loose = {};
+  m_looseIndex = {};
+  m_inOrder = true;
 }
 
 std::span<const PricePoint> PriceHistory::of(std::string_view symbol) const {

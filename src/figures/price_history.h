@@ -44,10 +44,13 @@ struct SplitStep {
 
 class PriceHistory {
  public:
-  // REQUIRES: prices come by symbol (byte order) and, within a symbol, by
-  // day, one per day, as the ledger's index on (CompanySymbol, Date) gives
-  // them; close is above zero.
+  // Prices in any order; close above zero. Those that come by symbol (byte
+  // order) and day, as a ledger whose prices were written in that order
+  // stores them, go straight to their place; others are sorted by finish().
   void add(std::string_view symbol, CalendarDay day, const StoredNumber& close);
+  // After the last add(): the prices by symbol and day, the first of a
+  // symbol and day kept when there are more.
+  void finish();
   // The prices of symbol, by day; empty when it has none.
   std::span<const PricePoint> of(std::string_view symbol) const;
   std::size_t size() const { return m_points.size(); }
@@ -59,8 +62,19 @@ class PriceHistory {
     std::string symbol;
     std::size_t begin, end;
   };
-  std::vector<Company> m_companies;  // by symbol
+  // Prices that broke the order, with their company's index, for finish().
+  struct Loose {
+    std::uint32_t company;
+    std::uint32_t order;  // as added
+    PricePoint point;
+  };
+  void loosen();
+
+  std::vector<Company> m_companies;  // by symbol, once finished
   std::vector<PricePoint> m_points;
+  bool m_inOrder = true;
+  std::vector<Loose> m_loose;
+  std::vector<std::pair<std::string, std::uint32_t>> m_looseIndex;  // symbol, company; by symbol
 };
 
 // The index of the last price on or before day; nullopt when there is none.

@@ -3,10 +3,29 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <thread>
 
 namespace ledger {
 
 namespace {
+
+// Runs work(i) for i in [0, n) on the machine's cores, each company on its
+// own: no two calls touch the same result.
+void forEachCompany(std::size_t n, const std::function<void(std::size_t)>& work) {
+  const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), n);
+  if (threads <= 1) {
+    for (std::size_t i = 0; i < n; ++i) work(i);
+    return;
+  }
+  std::vector<std::jthread> pool;
+  pool.reserve(threads - 1);
+  // Every threads-th company, so that each thread gets early and late ones alike.
+  for (std::size_t t = 1; t < threads; ++t)
+    pool.emplace_back([&, t] {
+      for (std::size_t i = t; i < n; i += threads) work(i);
+    });
+  for (std::size_t i = 0; i < n; i += threads) work(i);
+}
 
 // Places kept by shares a split changed, as the gains keep them.
 constexpr int kShareDecimals = 6;
@@ -200,6 +219,8 @@ ReturnFigures companyReturns(const CompanyHistory& company, CalendarDay from, Ca
   figures.to = to;
   std::optional<CalendarDay> firstMissing;
   CompanyWalk walk(company);
+  figures.flows.reserve(company.trades.size() + company.dividends.size());
+  figures.twrPieces.reserve(company.trades.size() + company.dividends.size() + 1);
 
   // S: the shares at the end of the day before From.
   figures.start.day = from - 1;
@@ -253,6 +274,28 @@ ReturnFigures companyReturns(const CompanyHistory& company, CalendarDay from, Ca
   return figures;
 }
 
+// Adds company's value before and after its flows on each of days
+// (increasing) into before and after; firstMissing the first day it lacks
+// a close it needs.
+void addCompanyValues(const CompanyHistory& company, std::span<const CalendarDay> days, std::vector<Decimal>& before,
+                      std::vector<Decimal>& after, std::optional<CalendarDay>& firstMissing) {
+  CompanyWalk walk(company);
+  CloseCursor closes(company);
+  for (std::size_t i = 0; i < days.size(); ++i) {
+    const CalendarDay t = days[i];
+    const Decimal sharesBefore = walk.startDay(t);
+    walk.finishDay(t, nullptr);
+    if (sharesBefore.isZero() && walk.shares().isZero()) continue;
+    const std::optional<Decimal> valueBefore = closes.valueAt(sharesBefore, t, firstMissing);
+    if (valueBefore) before[i] += *valueBefore;
+    if (walk.shares() == sharesBefore) {
+      if (valueBefore) after[i] += *valueBefore;
+    } else if (const std::optional<Decimal> valueAfter = closes.valueAt(walk.shares(), t, firstMissing)) {
+      after[i] += *valueAfter;
+    }
+  }
+}
+
 // The whole ledger: its flows summed by day and kind, its values the sums of
 // the companies' on every day any company has a flow, and on To.
 ReturnFigures ledgerReturns(const LedgerHistory& history, const std::vector<ReturnFigures>& companies,
@@ -304,27 +347,28 @@ ReturnFigures ledgerReturns(const LedgerHistory& history, const std::vector<Retu
       if (flowSeen[i * kKinds + kind])
         total.flows.push_back({days[i], static_cast<FlowKind>(kind), flowSums[i * kKinds + kind]});
 
-  // Each company's value before and after its flows on each of those days.
-  std::vector<Decimal> before(days.size()), after(days.size());
-  for (const CompanyHistory& company : history.companies) {
-    std::optional<CalendarDay> firstMissing;
-    CompanyWalk walk(company);
-    CloseCursor closes(company);
+  // Each company's value before and after its flows on each of those days,
+  // summed by each thread on its own, then together.
+  const std::size_t threads = std::max<std::size_t>(1, std::min<std::size_t>(std::thread::hardware_concurrency(), 8));
+  std::vector<std::vector<Decimal>> befores(threads, std::vector<Decimal>(days.size()));
+  std::vector<std::vector<Decimal>> afters(threads, std::vector<Decimal>(days.size()));
+  std::vector<std::optional<CalendarDay>> missing(history.companies.size());
+  std::vector<std::jthread> pool;
+  for (std::size_t t = 0; t < threads; ++t)
+    pool.emplace_back([&, t] {
+      for (std::size_t c = t; c < history.companies.size(); c += threads)
+        addCompanyValues(history.companies[c], days, befores[t], afters[t], missing[c]);
+    });
+  pool.clear();  // joins
+  std::vector<Decimal>& before = befores[0];
+  std::vector<Decimal>& after = afters[0];
+  for (std::size_t t = 1; t < threads; ++t)
     for (std::size_t i = 0; i < days.size(); ++i) {
-      const CalendarDay t = days[i];
-      const Decimal sharesBefore = walk.startDay(t);
-      walk.finishDay(t, nullptr);
-      if (sharesBefore.isZero() && walk.shares().isZero()) continue;
-      const std::optional<Decimal> valueBefore = closes.valueAt(sharesBefore, t, firstMissing);
-      if (valueBefore) before[i] += *valueBefore;
-      if (walk.shares() == sharesBefore) {
-        if (valueBefore) after[i] += *valueBefore;
-      } else if (const std::optional<Decimal> valueAfter = closes.valueAt(walk.shares(), t, firstMissing)) {
-        after[i] += *valueAfter;
-      }
+      before[i] += befores[t][i];
+      after[i] += afters[t][i];
     }
-    if (firstMissing) total.missingPrices.push_back({company.symbol, *firstMissing});
-  }
+  for (std::size_t c = 0; c < history.companies.size(); ++c)
+    if (missing[c]) total.missingPrices.push_back({history.companies[c].symbol, *missing[c]});
   Decimal previous = total.start.value.value_or(Decimal());
   for (std::size_t i = 0; i < days.size(); ++i) {
     TwrPiece& piece = total.twrPieces.emplace_back();
@@ -348,8 +392,9 @@ ReturnsReport workOutReturns(const LedgerHistory& history, CalendarDay from, Cal
   report.to = to;
   report.skipped = history.skipped;
   report.skippedEvents = history.skippedEvents;
-  report.companies.reserve(history.companies.size());
-  for (const CompanyHistory& company : history.companies) report.companies.push_back(companyReturns(company, from, to));
+  report.companies.resize(history.companies.size());
+  forEachCompany(history.companies.size(),
+                 [&](std::size_t i) { report.companies[i] = companyReturns(history.companies[i], from, to); });
   report.total = ledgerReturns(history, report.companies, from, to);
   return report;
 }

@@ -16,8 +16,10 @@ namespace {
 const char* const kPriceColumnsSql =
     "SELECT count(*) FROM pragma_table_xinfo('Price') WHERE lower(name) IN ('companysymbol', 'date', 'close')";
 constexpr std::int64_t kPriceColumns = 3;
-// The index on (CompanySymbol, Date) gives them in this order without a sort.
-const char* const kPricesSql = "SELECT CompanySymbol, Date, Close FROM Price ORDER BY CompanySymbol, Date";
+// Read as the table stores them, a plain scan: prices written by symbol and
+// date (an import of a company's history, a download) come in that order
+// and need no sort; PriceHistory sorts any others.
+const char* const kPricesSql = "SELECT CompanySymbol, Date, Close FROM Price";
 const char* const kTradesAsStoredSql = "SELECT " LEDGER_TRADE_REPORT_COLUMNS " FROM Trade";
 
 bool hasPriceTable(Database& db) {
@@ -93,8 +95,6 @@ PriceHistory readPriceHistory(Database& db) {
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Price"))
     if (const auto* n = std::get_if<std::int64_t>(&*count)) prices.expect(static_cast<std::size_t>(*n));
   Statement row(db, kPricesSql);
-  std::string lastSymbol;
-  CalendarDay lastDay = 0;
   while (row.step()) {
     if (row.type(0) != ColumnType::Text || row.type(1) != ColumnType::Text) continue;
     const std::optional<StoredNumber> close = columnNumber(row, 2);
@@ -102,13 +102,9 @@ PriceHistory readPriceHistory(Database& db) {
     const std::string_view symbol = row.text(0);
     const std::string_view date = row.text(1);
     if (symbol.empty() || !isIsoDate(date)) continue;
-    const CalendarDay day = calendarDayOf(date);
-    const bool sameSymbol = symbol == lastSymbol;
-    if (sameSymbol && day <= lastDay) continue;  // one a day
-    if (!sameSymbol) lastSymbol.assign(symbol);
-    lastDay = day;
-    prices.add(symbol, day, *close);
+    prices.add(symbol, calendarDayOf(date), *close);
   }
+  prices.finish();
   return prices;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the market value and the returns read from a ledger: its closing
-// prices (ledger/price_table.h) in one pass of the index on symbol and
-// date, and every company's trades, splits and dividends (figures/returns.h).
+// prices (ledger/price_table.h) in one plain scan of the table, and every
+// company's trades, splits and dividends (figures/returns.h).
 
 #include <optional>
 #include <string_view>
