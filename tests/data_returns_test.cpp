@@ -195,6 +195,83 @@ TEST(MarketValueTest, HoldingsWithAndWithoutAClose) {
             "1 company is held with no price on or before 2024-06-30, so without a market value: BBB.");
 }
 
+// A period that starts with shares held: S is taken at the end of the
+// day before From at the last close before From.
+//   From 2023-07-03: S = 10 x 100 (the close of 2023-01-02) = 1000. TWR:
+//   (10 x 120) / 1000 x (20 x 130) / (20 x 120) = 1.2 x 1.08333..: 30.00 %.
+//   IRR: S 184 days before To, the purchase 183: 1000 x^(184/365) + 1200
+//   x^(183/365) = 2600 at x = 1.39427 (1182.41 + 1417.59): 39.43 %.
+// Then a sale short of shares: C sells 15 of the 10 held, and its next
+// purchase of 7 first makes up the 5 missing, so 2 are held at To; the
+// whole ledger sums E = 10 x 120 + 10 x 40 + 2 x 0.5 = 1601, invested
+// 1000 + 500 + 10 + 7 = 1517, returned 15.
+TEST(ReturnsTest, APeriodThatStartsWithSharesHeldAndASaleShortOfShares) {
+  TempDir dir;
+  const std::string path = makePricedLedger(
+      dir, {{1, "AAA", 10, "B", "2023-01-02", 100, 0}, {1, "AAA", 10, "B", "2023-07-03", 120, 0}},
+      "('AAA', '2023-01-02', 100), ('AAA', '2023-07-03', 120), ('AAA', '2024-01-02', 130)");
+  const ReturnFigures f = returnsOf(path, "2023-07-03", "2024-01-02").companies.at(0);
+  EXPECT_EQ(text(f.start.value), "1000");
+  EXPECT_EQ(isoDateOf(f.start.day), "2023-07-02");
+  EXPECT_EQ(f.invested, Decimal::fromInt(1200));
+  EXPECT_EQ(percentText(f.twr), "30.00");
+  EXPECT_EQ(percentText(f.irr), "39.43");
+
+  TempDir other;
+  const std::string two = makePricedLedger(other,
+                                           {{1, "A", 10, "B", "2023-01-02", 100, 0},
+                                            {2, "B", 10, "B", "2023-07-03", 50, 0},
+                                            {3, "C", 10, "B", "2023-01-02", 1, 0},
+                                            {3, "C", 15, "S", "2023-02-01", 1, 0},
+                                            {3, "C", 7, "B", "2023-03-01", 1, 0}},
+                                           "('A', '2023-01-02', 100), ('A', '2023-07-03', 110), "
+                                           "('A', '2024-01-02', 120), ('B', '2023-07-03', 50), "
+                                           "('B', '2024-01-02', 40), ('C', '2023-01-02', 1), ('C', '2023-03-01', 1), "
+                                           "('C', '2024-01-02', 0.5)");
+  const ReturnsReport report = returnsOf(two, "2023-01-02", "2024-01-02");
+  EXPECT_EQ(report.companies.at(2).end.shares, Decimal::fromInt(2));
+  const ReturnFigures& total = report.total;
+  EXPECT_EQ(text(total.end.value), "1601");
+  EXPECT_EQ(total.invested, Decimal::fromInt(1517));
+  EXPECT_EQ(total.returned, Decimal::fromInt(15));
+}
+
+// The whole ledger's values on B's day count A, which has no flow then. A:
+// 10 at 100 on 2023-01-02, closes 110 on 2023-07-03 and 120 at To; B: 10
+// at 50 on 2023-07-03, close 40 at To.
+//   TWR: 2023-07-03: 1100 / 1000 = 1.1, after 1100 + 500 = 1600; To:
+//   1200 + 400 = 1600 over 1600 = 1: 10.00 %. IRR: 1000 x + 500
+//   x^(183/365) = 1600 at 8.03 %.
+TEST(ReturnsTest, TheWholeLedgerCountsACompanyOnAnothersFlowDay) {
+  TempDir dir;
+  const std::string path = makePricedLedger(
+      dir, {{1, "A", 10, "B", "2023-01-02", 100, 0}, {2, "B", 10, "B", "2023-07-03", 50, 0}},
+      "('A', '2023-01-02', 100), ('A', '2023-07-03', 110), ('A', '2024-01-02', 120), ('B', '2023-07-03', 50), "
+      "('B', '2024-01-02', 40)");
+  const ReturnFigures total = returnsOf(path, "2023-01-02", "2024-01-02").total;
+  EXPECT_EQ(piecesText(total), "2023-01-02 -\n2023-07-03 1100/1000\n2024-01-02 1600/1600\n");
+  EXPECT_EQ(percentText(total.twr), "10.00");
+  EXPECT_EQ(percentText(total.irr), "8.03");
+}
+
+// Day numbers: the days between dates across month ends and leap days
+// (2000 is a leap year, 1900 is not), and back to the same text.
+TEST(CalendarDaysTest, CountDaysAcrossLeapYears) {
+  const struct {
+    const char* from;
+    const char* to;
+    int days;
+  } rows[] = {{"1970-01-01", "1970-01-01", 0},  {"2024-02-28", "2024-03-01", 2}, {"2023-02-28", "2023-03-01", 1},
+              {"2000-02-28", "2000-03-01", 2},  {"1900-02-28", "1900-03-01", 1}, {"2023-01-02", "2024-01-02", 365},
+              {"0001-01-01", "9999-12-31", 3652058}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(calendarDayOf(row.to) - calendarDayOf(row.from), row.days) << row.from << " " << row.to;
+    EXPECT_EQ(isoDateOf(calendarDayOf(row.from)), row.from);
+    EXPECT_EQ(isoDateOf(calendarDayOf(row.to)), row.to);
+  }
+  EXPECT_EQ(calendarDayOf("1970-01-01"), 0);
+}
+
 struct RateCase {
   const char* name;
   std::vector<RateFlow> flows;  // oldest first
