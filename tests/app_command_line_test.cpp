@@ -48,9 +48,9 @@ TEST(CommandLineTest, HelpListsEveryCommand) {
     const Outcome o = run({word});
     EXPECT_EQ(o.status, exitcode::kOk) << word;
     EXPECT_TRUE(o.err.empty()) << word;
-    for (const char* line : {"shareledger report gains [--method fifo|average] [--year YYYY] LEDGER",
-                             "shareledger report holdings [--method fifo|average] LEDGER",
-                             "shareledger report yearly [--method fifo|average] LEDGER",
+    for (const char* line : {"shareledger report gains [--method fifo|average|uk] [--wash-sales] [--tax-year uk|calendar] [--year YEAR] LEDGER",
+                             "shareledger report holdings [--method fifo|average|uk] [--wash-sales] LEDGER",
+                             "shareledger report yearly [--method fifo|average|uk] [--wash-sales] [--tax-year uk|calendar] LEDGER",
                              "shareledger report income [--year YYYY] LEDGER", "shareledger --help",
                              "shareledger [LEDGER]"})
       EXPECT_NE(o.out.find(line), std::string::npos) << word << ": " << line;
@@ -79,8 +79,8 @@ TEST_F(ReportCommandTest, EachReportIsTheHandWorkedCsvAndSaysWhatIsUncovered) {
       {{"report", "yearly", ledger}, test::kFifoYearlyCsv},
       {{"report", "yearly", "--method", "average", "--", ledger}, test::kAverageYearlyCsv},
       {{"report", "gains", "--year", "2025", ledger},
-       "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-       "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
+       "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+       "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0,,0\r\n"},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
@@ -122,8 +122,8 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
       {{"report", "trades", ledger}, "there is no report called \"trades\""},
       {{"report", "gains"}, "say which ledger"},
       {{"report", "gains", ledger, ledger}, "one ledger only"},
-      {{"report", "gains", "--method", "lifo", ledger}, "--method is fifo or average, not \"lifo\""},
-      {{"report", "gains", "--method", "FIFO", ledger}, "--method is fifo or average"},
+      {{"report", "gains", "--method", "lifo", ledger}, "--method is fifo, average or uk, not \"lifo\""},
+      {{"report", "gains", "--method", "FIFO", ledger}, "--method is fifo, average or uk"},
       {{"report", "gains", ledger, "--method"}, "--method needs a value"},
       {{"report", "gains", "--method", "fifo", "--method", "average", ledger}, "--method is given twice"},
       {{"report", "gains", "--year", "24", ledger}, "--year takes a year of four digits, not \"24\""},

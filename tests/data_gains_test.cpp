@@ -68,12 +68,12 @@ TEST(GainsReportTest, OneYearOfSalesOnly) {
   test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
   const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
   const std::pair<int, const char*> rows[] = {
-      {2025, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-             "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
-      {2023, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-             "2023-07-01,ZZZ,10,59,51,8,2023-06-01,0\r\n"
-             "2023-09-01,ZZZ,5,44,40.5,3.5,2023-08-01,0\r\n"},
-      {2022, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"},
+      {2025, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+             "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0,,0\r\n"},
+      {2023, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+             "2023-07-01,ZZZ,10,59,51,8,2023-06-01,0,,0\r\n"
+             "2023-09-01,ZZZ,5,44,40.5,3.5,2023-08-01,0,,0\r\n"},
+      {2022, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"},
   };
   for (const auto& [year, expected] : rows) {
     std::ostringstream out;
@@ -583,8 +583,8 @@ TEST(GainsCsvTest, SymbolsWithCommasAndQuotesAreQuoted) {
   writeGainsCsv(gains, report);
   writeHoldingsCsv(holdings, report);
   EXPECT_EQ(gains.str(),
-            "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-            "2024-03-04,\"A,B\",1,6,5,1,2024-01-02,0\r\n");
+            "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+            "2024-03-04,\"A,B\",1,6,5,1,2024-01-02,0,,0\r\n");
   EXPECT_EQ(holdings.str(),
             "Symbol,Shares,Cost,AverageCost,RealizedGain\r\n"
             "\"A,B\",1,5,5,1\r\n"

@@ -86,6 +86,10 @@ TEST(HelpWindow, ShowsTheHelpDocumentBesideTheProgram) {
   const QTextBlock heading = doc->begin();
   EXPECT_FALSE(heading.text().isEmpty());
   EXPECT_GE(heading.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+  // The tax rules, each with its example, and what the program does not do.
+  for (const char* said : {"Gains by the tax rules", "UK share identification", "US wash sales", "An example. You buy 1000",
+                           "An example. You buy 100 shares", "It is not tax advice", "It does not cover"})
+    EXPECT_TRUE(text.contains(QString::fromLatin1(said))) << said;
   delete help;
 }
 
