@@ -132,6 +132,14 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
       {{"report", "holdings", "--year", "2024", ledger}, "--year belongs to the gains and income reports only"},
       {{"report", "gains", "--verbose", ledger}, "unknown option --verbose"},
       {{"report", "income", "--method", "fifo", ledger}, "--method belongs to the gains reports"},
+      {{"report", "gains", "--wash-sales", "--method", "average", ledger}, "--wash-sales goes with --method fifo only"},
+      {{"report", "yearly", "--method=uk", "--wash-sales", ledger}, "--wash-sales goes with --method fifo only, not \"uk\""},
+      {{"report", "income", "--wash-sales", ledger}, "--wash-sales belongs to the gains reports"},
+      {{"report", "gains", "--wash-sales=yes", ledger}, "unknown option --wash-sales"},
+      {{"report", "holdings", "--tax-year", "uk", ledger}, "--tax-year belongs to the gains and yearly reports only"},
+      {{"report", "gains", "--tax-year", "lunar", ledger}, "--tax-year is uk or calendar, not \"lunar\""},
+      {{"report", "gains", "--tax-year", "uk", "--year", "2024", ledger}, "--year takes a UK tax year written like 2024-25"},
+      {{"report", "gains", "--year", "2024-25", ledger}, "--year takes a year of four digits"},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
@@ -139,6 +147,38 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
     EXPECT_TRUE(o.out.empty()) << row.problem;
     EXPECT_NE(o.err.find(row.problem), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("Usage:"), std::string::npos) << row.problem;
+  }
+}
+
+// IRS Publication 550's first wash-sale example, then a sale of the new shares: 100 bought for 1000, sold
+// 2024-03-01 for 750, 100 bought 2024-03-15 for 800, sold 2024-06-03 for 1100.
+//   Wash sales: the 250 loss is disallowed and the new shares cost 1050; then gain 50. Tax year 2023-24
+//   counts -250 + 250 = 0, 2024-25 counts 50.
+//   UK: 2024-03-01 is matched with 2024-03-15 (30 days): 750 - 800 = -50; 2024-06-03 with the pool,
+//   the 100 of 2024-01-02: 1100 - 1000 = 100. Realized 50.
+TEST_F(ReportCommandTest, TheTaxRulesOptionsGiveTheirRows) {
+  const std::string wash = dir.file("wash.mdb");
+  test::makeLedger(wash, {{1, "W", 100, "B", "2024-01-02", 10, 0},
+                          {1, "W", 100, "S", "2024-03-01", 7.5, 0},
+                          {1, "W", 100, "B", "2024-03-15", 8, 0},
+                          {1, "W", 100, "S", "2024-06-03", 11, 0}});
+  const std::string header = "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n";
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"report", "gains", "--wash-sales", wash},
+       header + "2024-03-01,W,100,750,1000,-250,2024-01-02,0,,250\r\n2024-06-03,W,100,1100,1050,50,2024-03-15,0,,0\r\n"},
+      {{"report", "yearly", "--wash-sales", "--tax-year", "uk", wash},
+       "Year,Symbol,Gain\r\n2023-24,W,0\r\n2023-24,,0\r\n2024-25,W,50\r\n2024-25,,50\r\n"},
+      {{"report", "gains", "--method", "uk", "--tax-year=uk", "--year", "2023-24", wash},
+       header + "2024-03-01,W,100,750,800,-50,,0,30-day,0\r\n"},
+      {{"report", "holdings", "--method", "uk", wash}, "Symbol,Shares,Cost,AverageCost,RealizedGain\r\nW,0,0,,50\r\n"},
+      {{"report", "yearly", "--method", "uk", "--tax-year", "calendar", wash},
+       "Year,Symbol,Gain\r\n2024,W,50\r\n2024,,50\r\n"},
+  };
+  for (const auto& [args, csv] : rows) {
+    const Outcome o = run(args);
+    EXPECT_EQ(o.status, exitcode::kOk) << args[2];
+    EXPECT_EQ(o.out, csv) << args[2];
+    EXPECT_EQ(o.err, "") << args[2];
   }
 }
 
