@@ -264,6 +264,13 @@ void GainsCalculator::addStoredTrades() {
 void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost,
                           std::size_t purchases) {
   Decimal shares = quantity, left = cost;
+  // Wash sales: a loss carried by a purchase that first covers short sales
+  // goes with all its shares, so the sales it covers take their part.
+  if (m_washSales && !company.openSales.empty() && !company.claims.empty() &&
+      company.claims.front().position == company.nextPosition) {
+    left += company.claims.front().cost;
+    company.claims.front().cost = Decimal();
+  }
   // The company's short sales first, oldest first.
   while (shares.sign() > 0 && !company.openSales.empty()) {
     OpenSale& open = company.openSales.front();
@@ -309,7 +316,7 @@ void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, co
     else
       hold(company, day, shares, left);
   } else if (claimed) {
-    company.claims.pop_front();  // it went to short sales: nothing left to carry a loss
+    company.claims.pop_front();  // all went to short sales, and the loss with them
   }
   ++company.nextPosition;
 }

@@ -299,7 +299,7 @@ class GainsCalculator {
     std::vector<std::uint32_t> positions;
     std::size_t nextPosition = 0;
     std::deque<Claim> claims;
-    // UK: no day before this position has shares left for the 30-day rule.
+    // Nothing before this position has shares left to claim.
     std::size_t firstUnclaimed = 0;
   };
   // A sale held back from the sink until it is final.

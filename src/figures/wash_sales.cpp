@@ -9,6 +9,8 @@
 // cost; a lot that replaces in part is split, so that only the replacing
 // shares carry it.
 
+#include <algorithm>
+
 #include "figures/gains.h"
 
 namespace ledger {
@@ -33,10 +35,13 @@ void GainsCalculator::indexPurchases() {
 
 void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) {
   const Day from = dayNumberPlus(day, -kWindowDays), through = dayNumberPlus(day, kWindowDays);
-  // The held lots bought in the window: the last ones.
-  std::size_t held = company.lots.size();
-  while (held > 0 && company.lots[held - 1].day >= from) --held;
-  std::size_t next = company.nextPosition;  // the purchases to come
+  // The held lots bought in the window: the last ones, the lots being in date order.
+  std::size_t held = static_cast<std::size_t>(
+      std::partition_point(company.lots.begin(), company.lots.end(), [from](const Lot& lot) { return lot.day < from; }) -
+      company.lots.begin());
+  // The purchases to come, from the first that is not all claimed.
+  std::size_t next = std::max(company.nextPosition, company.firstUnclaimed);
+  bool allClaimedSoFar = true;
   std::size_t claim = 0;                    // the claim on the purchase at next, if any
   Decimal proceedsLeft = sale.proceeds;
   const bool allTaken = sale.uncoveredShares.isZero();
@@ -85,6 +90,7 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
       const Decimal free = purchase.value(StoredTrade::kQuantity, m_exact) -
                            (claimed ? company.claims[claim].shares : Decimal());
       if (free.sign() <= 0) {
+        if (allClaimedSoFar) company.firstUnclaimed = next + 1;
         ++next;
         continue;
       }
@@ -106,7 +112,13 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
       sale.disallowed += add;
       wanted -= sold;
       lossLeft -= add;
-      if (chunk == free) ++next;
+      if (chunk != free) {
+        allClaimedSoFar = false;
+      } else {
+        // Later sales need not look at it again.
+        if (allClaimedSoFar) company.firstUnclaimed = next + 1;
+        ++next;
+      }
     }
   }
 }
