@@ -405,6 +405,7 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
         wanted -= lot.shares;
         if (m_washSales) m_taken.push_back(lot);
         company.lots.pop_front();
+        ++company.lotsTaken;
       } else {
         const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
         sale.cost += part;

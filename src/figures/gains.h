@@ -301,6 +301,11 @@ class GainsCalculator {
     std::deque<Claim> claims;
     // Nothing before this position has shares left to claim.
     std::size_t firstUnclaimed = 0;
+    // Wash sales: the lots taken from the front so far, and the lot (counted
+    // from the first ever held) before which every lot of the last sale's
+    // window already replaces.
+    std::size_t lotsTaken = 0;
+    std::size_t replacedThrough = 0;
   };
   // A sale held back from the sink until it is final.
   struct HeldSale {

@@ -39,6 +39,8 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
   std::size_t held = static_cast<std::size_t>(
       std::partition_point(company.lots.begin(), company.lots.end(), [from](const Lot& lot) { return lot.day < from; }) -
       company.lots.begin());
+  // Sales come in date order, so the lots an earlier sale found replacing need no second look.
+  if (company.replacedThrough > company.lotsTaken) held = std::max(held, company.replacedThrough - company.lotsTaken);
   // The purchases to come, from the first that is not all claimed.
   std::size_t next = std::max(company.nextPosition, company.firstUnclaimed);
   bool allClaimedSoFar = true;
@@ -81,6 +83,7 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
       wanted -= chunk;
       lossLeft -= add;
     }
+    company.replacedThrough = company.lotsTaken + held;
 
     while (wanted.sign() > 0 && next < company.positions.size()) {
       const StoredTrade& purchase = m_stored[company.positions[next]];
