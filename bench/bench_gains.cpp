@@ -3,6 +3,9 @@
 // holdings, every sale and the yearly summary, keeping every sale as the
 // window does, or handing each on as the command line does. The bare twin
 // reads the same rows with the same statement and does nothing with them.
+// The tax rules (UK share identification, wash sales) are measured against
+// FIFO on the same ledger, both handed on as the command line does: their
+// ratio is what looking 30 days ahead costs.
 
 #include <sys/resource.h>
 
@@ -44,11 +47,11 @@ void gainsReport(benchmark::State& state) {
 // The report as `report gains` and `report holdings` make it: each sale
 // handed on as it is worked out, none kept.
 template <CostMethod method>
-void streamedReport(benchmark::State& state, const std::string& path) {
+void streamedReport(benchmark::State& state, const std::string& path, const GainsRules& rules = method) {
   for (auto _ : state) {
     Database db = openLedger(path);
     std::size_t sales = 0;
-    const GainsReport report = readGainsReport(db, method, [&sales](const SaleGain&) { ++sales; });
+    const GainsReport report = readGainsReport(db, rules, [&sales](const SaleGain&) { ++sales; });
     benchmark::DoNotOptimize(sales);
     benchmark::DoNotOptimize(report.holdings.size());
   }
@@ -67,6 +70,15 @@ void gainsReportStreamedWithEvents(benchmark::State& state) {
   streamedReport<CostMethod::Fifo>(state, cachedLedgerWithEvents(state.range(0)));
 }
 
+void gainsReportStreamedUk(benchmark::State& state) {
+  streamedReport<CostMethod::Uk>(state, cachedLedger(state.range(0)));
+}
+
+void gainsReportStreamedWashSales(benchmark::State& state) {
+  streamedReport<CostMethod::Fifo>(state, cachedLedger(state.range(0)),
+                                   GainsRules(CostMethod::Fifo, true, TaxYears::Calendar));
+}
+
 void bareTradesInReportOrder(benchmark::State& state) {
   const std::string path = cachedLedger(state.range(0));
   for (auto _ : state) {
@@ -83,6 +95,9 @@ const bool registered = registerPair("GainsFifo", gainsReport<CostMethod::Fifo>,
                         registerPair("GainsAverageStreamed", gainsReportStreamed<CostMethod::Average>,
                                      bareTradesInReportOrder) &&
                         registerPair("GainsEvents", gainsReportStreamedWithEvents,
+                                     gainsReportStreamed<CostMethod::Fifo>) &&
+                        registerPair("GainsUkVsFifo", gainsReportStreamedUk, gainsReportStreamed<CostMethod::Fifo>) &&
+                        registerPair("GainsWashVsFifo", gainsReportStreamedWashSales,
                                      gainsReportStreamed<CostMethod::Fifo>);
 
 }  // namespace

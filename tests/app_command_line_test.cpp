@@ -50,10 +50,10 @@ TEST(CommandLineTest, HelpListsEveryCommand) {
     const Outcome o = run({word});
     EXPECT_EQ(o.status, exitcode::kOk) << word;
     EXPECT_TRUE(o.err.empty()) << word;
-    for (const char* line : {"shareledger report gains [--method fifo|average] [--year YYYY] LEDGER",
-                             "shareledger report holdings [--method fifo|average] [--as-of YYYY-MM-DD] LEDGER",
+    for (const char* line : {"shareledger report gains [--method fifo|average|uk] [--wash-sales] [--tax-year uk|calendar] [--year YEAR] LEDGER",
+                             "shareledger report holdings [--method fifo|average|uk] [--wash-sales] [--as-of YYYY-MM-DD] LEDGER",
                              "shareledger report returns [--from YYYY-MM-DD] [--to YYYY-MM-DD] LEDGER",
-                             "shareledger report yearly [--method fifo|average] LEDGER",
+                             "shareledger report yearly [--method fifo|average|uk] [--wash-sales] [--tax-year uk|calendar] LEDGER",
                              "shareledger report income [--year YYYY] LEDGER", "shareledger --help",
                              "shareledger [LEDGER]"})
       EXPECT_NE(o.out.find(line), std::string::npos) << word << ": " << line;
@@ -82,8 +82,8 @@ TEST_F(ReportCommandTest, EachReportIsTheHandWorkedCsvAndSaysWhatIsUncovered) {
       {{"report", "yearly", ledger}, test::kFifoYearlyCsv},
       {{"report", "yearly", "--method", "average", "--", ledger}, test::kAverageYearlyCsv},
       {{"report", "gains", "--year", "2025", ledger},
-       "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-       "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
+       "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+       "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0,,0\r\n"},
   };
   // The ledger has no prices: the holdings say which companies held have none.
   const std::string unpriced =
@@ -129,8 +129,8 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
       {{"report", "trades", ledger}, "there is no report called \"trades\""},
       {{"report", "gains"}, "say which ledger"},
       {{"report", "gains", ledger, ledger}, "one ledger only"},
-      {{"report", "gains", "--method", "lifo", ledger}, "--method is fifo or average, not \"lifo\""},
-      {{"report", "gains", "--method", "FIFO", ledger}, "--method is fifo or average"},
+      {{"report", "gains", "--method", "lifo", ledger}, "--method is fifo, average or uk, not \"lifo\""},
+      {{"report", "gains", "--method", "FIFO", ledger}, "--method is fifo, average or uk"},
       {{"report", "gains", ledger, "--method"}, "--method needs a value"},
       {{"report", "gains", "--method", "fifo", "--method", "average", ledger}, "--method is given twice"},
       {{"report", "gains", "--year", "24", ledger}, "--year takes a year of four digits, not \"24\""},
@@ -148,6 +148,14 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
       {{"report", "holdings", "--from", "2024-01-01", ledger}, "--from belongs to the returns report only"},
       {{"report", "returns", "--from", "2024-06-01", "--to", "2024-01-01", ledger},
        "The period starts (2024-06-01) after it ends (2024-01-01)."},
+      {{"report", "gains", "--wash-sales", "--method", "average", ledger}, "--wash-sales goes with --method fifo only"},
+      {{"report", "yearly", "--method=uk", "--wash-sales", ledger}, "--wash-sales goes with --method fifo only, not \"uk\""},
+      {{"report", "income", "--wash-sales", ledger}, "--wash-sales belongs to the gains reports"},
+      {{"report", "gains", "--wash-sales=yes", ledger}, "unknown option --wash-sales"},
+      {{"report", "holdings", "--tax-year", "uk", ledger}, "--tax-year belongs to the gains and yearly reports only"},
+      {{"report", "gains", "--tax-year", "lunar", ledger}, "--tax-year is uk or calendar, not \"lunar\""},
+      {{"report", "gains", "--tax-year", "uk", "--year", "2024", ledger}, "--year takes a UK tax year written like 2024-25"},
+      {{"report", "gains", "--year", "2024-25", ledger}, "--year takes a year of four digits"},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
@@ -207,6 +215,36 @@ TEST_F(ReportCommandTest, MarketValueAndReturnsRows) {
   EXPECT_EQ(early.status, exitcode::kUsage);
   EXPECT_TRUE(early.out.empty());
   EXPECT_NE(early.err.find("The period starts (2024-01-02) after it ends (2023-12-31)."), std::string::npos);
+// IRS Publication 550's first wash-sale example, then a sale of the new shares: 100 bought for 1000, sold
+// 2024-03-01 for 750, 100 bought 2024-03-15 for 800, sold 2024-06-03 for 1100.
+//   Wash sales: the 250 loss is disallowed and the new shares cost 1050; then gain 50. Tax year 2023-24
+//   counts -250 + 250 = 0, 2024-25 counts 50.
+//   UK: 2024-03-01 is matched with 2024-03-15 (30 days): 750 - 800 = -50; 2024-06-03 with the pool,
+//   the 100 of 2024-01-02: 1100 - 1000 = 100. Realized 50.
+TEST_F(ReportCommandTest, TheTaxRulesOptionsGiveTheirRows) {
+  const std::string wash = dir.file("wash.mdb");
+  test::makeLedger(wash, {{1, "W", 100, "B", "2024-01-02", 10, 0},
+                          {1, "W", 100, "S", "2024-03-01", 7.5, 0},
+                          {1, "W", 100, "B", "2024-03-15", 8, 0},
+                          {1, "W", 100, "S", "2024-06-03", 11, 0}});
+  const std::string header = "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n";
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"report", "gains", "--wash-sales", wash},
+       header + "2024-03-01,W,100,750,1000,-250,2024-01-02,0,,250\r\n2024-06-03,W,100,1100,1050,50,2024-03-15,0,,0\r\n"},
+      {{"report", "yearly", "--wash-sales", "--tax-year", "uk", wash},
+       "Year,Symbol,Gain\r\n2023-24,W,0\r\n2023-24,,0\r\n2024-25,W,50\r\n2024-25,,50\r\n"},
+      {{"report", "gains", "--method", "uk", "--tax-year=uk", "--year", "2023-24", wash},
+       header + "2024-03-01,W,100,750,800,-50,,0,30-day,0\r\n"},
+      {{"report", "holdings", "--method", "uk", wash}, "Symbol,Shares,Cost,AverageCost,RealizedGain\r\nW,0,0,,50\r\n"},
+      {{"report", "yearly", "--method", "uk", "--tax-year", "calendar", wash},
+       "Year,Symbol,Gain\r\n2024,W,50\r\n2024,,50\r\n"},
+  };
+  for (const auto& [args, csv] : rows) {
+    const Outcome o = run(args);
+    EXPECT_EQ(o.status, exitcode::kOk) << args[2];
+    EXPECT_EQ(o.out, csv) << args[2];
+    EXPECT_EQ(o.err, "") << args[2];
+  }
 }
 
 TEST_F(ReportCommandTest, ALedgerThatCannotBeOpenedGivesTheWindowsMessageAndOne) {

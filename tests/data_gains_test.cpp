@@ -19,15 +19,18 @@ namespace ledger {
 
 // Failure messages name the method rather than show its bytes.
 void PrintTo(CostMethod method, std::ostream* os) { *os << costMethodName(method); }
+void PrintTo(const GainsRules& rules, std::ostream* os) {
+  *os << costMethodName(rules.method) << (rules.washSales ? " with wash sales" : "");
+}
 
 namespace {
 
 using test::TempDir;
 using test::TradeRow;
 
-GainsReport reportOf(const std::string& path, CostMethod method) {
+GainsReport reportOf(const std::string& path, const GainsRules& rules) {
   Database db = openLedger(path);
-  return readGainsReport(db, method);
+  return readGainsReport(db, rules);
 }
 
 // ---- the hand-worked ledger ------------------------------------------------
@@ -68,12 +71,12 @@ TEST(GainsReportTest, OneYearOfSalesOnly) {
   test::makeLedger(dir.file("l.mdb"), test::kGainsTrades);
   const GainsReport report = reportOf(dir.file("l.mdb"), CostMethod::Fifo);
   const std::pair<int, const char*> rows[] = {
-      {2025, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-             "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
-      {2023, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-             "2023-07-01,ZZZ,10,59,51,8,2023-06-01,0\r\n"
-             "2023-09-01,ZZZ,5,44,40.5,3.5,2023-08-01,0\r\n"},
-      {2022, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"},
+      {2025, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+             "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0,,0\r\n"},
+      {2023, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+             "2023-07-01,ZZZ,10,59,51,8,2023-06-01,0,,0\r\n"
+             "2023-09-01,ZZZ,5,44,40.5,3.5,2023-08-01,0,,0\r\n"},
+      {2022, "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"},
   };
   for (const auto& [year, expected] : rows) {
     std::ostringstream out;
@@ -470,7 +473,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- cost sold + cost held = what was paid, exactly -------------------------
 
-class PaidCostIsKeptTest : public ::testing::TestWithParam<CostMethod> {};
+// By every method and with wash sales, whose disallowed losses are paid
+// into the cost of the shares that replace: cost sold + cost held = what
+// was paid + the losses disallowed.
+class PaidCostIsKeptTest : public ::testing::TestWithParam<GainsRules> {};
 
 TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
   TempDir dir;
@@ -492,7 +498,7 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
   test::makeLedger(path, trades);
   const GainsReport report = reportOf(path, GetParam());
 
-  std::map<std::string, Decimal> paid, sharesBought, costSold, sharesSold;
+  std::map<std::string, Decimal> paid, sharesBought, costSold, sharesSold, disallowed;
   for (const TradeRow& t : trades) {
     if (t.side != "B") continue;
     paid[t.symbol] +=
@@ -502,15 +508,17 @@ TEST_P(PaidCostIsKeptTest, OverManyOddSplits) {
   for (const SaleGain& s : report.sales) {
     costSold[s.symbol] += s.cost;
     sharesSold[s.symbol] += s.shares - s.uncoveredShares;
+    disallowed[s.symbol] += s.disallowed;
     EXPECT_EQ(s.gain, s.proceeds - s.cost);
-    if (GetParam() == CostMethod::Average) {
+    EXPECT_GE(s.disallowed.sign(), 0);
+    if (GetParam().method != CostMethod::Fifo) {
       EXPECT_TRUE(s.lots.empty());
     }
   }
   EXPECT_EQ(report.uncoveredSales, 3u);
   ASSERT_EQ(report.holdings.size(), 3u);
   for (const Holding& h : report.holdings) {
-    EXPECT_EQ(costSold[h.symbol] + h.cost, paid[h.symbol]) << h.symbol;
+    EXPECT_EQ(costSold[h.symbol] + h.cost, paid[h.symbol] + disallowed[h.symbol]) << h.symbol;
     EXPECT_EQ(sharesSold[h.symbol] + h.shares, sharesBought[h.symbol]) << h.symbol;
   }
 }
@@ -538,8 +546,13 @@ TEST_P(PaidCostIsKeptTest, HandedOnSalesAreTheKeptSales) {
   EXPECT_EQ(streamed.uncoveredSales, 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, PaidCostIsKeptTest, ::testing::Values(CostMethod::Fifo, CostMethod::Average),
-                         [](const auto& info) { return std::string(costMethodName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Methods, PaidCostIsKeptTest,
+                         ::testing::Values(GainsRules(CostMethod::Fifo), GainsRules(CostMethod::Average),
+                                           GainsRules(CostMethod::Uk),
+                                           GainsRules(CostMethod::Fifo, true, TaxYears::Calendar)),
+                         [](const auto& info) {
+                           return std::string(costMethodName(info.param.method)) + (info.param.washSales ? "_wash" : "");
+                         });
 
 // ---- CSV ---------------------------------------------------------------------
 
@@ -583,8 +596,8 @@ TEST(GainsCsvTest, SymbolsWithCommasAndQuotesAreQuoted) {
   writeGainsCsv(gains, report);
   writeHoldingsCsv(holdings, report);
   EXPECT_EQ(gains.str(),
-            "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
-            "2024-03-04,\"A,B\",1,6,5,1,2024-01-02,0\r\n");
+            "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\r\n"
+            "2024-03-04,\"A,B\",1,6,5,1,2024-01-02,0,,0\r\n");
   EXPECT_EQ(holdings.str(),
             "Symbol,Shares,Cost,AverageCost,RealizedGain\r\n"
             "\"A,B\",1,5,5,1\r\n"

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -117,6 +119,44 @@ TEST_F(GainsWindowTest, ShowsTheCommandLinesFiguresForBothMethods) {
       expectSameFigures(window, csv, std::string(method) + " " + report);
     }
   }
+}
+
+// UK beside FIFO and average; Wash sales only with FIFO; UK tax years for
+// the yearly figures: the window shows what the command line prints.
+TEST_F(GainsWindowTest, TheTaxRulesShowTheCommandLinesFigures) {
+  openLedger(ledger);
+  window.mnuViewItem_Click(5);
+  ASSERT_NE(gains(), nullptr);
+  auto* wash = gains()->findChild<QCheckBox*>("chkWashSales");
+  auto* ukYears = gains()->findChild<QCheckBox*>("chkUkTaxYears");
+  ASSERT_TRUE(wash && ukYears);
+  const auto expectCommandLines = [&](const std::vector<std::string>& options) {
+    const std::pair<Table, const char*> reports[] = {
+        {Table::Holdings, "holdings"}, {Table::Sales, "gains"}, {Table::Yearly, "yearly"}};
+    for (const auto& [table, report] : reports) {
+      std::vector<std::string> args = {"report", report};
+      for (const std::string& option : options)
+        if (std::string(report) != "holdings" || option.rfind("--tax-year", 0) != 0) args.push_back(option);
+      args.push_back(ledger);
+      const Rows csv = commandLineRows(args);
+      Rows window = gridRows(*gains()->model(table));
+      for (auto& row : window) row.resize(csv.empty() ? row.size() : csv[0].size());
+      expectSameFigures(window, csv, report);
+    }
+  };
+  gains()->findChild<QRadioButton*>("optUk")->click();
+  EXPECT_EQ(gains()->method(), CostMethod::Uk);
+  EXPECT_FALSE(wash->isEnabled());
+  ukYears->click();
+  expectCommandLines({"--method", "uk", "--tax-year=uk"});
+  EXPECT_FALSE(gains()->grid(Table::Sales)->isColumnHidden(8));
+
+  gains()->findChild<QRadioButton*>("optFifo")->click();
+  EXPECT_TRUE(wash->isEnabled());
+  wash->click();
+  expectCommandLines({"--wash-sales", "--tax-year=uk"});
+  EXPECT_FALSE(gains()->grid(Table::Sales)->isColumnHidden(9));
+  EXPECT_TRUE(gains()->grid(Table::Sales)->isColumnHidden(8));
 }
 
 TEST_F(GainsWindowTest, TheMethodIsRememberedForEachLedger) {

@@ -89,6 +89,10 @@ TEST(HelpWindow, ShowsTheHelpDocumentBesideTheProgram) {
   // The Edit menu's windows are each explained under their menu item's name.
   for (const char* item : {"Edit, Splits and Dividends\u2026", "Edit, Prices\u2026"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(item))) << item;
+  // The tax rules, each with its example, and what the program does not do.
+  for (const char* said : {"Gains by the tax rules", "UK share identification", "US wash sales", "An example. You buy 1000",
+                           "An example. You buy 100 shares", "It is not tax advice", "It does not cover"})
+    EXPECT_TRUE(text.contains(QString::fromLatin1(said))) << said;
   delete help;
 }
 

@@ -21,7 +21,7 @@ QString methodKey(const std::string& path) {
 
 }  // namespace
 
-GainsRead readGains(LedgerSession& session, CostMethod method) {
+GainsRead readGains(LedgerSession& session, const GainsRules& rules) {
   const std::string& path = session.LedgerPath;
   std::optional<Database> ledger;
   try {
@@ -33,7 +33,7 @@ GainsRead readGains(LedgerSession& session, CostMethod method) {
     // The gains and the income from one read of the file, the events read once.
     const ReadSnapshot snapshot(*ledger);
     const LedgerEvents events = readLedgerEvents(*ledger);
-    auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, events, method));
+    auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, events, rules));
     auto income = std::make_shared<const IncomeReport>(workOutIncome(events.dividends));
     std::vector<std::string> notes = gainsNotes(*report);
     return {std::move(report), std::move(income), std::move(notes), std::nullopt};

@@ -27,10 +27,10 @@ struct GainsRead {
   std::optional<std::string> failure;
 };
 
-// Works out the gains of the session's ledger by method, on the session's
-// connection. A ledger that cannot be opened or read is given as the
-// message for the user.
-GainsRead readGains(LedgerSession& session, CostMethod method);
+// Works out the gains of the session's ledger by the rules, on the
+// session's connection. A ledger that cannot be opened or read is given as
+// the message for the user.
+GainsRead readGains(LedgerSession& session, const GainsRules& rules);
 
 // A line of the income by year: a company's sums in a year, or the year's
 // total, whose symbol is empty. Points into the report it was made from.

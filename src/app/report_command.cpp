@@ -21,15 +21,19 @@
 namespace ledger {
 
 const char* const kReportUsage =
-    "  shareledger report gains [--method fifo|average] [--year YYYY] LEDGER\n"
-    "      one CSV line per sale: Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\n"
-    "  shareledger report holdings [--method fifo|average] [--as-of YYYY-MM-DD] LEDGER\n"
+    "  shareledger report gains [--method fifo|average|uk] [--wash-sales] [--tax-year uk|calendar] [--year YEAR] LEDGER\n"
+    "      one CSV line per sale: Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered,Rule,Disallowed\n"
+    "  shareledger report holdings [--method fifo|average|uk] [--wash-sales] [--as-of YYYY-MM-DD] LEDGER\n"
     "      one CSV line per company, as held at the end of the day (today unless told):\n"
     "      Symbol,Shares,Cost,AverageCost,RealizedGain,Price,PriceDate,MarketValue,UnrealizedGain\n"
     "      (the last close on or before the day; the last four empty where there is none)\n"
-    "  shareledger report yearly [--method fifo|average] LEDGER\n"
+    "  shareledger report yearly [--method fifo|average|uk] [--wash-sales] [--tax-year uk|calendar] LEDGER\n"
     "      realized gain per year and company, and each year's total: Year,Symbol,Gain\n"
     "      The method is fifo unless told otherwise. All three follow the ledger's splits.\n"
+    "      uk matches shares as HMRC identifies them (same day, next 30 days, pool): one line\n"
+    "      per company and disposal day. --wash-sales (fifo only) disallows losses that US wash\n"
+    "      sales rules disallow. --tax-year uk sums by UK tax years (6 April to 5 April), which\n"
+    "      --year then names as 2024-25.\n"
     "  shareledger report income [--year YYYY] LEDGER\n"
     "      dividends per year and company, and each year's total: Year,Symbol,Gross,Withholding,Net\n"
     "  shareledger report returns [--from YYYY-MM-DD] [--to YYYY-MM-DD] LEDGER\n"
@@ -44,7 +48,7 @@ enum class ReportKind { Gains, Holdings, Yearly, Income, Returns };
 
 struct ReportRequest {
   ReportKind kind = ReportKind::Gains;
-  CostMethod method = CostMethod::Fifo;
+  GainsRules rules;
   std::optional<int> year;
   std::optional<std::string> asOf, from, to;
   std::string ledger;
@@ -64,17 +68,6 @@ std::optional<ReportKind> kindFromName(std::string_view name) {
   return std::nullopt;
 }
 
-// A year as YYYY, 0001 to 9999.
-std::optional<int> yearFromText(std::string_view text) {
-  if (text.size() != 4) return std::nullopt;
-  int year = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    year = year * 10 + (c - '0');
-  }
-  if (year == 0) return std::nullopt;
-  return year;
-}
 
 // The date of option, given at most once, written YYYY-MM-DD, and only
 // where it belongs.
@@ -97,7 +90,13 @@ ReportRequest parseReport(std::span<const std::string> args) {
   request.kind = *kind;
 
   const CommandOptions options(args.subspan(1),
-                               {{"method", true}, {"year", true}, {"as-of", true}, {"from", true}, {"to", true}});
+                               {{"method", true},
+                                {"year", true},
+                                {"wash-sales", false},
+                                {"tax-year", true},
+                                {"as-of", true},
+                                {"from", true},
+                                {"to", true}});
   if (const auto& mistake = options.mistake()) {
     const std::string written = mistake->argument.substr(0, mistake->argument.find('='));
     if (mistake->kind == OptionMistake::NoValue) throw UsageError{written + " needs a value."};
@@ -111,16 +110,34 @@ ReportRequest parseReport(std::span<const std::string> args) {
     throw UsageError{"--method belongs to the gains reports, not to returns."};
   if (!methods.empty()) {
     const std::optional<CostMethod> method = costMethodFromName(methods[0]);
-    if (!method) throw UsageError{"--method is fifo or average, not \"" + methods[0] + "\"."};
-    request.method = *method;
+    if (!method) throw UsageError{"--method is fifo, average or uk, not \"" + methods[0] + "\"."};
+    request.rules.method = *method;
+  }
+  if (options.isSet("wash-sales")) {
+    if (request.kind == ReportKind::Income) throw UsageError{"--wash-sales belongs to the gains reports, not to income."};
+    if (request.rules.method != CostMethod::Fifo)
+      throw UsageError{"--wash-sales goes with --method fifo only, not \"" + std::string(costMethodName(request.rules.method)) + "\"."};
+    request.rules.washSales = true;
+  }
+  const std::vector<std::string> taxYears = options.values("tax-year");
+  if (!taxYears.empty()) {
+    if (request.kind != ReportKind::Gains && request.kind != ReportKind::Yearly)
+      throw UsageError{"--tax-year belongs to the gains and yearly reports only."};
+    if (taxYears.size() > 1) throw UsageError{"--tax-year is given twice."};
+    const std::optional<TaxYears> kind = taxYearsFromName(taxYears[0]);
+    if (!kind) throw UsageError{"--tax-year is uk or calendar, not \"" + taxYears[0] + "\"."};
+    request.rules.taxYears = *kind;
   }
   const std::vector<std::string> years = options.values("year");
   if (!years.empty()) {
     if (request.kind != ReportKind::Gains && request.kind != ReportKind::Income)
       throw UsageError{"--year belongs to the gains and income reports only."};
     if (years.size() > 1) throw UsageError{"--year is given twice."};
-    request.year = yearFromText(years[0]);
-    if (!request.year) throw UsageError{"--year takes a year of four digits, not \"" + years[0] + "\"."};
+    request.year = taxYearFromLabel(years[0], request.rules.taxYears);
+    if (!request.year)
+      throw UsageError{request.rules.taxYears == TaxYears::Uk
+                           ? "--year takes a UK tax year written like 2024-25, not \"" + years[0] + "\"."
+                           : "--year takes a year of four digits, not \"" + years[0] + "\"."};
   }
   request.asOf = dateOption(options, "as-of", request.kind == ReportKind::Holdings, "the holdings report");
   request.from = dateOption(options, "from", request.kind == ReportKind::Returns, "the returns report");
@@ -155,7 +172,7 @@ void writeReport(CommandCall& call, Database& db, const ReportRequest& request, 
     return;
   }
   if (request.kind == ReportKind::Holdings) {
-    const MarketValueReport report = readMarketValue(db, request.method, request.asOf.value_or(todayIsoDate()));
+    const MarketValueReport report = readMarketValue(db, request.rules, request.asOf.value_or(todayIsoDate()));
     writeMarketValueCsv(call.out, report);
     notes = marketValueNotes(report);
     return;
@@ -173,9 +190,9 @@ void writeReport(CommandCall& call, Database& db, const ReportRequest& request, 
   const bool gains = request.kind == ReportKind::Gains;
   if (gains) writeGainsCsvHeader(call.out);
   const SaleSink onSale = [&](const SaleGain& sale) {
-    if (gains && saleOfYear(sale, request.year)) writeGainsCsvRow(call.out, sale);
+    if (gains && saleOfYear(sale, request.year, request.rules.taxYears)) writeGainsCsvRow(call.out, sale);
   };
-  const GainsReport report = readGainsReport(db, request.method, onSale);
+  const GainsReport report = readGainsReport(db, request.rules, onSale);
   if (request.kind == ReportKind::Yearly) writeYearlyCsv(call.out, report);
   notes = gainsNotes(report);
 }

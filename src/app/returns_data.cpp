@@ -42,10 +42,10 @@ Result readLedger(LedgerSession& session, Read read) {
 
 }  // namespace
 
-MarketValueRead readMarketValue(LedgerSession& session, CostMethod method, const std::optional<std::string>& asOf) {
+MarketValueRead readMarketValue(LedgerSession& session, const GainsRules& rules, const std::optional<std::string>& asOf) {
   const std::string date = asOf.value_or(todayIsoDate());
   return readLedger<MarketValueRead>(session, [&](Database& db, MarketValueRead& result) {
-    auto report = std::make_shared<const MarketValueReport>(ledger::readMarketValue(db, method, date));
+    auto report = std::make_shared<const MarketValueReport>(ledger::readMarketValue(db, rules, date));
     result.notes = marketValueNotes(*report);
     result.report = std::move(report);
   });

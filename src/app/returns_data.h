@@ -28,7 +28,7 @@ struct MarketValueRead {
 // The holdings of the session's ledger at the end of asOf (today when
 // none) by method, valued at the last closes on or before it.
 // REQUIRES: asOf, when given, isIsoDate.
-MarketValueRead readMarketValue(LedgerSession& session, CostMethod method,
+MarketValueRead readMarketValue(LedgerSession& session, const GainsRules& rules,
                                 const std::optional<std::string>& asOf = std::nullopt);
 
 struct ReturnsRead {

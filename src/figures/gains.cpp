@@ -51,22 +51,52 @@ constexpr std::size_t kDateLength = 10;
 
 }  // namespace
 
-std::string_view costMethodName(CostMethod method) { return method == CostMethod::Fifo ? "fifo" : "average"; }
+std::string_view costMethodName(CostMethod method) {
+  switch (method) {
+    case CostMethod::Fifo: return "fifo";
+    case CostMethod::Average: return "average";
+    case CostMethod::Uk: return "uk";
+  }
+  return "fifo";
+}
 
 std::optional<CostMethod> costMethodFromName(std::string_view name) {
   if (name == "fifo") return CostMethod::Fifo;
   if (name == "average") return CostMethod::Average;
+  if (name == "uk") return CostMethod::Uk;
   return std::nullopt;
 }
 
-GainsCalculator::GainsCalculator(CostMethod method, SaleSink onSale) : m_onSale(std::move(onSale)) {
-  m_report.method = method;
+GainsCalculator::GainsCalculator(GainsRules rules, SaleSink onSale)
+    : m_onSale(std::move(onSale)), m_washSales(rules.washSales && rules.method == CostMethod::Fifo) {
+  m_report.method = rules.method;
+  m_report.washSales = m_washSales;
+  m_report.taxYears = rules.taxYears;
 }
 
 void GainsCalculator::add(const GainsTrade& trade) {
   if (!isIsoDate(trade.date)) throw std::invalid_argument("not a date written YYYY-MM-DD: " + trade.date);
-  addTrade(companyIndex(trade.symbol), dayOf(trade.date), trade.side, trade.quantity, trade.price,
-           trade.commission);
+  const Day day = dayOf(trade.date);
+  if (m_report.method != CostMethod::Uk && !m_washSales) {
+    addTrade(companyIndex(trade.symbol), day, trade.side, trade.quantity, trade.price, trade.commission);
+    return;
+  }
+  // Kept exact, in entry order, for finish().
+  if (day < m_lastDay) throw std::invalid_argument("trades out of date order: " + trade.date);
+  m_lastDay = day;
+  StoredTrade kept{};
+  kept.rowid = static_cast<std::int64_t>(m_stored.size());
+  kept.day = day;
+  kept.company = static_cast<std::uint32_t>(companyIndex(trade.symbol));
+  kept.side = trade.side;
+  kept.whole = 0;
+  const Decimal* numbers[] = {&trade.quantity, &trade.price, &trade.commission};
+  for (int which = 0; which < 3; ++which) {
+    kept.numbers[which] = m_exact.size();
+    kept.whole = static_cast<std::uint8_t>(kept.whole | (8u << which));
+    m_exact.push_back(*numbers[which]);
+  }
+  m_stored.push_back(kept);
 }
 
 std::size_t GainsCalculator::companyIndex(std::string_view symbol) {
@@ -163,7 +193,8 @@ void GainsCalculator::StoredTrade::set(Number which, const StoredNumber& n) {
   }
 }
 
-Decimal GainsCalculator::StoredTrade::value(Number which) const {
+Decimal GainsCalculator::StoredTrade::value(Number which, const std::vector<Decimal>& exact) const {
+  if (whole & (8u << which)) return exact[numbers[which]];
   if (whole & (1u << which)) {
     std::int64_t v;
     std::memcpy(&v, &numbers[which], sizeof v);
@@ -215,15 +246,31 @@ void GainsCalculator::addStoredTrades() {
   for (Company& company : m_companies) company.purchasesLeft = 0;
   for (const StoredTrade& t : m_stored)
     if (t.side == TradeSide::Buy) ++m_companies[t.company].purchasesLeft;
-  for (const StoredTrade& t : m_stored)
-    addTrade(t.company, t.day, t.side, t.value(StoredTrade::kQuantity), t.value(StoredTrade::kPrice),
-             t.value(StoredTrade::kCommission));
+  // add() kept these trades only to look ahead.
+  m_lastDay = 0;
+  if (m_report.method == CostMethod::Uk) {
+    workOutUk();
+  } else {
+    if (m_washSales) indexPurchases();
+    for (const StoredTrade& t : m_stored)
+      addTrade(t.company, t.day, t.side, t.value(StoredTrade::kQuantity, m_exact), t.value(StoredTrade::kPrice, m_exact),
+               t.value(StoredTrade::kCommission, m_exact));
+  }
   m_stored = {};
+  m_exact = {};
   m_storedInOrder = true;
 }
 
-void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost) {
+void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost,
+                          std::size_t purchases) {
   Decimal shares = quantity, left = cost;
+  // Wash sales: a loss carried by a purchase that first covers short sales
+  // goes with all its shares, so the sales it covers take their part.
+  if (m_washSales && !company.openSales.empty() && !company.claims.empty() &&
+      company.claims.front().position == company.nextPosition) {
+    left += company.claims.front().cost;
+    company.claims.front().cost = Decimal();
+  }
   // The company's short sales first, oldest first.
   while (shares.sign() > 0 && !company.openSales.empty()) {
     OpenSale& open = company.openSales.front();
@@ -245,30 +292,65 @@ void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, co
       writeDay(day, lotDate);
       if (!sale.lots.empty()) sale.lots += ' ';
       sale.lots.append(lotDate, kDateLength);
+    } else if (m_report.method == CostMethod::Uk && !sale.rule.ends_with("later")) {
+      sale.rule += sale.rule.empty() ? "later" : " later";
     }
     if (open.missing.isZero()) {
       --m_report.uncoveredSales;
-      realize(company, sale);
+      realize(company, sale, m_report.taxYears);
       if (m_onSale) m_held[open.number - (m_saleCount - m_held.size())].open = false;
       company.openSales.pop_front();
     }
   }
-  if (company.purchasesLeft != kUnknown && --company.purchasesLeft == 0) closeOpenSales(company);
+  if (company.purchasesLeft != kUnknown && (company.purchasesLeft -= purchases) == 0) closeOpenSales(company);
   handOnFinalSales();
-  if (shares.sign() <= 0) return;
-  if (m_report.method == CostMethod::Fifo) company.lots.push_back({day, shares, left});
-  company.heldShares += shares;
-  company.heldCost += left;
+  if (!m_washSales) {
+    if (shares.sign() > 0) hold(company, day, shares, left);
+    return;
+  }
+  // The purchase's place among the company's, for the wash-sale rule.
+  const bool claimed = !company.claims.empty() && company.claims.front().position == company.nextPosition;
+  if (shares.sign() > 0) {
+    if (claimed)
+      holdClaimed(company, day, shares, left);
+    else
+      hold(company, day, shares, left);
+  } else if (claimed) {
+    company.claims.pop_front();  // all went to short sales, and the loss with them
+  }
+  ++company.nextPosition;
 }
 
-void GainsCalculator::realize(Company& company, const SaleGain& sale) {
-  company.realized += sale.gain;
-  const int year = static_cast<int>(digitsValue(sale.date.data(), 4));
+void GainsCalculator::hold(Company& company, Day day, const Decimal& shares, const Decimal& cost) {
+  if (m_report.method == CostMethod::Fifo) company.lots.push_back({day, false, shares, cost});
+  company.heldShares += shares;
+  company.heldCost += cost;
+}
+
+std::pair<Decimal, Decimal> GainsCalculator::splitsBetween(const std::string& symbol, Day after, Day through) const {
+  Decimal newShares = Decimal::fromInt(1), oldShares = Decimal::fromInt(1);
+  // Those not applied yet are the ones after the day being worked out.
+  for (std::size_t i = m_nextSplit; i < m_splits.size() && m_splits[i].day <= through; ++i) {
+    const PendingSplit& split = m_splits[i];
+    if (split.day > after && split.symbol == symbol) {
+      newShares = newShares * split.newShares;
+      oldShares = oldShares * split.oldShares;
+    }
+  }
+  return {newShares, oldShares};
+}
+
+void GainsCalculator::realize(Company& company, const SaleGain& sale, TaxYears years) {
+  // A disallowed loss is no loss for the year.
+  const Decimal counted = sale.disallowed.isZero() ? sale.gain : sale.gain + sale.disallowed;
+  company.realized += counted;
+  const int year = years == TaxYears::Calendar ? static_cast<int>(digitsValue(sale.date.data(), 4))
+                                               : taxYearOfDate(sale.date, years);
   auto at = std::find_if(company.realizedByYear.begin(), company.realizedByYear.end(),
                          [year](const auto& y) { return y.first >= year; });
   // Mostly the last year; a short sale covered later may fall in an earlier one.
   if (at == company.realizedByYear.end() || at->first != year) at = company.realizedByYear.emplace(at, year, Decimal());
-  at->second += sale.gain;
+  at->second += counted;
 }
 
 SaleGain& GainsCalculator::saleNumbered(std::size_t n) {
@@ -288,8 +370,8 @@ void GainsCalculator::handOnFinalSales() {
   }
 }
 
-void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds) {
-  const std::size_t number = m_saleCount++;
+SaleGain& GainsCalculator::startSale(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds) {
+  ++m_saleCount;
   // Behind a sale held back, this one waits too.
   SaleGain& sale = !m_onSale ? m_report.sales.emplace_back() : m_held.empty() ? m_sale : m_held.emplace_back().sale;
   char date[kDateLength];
@@ -301,9 +383,16 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
   sale.cost = Decimal();
   sale.lots.clear();
   sale.uncoveredShares = Decimal();
+  sale.rule.clear();
+  sale.disallowed = Decimal();
+  return sale;
+}
 
+void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds) {
+  SaleGain& sale = startSale(company, day, quantity, proceeds);
   if (m_report.method == CostMethod::Fifo) {
     Decimal wanted = quantity;
+    m_taken.clear();
     while (wanted.sign() > 0 && !company.lots.empty()) {
       Lot& lot = company.lots.front();
       if (!sale.lots.empty()) sale.lots += ' ';
@@ -314,18 +403,22 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
         // The whole rest of the lot, with whatever its rounding left.
         sale.cost += lot.cost;
         wanted -= lot.shares;
+        if (m_washSales) m_taken.push_back(lot);
         company.lots.pop_front();
+        ++company.lotsTaken;
       } else {
         const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
         sale.cost += part;
         lot.cost -= part;
         lot.shares -= wanted;
+        if (m_washSales) m_taken.push_back({lot.day, lot.replacement, wanted, part});
         wanted = Decimal();
       }
     }
     sale.uncoveredShares = wanted;
     company.heldShares -= quantity - wanted;
     company.heldCost -= sale.cost;
+    if (m_washSales && !m_taken.empty()) disallowLosses(company, day, sale);
   } else if (quantity >= company.heldShares) {
     // Everything held goes; the pool starts again from nothing.
     sale.cost = company.heldCost;
@@ -337,11 +430,16 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
     company.heldShares -= quantity;
     company.heldCost -= sale.cost;
   }
-  sale.gain = sale.proceeds - sale.cost;
+  endSale(company, sale);
+}
 
+void GainsCalculator::endSale(Company& company, SaleGain& sale) {
+  // The sale last begun (startSale).
+  const std::size_t number = m_saleCount - 1;
+  sale.gain = sale.proceeds - sale.cost;
   bool open = false;
   if (sale.covered()) {
-    realize(company, sale);
+    realize(company, sale, m_report.taxYears);
   } else {
     ++m_report.uncoveredSales;
     open = company.purchasesLeft != 0;
@@ -397,6 +495,8 @@ GainsReport GainsCalculator::finish() {
   GainsReport done = std::move(m_report);
   m_report = GainsReport{};
   m_report.method = done.method;
+  m_report.washSales = done.washSales;
+  m_report.taxYears = done.taxYears;
   return done;
 }
 

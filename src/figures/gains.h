@@ -39,6 +39,24 @@
 // (5 short before a 2:1 split are covered by 10 bought after it); its
 // Uncovered figure stays in the shares it sold.
 //
+// Two sets of tax rules go further (figures/uk_matching.cpp and
+// figures/wash_sales.cpp):
+//
+// - UK share identification (CostMethod::Uk): a company's trades of one day
+//   count as one acquisition and one disposal; a disposal is matched first
+//   with that day's acquisition, then with acquisitions of the next 30 days
+//   (earliest first, each share once; an acquisition gives first to its own
+//   day's disposal), then with the pool of all other shares at its average
+//   cost (kept and split as the average method keeps its pool); what is
+//   still missing waits for later acquisitions, as a short sale does. Shares
+//   matched by the first two rules never enter the pool. One sale row per
+//   company and disposal day, its rules named in `rule`.
+// - US wash sales (with FIFO only): a lot taken at a loss has that loss
+//   disallowed for as many of its shares as other shares of the company
+//   were bought within 30 days before or after the sale (taken in the
+//   order bought, each once); the loss disallowed is added to the cost of
+//   those replacement shares, split off their lot.
+//
 // Every figure is exact (Decimal); stored doubles are taken as the shortest
 // decimal text that reads back to them.
 
@@ -56,15 +74,31 @@
 
 #include "figures/corporate_events.h"
 #include "figures/decimal.h"
+#include "figures/tax_years.h"
 #include "figures/trade.h"
 
 namespace ledger {
 
-enum class CostMethod { Fifo, Average };
+enum class CostMethod { Fifo, Average, Uk };
 
-// "fifo" and "average", as the command line spells them.
+// "fifo", "average" and "uk", as the command line spells them.
 std::string_view costMethodName(CostMethod method);
 std::optional<CostMethod> costMethodFromName(std::string_view name);
+
+// How gains are worked out: the method, the wash-sale rule (FIFO only) and
+// the years the totals are summed by.
+struct GainsRules {
+  CostMethod method = CostMethod::Fifo;
+  bool washSales = false;
+  TaxYears taxYears = TaxYears::Calendar;
+
+  GainsRules() = default;
+  // A method alone, as most callers ask.
+  GainsRules(CostMethod m) : method(m) {}  // NOLINT(google-explicit-constructor)
+  GainsRules(CostMethod m, bool wash, TaxYears years) : method(m), washSales(wash), taxYears(years) {}
+  // Wash sales go with FIFO lots only.
+  bool valid() const { return !washSales || method == CostMethod::Fifo; }
+};
 
 // One trade as the gains are worked from it.
 struct GainsTrade {
@@ -88,6 +122,12 @@ struct SaleGain {
   std::string lots;
   // Shares sold beyond what was held; 0 for a covered sale.
   Decimal uncoveredShares;
+  // UK method: the rules that matched its shares, of "same-day 30-day pool
+  // later" in that order; empty for the other methods.
+  std::string rule;
+  // Wash sales: the loss not allowed, above zero or 0; the gain that
+  // counts is gain + disallowed.
+  Decimal disallowed;
 
   bool covered() const { return uncoveredShares.isZero(); }
 };
@@ -98,13 +138,13 @@ struct Holding {
   Decimal cost;  // of the shares held
   // cost ÷ shares, rounded half-even to 4 decimals; nullopt when none are held.
   std::optional<Decimal> averageCost;
-  Decimal realizedGain;  // of the covered sales to date
+  Decimal realizedGain;  // of the covered sales to date, disallowed losses added back
   // The company's dividends to date after the tax withheld (figures/income.h).
   Decimal netIncome;
 };
 
 struct YearGains {
-  int year = 0;
+  int year = 0;  // a UK tax year by the year it starts (figures/tax_years.h)
   std::vector<std::pair<std::string, Decimal>> companies;  // by symbol
   Decimal total;
 };
@@ -120,12 +160,15 @@ struct SkippedTrade {
 
 struct GainsReport {
   CostMethod method = CostMethod::Fifo;
+  bool washSales = false;
+  TaxYears taxYears = TaxYears::Calendar;
   // By date; on one day in entry order. Empty when the sales were handed
   // to a SaleSink instead.
   std::vector<SaleGain> sales;
   // Every company with a trade, by symbol, held or sold out.
   std::vector<Holding> holdings;
-  std::vector<YearGains> years;  // by year; years with covered sales only
+  // By year; years with covered sales only. Each sums gain + disallowed.
+  std::vector<YearGains> years;
   std::vector<SkippedTrade> skipped;
   // Splits and dividends that could not be used, left out.
   std::vector<SkippedEvent> skippedEvents;
@@ -156,7 +199,8 @@ struct StoredNumber {
 class GainsCalculator {
  public:
   // Keeps the sales in the report, or hands each to onSale when one is given.
-  explicit GainsCalculator(CostMethod method, SaleSink onSale = {});
+  // REQUIRES: rules.valid().
+  explicit GainsCalculator(GainsRules rules, SaleSink onSale = {});
 
   // Room for the sales of this many trades, so that a long ledger's sales
   // are not moved as they grow (an upper bound costs address space only).
@@ -165,7 +209,8 @@ class GainsCalculator {
 
   // REQUIRES: trade comes in the order above; quantity > 0. Throws
   // std::invalid_argument when the order is broken or the date is not a
-  // date written YYYY-MM-DD.
+  // date written YYYY-MM-DD. The UK method and wash sales look ahead 30
+  // days: they keep the trades and work them out in finish().
   void add(const GainsTrade& trade);
   void skip(SkippedTrade trade);
 
@@ -199,8 +244,26 @@ class GainsCalculator {
   using Day = std::uint32_t;
   struct Lot {
     Day day;
+    // Wash sales: replacement shares, whose cost carries a disallowed loss
+    // and which replace no other sale's shares.
+    bool replacement = false;
     Decimal shares;
     Decimal cost;
+  };
+  // Shares of a purchase still to come that a rule has claimed: under the
+  // UK method by a disposal's 30-day rule (cost: the cost they take), with
+  // wash sales as replacement shares (cost: the loss they carry). In the
+  // shares of the purchase's day.
+  struct Claim {
+    Day day;
+    std::size_t position;  // in the company's positions
+    Decimal shares;
+    Decimal cost;
+  };
+  // A company's trades of one day under the UK method.
+  struct DayTrades {
+    std::size_t purchases = 0;
+    Decimal bought, boughtCost, sold, proceeds;
   };
   static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
   // A short sale that later purchases may still cover: its number (see
@@ -230,6 +293,19 @@ class GainsCalculator {
     std::deque<OpenSale> openSales;
     // Purchases still to come; kUnknown when the trades are fed one by one.
     std::size_t purchasesLeft = kUnknown;
+    // The rules that look ahead: where the company's trades lie in
+    // m_stored (wash sales: its purchases; UK: all its trades), the first
+    // not yet worked out, and the claims on those to come, by position.
+    std::vector<std::uint32_t> positions;
+    std::size_t nextPosition = 0;
+    std::deque<Claim> claims;
+    // Nothing before this position has shares left to claim.
+    std::size_t firstUnclaimed = 0;
+    // Wash sales: the lots taken from the front so far, and the lot (counted
+    // from the first ever held) before which every lot of the last sale's
+    // window already replaces.
+    std::size_t lotsTaken = 0;
+    std::size_t replacedThrough = 0;
   };
   // A sale held back from the sink until it is final.
   struct HeldSale {
@@ -243,13 +319,38 @@ class GainsCalculator {
   // trades come this way, without a text per trade.
   void addTrade(std::size_t company, Day day, TradeSide side, const Decimal& quantity, const Decimal& price,
                 const Decimal& commission);
-  void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost);
+  // purchases: how many of the company's trades the purchase stands for.
+  void buy(Company& company, Day day, const Decimal& quantity, const Decimal& cost, std::size_t purchases = 1);
   void sell(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds);
+  // A sale's row begun, and counted in once its cost is known.
+  SaleGain& startSale(Company& company, Day day, const Decimal& quantity, const Decimal& proceeds);
+  void endSale(Company& company, SaleGain& sale);
+  // The rest of a purchase, once it covered short sales: a lot, or the pool.
+  void hold(Company& company, Day day, const Decimal& shares, const Decimal& cost);
+  // New ÷ old shares of the company's splits after one day up to another.
+  std::pair<Decimal, Decimal> splitsBetween(const std::string& symbol, Day after, Day through) const;
+
+  // UK share identification (uk_matching.cpp).
+  void workOutUk();
+  void ukDay(Company& company, Day day, const DayTrades& trades);
+  // The day's trades of the company from position on; the position after them.
+  std::size_t ukDayTrades(const Company& company, std::size_t position, DayTrades& trades) const;
+  // Matches wanted shares of a disposal on day with the next 30 days'
+  // acquisitions; adds their cost to sale, and returns the shares still wanted.
+  Decimal ukThirtyDays(Company& company, Day day, Decimal wanted, SaleGain& sale);
+
+  // Wash sales (wash_sales.cpp).
+  void indexPurchases();
+  // The lots a sale on day took (m_taken) were at a loss: disallows what
+  // replacement shares cover.
+  void disallowLosses(Company& company, Day day, SaleGain& sale);
+  // A purchase with shares claimed as replacements: the claimed lot first.
+  void holdClaimed(Company& company, Day day, const Decimal& shares, const Decimal& cost);
   // The splits up to and including day, applied in date order.
   void applySplitsThrough(Day day);
   void split(Company& company, const Decimal& newShares, const Decimal& oldShares);
   // Counts a sale covered whole into its company's totals.
-  static void realize(Company& company, const SaleGain& sale);
+  static void realize(Company& company, const SaleGain& sale, TaxYears years);
   // The sale numbered n. REQUIRES: kept, or still held back.
   SaleGain& saleNumbered(std::size_t n);
   // The company's sales can be covered no further.
@@ -285,11 +386,16 @@ class GainsCalculator {
     std::uint8_t whole;
 
     void set(Number which, const StoredNumber& n);
-    Decimal value(Number which) const;
+    // exact: the numbers add() kept for trades it could not work out yet.
+    Decimal value(Number which, const std::vector<Decimal>& exact) const;
   };
   static_assert(sizeof(StoredTrade) == 48);
   std::vector<StoredTrade> m_stored;
   bool m_storedInOrder = true;
+  std::vector<Decimal> m_exact;  // see StoredTrade::value
+  bool m_washSales = false;
+  // The lots the sale being worked out took, for the wash-sale rule.
+  std::vector<Lot> m_taken;
 };
 
 // What the report must say besides its rows, one line each: the uncovered

@@ -66,19 +66,20 @@ bool leftOutBefore(const LeftOut& a, const LeftOut& b) {
 
 }  // namespace
 
-GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale) {
-  return readGainsReport(db, readLedgerEvents(db), method, onSale);
+GainsReport readGainsReport(Database& db, const GainsRules& rules, const SaleSink& onSale) {
+  return readGainsReport(db, readLedgerEvents(db), rules, onSale);
 }
 
-GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method, const SaleSink& onSale) {
-  return readGainsReportThrough(db, events, method, std::nullopt, onSale);
+GainsReport readGainsReport(Database& db, const LedgerEvents& events, const GainsRules& rules,
+                            const SaleSink& onSale) {
+  return readGainsReportThrough(db, events, rules, std::nullopt, onSale);
 }
 
-GainsReport readGainsReportThrough(Database& db, const LedgerEvents& events, CostMethod method,
+GainsReport readGainsReportThrough(Database& db, const LedgerEvents& events, const GainsRules& rules,
                                    std::optional<std::string_view> lastDate, const SaleSink& onSale) {
   const std::uint32_t lastDay =
       lastDate ? GainsCalculator::dayNumber(*lastDate) : std::numeric_limits<std::uint32_t>::max();
-  GainsCalculator calculator(method, onSale);
+  GainsCalculator calculator(rules, onSale);
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
     if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectStoredTrades(static_cast<std::size_t>(*n));
 

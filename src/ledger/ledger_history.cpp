@@ -133,10 +133,10 @@ LedgerHistory readLedgerHistory(Database& db) {
   return history;
 }
 
-MarketValueReport readMarketValue(Database& db, CostMethod method, std::string_view asOf) {
+MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::string_view asOf) {
   const LedgerEvents events = readLedgerEvents(db);
   // Only the holdings are wanted: the sales are passed over, never kept.
-  const GainsReport report = readGainsReportThrough(db, events, method, asOf, [](const SaleGain&) {});
+  const GainsReport report = readGainsReportThrough(db, events, rules, asOf, [](const SaleGain&) {});
   const PriceHistory prices = readPriceHistory(db);
   MarketValueReport result = valueHoldings(report, prices, events.splits, asOf);
   return result;

@@ -25,6 +25,6 @@ LedgerHistory readLedgerHistory(Database& db);
 
 // The holdings at the end of asOf (YYYY-MM-DD) by method, valued at the
 // last closes on or before it. REQUIRES: isIsoDate(asOf). Throws DbError.
-MarketValueReport readMarketValue(Database& db, CostMethod method, std::string_view asOf);
+MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::string_view asOf);
 
 }  // namespace ledger

@@ -1,7 +1,6 @@
 #include "transfer/gains_csv.h"
 
 #include <array>
-#include <cstdio>
 #include <string>
 
 #include "transfer/csv_writer.h"
@@ -15,32 +14,26 @@ void row(std::ostream& out, const std::array<std::string, N>& fields) {
   writeCsvRow(out, fields);
 }
 
-// Four digits, as the year of an ISO date.
-std::string yearText(int year) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d", year);
-  return text;
-}
-
 }  // namespace
 
 void writeGainsCsvHeader(std::ostream& out) {
-  row<8>(out, {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"});
+  row<10>(out, {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered", "Rule", "Disallowed"});
 }
 
-bool saleOfYear(const SaleGain& sale, std::optional<int> year) {
-  return !year || sale.date.compare(0, 5, yearText(*year) + "-") == 0;
+bool saleOfYear(const SaleGain& sale, std::optional<int> year, TaxYears years) {
+  return !year || taxYearOfDate(sale.date, years) == *year;
 }
 
 void writeGainsCsvRow(std::ostream& out, const SaleGain& sale) {
-  row<8>(out, {sale.date, sale.symbol, sale.shares.toPlainString(), sale.proceeds.toPlainString(),
-               sale.cost.toPlainString(), sale.gain.toPlainString(), sale.lots, sale.uncoveredShares.toPlainString()});
+  row<10>(out, {sale.date, sale.symbol, sale.shares.toPlainString(), sale.proceeds.toPlainString(),
+                sale.cost.toPlainString(), sale.gain.toPlainString(), sale.lots, sale.uncoveredShares.toPlainString(),
+                sale.rule, sale.disallowed.toPlainString()});
 }
 
 void writeGainsCsv(std::ostream& out, const GainsReport& report, std::optional<int> year) {
   writeGainsCsvHeader(out);
   for (const SaleGain& sale : report.sales)
-    if (saleOfYear(sale, year)) writeGainsCsvRow(out, sale);
+    if (saleOfYear(sale, year, report.taxYears)) writeGainsCsvRow(out, sale);
 }
 
 void writeHoldingsCsv(std::ostream& out, const GainsReport& report) {
@@ -53,7 +46,7 @@ void writeHoldingsCsv(std::ostream& out, const GainsReport& report) {
 void writeYearlyCsv(std::ostream& out, const GainsReport& report) {
   row<3>(out, {"Year", "Symbol", "Gain"});
   for (const YearGains& y : report.years) {
-    const std::string year = yearText(y.year);
+    const std::string year = taxYearLabel(y.year, report.taxYears);
     for (const auto& [symbol, gain] : y.companies) row<3>(out, {year, symbol, gain.toPlainString()});
     row<3>(out, {year, std::string(), y.total.toPlainString()});
   }

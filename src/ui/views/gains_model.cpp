@@ -10,7 +10,8 @@ namespace {
 // Net as on the Income tab: the dividends less the tax withheld from them.
 const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain", "Net Income"};
 constexpr int kNetIncomeColumn = 5;
-const QStringList kSalesHeaders = {"Date", "Symbol", "Shares", "Proceeds", "Cost", "Gain", "Lots", "Uncovered"};
+const QStringList kSalesHeaders = {"Date",  "Symbol",    "Shares", "Proceeds", "Cost",
+                                   "Gain",  "Lots",      "Uncovered", "Rule",  "Disallowed"};
 const QStringList kYearlyHeaders = {"Year", "Symbol", "Gain"};
 const QStringList kDividendsHeaders = {"Date", "Symbol", "Gross", "Tax Withheld", "Net", "Shares Bought", "Price"};
 const QStringList kIncomeHeaders = {"Year", "Symbol", "Gross", "Tax Withheld", "Net"};
@@ -118,13 +119,15 @@ QString GainsModel::text(int row, int column) const {
         case 4: return figure(s.cost);
         case 5: return figure(s.gain);
         case 6: return plain(s.lots);
-        default: return s.covered() ? QString() : figure(s.uncoveredShares);
+        case 7: return s.covered() ? QString() : figure(s.uncoveredShares);
+        case 8: return plain(s.rule);
+        default: return figure(s.disallowed);
       }
     }
     case Table::Yearly: {
       const YearRow& yr = m_yearRows[r];
       const YearGains& y = m_report->years[static_cast<size_t>(yr.year)];
-      if (column == 0) return yearText(y.year);
+      if (column == 0) return QString::fromStdString(taxYearLabel(y.year, m_report->taxYears));
       if (yr.company < 0) return column == 1 ? QString() : figure(y.total);
       const auto& [symbol, gain] = y.companies[static_cast<size_t>(yr.company)];
       return column == 1 ? plain(symbol) : figure(gain);

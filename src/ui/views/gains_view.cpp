@@ -8,6 +8,7 @@
 
 #include "app/report_data.h"
 #include "ui/hourglass.h"
+#include "ui/views/tax_rules_choice.h"
 #include "ui/views/view_support.h"
 
 namespace ledger {
@@ -35,6 +36,7 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   methodRow->addWidget(methodLabel);
   methodRow->addWidget(m_optFifo);
   methodRow->addWidget(m_optAverage);
+  m_taxRules = new TaxRulesChoice(this, methodRow);
   methodRow->addStretch();
 
   m_lblNote = new QLabel(this);
@@ -58,7 +60,9 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
     // Beside the entry form, so that both stay in sight.
     setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10500, 7800);
     m_method = rememberedGainsMethod(m_app.settings(), m_app.session().LedgerPath).value_or(CostMethod::Fifo);
-    (m_method == CostMethod::Fifo ? m_optFifo : m_optAverage)->setChecked(true);
+    (m_method == CostMethod::Fifo ? m_optFifo : m_method == CostMethod::Uk ? m_taxRules->ukOption() : m_optAverage)
+        ->setChecked(true);
+    m_taxRules->showMethod(m_method);
     load();
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
@@ -70,6 +74,13 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   });
   connect(m_optAverage, &QRadioButton::toggled, this, [this](bool on) {
     if (on) setMethod(CostMethod::Average);
+  });
+  connect(m_taxRules->ukOption(), &QRadioButton::toggled, this, [this](bool on) {
+    if (on) setMethod(CostMethod::Uk);
+  });
+  connect(m_taxRules, &TaxRulesChoice::changed, this, [this] {
+    m_report.reset();  // read again by the same method
+    setMethod(m_method);
   });
 }
 
@@ -127,10 +138,12 @@ QTableView* GainsView::grid(GainsModel::Table table) const { return m_grids[slot
 
 void GainsView::setMethod(CostMethod method) {
   // Radio buttons follow a call from elsewhere without running this again.
-  for (QRadioButton* option : {m_optFifo, m_optAverage}) {
+  QRadioButton* chosen = method == CostMethod::Fifo ? m_optFifo : method == CostMethod::Uk ? m_taxRules->ukOption() : m_optAverage;
+  for (QRadioButton* option : {m_optFifo, m_optAverage, m_taxRules->ukOption()}) {
     const QSignalBlocker quiet(option);
-    option->setChecked((option == m_optFifo) == (method == CostMethod::Fifo));
+    option->setChecked(option == chosen);
   }
+  m_taxRules->showMethod(method);
   if (method == m_method && m_report) return;
   m_method = method;
   rememberGainsMethod(m_app.settings(), m_app.session().LedgerPath, method);
@@ -143,15 +156,15 @@ void GainsView::setMethod(CostMethod method) {
 
 void GainsView::load() {
   Hourglass busy;
-  GainsRead read = readGains(m_app.session(), m_method);
+  GainsRead read = readGains(m_app.session(), m_taxRules->rules(m_method));
   if (read.failure) {
     busy.release();
     m_app.prompter().show(*read.failure, MsgIcon::Critical);
   }
   m_report = read.report;
   for (GainsModel* model : m_models) model->setReport(m_report, read.income);
-  // Lots belong to FIFO; under the average method the column is empty.
-  grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
+  // Lots belong to FIFO, Rule to UK, Disallowed to wash sales.
+  m_taxRules->showColumns(grid(GainsModel::Table::Sales), m_method);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
   showNotes(read.notes);
 }

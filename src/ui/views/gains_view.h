@@ -21,6 +21,8 @@
 
 namespace ledger {
 
+class TaxRulesChoice;
+
 class GainsView : public MdiChild {
   Q_OBJECT
  public:
@@ -55,6 +57,7 @@ class GainsView : public MdiChild {
   std::shared_ptr<const GainsReport> m_report;
   QRadioButton* m_optFifo;
   QRadioButton* m_optAverage;
+  TaxRulesChoice* m_taxRules;  // UK, wash sales, tax years
   QLabel* m_lblNote;
   QTabWidget* m_tabs;
   QTableView* m_grids[5] = {};
