@@ -1,12 +1,18 @@
 // The Gains window: opened from the View menu it shows the same figures as
 // the command line for both methods, remembers the method per ledger, says
 // when a sale was uncovered, raises the Restore menu from its grids, and
-// reports a ledger it cannot open.
+// reports a ledger it cannot open. Its figures are worked out away from the
+// window's thread: it answers meanwhile, shows only the latest request's
+// figures, and can be closed at any moment.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QDeadlineTimer>
 #include <QSettings>
 #include <QTest>
+#include <QThreadPool>
+#include <QTimer>
 #include <QToolBar>
 
 #include <set>
@@ -28,6 +34,22 @@ using Rows = std::vector<std::vector<std::string>>;
 // The settings file of this test run, away from the user's own.
 void useTestSettings(const test::TempDir& dir) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir.file("settings")));
+}
+
+// Lets the window's thread run until the view's figures are in (or a
+// generous while has passed); whether they are.
+bool figuresIn(GainsView* view) {
+  QDeadlineTimer deadline(30000);
+  while (view && view->working() && !deadline.hasExpired()) QTest::qWait(5);
+  return view && !view->working();
+}
+
+// Ends the work threads a test left stopped, and the events they posted, so
+// that nothing of one test runs into the next.
+void settleWork() {
+  QThreadPool::globalInstance()->waitForDone();
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 Rows gridRows(const QAbstractItemModel& model) {
@@ -86,14 +108,23 @@ class GainsWindowTest : public test::WindowTest {
     useTestSettings(dir);
     test::makeLedger(ledger, test::kGainsTrades);
   }
+  void TearDown() override {
+    WindowTest::TearDown();
+    settleWork();
+  }
   GainsView* gains() { return window.forms().find<GainsView>("frmGains"); }
+  // The Gains window from the View menu, its figures in.
+  GainsView* showGains() {
+    window.mnuViewItem_Click(5);
+    EXPECT_TRUE(figuresIn(gains()));
+    return gains();
+  }
   std::string ledger = dir.file("gains.mdb");
 };
 
 TEST_F(GainsWindowTest, ShowsTheCommandLinesFiguresForBothMethods) {
   openLedger(ledger);
-  window.mnuViewItem_Click(5);
-  ASSERT_NE(gains(), nullptr);
+  ASSERT_NE(showGains(), nullptr);
   EXPECT_EQ(gains()->windowTitle(), "Gains");
   for (Table t : {Table::Holdings, Table::Sales, Table::Yearly, Table::Dividends, Table::Income})
     QAbstractItemModelTester tester(gains()->model(t));
@@ -102,6 +133,7 @@ TEST_F(GainsWindowTest, ShowsTheCommandLinesFiguresForBothMethods) {
     (std::string(method) == "fifo" ? gains()->findChild<QRadioButton*>("optFifo")
                                    : gains()->findChild<QRadioButton*>("optAverage"))
         ->click();
+    ASSERT_TRUE(figuresIn(gains()));
     EXPECT_EQ(costMethodName(gains()->method()), method);
     const std::pair<Table, const char*> reports[] = {
         {Table::Holdings, "holdings"}, {Table::Sales, "gains"}, {Table::Yearly, "yearly"}};
@@ -119,20 +151,21 @@ TEST_F(GainsWindowTest, TheMethodIsRememberedForEachLedger) {
   const std::string other = dir.file("other.mdb");
   test::makeLedger(other, {{1, "IBM", 10, "B", "2024-01-02", 100, 5}});
   openLedger(ledger);
-  window.mnuViewItem_Click(5);
+  showGains();
   EXPECT_EQ(gains()->method(), CostMethod::Fifo);  // nothing remembered yet
   gains()->findChild<QRadioButton*>("optAverage")->click();
   window.commands().setViewTag(ViewTag::Gains);
   window.mnuRestoreItem_Click(1);  // loaded afresh
+  ASSERT_TRUE(figuresIn(gains()));
   EXPECT_EQ(gains()->method(), CostMethod::Average);
   EXPECT_TRUE(gains()->findChild<QRadioButton*>("optAverage")->isChecked());
   EXPECT_EQ(gains()->model(Table::Holdings)->index(0, 2).data().toString(), "163.75");
 
   openLedger(other);
-  window.mnuViewItem_Click(5);
+  showGains();
   EXPECT_EQ(gains()->method(), CostMethod::Fifo);
   openLedger(ledger);
-  window.mnuViewItem_Click(5);
+  showGains();
   EXPECT_EQ(gains()->method(), CostMethod::Average);
 }
 
@@ -142,7 +175,7 @@ TEST_F(GainsWindowTest, SaysSoWhenASaleWasUncovered) {
   const std::pair<std::string, QString> rows[] = {{ledger, test::kUncoveredNote}, {covered, ""}};
   for (const auto& [path, note] : rows) {
     openLedger(path);
-    window.mnuViewItem_Click(5);
+    showGains();
     auto* label = gains()->findChild<QLabel*>("lblNote");
     EXPECT_EQ(label->text(), note) << path;
     EXPECT_EQ(label->isHidden(), note.isEmpty()) << path;
@@ -170,6 +203,48 @@ TEST_F(GainsWindowTest, NoTwoCommandsShareAShortcut) {
   EXPECT_EQ(owners[QStringLiteral("Ctrl+G")], "mnuViewItem(5)");
 }
 
+// The old ledger's figures are never delivered once another ledger is
+// open: the window goes with the old ledger before the event loop could
+// bring them, and nothing of its work is told or shown after.
+TEST_F(GainsWindowTest, OpeningAnotherLedgerWhileTheFiguresAreWorkedOutIsSafe) {
+  const std::string other = dir.file("other.mdb");
+  test::makeLedger(other, {{1, "IBM", 10, "B", "2024-01-02", 100, 5}});
+  openLedger(ledger);
+  window.mnuViewItem_Click(5);
+  ASSERT_NE(gains(), nullptr);
+  openLedger(other);
+  settleWork();
+  EXPECT_EQ(gains(), nullptr);
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+// A trade saved while the window works: the window works its figures out
+// again where it stands, and the figures it shows hold the trade.
+TEST_F(GainsWindowTest, ASaveWhileWorkingStartsTheWorkAgain) {
+  openLedger(ledger);
+  window.mnuViewItem_Click(5);
+  GainsView* view = gains();
+  window.mnuFileItem_Click(2);
+  form()->cboCompanySymbol()->setEditText("AAA");
+  form()->box("Date", kGeneralTab)->setText("2025-06-01");
+  form()->box("Quantity", kGeneralTab)->setText("4");
+  form()->box("Price", kGeneralTab)->setText("10");
+  form()->box("Commission", kGeneralTab)->setText("1");
+  form()->optBuy()->setChecked(true);
+  prompter.expect(MsgAnswer::Yes);  // AAA joins the company list
+  window.mnuFileItem_Click(5);
+  // Figures can only come through the event loop, which has not run since
+  // the save: whatever is shown from here on must hold it.
+  std::vector<std::string> aaaShares;
+  QObject::connect(view, &GainsView::figuresShown, view, [&] {
+    aaaShares.push_back(view->model(Table::Holdings)->index(0, 1).data().toString().toStdString());
+  });
+  ASSERT_TRUE(figuresIn(view));
+  EXPECT_EQ(gains(), view);  // the same window, read again
+  // AAA held 15 (gains_ledger.h); 4 more bought.
+  EXPECT_EQ(aaaShares, std::vector<std::string>{"19"});
+}
+
 // ---- the view alone ---------------------------------------------------------
 
 class FakeHost final : public ViewHost {
@@ -189,7 +264,10 @@ class FakeHost final : public ViewHost {
 class GainsViewTest : public ::testing::Test {
  protected:
   void SetUp() override { useTestSettings(dir); }
-  void TearDown() override { EXPECT_EQ(prompter.pending(), 0u); }
+  void TearDown() override {
+    settleWork();
+    EXPECT_EQ(prompter.pending(), 0u);
+  }
   test::TempDir dir;
   test::ScriptedPrompter prompter;
   test::ScriptedFileChooser files;
@@ -216,6 +294,7 @@ TEST_F(GainsViewTest, ALedgerThatCannotBeOpenedIsToldOnceAndTheGridsStayEmpty) {
   app.session().LedgerPath = dir.file("missing.mdb");
   prompter.expect(MsgAnswer::Ok);
   GainsView view(app, host);
+  ASSERT_TRUE(figuresIn(&view));
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].text.rfind(openFailureMessage(dir.file("missing.mdb"), "Trade"), 0), 0u)
       << prompter.shown[0].text;
@@ -229,6 +308,7 @@ TEST_F(GainsViewTest, YearTotalsAreBoldRowsWithoutASymbol) {
   app.session().LedgerPath = dir.file("l.mdb");
   test::makeLedger(app.session().LedgerPath, test::kGainsTrades);
   GainsView view(app, host);
+  ASSERT_TRUE(figuresIn(&view));
   const GainsModel& yearly = *view.model(Table::Yearly);
   std::vector<std::string> totals;
   for (int r = 0; r < yearly.rowCount(); ++r) {
@@ -250,6 +330,7 @@ TEST_F(GainsViewTest, TheIncomeTabShowsEachDividendAndTheSumsOfEachYear) {
   test::addEvents(path, test::kIncomeDividendsSql);
   app.session().LedgerPath = path;
   GainsView view(app, host);
+  ASSERT_TRUE(figuresIn(&view));
   view.show();
   view.tabs()->setCurrentWidget(view.findChild<QWidget*>("tabIncome"));
   EXPECT_TRUE(view.grid(Table::Dividends)->isVisible());
@@ -269,6 +350,126 @@ TEST_F(GainsViewTest, TheIncomeTabShowsEachDividendAndTheSumsOfEachYear) {
   ASSERT_EQ(holdings.size(), 2u);
   EXPECT_EQ(holdings[0].back(), "46");
   EXPECT_EQ(holdings[1].back(), "6.16");
+}
+
+// ---- while the figures are worked out ----------------------------------------
+
+// Another connection's exclusive lock keeps the work waiting for the file
+// (the engine waits up to three seconds for a lock), so that a test can act
+// while the work is under way; the lock goes with the object.
+class FileHeld {
+ public:
+  explicit FileHeld(const std::string& path) : m_db(Database::openFile(path, false)) {
+    m_db.executeScript("BEGIN EXCLUSIVE");
+  }
+  ~FileHeld() { release(); }
+  void release() {
+    if (m_held) m_db.executeScript("COMMIT");
+    m_held = false;
+  }
+  Database& db() { return m_db; }
+
+ private:
+  Database m_db;
+  bool m_held = true;
+};
+
+class GainsWorkingTest : public GainsViewTest {
+ protected:
+  void SetUp() override {
+    GainsViewTest::SetUp();
+    app.session().LedgerPath = dir.file("l.mdb");
+    test::makeLedger(app.session().LedgerPath, test::kGainsTrades);
+  }
+  static bool shown(QWidget* w) { return !w->isHidden(); }
+};
+
+TEST_F(GainsWorkingTest, TheWindowAnswersWhileTheFiguresAreWorkedOutAndFillsInAfter) {
+  FileHeld held(app.session().LedgerPath);
+  GainsView view(app, host);
+  EXPECT_TRUE(view.working());
+  auto* working = view.findChild<QLabel*>("lblWorking");
+  EXPECT_TRUE(shown(working));
+  EXPECT_EQ(working->text(), "Working out the figures...");
+  EXPECT_TRUE(shown(view.findChild<QProgressBar*>("prgWork")));
+  EXPECT_TRUE(shown(view.findChild<QPushButton*>("cmdStop")));
+  EXPECT_EQ(view.model(Table::Holdings)->rowCount(), 0);
+
+  // The window's thread goes on with its events meanwhile.
+  bool timerRan = false;
+  QTimer::singleShot(0, &view, [&] { timerRan = true; });
+  QTest::qWait(50);
+  EXPECT_TRUE(timerRan);
+  EXPECT_TRUE(view.working());
+
+  held.release();
+  ASSERT_TRUE(figuresIn(&view));
+  EXPECT_EQ(view.model(Table::Holdings)->rowCount(), 5);
+  EXPECT_FALSE(shown(working));
+  EXPECT_FALSE(shown(view.findChild<QProgressBar*>("prgWork")));
+}
+
+// A change while the work waits: the work is started again, and only the
+// figures that hold the change are ever shown.
+TEST_F(GainsWorkingTest, AChangeWhileWorkingShowsOnlyTheNewFigures) {
+  FileHeld held(app.session().LedgerPath);
+  GainsView view(app, host);
+  int shownTimes = 0;
+  QObject::connect(&view, &GainsView::figuresShown, &view, [&] { ++shownTimes; });
+  held.db().execute("INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission) "
+                    "VALUES (9, 'NEW', 4, 'B', '2024-07-01', 10, 1)");
+  view.readAgain();
+  held.release();
+  ASSERT_TRUE(figuresIn(&view));
+  settleWork();
+  EXPECT_EQ(shownTimes, 1);
+  EXPECT_EQ(view.model(Table::Holdings)->rowCount(), 6);
+}
+
+// Another program's change to the file, once the figures are in: the
+// window sees the file's change counter move and works them out again.
+TEST_F(GainsWorkingTest, AChangeByAnotherProgramIsSeenAndWorkedIn) {
+  GainsView view(app, host);
+  ASSERT_TRUE(figuresIn(&view));
+  Database other = Database::openFile(app.session().LedgerPath, false);
+  other.execute("INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, Price, Commission) "
+                "VALUES (9, 'NEW', 4, 'B', '2024-07-01', 10, 1)");
+  QDeadlineTimer deadline(30000);
+  while (!view.working() && !deadline.hasExpired()) QTest::qWait(10);
+  ASSERT_TRUE(figuresIn(&view));
+  EXPECT_EQ(view.model(Table::Holdings)->rowCount(), 6);
+}
+
+TEST_F(GainsWorkingTest, TheWorkCanBeStoppedAndStartedAgain) {
+  FileHeld held(app.session().LedgerPath);
+  GainsView view(app, host);
+  view.findChild<QPushButton*>("cmdStop")->click();
+  EXPECT_FALSE(view.working());
+  EXPECT_EQ(view.findChild<QLabel*>("lblWorking")->text(), "The figures were not worked out.");
+  held.release();
+  settleWork();
+  EXPECT_EQ(view.model(Table::Holdings)->rowCount(), 0);  // what the stopped work found never came
+
+  auto* workOut = view.findChild<QPushButton*>("cmdWorkOut");
+  ASSERT_TRUE(shown(workOut));
+  workOut->click();
+  ASSERT_TRUE(figuresIn(&view));
+  EXPECT_EQ(view.model(Table::Holdings)->rowCount(), 5);
+  EXPECT_FALSE(shown(workOut));
+}
+
+// Deleted while its work waits for the file, the window stops the work;
+// the thread ends by itself once the file is free and hands on nothing.
+TEST_F(GainsWorkingTest, ClosingTheWindowWhileWorkingIsSafe) {
+  FileHeld held(app.session().LedgerPath);
+  auto* view = new GainsView(app, host);
+  view->show();
+  QTest::qWait(20);
+  view->close();
+  delete view;
+  held.release();
+  settleWork();
+  EXPECT_TRUE(prompter.shown.empty());
 }
 
 }  // namespace

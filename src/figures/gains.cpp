@@ -215,9 +215,14 @@ void GainsCalculator::addStoredTrades() {
   for (Company& company : m_companies) company.purchasesLeft = 0;
   for (const StoredTrade& t : m_stored)
     if (t.side == TradeSide::Buy) ++m_companies[t.company].purchasesLeft;
-  for (const StoredTrade& t : m_stored)
+  const std::uint64_t whole = m_stored.size();
+  std::uint64_t done = 0;
+  for (const StoredTrade& t : m_stored) {
+    if (m_progress && done % kProgressStride == 0) m_progress(done, whole);
+    ++done;
     addTrade(t.company, t.day, t.side, t.value(StoredTrade::kQuantity), t.value(StoredTrade::kPrice),
              t.value(StoredTrade::kCommission));
+  }
   m_stored = {};
   m_storedInOrder = true;
 }

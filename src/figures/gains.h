@@ -57,6 +57,7 @@
 #include "figures/corporate_events.h"
 #include "figures/decimal.h"
 #include "figures/trade.h"
+#include "figures/work_progress.h"
 
 namespace ledger {
 
@@ -187,6 +188,10 @@ class GainsCalculator {
                  const StoredNumber& quantity, const StoredNumber& price, const StoredNumber& commission);
   // Room for this many addStored() trades (and their sales: expectTrades).
   void expectStoredTrades(std::size_t trades);
+  // Told, as finish() works out the addStored() trades, how many are done
+  // of how many; it may throw WorkStopped, which leaves the calculator
+  // good for nothing but destruction.
+  void setProgress(WorkProgress progress) { m_progress = std::move(progress); }
 
   GainsReport finish();
 
@@ -290,6 +295,7 @@ class GainsCalculator {
   static_assert(sizeof(StoredTrade) == 48);
   std::vector<StoredTrade> m_stored;
   bool m_storedInOrder = true;
+  WorkProgress m_progress;
 };
 
 // What the report must say besides its rows, one line each: the uncovered

@@ -123,14 +123,26 @@ bool leftOutBefore(const LeftOut& a, const LeftOut& b) {
 
 }  // namespace
 
-GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale) {
-  return readGainsReport(db, readLedgerEvents(db), method, onSale);
+GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onSale, const WorkProgress& progress) {
+  return readGainsReport(db, readLedgerEvents(db), method, onSale, progress);
 }
 
-GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method, const SaleSink& onSale) {
+GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method, const SaleSink& onSale,
+                            const WorkProgress& progress) {
   GainsCalculator calculator(method, onSale);
+  std::uint64_t expected = 0;
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
-    if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectStoredTrades(static_cast<std::size_t>(*n));
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) {
+      expected = static_cast<std::uint64_t>(*n);
+      calculator.expectStoredTrades(static_cast<std::size_t>(*n));
+    }
+  if (progress) {
+    // Reading is the first half of the whole, working out the second.
+    calculator.setProgress([&progress, expected](std::uint64_t done, std::uint64_t whole) {
+      progress(expected + done, expected + whole);
+    });
+  }
+  std::uint64_t rowsRead = 0;
 
   std::vector<LeftOut> leftOut;
   {
@@ -138,6 +150,8 @@ GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod
     std::string lastDateText;  // the last valid date, and its day
     std::uint32_t lastDay = 0;
     while (row.step()) {
+      if (progress && rowsRead % kProgressStride == 0) progress(rowsRead, 2 * std::max(expected, rowsRead));
+      ++rowsRead;
       const std::int64_t rowid = row.integer(kRowid);
       std::optional<std::string> reason;
       // Types first: reading a column as text may change what it says.

@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "app/report_data.h"
-#include "ui/hourglass.h"
 #include "ui/views/view_support.h"
 
 namespace ledger {
@@ -44,6 +43,13 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   m_lblNote->setStyleSheet(QStringLiteral("QLabel { color: darkred; }"));
   m_lblNote->hide();
 
+  m_work = new LedgerWork(this);
+  connect(m_work, &LedgerWork::progressed, this, &GainsView::showProgress);
+  connect(m_work, &LedgerWork::finished, this, &GainsView::workEnded);
+  m_watch = new LedgerChangeWatch(this);
+  m_watch->watch(m_app.session().LedgerPath);
+  connect(m_watch, &LedgerChangeWatch::changed, this, &GainsView::readAgain);
+
   m_tabs = new QTabWidget(this);
   m_tabs->setObjectName("tabsGains");
   m_tabs->addTab(makeGainsPage(methodRow), QStringLiteral("&Gains"));
@@ -51,6 +57,7 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(makeProgressRow());
   layout->addWidget(m_lblNote);
   layout->addWidget(m_tabs, 1);
 
@@ -71,6 +78,27 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   connect(m_optAverage, &QRadioButton::toggled, this, [this](bool on) {
     if (on) setMethod(CostMethod::Average);
   });
+}
+
+QLayout* GainsView::makeProgressRow() {
+  m_lblWorking = new QLabel(this);
+  m_lblWorking->setObjectName("lblWorking");
+  m_prgWork = new QProgressBar(this);
+  m_prgWork->setObjectName("prgWork");
+  m_prgWork->setRange(0, 100);
+  m_cmdStop = new QPushButton(QStringLiteral("&Stop"), this);
+  m_cmdStop->setObjectName("cmdStop");
+  m_cmdWorkOut = new QPushButton(QStringLiteral("&Work Out"), this);
+  m_cmdWorkOut->setObjectName("cmdWorkOut");
+  connect(m_cmdStop, &QPushButton::clicked, this, &GainsView::stopWork);
+  connect(m_cmdWorkOut, &QPushButton::clicked, this, &GainsView::readAgain);
+  auto* row = new QHBoxLayout;
+  row->addWidget(m_lblWorking);
+  row->addWidget(m_prgWork, 1);
+  row->addWidget(m_cmdStop);
+  row->addWidget(m_cmdWorkOut);
+  showProgress();
+  return row;
 }
 
 QWidget* GainsView::makeGainsPage(QLayout* methodRow) {
@@ -131,7 +159,7 @@ void GainsView::setMethod(CostMethod method) {
     const QSignalBlocker quiet(option);
     option->setChecked((option == m_optFifo) == (method == CostMethod::Fifo));
   }
-  if (method == m_method && m_report) return;
+  if (method == m_method && (m_report || working())) return;
   m_method = method;
   rememberGainsMethod(m_app.settings(), m_app.session().LedgerPath, method);
   try {
@@ -141,19 +169,69 @@ void GainsView::setMethod(CostMethod method) {
   }
 }
 
+void GainsView::readAgain() { load(); }
+
 void GainsView::load() {
-  Hourglass busy;
-  GainsRead read = readGains(m_app.session(), m_method);
-  if (read.failure) {
-    busy.release();
-    m_app.prompter().show(*read.failure, MsgIcon::Critical);
-  }
+  // What is in sight belongs to another method or an older ledger.
+  m_report.reset();
+  for (GainsModel* model : m_models) model->setReport(nullptr, nullptr);
+  showNotes({});
+  // The figures to come are of the file as it stands now or later.
+  m_watch->markSeen();
+  m_work->start([this, request = GainsRequest{m_app.session().LedgerPath, m_method}](const WorkProgress& progress) {
+    GainsRead read = workOutGains(request, progress);
+    return [this, read = std::move(read)] {
+      // Changed since the work began: what it read may be older than the file.
+      if (m_watch->changedSinceSeen())
+        load();
+      else
+        showRead(read);
+    };
+  });
+  showProgress();
+}
+
+void GainsView::stopWork() {
+  m_work->stop();
+  showProgress();
+  m_lblWorking->setText(QStringLiteral("The figures were not worked out."));
+  m_lblWorking->show();
+  m_cmdWorkOut->show();
+}
+
+void GainsView::showProgress() {
+  const bool busy = working();
+  m_lblWorking->setText(QStringLiteral("Working out the figures..."));
+  m_lblWorking->setVisible(busy);
+  m_prgWork->setValue(m_work->percent());
+  m_prgWork->setVisible(busy);
+  m_cmdStop->setVisible(busy);
+  m_cmdWorkOut->hide();
+}
+
+void GainsView::workEnded() {
+  showProgress();
+  if (!working()) emit figuresShown();
+}
+
+void GainsView::showRead(const GainsRead& read) {
+  if (read.failure) m_app.prompter().show(*read.failure, MsgIcon::Critical);
   m_report = read.report;
   for (GainsModel* model : m_models) model->setReport(m_report, read.income);
   // Lots belong to FIFO; under the average method the column is empty.
   grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
   showNotes(read.notes);
+}
+
+void GainsView::hideEvent(QHideEvent* event) {
+  // A frame hidden for good is an unloaded window waiting to be deleted:
+  // what its work finds would be told of a ledger no longer in sight.
+  if (frame() != this && frame()->isHidden()) {
+    m_work->stop();
+    m_watch->blockSignals(true);
+  }
+  MdiChild::hideEvent(event);
 }
 
 void GainsView::showNotes(const std::vector<std::string>& notes) {

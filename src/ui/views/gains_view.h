@@ -3,9 +3,17 @@
 // paid, the realized gain of every sale, and the gains of each year, by
 // FIFO lots or by average cost; on a second tab each dividend and the
 // income of each year. The choice of method is remembered for each ledger.
-// The figures are read once, at load, and again when the method changes.
+// The window opens at once; the figures are worked out away from its
+// thread (app/ledger_work.h), with their progress in sight and a Stop, and
+// fill the grids when they are ready. They are worked out again when the
+// method changes and when the ledger file changes, by this program or
+// another (app/ledger_change_watch.h, and readAgain); until the new
+// figures come the grids stay empty, so no figure of an older state of the
+// ledger is ever in sight.
 
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -15,6 +23,8 @@
 
 #include "app/app_context.h"
 #include "app/gains_data.h"
+#include "app/ledger_change_watch.h"
+#include "app/ledger_work.h"
 #include "ui/mdi_child.h"
 #include "ui/views/gains_model.h"
 #include "ui/views/view_host.h"
@@ -24,14 +34,23 @@ namespace ledger {
 class GainsView : public MdiChild {
   Q_OBJECT
  public:
-  // Loads the view over the session's ledger with the method remembered
-  // for it (FIFO when none is). A ledger that cannot be opened or read is
-  // reported once; the grids then stay empty.
+  // Makes the view over the session's ledger with the method remembered
+  // for it (FIFO when none is) and starts working its figures out. A
+  // ledger that cannot be opened or read is reported once, when the work
+  // finds it; the grids then stay empty.
   GainsView(AppContext& app, ViewHost& host, QMdiArea* area = nullptr);
 
   CostMethod method() const { return m_method; }
   // Works the report out again by method and remembers the choice.
   void setMethod(CostMethod method);
+  // The ledger changed: the figures are worked out afresh, the work under
+  // way (if any) stopped.
+  void readAgain();
+  // Stops the work under way; the window says the figures were not worked
+  // out and offers to work them out.
+  void stopWork();
+  // Whether figures are being worked out.
+  bool working() const { return m_work->working(); }
 
   // The report shown; null when the ledger could not be read.
   std::shared_ptr<const GainsReport> report() const { return m_report; }
@@ -39,11 +58,20 @@ class GainsView : public MdiChild {
   QTableView* grid(GainsModel::Table table) const;
   QTabWidget* tabs() const { return m_tabs; }
 
+ signals:
+  // Every figure asked for is in the grids (or its failure was told).
+  void figuresShown();
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void load();
+  void showRead(const GainsRead& read);
+  void showProgress();
+  void workEnded();
+  QLayout* makeProgressRow();
   void showNotes(const std::vector<std::string>& notes);
   QTableView* addGrid(GainsModel::Table table, const char* name);
   QWidget* makeGainsPage(QLayout* methodRow);
@@ -56,6 +84,12 @@ class GainsView : public MdiChild {
   QRadioButton* m_optFifo;
   QRadioButton* m_optAverage;
   QLabel* m_lblNote;
+  QLabel* m_lblWorking;
+  QProgressBar* m_prgWork;
+  QPushButton* m_cmdStop;
+  QPushButton* m_cmdWorkOut;
+  LedgerWork* m_work;
+  LedgerChangeWatch* m_watch;
   QTabWidget* m_tabs;
   QTableView* m_grids[5] = {};
   GainsModel* m_models[5] = {};
