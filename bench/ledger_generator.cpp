@@ -19,6 +19,7 @@
 #include "ledger/ledger_schema.h"
 #include "engine/sqlite_util.h"
 #include "engine/value.h"
+#include "ledger/price_table.h"
 #include "engine/transaction.h"
 
 namespace ledger::bench {
@@ -168,6 +169,100 @@ void addEvents(sqlite3* db, std::mt19937_64& random) {
   }
 }
 
+// In the kept file's name: raise when the made-up prices change.
+constexpr const char* kPricedKind = "ledger-prices-1";
+constexpr int kPriceDays = 2'500;
+constexpr std::int64_t kTradesPerCompany = 1'000;
+constexpr sys_days kFirstPriceDay = sys_days{year{2015} / January / 5};  // a Monday
+
+std::string isoText(sys_days day) {
+  const year_month_day ymd{day};
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d-%02u-%02u", static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                static_cast<unsigned>(ymd.day()));
+  return date;
+}
+
+// Companies C0000, C0001, ..., each with a close walking up to 2% a day on
+// every weekday, and trades at the close of their day, entered in date order.
+void addPricedLedger(sqlite3* db, std::int64_t trades, std::mt19937_64& random) {
+  const std::size_t count = static_cast<std::size_t>(std::max<std::int64_t>(1, trades / kTradesPerCompany));
+  std::vector<std::string> dates;
+  for (sys_days day = kFirstPriceDay; dates.size() < kPriceDays; day += days{1})
+    if (weekday{day}.c_encoding() % 6 != 0) dates.push_back(isoText(day));
+
+  std::vector<std::string> symbols(count);
+  std::vector<std::int64_t> ids(count);
+  auto company = detail::prepare(db, "INSERT INTO Companies (CompanySymbol) VALUES (?1)");
+  for (std::size_t c = 0; c < count; ++c) {
+    char symbol[32];
+    std::snprintf(symbol, sizeof symbol, "C%04zu", c);
+    symbols[c] = symbol;
+    sqlite3_bind_text(company.get(), 1, symbol, -1, SQLITE_TRANSIENT);
+    detail::step(db, company.get());
+    sqlite3_reset(company.get());
+    ids[c] = sqlite3_last_insert_rowid(db);
+  }
+
+  // The closes, by symbol and date as the index orders them, kept for the trades.
+  detail::exec(db, kPriceTableSchema);
+  std::vector<double> closes(count * kPriceDays);
+  auto price = detail::prepare(db, "INSERT INTO Price (CompanySymbol, Date, Close) VALUES (?1, ?2, ?3)");
+  for (std::size_t c = 0; c < count; ++c) {
+    double close = 5.0 + static_cast<double>(random() % 29500) / 100.0;
+    for (std::size_t d = 0; d < kPriceDays; ++d) {
+      const double step = static_cast<double>(static_cast<int>(random() % 401) - 200) / 10000.0;
+      close = std::clamp(cents(close * (1.0 + step)), 1.0, 2000.0);
+      closes[c * kPriceDays + d] = close;
+      sqlite3_bind_text(price.get(), 1, symbols[c].c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_text(price.get(), 2, dates[d].c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_double(price.get(), 3, close);
+      detail::step(db, price.get());
+      sqlite3_reset(price.get());
+    }
+  }
+
+  auto insert = detail::prepare(db,
+                                "INSERT INTO Trade (CompanyID, CompanySymbol, Quantity, [Buy/Sell], Date, "
+                                "Price, Commission) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  std::vector<double> held(count);
+  for (std::int64_t i = 0; i < trades; ++i) {
+    const std::size_t d = static_cast<std::size_t>(i * kPriceDays / trades);
+    const std::uint64_t r = random();
+    const std::size_t c = r % count;
+    double quantity = static_cast<double>(10 * (1 + (r >> 20) % 100));
+    // Sold only while held, never more than is held.
+    const bool buy = ((r >> 16) & 3) != 0 || held[c] == 0;
+    if (!buy) quantity = std::min(quantity, held[c]);
+    held[c] += buy ? quantity : -quantity;
+    const double close = closes[c * kPriceDays + d];
+    sqlite3_bind_int64(insert.get(), 1, ids[c]);
+    sqlite3_bind_text(insert.get(), 2, symbols[c].c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_double(insert.get(), 3, quantity);
+    sqlite3_bind_text(insert.get(), 4, buy ? "B" : "S", 1, SQLITE_STATIC);
+    sqlite3_bind_text(insert.get(), 5, dates[d].c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_double(insert.get(), 6, close);
+    sqlite3_bind_double(insert.get(), 7, std::max(9.95, cents(quantity * close * 0.001)));
+    detail::step(db, insert.get());
+    sqlite3_reset(insert.get());
+  }
+
+  detail::exec(db, kEventTablesSchema);
+  auto dividend =
+      detail::prepare(db, "INSERT INTO Dividend (CompanySymbol, Date, Gross, Withholding) VALUES (?1, ?2, ?3, ?4)");
+  for (std::size_t c = 0; c < count; ++c) {
+    for (std::size_t d = 60; d < kPriceDays; d += 63) {
+      const double gross = cents(static_cast<double>(10 + random() % 500));
+      sqlite3_bind_text(dividend.get(), 1, symbols[c].c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_text(dividend.get(), 2, dates[d].c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_double(dividend.get(), 3, gross);
+      sqlite3_bind_double(dividend.get(), 4, cents(gross * 0.15));
+      detail::step(db, dividend.get());
+      sqlite3_reset(dividend.get());
+    }
+  }
+}
+
 std::string keptLedgerName(std::int64_t trades, const char* kind) {
   const std::uint64_t hash = fnv1a(ledgerSchemaSql(), fnv1a(kGeneratorVersion));
   char name[80];
@@ -220,6 +315,28 @@ std::string cachedLedgerWithEvents(std::int64_t trades) {
       std::mt19937_64 random(20261208u + static_cast<std::uint64_t>(trades));
       WriteTransaction transaction(ledger);
       addEvents(detail::connectionOf(ledger), random);
+      transaction.commit();
+    }
+    temp.commitOver(path);
+  }
+  return path;
+}
+
+std::string cachedPricedLedger(std::int64_t trades) {
+  const std::string path = keptLedgerName(trades, kPricedKind);
+  if (!fileExists(path)) {
+    fs::create_directories(dataFolder());
+    TempFileBeside temp(path);
+    writeLedgerFromSchema(temp.path());
+    {
+      Database ledger = Database::openFile(temp.path(), /*create=*/false);
+      sqlite3* db = detail::connectionOf(ledger);
+      detail::exec(db,
+                   "PRAGMA cache_size = -262144; PRAGMA synchronous = OFF; "
+                   "PRAGMA ignore_check_constraints = ON");
+      std::mt19937_64 random(20261209u + static_cast<std::uint64_t>(trades));
+      WriteTransaction transaction(ledger);
+      addPricedLedger(db, trades, random);
       transaction.commit();
     }
     temp.commitOver(path);

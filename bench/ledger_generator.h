@@ -28,6 +28,13 @@ std::string cachedLedger(std::int64_t trades);
 // (from cachedLedger) when it is missing.
 std::string cachedLedgerWithEvents(std::int64_t trades);
 
+// The kept ledger with that many trades of trades / 1,000 companies
+// (at least one) over ten years, and a close of every company on each of
+// 2,500 weekdays of those years: 2.5 million prices at a million trades.
+// A company is sold only while held, and pays a dividend each quarter.
+// Made first when it is missing.
+std::string cachedPricedLedger(std::int64_t trades);
+
 // A private copy of the kept ledger with that many trades, removed (with
 // its journal) when the copy goes.
 class LedgerCopy {

@@ -12,12 +12,14 @@
 
 #include "app/command_line.h"
 #include "app/program_settings.h"
+#include "app/returns_data.h"
 #include "ledger/kept_figures.h"
 #include "ledger/ledger_session.h"
 #include "fakes.h"
 #include "gains_ledger.h"
 #include "test_ledger.h"
 #include "ledger/ledger_open.h"
+#include "ledger/price_table.h"
 
 namespace ledger {
 namespace {
@@ -49,7 +51,8 @@ TEST(CommandLineTest, HelpListsEveryCommand) {
     EXPECT_EQ(o.status, exitcode::kOk) << word;
     EXPECT_TRUE(o.err.empty()) << word;
     for (const char* line : {"shareledger report gains [--method fifo|average] [--year YYYY] LEDGER",
-                             "shareledger report holdings [--method fifo|average] LEDGER",
+                             "shareledger report holdings [--method fifo|average] [--as-of YYYY-MM-DD] LEDGER",
+                             "shareledger report returns [--from YYYY-MM-DD] [--to YYYY-MM-DD] LEDGER",
                              "shareledger report yearly [--method fifo|average] LEDGER",
                              "shareledger report income [--year YYYY] LEDGER", "shareledger --help",
                              "shareledger [LEDGER]"})
@@ -74,19 +77,23 @@ TEST_F(ReportCommandTest, EachReportIsTheHandWorkedCsvAndSaysWhatIsUncovered) {
       {{"report", "gains", "--method", "fifo", ledger}, test::kFifoGainsCsv},
       {{"report", "gains", "--method=average", ledger}, test::kAverageGainsCsv},
       {{"report", "gains", ledger, "--method", "average"}, test::kAverageGainsCsv},
-      {{"report", "holdings", ledger}, test::kFifoHoldingsCsv},
-      {{"report", "holdings", "--method", "average", ledger}, test::kAverageHoldingsCsv},
+      {{"report", "holdings", ledger}, test::kFifoHoldingsUnpricedCsv},
+      {{"report", "holdings", "--method", "average", ledger}, test::kAverageHoldingsUnpricedCsv},
       {{"report", "yearly", ledger}, test::kFifoYearlyCsv},
       {{"report", "yearly", "--method", "average", "--", ledger}, test::kAverageYearlyCsv},
       {{"report", "gains", "--year", "2025", ledger},
        "Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\r\n"
        "2025-01-05,AAA,45,625.5,529.5,96,2024-02-15 2024-03-01,0\r\n"},
   };
+  // The ledger has no prices: the holdings say which companies held have none.
+  const std::string unpriced =
+      "3 companies are held with no price on or before " + todayIsoDate() + ", so without a market value: AAA CCC ZZZ.\n";
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
     EXPECT_EQ(o.status, exitcode::kOk) << row.args[1];
     EXPECT_EQ(o.out, row.csv) << row.args[1];
-    EXPECT_EQ(o.err, std::string(test::kUncoveredNote) + "\n") << row.args[1];
+    EXPECT_EQ(o.err, std::string(test::kUncoveredNote) + "\n" + (row.args[1] == "holdings" ? unpriced : ""))
+        << row.args[1];
   }
 }
 
@@ -132,6 +139,15 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
       {{"report", "holdings", "--year", "2024", ledger}, "--year belongs to the gains and income reports only"},
       {{"report", "gains", "--verbose", ledger}, "unknown option --verbose"},
       {{"report", "income", "--method", "fifo", ledger}, "--method belongs to the gains reports"},
+      {{"report", "returns", "--method", "fifo", ledger}, "--method belongs to the gains reports, not to returns"},
+      {{"report", "returns", "--from", "2024-13-01", ledger},
+       "--from takes a date written YYYY-MM-DD, not \"2024-13-01\""},
+      {{"report", "returns", "--to=01/02/2024", ledger}, "--to takes a date written YYYY-MM-DD"},
+      {{"report", "holdings", "--as-of", "2024-02-30", ledger}, "--as-of takes a date written YYYY-MM-DD"},
+      {{"report", "gains", "--as-of", "2024-01-01", ledger}, "--as-of belongs to the holdings report only"},
+      {{"report", "holdings", "--from", "2024-01-01", ledger}, "--from belongs to the returns report only"},
+      {{"report", "returns", "--from", "2024-06-01", "--to", "2024-01-01", ledger},
+       "The period starts (2024-06-01) after it ends (2024-01-01)."},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
@@ -140,6 +156,57 @@ TEST_F(ReportCommandTest, MistakesPrintTheUsageAndExitWithTwo) {
     EXPECT_NE(o.err.find(row.problem), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("Usage:"), std::string::npos) << row.problem;
   }
+}
+
+// The worked example of the help (XYZ), and NOP bought with no price at
+// all. Returns from the first trade (2024-01-02) to 2024-12-31:
+//   XYZ: in 50 x 20 + 10 = 1010, dividend 15, out 20 x 25 - 10 = 490; E =
+//   30 x 24 = 720. TWR (50 x 22 + 15) / 1000 x (50 x 25) / 1100 x 720 / 750
+//   = 1.115 x 1.13636 x 0.96: 21.64 %. IRR: 1010 x^(364/365) = 15
+//   x^(274/365) + 490 x^(183/365) + 720 at x = 1.2809: 28.09 %.
+//   NOP: in 50, no price for its end value: E, IRR and TWR empty, and so
+//   the whole ledger's.
+// Holdings at 2024-06-30 by FIFO: XYZ 50 for 1010 at the close of
+// 2024-04-01, 22: 1100, unrealized 90; NOP without a price.
+TEST_F(ReportCommandTest, MarketValueAndReturnsRows) {
+  const std::string path = dir.file("priced.mdb");
+  test::makeLedger(path, {{1, "XYZ", 50, "B", "2024-01-02", 20, 10},
+                          {1, "XYZ", 20, "S", "2024-07-01", 25, 10},
+                          {2, "NOP", 5, "B", "2024-03-01", 10, 0}});
+  test::addEvents(path, "INSERT INTO Dividend VALUES (1, 'XYZ', '2024-04-01', 15, 2, NULL, NULL);");
+  Database db = openLedger(path);
+  db.executeScript(kPriceTableSchema);
+  db.executeScript("INSERT INTO Price (CompanySymbol, Date, Close) VALUES ('XYZ', '2024-01-02', 20), "
+                   "('XYZ', '2024-04-01', 22), ('XYZ', '2024-07-01', 25), ('XYZ', '2024-12-31', 24)");
+  struct Row {
+    std::vector<std::string> args;
+    const char* csv;
+    const char* err;
+  };
+  const Row rows[] = {
+      {{"report", "returns", "--to", "2024-12-31", path},
+       "Symbol,From,To,StartValue,EndValue,Invested,Returned,Income,IRR,TWR\r\n"
+       "NOP,2024-01-02,2024-12-31,0,,50,0,0,,\r\n"
+       "XYZ,2024-01-02,2024-12-31,0,720,1010,490,15,28.09,21.64\r\n"
+       ",2024-01-02,2024-12-31,0,,1060,490,15,,\r\n",
+       "1 company lacks a price the returns need:\n  NOP has no price on or before 2024-03-01.\n"},
+      {{"report", "holdings", "--as-of", "2024-06-30", path},
+       "Symbol,Shares,Cost,AverageCost,RealizedGain,Price,PriceDate,MarketValue,UnrealizedGain\r\n"
+       "NOP,5,50,10,0,,,,\r\n"
+       "XYZ,50,1010,20.2,0,22,2024-04-01,1100,90\r\n",
+       "1 company is held with no price on or before 2024-06-30, so without a market value: NOP.\n"},
+  };
+  for (const Row& row : rows) {
+    const Outcome o = run(row.args);
+    EXPECT_EQ(o.status, exitcode::kOk) << row.args[1];
+    EXPECT_EQ(o.out, row.csv) << row.args[1];
+    EXPECT_EQ(o.err, row.err) << row.args[1];
+  }
+  // The From of the period defaults to the first trade, which here comes after To.
+  const Outcome early = run({"report", "returns", "--to", "2023-12-31", path});
+  EXPECT_EQ(early.status, exitcode::kUsage);
+  EXPECT_TRUE(early.out.empty());
+  EXPECT_NE(early.err.find("The period starts (2024-01-02) after it ends (2023-12-31)."), std::string::npos);
 }
 
 TEST_F(ReportCommandTest, ALedgerThatCannotBeOpenedGivesTheWindowsMessageAndOne) {
@@ -192,7 +259,7 @@ TEST_F(ReportCommandTest, TheProgramRunsCommandsWithoutADisplay) {
   };
   const Row rows[] = {
       {{"report", "yearly", path}, 0, test::kFifoYearlyCsv},
-      {{"report", "holdings", "--method", "average", path}, 0, test::kAverageHoldingsCsv},
+      {{"report", "holdings", "--method", "average", path}, 0, test::kAverageHoldingsUnpricedCsv},
       {{"--help"}, 0, "*"},
       {{"report", "gains", QString::fromStdString(dir.file("missing.mdb"))}, 1, ""},
       {{"report"}, 2, ""},

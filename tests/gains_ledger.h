@@ -99,6 +99,24 @@ inline const char* const kAverageHoldingsCsv =
     "UUU,0,0,,67\r\n"
     "ZZZ,5,40.5,8.1,11.5\r\n";
 
+// The same as `report holdings` writes them for this ledger, which has no
+// prices: the price columns empty.
+inline const char* const kFifoHoldingsUnpricedCsv =
+    "Symbol,Shares,Cost,AverageCost,RealizedGain,Price,PriceDate,MarketValue,UnrealizedGain\r\n"
+    "AAA,15,166.5,11.1,403,,,,\r\n"
+    "BBB,0,0,,5,,,,\r\n"
+    "CCC,1,10.0001,10.0001,0,,,,\r\n"
+    "UUU,0,0,,67,,,,\r\n"
+    "ZZZ,5,40.5,8.1,11.5,,,,\r\n";
+
+inline const char* const kAverageHoldingsUnpricedCsv =
+    "Symbol,Shares,Cost,AverageCost,RealizedGain,Price,PriceDate,MarketValue,UnrealizedGain\r\n"
+    "AAA,15,163.75,10.9167,400.25,,,,\r\n"
+    "BBB,0,0,,5,,,,\r\n"
+    "CCC,1,10.0001,10.0001,0,,,,\r\n"
+    "UUU,0,0,,67,,,,\r\n"
+    "ZZZ,5,40.5,8.1,11.5,,,,\r\n";
+
 inline const char* const kFifoYearlyCsv =
     "Year,Symbol,Gain\r\n"
     "2023,ZZZ,11.5\r\n"

@@ -11,6 +11,10 @@
 #include "ledger/gains_report.h"
 #include "transfer/income_csv.h"
 #include "transfer/gains_csv.h"
+#include "transfer/returns_csv.h"
+#include "app/returns_data.h"
+#include "engine/value.h"
+#include "ledger/ledger_history.h"
 #include "ledger/ledger_session.h"
 #include "ledger/ledger_open.h"
 
@@ -19,22 +23,30 @@ namespace ledger {
 const char* const kReportUsage =
     "  shareledger report gains [--method fifo|average] [--year YYYY] LEDGER\n"
     "      one CSV line per sale: Date,Symbol,Shares,Proceeds,Cost,Gain,Lots,Uncovered\n"
-    "  shareledger report holdings [--method fifo|average] LEDGER\n"
-    "      one CSV line per company: Symbol,Shares,Cost,AverageCost,RealizedGain\n"
+    "  shareledger report holdings [--method fifo|average] [--as-of YYYY-MM-DD] LEDGER\n"
+    "      one CSV line per company, as held at the end of the day (today unless told):\n"
+    "      Symbol,Shares,Cost,AverageCost,RealizedGain,Price,PriceDate,MarketValue,UnrealizedGain\n"
+    "      (the last close on or before the day; the last four empty where there is none)\n"
     "  shareledger report yearly [--method fifo|average] LEDGER\n"
     "      realized gain per year and company, and each year's total: Year,Symbol,Gain\n"
     "      The method is fifo unless told otherwise. All three follow the ledger's splits.\n"
     "  shareledger report income [--year YYYY] LEDGER\n"
-    "      dividends per year and company, and each year's total: Year,Symbol,Gross,Withholding,Net\n";
+    "      dividends per year and company, and each year's total: Year,Symbol,Gross,Withholding,Net\n"
+    "  shareledger report returns [--from YYYY-MM-DD] [--to YYYY-MM-DD] LEDGER\n"
+    "      returns before tax per company, then the whole ledger's (empty Symbol):\n"
+    "      Symbol,From,To,StartValue,EndValue,Invested,Returned,Income,IRR,TWR\n"
+    "      IRR and TWR in percent, empty where they cannot be worked out. From is the day of\n"
+    "      the first trade and To today unless told.\n";
 
 namespace {
 
-enum class ReportKind { Gains, Holdings, Yearly, Income };
+enum class ReportKind { Gains, Holdings, Yearly, Income, Returns };
 
 struct ReportRequest {
   ReportKind kind = ReportKind::Gains;
   CostMethod method = CostMethod::Fifo;
   std::optional<int> year;
+  std::optional<std::string> asOf, from, to;
   std::string ledger;
 };
 
@@ -48,6 +60,7 @@ std::optional<ReportKind> kindFromName(std::string_view name) {
   if (name == "holdings") return ReportKind::Holdings;
   if (name == "yearly") return ReportKind::Yearly;
   if (name == "income") return ReportKind::Income;
+  if (name == "returns") return ReportKind::Returns;
   return std::nullopt;
 }
 
@@ -63,14 +76,28 @@ std::optional<int> yearFromText(std::string_view text) {
   return year;
 }
 
+// The date of option, given at most once, written YYYY-MM-DD, and only
+// where it belongs.
+std::optional<std::string> dateOption(const CommandOptions& options, const std::string& name, bool belongs,
+                                      const char* report) {
+  const std::vector<std::string> values = options.values(name.c_str());
+  if (values.empty()) return std::nullopt;
+  if (!belongs) throw UsageError{"--" + name + " belongs to " + report + " only."};
+  if (values.size() > 1) throw UsageError{"--" + name + " is given twice."};
+  if (!isIsoDate(values[0]))
+    throw UsageError{"--" + name + " takes a date written YYYY-MM-DD, not \"" + values[0] + "\"."};
+  return values[0];
+}
+
 ReportRequest parseReport(std::span<const std::string> args) {
-  if (args.empty()) throw UsageError{"say which report: gains, holdings, yearly or income."};
+  if (args.empty()) throw UsageError{"say which report: gains, holdings, yearly, income or returns."};
   ReportRequest request;
   const std::optional<ReportKind> kind = kindFromName(args[0]);
   if (!kind) throw UsageError{"there is no report called \"" + args[0] + "\"."};
   request.kind = *kind;
 
-  const CommandOptions options(args.subspan(1), {{"method", true}, {"year", true}});
+  const CommandOptions options(args.subspan(1),
+                               {{"method", true}, {"year", true}, {"as-of", true}, {"from", true}, {"to", true}});
   if (const auto& mistake = options.mistake()) {
     const std::string written = mistake->argument.substr(0, mistake->argument.find('='));
     if (mistake->kind == OptionMistake::NoValue) throw UsageError{written + " needs a value."};
@@ -80,6 +107,8 @@ ReportRequest parseReport(std::span<const std::string> args) {
   if (methods.size() > 1) throw UsageError{"--method is given twice."};
   if (!methods.empty() && request.kind == ReportKind::Income)
     throw UsageError{"--method belongs to the gains reports, not to income."};
+  if (!methods.empty() && request.kind == ReportKind::Returns)
+    throw UsageError{"--method belongs to the gains reports, not to returns."};
   if (!methods.empty()) {
     const std::optional<CostMethod> method = costMethodFromName(methods[0]);
     if (!method) throw UsageError{"--method is fifo or average, not \"" + methods[0] + "\"."};
@@ -93,6 +122,11 @@ ReportRequest parseReport(std::span<const std::string> args) {
     request.year = yearFromText(years[0]);
     if (!request.year) throw UsageError{"--year takes a year of four digits, not \"" + years[0] + "\"."};
   }
+  request.asOf = dateOption(options, "as-of", request.kind == ReportKind::Holdings, "the holdings report");
+  request.from = dateOption(options, "from", request.kind == ReportKind::Returns, "the returns report");
+  request.to = dateOption(options, "to", request.kind == ReportKind::Returns, "the returns report");
+  if (request.from && request.to && *request.from > *request.to)
+    throw UsageError{periodOrderMessage(*request.from, *request.to)};
   const std::vector<std::string> ledgers = options.positional();
   if (ledgers.size() > 1) throw UsageError{"one ledger only, not \"" + ledgers[0] + "\" and \"" + ledgers[1] + "\"."};
   if (ledgers.empty()) throw UsageError{"say which ledger to read."};
@@ -101,9 +135,31 @@ ReportRequest parseReport(std::span<const std::string> args) {
 }
 
 
+// A period whose default From falls after the To asked for: a mistake in
+// the arguments, found once the ledger is read.
+struct PeriodError {
+  std::string problem;
+};
+
 // Writes the report asked for, and into notes what it must say besides.
 // Throws what reading the ledger throws.
 void writeReport(CommandCall& call, Database& db, const ReportRequest& request, std::vector<std::string>& notes) {
+  if (request.kind == ReportKind::Returns) {
+    const LedgerHistory history = readLedgerHistory(db);
+    const CalendarDay to = calendarDayOf(request.to.value_or(todayIsoDate()));
+    const CalendarDay from = request.from ? calendarDayOf(*request.from) : history.firstTradeDay.value_or(to);
+    if (from > to) throw PeriodError{periodOrderMessage(isoDateOf(from), isoDateOf(to))};
+    const ReturnsReport report = workOutReturns(history, from, to);
+    writeReturnsCsv(call.out, report);
+    notes = returnsNotes(report);
+    return;
+  }
+  if (request.kind == ReportKind::Holdings) {
+    const MarketValueReport report = readMarketValue(db, request.method, request.asOf.value_or(todayIsoDate()));
+    writeMarketValueCsv(call.out, report);
+    notes = marketValueNotes(report);
+    return;
+  }
   if (request.kind == ReportKind::Income) {
     LedgerEvents events = readLedgerEvents(db);
     IncomeReport income = workOutIncome(std::move(events.dividends));
@@ -120,7 +176,6 @@ void writeReport(CommandCall& call, Database& db, const ReportRequest& request, 
     if (gains && saleOfYear(sale, request.year)) writeGainsCsvRow(call.out, sale);
   };
   const GainsReport report = readGainsReport(db, request.method, onSale);
-  if (request.kind == ReportKind::Holdings) writeHoldingsCsv(call.out, report);
   if (request.kind == ReportKind::Yearly) writeYearlyCsv(call.out, report);
   notes = gainsNotes(report);
 }
@@ -146,6 +201,9 @@ int runReportCommand(CommandCall& call) {
   std::vector<std::string> notes;
   try {
     writeReport(call, *db, request, notes);
+  } catch (const PeriodError& e) {
+    call.err << "shareledger report: " << e.problem << "\n";
+    return exitcode::kUsage;
   } catch (const std::exception& e) {
     call.err << terminalText(readFailureMessage(request.ledger, e.what())) << '\n';
     return exitcode::kFailed;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "engine/value.h"
 #include "figures/income.h"
 #include "ledger/event_reads.h"
+#include "ledger/trade_rows.h"
 
 namespace ledger {
 
@@ -22,66 +24,7 @@ namespace {
 
 // The trades are read as the table stores them (a plain scan, no sorter)
 // and put in report order by the calculator.
-const char* const kTradesAsStoredSql =
-    "SELECT rowid, CompanySymbol, Date, [Buy/Sell], Quantity, Price, Commission FROM Trade";
-
-enum Column { kRowid, kSymbol, kDate, kSide, kQuantity, kPrice, kCommission };
-
-// A number column; nullopt when it holds no finite number.
-std::optional<StoredNumber> columnNumber(const Statement& row, int col) {
-  StoredNumber n{};
-  switch (row.type(col)) {
-    case ColumnType::Integer:
-      n.whole = row.integer(col);
-      n.isWhole = true;
-      return n;
-    case ColumnType::Real:
-      n.real = row.real(col);
-      if (!std::isfinite(n.real)) return std::nullopt;
-      n.isWhole = false;
-      return n;
-    default:
-      return std::nullopt;
-  }
-}
-
-int signOf(const StoredNumber& n) {
-  if (n.isWhole) return n.whole > 0 ? 1 : (n.whole < 0 ? -1 : 0);
-  return n.real > 0 ? 1 : (n.real < 0 ? -1 : 0);
-}
-
-// A row's side and numbers, as the calculator takes them.
-struct RowFigures {
-  TradeSide side;
-  StoredNumber quantity, price, commission;
-};
-
-// Reads the row's side and numbers into figures; the reason it cannot be
-// used otherwise. The symbol and date are checked by the caller.
-std::optional<std::string> readRow(const Statement& row, RowFigures& figures) {
-  if (row.type(kSide) != ColumnType::Text) return "neither a purchase nor a sale";
-  const std::optional<TradeSide> side = sideFromCode(row.text(kSide));
-  if (!side) return "neither a purchase nor a sale";
-  figures.side = *side;
-
-  const std::optional<StoredNumber> quantity = columnNumber(row, kQuantity);
-  if (!quantity || signOf(*quantity) <= 0) return "no quantity above zero";
-  const std::optional<StoredNumber> price = columnNumber(row, kPrice);
-  if (!price || signOf(*price) < 0) return "no price of zero or more";
-  StoredNumber commission{};
-  if (row.type(kCommission) == ColumnType::Null) {
-    commission.whole = 0;
-    commission.isWhole = true;
-  } else {
-    const std::optional<StoredNumber> stored = columnNumber(row, kCommission);
-    if (!stored) return "a commission that is not a number";
-    commission = *stored;
-  }
-  figures.quantity = *quantity;
-  figures.price = *price;
-  figures.commission = commission;
-  return std::nullopt;
-}
+const char* const kTradesAsStoredSql = "SELECT " LEDGER_TRADE_REPORT_COLUMNS " FROM Trade";
 
 // A row left out, with its date as stored, so that the rows left out are
 // listed in the order the ledger sorts them by date: Null, then numbers,
@@ -129,6 +72,14 @@ GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onS
 
 GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method, const SaleSink& onSale,
                             const WorkProgress& progress) {
+  return readGainsReportThrough(db, events, method, std::nullopt, onSale, progress);
+}
+
+GainsReport readGainsReportThrough(Database& db, const LedgerEvents& events, CostMethod method,
+                                   std::optional<std::string_view> lastDate, const SaleSink& onSale,
+                                   const WorkProgress& progress) {
+  const std::uint32_t lastDay =
+      lastDate ? GainsCalculator::dayNumber(*lastDate) : std::numeric_limits<std::uint32_t>::max();
   GainsCalculator calculator(method, onSale);
   std::uint64_t expected = 0;
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
@@ -148,17 +99,17 @@ GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod
   {
     Statement row(db, kTradesAsStoredSql);
     std::string lastDateText;  // the last valid date, and its day
-    std::uint32_t lastDay = 0;
+    std::uint32_t day = 0;
     while (row.step()) {
       if (progress && rowsRead % kProgressStride == 0) progress(rowsRead, 2 * std::max(expected, rowsRead));
       ++rowsRead;
-      const std::int64_t rowid = row.integer(kRowid);
+      const std::int64_t rowid = row.integer(kTradeRowid);
       std::optional<std::string> reason;
       // Types first: reading a column as text may change what it says.
-      const ColumnType symbolType = row.type(kSymbol);
-      const ColumnType dateType = row.type(kDate);
-      const std::string_view symbol = row.text(kSymbol);
-      const std::string_view date = row.text(kDate);
+      const ColumnType symbolType = row.type(kTradeSymbol);
+      const ColumnType dateType = row.type(kTradeDate);
+      const std::string_view symbol = row.text(kTradeSymbol);
+      const std::string_view date = row.text(kTradeDate);
       if (symbolType != ColumnType::Text || symbol.empty()) {
         reason = "no symbol";
       } else if (dateType != ColumnType::Text) {
@@ -169,32 +120,41 @@ GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod
           reason = "no valid date";
         } else {
           lastDateText.assign(date);
-          lastDay = GainsCalculator::dayNumber(date);
+          day = GainsCalculator::dayNumber(date);
         }
       }
-      RowFigures figures{};
-      if (!reason) reason = readRow(row, figures);
+      TradeRowFigures figures{};
+      if (!reason) reason = readTradeRowFigures(row, figures);
       if (reason) {
         LeftOut& out = leftOut.emplace_back();
         out.trade = {rowid, std::string(symbol), std::string(date), std::move(*reason)};
         out.storage = storageRank(dateType);
         if (dateType == ColumnType::Integer) {
           out.wholeDate = true;
-          out.wholeValue = row.integer(kDate);
+          out.wholeValue = row.integer(kTradeDate);
         } else if (dateType == ColumnType::Real) {
-          out.realValue = row.real(kDate);
+          out.realValue = row.real(kTradeDate);
         }
         continue;
       }
-      calculator.addStored(rowid, symbol, lastDay, figures.side, figures.quantity, figures.price, figures.commission);
+      if (day > lastDay) continue;
+      calculator.addStored(rowid, symbol, day, figures.side, figures.quantity, figures.price, figures.commission);
     }
   }  // the statement ends here, before the work
 
   std::sort(leftOut.begin(), leftOut.end(), leftOutBefore);
   for (LeftOut& out : leftOut) calculator.skip(std::move(out.trade));
-  for (const StockSplit& split : events.splits) calculator.addSplit(split);
+  for (const StockSplit& split : events.splits)
+    if (!lastDate || split.date <= *lastDate) calculator.addSplit(split);
   GainsReport report = calculator.finish();
-  creditNetIncome(report.holdings, events.dividends);
+  if (!lastDate) {
+    creditNetIncome(report.holdings, events.dividends);
+  } else {
+    std::vector<CashDividend> paid;
+    for (const CashDividend& dividend : events.dividends)
+      if (dividend.date <= *lastDate) paid.push_back(dividend);
+    creditNetIncome(report.holdings, paid);
+  }
   report.skippedEvents = events.skipped;
   return report;
 }

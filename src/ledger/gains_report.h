@@ -1,6 +1,9 @@
 #pragma once
 // The gains report of a ledger's trades (figures/gains.h), read from Trade.
 
+#include <optional>
+#include <string_view>
+
 #include "engine/database.h"
 #include "figures/gains.h"
 #include "figures/work_progress.h"
@@ -24,6 +27,14 @@ GainsReport readGainsReport(Database& db, CostMethod method, const SaleSink& onS
 // caller that uses them for more than the gains.
 GainsReport readGainsReport(Database& db, const LedgerEvents& events, CostMethod method,
                             const SaleSink& onSale = {}, const WorkProgress& progress = {});
+
+// The report as it stood at the end of lastDate (YYYY-MM-DD): the trades,
+// splits and dividends dated after it left out, as if not yet made; the
+// whole ledger when lastDate is none. Rows that cannot be used are listed
+// whatever their date. progress as for readGainsReport.
+GainsReport readGainsReportThrough(Database& db, const LedgerEvents& events, CostMethod method,
+                                   std::optional<std::string_view> lastDate, const SaleSink& onSale = {},
+                                   const WorkProgress& progress = {});
 
 // A statement that reads the trades in report order, sorted by SQLite: the
 // plain way, against which the report's own reading is measured.
