@@ -22,6 +22,7 @@
 #include "figures/decimal.h"
 #include "ledger/ledger_session.h"
 #include "gains_ledger.h"
+#include "ledger/price_table.h"
 #include "ui/views/gains_view.h"
 #include "window_fixture.h"
 
@@ -181,7 +182,8 @@ TEST_F(GainsWindowTest, SaysSoWhenASaleWasUncovered) {
     openLedger(path);
     showGains();
     auto* label = gains()->findChild<QLabel*>("lblNote");
-    EXPECT_EQ(label->text(), note) << path;
+    // First; the holdings without a price are named after it.
+    EXPECT_EQ(label->text().section(QLatin1Char('\n'), 0, 0), note) << path;
     EXPECT_EQ(label->isHidden(), note.isEmpty()) << path;
   }
 }
@@ -352,8 +354,8 @@ TEST_F(GainsViewTest, TheIncomeTabShowsEachDividendAndTheSumsOfEachYear) {
         << r;
   const Rows holdings = gridRows(*view.model(Table::Holdings));
   ASSERT_EQ(holdings.size(), 2u);
-  EXPECT_EQ(holdings[0].back(), "46");
-  EXPECT_EQ(holdings[1].back(), "6.16");
+  EXPECT_EQ(holdings[0][5], "46");  // Net Income
+  EXPECT_EQ(holdings[1][5], "6.16");
 }
 
 // ---- while the figures are worked out ----------------------------------------
@@ -474,6 +476,100 @@ TEST_F(GainsWorkingTest, ClosingTheWindowWhileWorkingIsSafe) {
   held.release();
   settleWork();
   EXPECT_TRUE(prompter.shown.empty());
+}
+
+// ---- market value, returns and the value chart -----------------------------
+
+// XYZ, the worked example of the help: bought 50 at 20 + 10 commission on
+// 2024-01-02 (1010 in), a dividend of 15 on 2024-04-01, 20 sold at 25 - 10
+// on 2024-07-01 (490 out); closes 20, 22, 25 and 24 on those days and
+// 2024-12-31. ABC: 10 bought at 5 on 2024-02-01 and no price at all.
+class GainsValuesTest : public GainsViewTest {
+ protected:
+  void SetUp() override {
+    GainsViewTest::SetUp();
+    app.session().LedgerPath = dir.file("values.mdb");
+    test::makeLedger(app.session().LedgerPath, {{1, "XYZ", 50, "B", "2024-01-02", 20, 10},
+                                                {1, "XYZ", 20, "S", "2024-07-01", 25, 10},
+                                                {2, "ABC", 10, "B", "2024-02-01", 5, 0}});
+    test::addEvents(app.session().LedgerPath,
+                    "INSERT INTO Dividend (CompanySymbol, Date, Gross, Withholding) VALUES ('XYZ', '2024-04-01', 15, 0);");
+    Database db = openLedger(app.session().LedgerPath);
+    db.executeScript(kPriceTableSchema);
+    db.executeScript("INSERT INTO Price (CompanySymbol, Date, Close) VALUES ('XYZ', '2024-01-02', 20), "
+                     "('XYZ', '2024-04-01', 22), ('XYZ', '2024-07-01', 25), ('XYZ', '2024-12-31', 24);");
+  }
+  // A date box set as a user would, and the figures it asks for waited for.
+  static void setDate(QDateEdit* box, const char* iso) { box->setDate(QDate::fromString(iso, Qt::ISODate)); }
+  static bool figuresAfterPause(GainsView& view) {
+    QTest::qWait(600);  // the boxes ask once the typing has paused
+    return figuresIn(&view);
+  }
+};
+
+// At the end of 2024 XYZ holds 30, costing 1010 x 30 / 50 = 606 (FIFO,
+// 20.2 a share; the 20 sold cost 404 and brought 490: realized 86), worth
+// 30 x 24 = 720: unrealized 114, all of the whole (ABC has no price and no
+// value, and is left out of the whole).
+TEST_F(GainsValuesTest, TheHoldingsShowTheirValueAtTheDateAndSayNoPrice) {
+  GainsView view(app, host);
+  setDate(view.valuesAsOfBox(), "2024-12-31");
+  ASSERT_TRUE(figuresAfterPause(view));
+  EXPECT_EQ(gridRows(*view.model(Table::Holdings)),
+            (Rows{{"ABC", "10", "50", "5", "0", "0", "no price", "", "no price", "", ""},
+                  {"XYZ", "30", "606", "20.2", "86", "15", "24", "2024-12-31", "720", "114", "100"}}));
+  // On 2024-05-01 the last close is 2024-04-01's: 50 x 22 = 1100.
+  setDate(view.valuesAsOfBox(), "2024-05-01");
+  ASSERT_TRUE(figuresAfterPause(view));
+  const Rows rows = gridRows(*view.model(Table::Holdings));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 6, rows[1].begin() + 9),
+            (std::vector<std::string>{"22", "2024-04-01", "1100"}));
+}
+
+// The help's figures for XYZ over 2024-01-02 to 2024-12-31: S 0, E 720,
+// invested 1010, returned 490, income 15, IRR 28.09 %, TWR 21.64 %; ABC has
+// no price, which is named; the inputs of XYZ show how E was worked out.
+TEST_F(GainsValuesTest, TheReturnsTabShowsEachCompanysReturnsAndTheirInputs) {
+  GainsView view(app, host);
+  ReturnsTab* tab = view.returnsTab();
+  setDate(tab->fromBox(), "2024-01-02");
+  setDate(tab->toBox(), "2024-12-31");
+  ASSERT_TRUE(figuresAfterPause(view));
+  const Rows rows = gridRows(*tab->model());
+  ASSERT_EQ(rows.size(), 3u);  // ABC, XYZ, the whole ledger
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"XYZ", "0", "720", "1010", "490", "15", "28.09", "21.64", ""}));
+  EXPECT_EQ(rows[0][0], "ABC");
+  EXPECT_EQ(rows[0][7], "");  // no TWR without prices
+  EXPECT_EQ(rows[0][8].rfind("No price: ABC on ", 0), 0u) << rows[0][8];
+  EXPECT_EQ(rows[2][0], "Whole ledger");
+
+  tab->grid()->selectRow(1);
+  const Rows inputs = gridRows(*tab->inputs());
+  ASSERT_GE(inputs.size(), 5u);
+  EXPECT_EQ(inputs[1], (std::vector<std::string>{"2024-01-02", "Purchase (in)", "1010", ""}));
+  EXPECT_EQ(inputs[4], (std::vector<std::string>{"2024-12-31", "End value (out)", "720",
+                                                 "30 shares x 24 (close of 2024-12-31)"}));
+}
+
+// XYZ's last point, 2024-12-31: worth 30 x 24 = 720, money in net
+// 1010 - 15 - 490 = 505. A click on it tells both.
+TEST_F(GainsValuesTest, AClickOnTheValueChartTellsTheDateAndBothValues) {
+  GainsView view(app, host);
+  view.resize(900, 600);
+  view.show();
+  ASSERT_TRUE(figuresIn(&view));
+  view.tabs()->setCurrentWidget(view.valueTab());
+  ValueTab* tab = view.valueTab();
+  tab->choice()->setCurrentText("XYZ");
+  QTest::qWait(50);  // the tab laid out
+  ValueChart* chart = tab->chart();
+  ASSERT_FALSE(chart->points().empty());
+  const std::size_t last = chart->points().size() - 1;
+  const std::optional<QPoint> at = chart->pointPosition(last, 1);
+  ASSERT_TRUE(at.has_value());
+  QTest::mouseClick(chart, Qt::LeftButton, {}, *at);
+  EXPECT_EQ(tab->pointText()->text(), "2024-12-31: market value 720, net invested 505");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "app/gains_window_work.h"
 #include "app/report_data.h"
 #include "ui/views/view_support.h"
 
@@ -34,6 +35,15 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   methodRow->addWidget(methodLabel);
   methodRow->addWidget(m_optFifo);
   methodRow->addWidget(m_optAverage);
+  methodRow->addSpacing(24);
+  m_dtpValuesAsOf = new QDateEdit(QDate::currentDate(), this);
+  m_dtpValuesAsOf->setObjectName("dtpValuesAsOf");
+  m_dtpValuesAsOf->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  m_dtpValuesAsOf->setCalendarPopup(true);
+  auto* asOfLabel = new QLabel(QStringLiteral("Values &as of:"), this);
+  asOfLabel->setBuddy(m_dtpValuesAsOf);
+  methodRow->addWidget(asOfLabel);
+  methodRow->addWidget(m_dtpValuesAsOf);
   methodRow->addStretch();
 
   m_lblNote = new QLabel(this);
@@ -44,8 +54,13 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   m_lblNote->hide();
 
   m_work = new LedgerWork(this);
-  connect(m_work, &LedgerWork::progressed, this, &GainsView::showProgress);
-  connect(m_work, &LedgerWork::finished, this, &GainsView::workEnded);
+  m_valuesWork = new LedgerWork(this);
+  m_returnsWork = new LedgerWork(this);
+  m_seriesWork = new LedgerWork(this);
+  for (LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork}) {
+    connect(work, &LedgerWork::progressed, this, &GainsView::showProgress);
+    connect(work, &LedgerWork::finished, this, &GainsView::workEnded);
+  }
   m_watch = new LedgerChangeWatch(this);
   m_watch->watch(m_app.session().LedgerPath);
   connect(m_watch, &LedgerChangeWatch::changed, this, &GainsView::readAgain);
@@ -54,6 +69,10 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   m_tabs->setObjectName("tabsGains");
   m_tabs->addTab(makeGainsPage(methodRow), QStringLiteral("&Gains"));
   m_tabs->addTab(makeIncomePage(), QStringLiteral("&Income"));
+  m_returnsTab = new ReturnsTab(this);
+  m_tabs->addTab(m_returnsTab, QStringLiteral("&Returns"));
+  m_valueTab = new ValueTab(this);
+  m_tabs->addTab(m_valueTab, QStringLiteral("Va&lue"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -78,6 +97,12 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   connect(m_optAverage, &QRadioButton::toggled, this, [this](bool on) {
     if (on) setMethod(CostMethod::Average);
   });
+  // A date typed digit by digit asks once, when the typing pauses.
+  m_valuesPause.setSingleShot(true);
+  m_valuesPause.setInterval(400);
+  connect(&m_valuesPause, &QTimer::timeout, this, &GainsView::startValues);
+  connect(m_dtpValuesAsOf, &QDateEdit::dateChanged, this, [this] { m_valuesPause.start(); });
+  connect(m_returnsTab, &ReturnsTab::periodChanged, this, &GainsView::startReturns);
 }
 
 QLayout* GainsView::makeProgressRow() {
@@ -105,7 +130,7 @@ QWidget* GainsView::makeGainsPage(QLayout* methodRow) {
   auto* page = new QWidget(this);
   page->setObjectName("tabGains");
   auto* grids = new QGridLayout;
-  grids->addWidget(makeCaption(page, "Holdings", "lblHoldings"), 0, 0);
+  grids->addWidget(makeCaption(page, "Holdings at the Values Date", "lblHoldings"), 0, 0);
   grids->addWidget(addGrid(GainsModel::Table::Holdings, kGridNames[0]), 1, 0);
   grids->addWidget(makeCaption(page, "Gains by Year", "lblYearly"), 0, 1);
   grids->addWidget(addGrid(GainsModel::Table::Yearly, kGridNames[2]), 1, 1);
@@ -163,7 +188,10 @@ void GainsView::setMethod(CostMethod method) {
   m_method = method;
   rememberGainsMethod(m_app.settings(), m_app.session().LedgerPath, method);
   try {
-    load();
+    // The cost of the holdings follows the method; the returns do not.
+    m_watch->markSeen();
+    startGains();
+    startValues();
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
   }
@@ -171,28 +199,87 @@ void GainsView::setMethod(CostMethod method) {
 
 void GainsView::readAgain() { load(); }
 
+bool GainsView::working() const {
+  return m_work->working() || m_valuesWork->working() || m_returnsWork->working() || m_seriesWork->working();
+}
+
 void GainsView::load() {
-  // What is in sight belongs to another method or an older ledger.
-  m_report.reset();
-  for (GainsModel* model : m_models) model->setReport(nullptr, nullptr);
-  showNotes({});
   // The figures to come are of the file as it stands now or later.
   m_watch->markSeen();
-  m_work->start([this, request = GainsRequest{m_app.session().LedgerPath, m_method}](const WorkProgress& progress) {
-    GainsRead read = workOutGains(request, progress);
-    return [this, read = std::move(read)] {
+  startGains();
+  startValues();
+  startReturns();
+  startSeries();
+}
+
+template <typename Read, typename Show>
+void GainsView::startWork(LedgerWork* work, Read read, Show show) {
+  work->start([this, read = std::move(read), show = std::move(show)](const WorkProgress& progress) {
+    auto result = read(progress);
+    return [this, show, result = std::move(result)] {
       // Changed since the work began: what it read may be older than the file.
       if (m_watch->changedSinceSeen())
         load();
       else
-        showRead(read);
+        show(result);
     };
   });
   showProgress();
 }
 
+void GainsView::startGains() {
+  // What is in sight belongs to another method or an older ledger.
+  m_report.reset();
+  for (GainsModel* model : m_models)
+    if (model->table() != GainsModel::Table::Holdings) model->setReport(nullptr, nullptr);
+  m_gainsNotes.clear();
+  showNotes();
+  startWork(
+      m_work, [request = GainsRequest{m_app.session().LedgerPath, m_method}](const WorkProgress& progress) {
+        return workOutGains(request, progress);
+      },
+      [this](const GainsRead& read) { showRead(read); });
+}
+
+void GainsView::startValues() {
+  model(GainsModel::Table::Holdings)->setValues(nullptr);
+  m_valuesNotes.clear();
+  showNotes();
+  const std::string asOf = m_dtpValuesAsOf->date().toString(Qt::ISODate).toStdString();
+  startWork(
+      m_valuesWork,
+      [path = m_app.session().LedgerPath, method = m_method, asOf](const WorkProgress& progress) {
+        return workOutHoldingValues(path, method, asOf, progress);
+      },
+      [this](const MarketValueRead& read) {
+        model(GainsModel::Table::Holdings)->setValues(read.report);
+        grid(GainsModel::Table::Holdings)->resizeColumnsToContents();
+        // A failure to read the ledger is told once, by the gains.
+        m_valuesNotes = read.notes;
+        showNotes();
+      });
+}
+
+void GainsView::startReturns() {
+  m_returnsTab->clear();
+  startWork(
+      m_returnsWork,
+      [path = m_app.session().LedgerPath, period = m_returnsTab->period()](const WorkProgress& progress) {
+        return workOutPeriodReturns(path, period, progress);
+      },
+      [this](const ReturnsRead& read) { m_returnsTab->showRead(read); });
+}
+
+void GainsView::startSeries() {
+  m_valueTab->clear();
+  startWork(
+      m_seriesWork,
+      [path = m_app.session().LedgerPath](const WorkProgress& progress) { return workOutValueSeries(path, progress); },
+      [this](const ValueSeriesRead& read) { m_valueTab->showRead(read); });
+}
+
 void GainsView::stopWork() {
-  m_work->stop();
+  for (LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork}) work->stop();
   showProgress();
   m_lblWorking->setText(QStringLiteral("The figures were not worked out."));
   m_lblWorking->show();
@@ -203,7 +290,11 @@ void GainsView::showProgress() {
   const bool busy = working();
   m_lblWorking->setText(QStringLiteral("Working out the figures..."));
   m_lblWorking->setVisible(busy);
-  m_prgWork->setValue(m_work->percent());
+  // The parts under way, each as far as it has come; those done count whole.
+  int sum = 0;
+  for (const LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork})
+    sum += work->working() ? work->percent() : 100;
+  m_prgWork->setValue(sum / 4);
   m_prgWork->setVisible(busy);
   m_cmdStop->setVisible(busy);
   m_cmdWorkOut->hide();
@@ -218,25 +309,29 @@ void GainsView::showRead(const GainsRead& read) {
   if (read.failure) m_app.prompter().show(*read.failure, MsgIcon::Critical);
   m_report = read.report;
   for (GainsModel* model : m_models) model->setReport(m_report, read.income);
+  m_gainsNotes = read.notes;
   // Lots belong to FIFO; under the average method the column is empty.
   grid(GainsModel::Table::Sales)->setColumnHidden(6, m_method == CostMethod::Average);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
-  showNotes(read.notes);
+  showNotes();
 }
 
 void GainsView::hideEvent(QHideEvent* event) {
   // A frame hidden for good is an unloaded window waiting to be deleted:
   // what its work finds would be told of a ledger no longer in sight.
   if (frame() != this && frame()->isHidden()) {
-    m_work->stop();
+    for (LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork}) work->stop();
     m_watch->blockSignals(true);
   }
   MdiChild::hideEvent(event);
 }
 
-void GainsView::showNotes(const std::vector<std::string>& notes) {
+void GainsView::showNotes() {
+  // The values' notes repeat what the gains say; each line once.
   QStringList lines;
-  for (const std::string& note : notes) lines << QString::fromStdString(note);
+  for (const auto* notes : {&m_gainsNotes, &m_valuesNotes})
+    for (const std::string& note : *notes)
+      if (!lines.contains(QString::fromStdString(note))) lines << QString::fromStdString(note);
   m_lblNote->setText(lines.join(QLatin1Char('\n')));
   m_lblNote->setVisible(!lines.isEmpty());
 }

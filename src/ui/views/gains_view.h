@@ -2,7 +2,10 @@
 // frmGains: what is held of each company, what it cost and the income it
 // paid, the realized gain of every sale, and the gains of each year, by
 // FIFO lots or by average cost; on a second tab each dividend and the
-// income of each year. The choice of method is remembered for each ledger.
+// income of each year; the holdings valued at the "Values as of" date
+// (today unless another is chosen); a Returns tab (returns_tab.h) and a
+// Value tab (value_tab.h). The choice of method is remembered for each
+// ledger.
 // The window opens at once; the figures are worked out away from its
 // thread (app/ledger_work.h), with their progress in sight and a Stop, and
 // fill the grids when they are ready. They are worked out again when the
@@ -11,6 +14,7 @@
 // figures come the grids stay empty, so no figure of an older state of the
 // ledger is ever in sight.
 
+#include <QDateEdit>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +31,8 @@
 #include "app/ledger_work.h"
 #include "ui/mdi_child.h"
 #include "ui/views/gains_model.h"
+#include "ui/views/returns_tab.h"
+#include "ui/views/value_tab.h"
 #include "ui/views/view_host.h"
 
 namespace ledger {
@@ -50,13 +56,16 @@ class GainsView : public MdiChild {
   // out and offers to work them out.
   void stopWork();
   // Whether figures are being worked out.
-  bool working() const { return m_work->working(); }
+  bool working() const;
 
   // The report shown; null when the ledger could not be read.
   std::shared_ptr<const GainsReport> report() const { return m_report; }
   GainsModel* model(GainsModel::Table table) const;
   QTableView* grid(GainsModel::Table table) const;
   QTabWidget* tabs() const { return m_tabs; }
+  QDateEdit* valuesAsOfBox() const { return m_dtpValuesAsOf; }
+  ReturnsTab* returnsTab() const { return m_returnsTab; }
+  ValueTab* valueTab() const { return m_valueTab; }
 
  signals:
   // Every figure asked for is in the grids (or its failure was told).
@@ -68,11 +77,20 @@ class GainsView : public MdiChild {
 
  private:
   void load();
+  // Each part of the figures, worked out again on its own.
+  void startGains();
+  void startValues();
+  void startReturns();
+  void startSeries();
+  // Runs job on work, and shows its result unless the file changed since
+  // the work began, in which case everything is worked out again.
+  template <typename Read, typename Show>
+  void startWork(LedgerWork* work, Read read, Show show);
   void showRead(const GainsRead& read);
   void showProgress();
   void workEnded();
   QLayout* makeProgressRow();
-  void showNotes(const std::vector<std::string>& notes);
+  void showNotes();
   QTableView* addGrid(GainsModel::Table table, const char* name);
   QWidget* makeGainsPage(QLayout* methodRow);
   QWidget* makeIncomePage();
@@ -89,6 +107,14 @@ class GainsView : public MdiChild {
   QPushButton* m_cmdStop;
   QPushButton* m_cmdWorkOut;
   LedgerWork* m_work;
+  LedgerWork* m_valuesWork;
+  LedgerWork* m_returnsWork;
+  LedgerWork* m_seriesWork;
+  QDateEdit* m_dtpValuesAsOf;
+  QTimer m_valuesPause;
+  ReturnsTab* m_returnsTab;
+  ValueTab* m_valueTab;
+  std::vector<std::string> m_gainsNotes, m_valuesNotes;
   LedgerChangeWatch* m_watch;
   QTabWidget* m_tabs;
   QTableView* m_grids[5] = {};
