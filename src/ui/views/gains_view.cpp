@@ -81,8 +81,9 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   layout->addWidget(m_tabs, 1);
 
   try {
-    // Beside the entry form, so that both stay in sight.
-    setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10500, 7800);
+    // Beside the entry form, so that both stay in sight; wide enough for
+    // the holdings with their values.
+    setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 15000, 7800);
     m_method = rememberedGainsMethod(m_app.settings(), m_app.session().LedgerPath).value_or(CostMethod::Fifo);
     (m_method == CostMethod::Fifo ? m_optFifo : m_optAverage)->setChecked(true);
     load();
