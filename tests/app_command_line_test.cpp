@@ -215,6 +215,8 @@ TEST_F(ReportCommandTest, MarketValueAndReturnsRows) {
   EXPECT_EQ(early.status, exitcode::kUsage);
   EXPECT_TRUE(early.out.empty());
   EXPECT_NE(early.err.find("The period starts (2024-01-02) after it ends (2023-12-31)."), std::string::npos);
+}
+
 // IRS Publication 550's first wash-sale example, then a sale of the new shares: 100 bought for 1000, sold
 // 2024-03-01 for 750, 100 bought 2024-03-15 for 800, sold 2024-06-03 for 1100.
 //   Wash sales: the 250 loss is disallowed and the new shares cost 1050; then gain 50. Tax year 2023-24
@@ -235,7 +237,8 @@ TEST_F(ReportCommandTest, TheTaxRulesOptionsGiveTheirRows) {
        "Year,Symbol,Gain\r\n2023-24,W,0\r\n2023-24,,0\r\n2024-25,W,50\r\n2024-25,,50\r\n"},
       {{"report", "gains", "--method", "uk", "--tax-year=uk", "--year", "2023-24", wash},
        header + "2024-03-01,W,100,750,800,-50,,0,30-day,0\r\n"},
-      {{"report", "holdings", "--method", "uk", wash}, "Symbol,Shares,Cost,AverageCost,RealizedGain\r\nW,0,0,,50\r\n"},
+      {{"report", "holdings", "--method", "uk", wash},
+       "Symbol,Shares,Cost,AverageCost,RealizedGain,Price,PriceDate,MarketValue,UnrealizedGain\r\nW,0,0,,50,,,,\r\n"},
       {{"report", "yearly", "--method", "uk", "--tax-year", "calendar", wash},
        "Year,Symbol,Gain\r\n2024,W,50\r\n2024,,50\r\n"},
   };

@@ -46,6 +46,12 @@ TEST_F(ReportViewFlowsTest, TheViewsAndWhatTheyReadAgain) {
          views.refreshOpen();
        },
        {"close frmDatasheet", "view frmDatasheet", "close frmPL", "view frmPL"}},
+      {"after a change the Gains window reads again where it stands, keeping its choices",
+       [&] {
+         window.openViews = {"frmGains", "frmChart"};
+         views.refreshOpen();
+       },
+       {"close frmChart", "view frmChart", "read again frmGains"}},
       {"Refresh makes the tagged view afresh", [&] { views.refresh(ViewTag::Chart); },
        {"close frmChart", "view frmChart"}},
       {"Refresh with no view tagged", [&] { views.refresh(ViewTag::None); }, {}},

@@ -50,6 +50,7 @@ class FakeWindow final : public WindowPort {
     openViews.erase(view.form);
     log.push_back(std::string("close ") + view.form);
   }
+  void readReportViewAgain(const ReportView& view) override { log.push_back(std::string("read again ") + view.form); }
   void reloadEventsWindow() override {
     if (eventsWindowOpen) log.push_back("reload events");
   }

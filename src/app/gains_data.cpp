@@ -7,6 +7,7 @@
 #include "engine/transaction.h"
 #include "ledger/event_reads.h"
 #include "ledger/gains_report.h"
+#include "ledger/ledger_open.h"
 #include "ledger/ledger_session.h"
 
 namespace ledger {
@@ -17,6 +18,14 @@ namespace {
 // group).
 QString methodKey(const std::string& path) {
   return QStringLiteral("GainsMethod/") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(path)));
+}
+
+// The gains and the income of what db holds; throws as the reads do.
+GainsRead gainsOf(Database& db, const LedgerEvents& events, const GainsRules& rules, const WorkProgress& progress = {}) {
+  auto report = std::make_shared<const GainsReport>(readGainsReport(db, events, rules, {}, progress));
+  auto income = std::make_shared<const IncomeReport>(workOutIncome(events.dividends));
+  std::vector<std::string> notes = gainsNotes(*report);
+  return {std::move(report), std::move(income), std::move(notes), std::nullopt};
 }
 
 }  // namespace
@@ -32,13 +41,33 @@ GainsRead readGains(LedgerSession& session, const GainsRules& rules) {
   try {
     // The gains and the income from one read of the file, the events read once.
     const ReadSnapshot snapshot(*ledger);
-    const LedgerEvents events = readLedgerEvents(*ledger);
-    auto report = std::make_shared<const GainsReport>(readGainsReport(*ledger, events, rules));
-    auto income = std::make_shared<const IncomeReport>(workOutIncome(events.dividends));
-    std::vector<std::string> notes = gainsNotes(*report);
-    return {std::move(report), std::move(income), std::move(notes), std::nullopt};
+    return gainsOf(*ledger, readLedgerEvents(*ledger), rules);
   } catch (const std::exception& e) {
     return {nullptr, nullptr, {}, readFailureMessage(path, e.what())};
+  }
+}
+
+GainsRead workOutGains(const GainsRequest& request, const WorkProgress& progress) {
+  std::optional<Database> ledger;
+  try {
+    ledger = openLedger(request.path);
+  } catch (const DbError& e) {
+    return {nullptr, nullptr, {}, openFailureText(request.path, "Trade", e.what())};
+  }
+  try {
+    // No read transaction around the whole: it would keep the window's own
+    // saves from committing while the figures are worked out. The events
+    // and the trades are read by one statement each instead, and read
+    // again when another connection committed between or during them.
+    for (;;) {
+      const std::int64_t before = ledger->dataVersion();
+      GainsRead read = gainsOf(*ledger, readLedgerEvents(*ledger), request.rules, progress);
+      if (ledger->dataVersion() == before) return read;
+    }
+  } catch (const WorkStopped&) {
+    throw;
+  } catch (const std::exception& e) {
+    return {nullptr, nullptr, {}, readFailureMessage(request.path, e.what())};
   }
 }
 

@@ -13,6 +13,7 @@
 #include "app/app_context.h"
 #include "figures/gains.h"
 #include "figures/income.h"
+#include "figures/work_progress.h"
 
 namespace ledger {
 
@@ -31,6 +32,20 @@ struct GainsRead {
 // session's connection. A ledger that cannot be opened or read is given as
 // the message for the user.
 GainsRead readGains(LedgerSession& session, const GainsRules& rules);
+
+// What the Gains window asks to be worked out, away from its thread.
+struct GainsRequest {
+  std::string path;
+  GainsRules rules;
+};
+
+// The same figures as readGains, for a thread of its own: the ledger at
+// request.path is opened on a connection of this call, read without
+// holding the file's lock while the figures are worked out, and read again
+// when another connection changed the file meanwhile, so that the figures
+// are those of one moment of the file. progress is told as the work goes
+// and may stop it (WorkStopped passes through).
+GainsRead workOutGains(const GainsRequest& request, const WorkProgress& progress);
 
 // A line of the income by year: a company's sums in a year, or the year's
 // total, whose symbol is empty. Points into the report it was made from.

@@ -36,8 +36,13 @@ void ReportViewFlows::refreshAll() {
 }
 
 void ReportViewFlows::refreshOpen() {
-  for (const ReportView& view : kReportViews)
-    if (m_window.reportViewOpen(view)) reload(view);
+  for (const ReportView& view : kReportViews) {
+    if (!m_window.reportViewOpen(view)) continue;
+    if (view.readsInPlace)
+      guarded(m_app.prompter(), [&] { m_window.readReportViewAgain(view); });
+    else
+      reload(view);
+  }
   guarded(m_app.prompter(), [&] { m_window.reloadEventsWindow(); });
   guarded(m_app.prompter(), [&] { m_window.reloadPricesWindow(); });
 }

@@ -27,8 +27,9 @@ class ReportViewFlows {
   void refresh(ViewTag tag);
   // Refresh All: every view is made afresh, closed ones included.
   void refreshAll();
-  // After a change: the open views are made afresh, and the Splits and
-  // Dividends window lists again; closed ones stay closed.
+  // After a change: the open views are made afresh (or read again where
+  // they stand, those that read in place), and the Splits and Dividends
+  // window lists again; closed ones stay closed.
   void refreshOpen();
 
  private:

@@ -12,6 +12,7 @@
 #include "app/app_context.h"
 #include "figures/market_value.h"
 #include "figures/returns.h"
+#include "figures/work_progress.h"
 
 namespace ledger {
 
@@ -26,7 +27,7 @@ struct MarketValueRead {
 };
 
 // The holdings of the session's ledger at the end of asOf (today when
-// none) by method, valued at the last closes on or before it.
+// none) by rules, valued at the last closes on or before it.
 // REQUIRES: asOf, when given, isIsoDate.
 MarketValueRead readMarketValue(LedgerSession& session, const GainsRules& rules,
                                 const std::optional<std::string>& asOf = std::nullopt);
@@ -55,6 +56,16 @@ struct ValueSeriesRead {
 };
 
 ValueSeriesRead readValueSeries(LedgerSession& session);
+
+// The same reads on db, in whatever transaction the caller holds: for a
+// caller with a connection of its own (the Gains window's work thread,
+// app/gains_window_work.h). They throw as the ledger's reads do; progress
+// is told and may stop the work as for readGainsReport.
+// REQUIRES: asOf and the period's dates, when given, are isIsoDate.
+MarketValueRead marketValueOf(Database& db, const GainsRules& rules, const std::string& asOf,
+                              const WorkProgress& progress = {});
+ReturnsRead returnsOf(Database& db, const ReturnsPeriod& period);
+ValueSeriesRead valueSeriesOf(Database& db);
 
 // The message for a From after To.
 std::string periodOrderMessage(const std::string& from, const std::string& to);

@@ -30,6 +30,8 @@ class WindowPort : public CommandHost {
   // A report view: made and read when it is not open, then shown in front.
   virtual void showReportView(const ReportView& view) = 0;
   virtual void closeReportView(const ReportView& view) = 0;
+  // The open view, one that readsInPlace, reads its figures again.
+  virtual void readReportViewAgain(const ReportView& view) = 0;
   // The Splits and Dividends window, when open, lists its company's events
   // again.
   virtual void reloadEventsWindow() = 0;

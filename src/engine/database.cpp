@@ -171,6 +171,12 @@ QueryDef Database::createQueryDef(std::string_view name, std::string_view jetSql
   return QueryDef(m_conn, std::string(name));
 }
 
+std::int64_t Database::dataVersion() {
+  const std::optional<Value> version = scalar("PRAGMA data_version");
+  const auto* n = version ? std::get_if<std::int64_t>(&*version) : nullptr;
+  return n ? *n : 0;
+}
+
 std::optional<Value> Database::scalar(std::string_view sql, std::span<const Value> params) {
   Statement stmt(*this, sql);
   stmt.bindAll(params);

@@ -108,6 +108,12 @@ class Database {
   // The row id of the last row inserted on this connection.
   std::int64_t lastInsertRowid() const;
 
+  // A number that changes when another connection (of this program or
+  // another) commits a change to the file: the same number twice, and
+  // nothing was committed between the two reads. In either journal mode.
+  // Throws DbError.
+  std::int64_t dataVersion();
+
   // The file's change counter and journal mode as its header holds them
   // (SQLite bumps the counter at every commit in rollback journal mode);
   // nullopt when the header cannot be read. REQUIRES: a transaction is

@@ -252,9 +252,14 @@ void GainsCalculator::addStoredTrades() {
     workOutUk();
   } else {
     if (m_washSales) indexPurchases();
-    for (const StoredTrade& t : m_stored)
+    const std::uint64_t whole = m_stored.size();
+    std::uint64_t done = 0;
+    for (const StoredTrade& t : m_stored) {
+      if (m_progress && done % kProgressStride == 0) m_progress(done, whole);
+      ++done;
       addTrade(t.company, t.day, t.side, t.value(StoredTrade::kQuantity, m_exact), t.value(StoredTrade::kPrice, m_exact),
                t.value(StoredTrade::kCommission, m_exact));
+    }
   }
   m_stored = {};
   m_exact = {};

@@ -76,6 +76,7 @@
 #include "figures/decimal.h"
 #include "figures/tax_years.h"
 #include "figures/trade.h"
+#include "figures/work_progress.h"
 
 namespace ledger {
 
@@ -232,6 +233,10 @@ class GainsCalculator {
                  const StoredNumber& quantity, const StoredNumber& price, const StoredNumber& commission);
   // Room for this many addStored() trades (and their sales: expectTrades).
   void expectStoredTrades(std::size_t trades);
+  // Told, as finish() works out the addStored() trades, how many are done
+  // of how many; it may throw WorkStopped, which leaves the calculator
+  // good for nothing but destruction.
+  void setProgress(WorkProgress progress) { m_progress = std::move(progress); }
 
   GainsReport finish();
 
@@ -396,6 +401,7 @@ class GainsCalculator {
   bool m_washSales = false;
   // The lots the sale being worked out took, for the wash-sale rule.
   std::vector<Lot> m_taken;
+  WorkProgress m_progress;
 };
 
 // What the report must say besides its rows, one line each: the uncovered

@@ -66,22 +66,34 @@ bool leftOutBefore(const LeftOut& a, const LeftOut& b) {
 
 }  // namespace
 
-GainsReport readGainsReport(Database& db, const GainsRules& rules, const SaleSink& onSale) {
-  return readGainsReport(db, readLedgerEvents(db), rules, onSale);
+GainsReport readGainsReport(Database& db, const GainsRules& rules, const SaleSink& onSale, const WorkProgress& progress) {
+  return readGainsReport(db, readLedgerEvents(db), rules, onSale, progress);
 }
 
-GainsReport readGainsReport(Database& db, const LedgerEvents& events, const GainsRules& rules,
-                            const SaleSink& onSale) {
-  return readGainsReportThrough(db, events, rules, std::nullopt, onSale);
+GainsReport readGainsReport(Database& db, const LedgerEvents& events, const GainsRules& rules, const SaleSink& onSale,
+                            const WorkProgress& progress) {
+  return readGainsReportThrough(db, events, rules, std::nullopt, onSale, progress);
 }
 
 GainsReport readGainsReportThrough(Database& db, const LedgerEvents& events, const GainsRules& rules,
-                                   std::optional<std::string_view> lastDate, const SaleSink& onSale) {
+                                   std::optional<std::string_view> lastDate, const SaleSink& onSale,
+                                   const WorkProgress& progress) {
   const std::uint32_t lastDay =
       lastDate ? GainsCalculator::dayNumber(*lastDate) : std::numeric_limits<std::uint32_t>::max();
   GainsCalculator calculator(rules, onSale);
+  std::uint64_t expected = 0;
   if (const std::optional<Value> count = db.scalar("SELECT count(*) FROM Trade"))
-    if (const auto* n = std::get_if<std::int64_t>(&*count)) calculator.expectStoredTrades(static_cast<std::size_t>(*n));
+    if (const auto* n = std::get_if<std::int64_t>(&*count)) {
+      expected = static_cast<std::uint64_t>(*n);
+      calculator.expectStoredTrades(static_cast<std::size_t>(*n));
+    }
+  if (progress) {
+    // Reading is the first half of the whole, working out the second.
+    calculator.setProgress([&progress, expected](std::uint64_t done, std::uint64_t whole) {
+      progress(expected + done, expected + whole);
+    });
+  }
+  std::uint64_t rowsRead = 0;
 
   std::vector<LeftOut> leftOut;
   {
@@ -89,6 +101,8 @@ GainsReport readGainsReportThrough(Database& db, const LedgerEvents& events, con
     std::string lastDateText;  // the last valid date, and its day
     std::uint32_t day = 0;
     while (row.step()) {
+      if (progress && rowsRead % kProgressStride == 0) progress(rowsRead, 2 * std::max(expected, rowsRead));
+      ++rowsRead;
       const std::int64_t rowid = row.integer(kTradeRowid);
       std::optional<std::string> reason;
       // Types first: reading a column as text may change what it says.

@@ -133,10 +133,11 @@ LedgerHistory readLedgerHistory(Database& db) {
   return history;
 }
 
-MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::string_view asOf) {
+MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::string_view asOf,
+                                  const WorkProgress& progress) {
   const LedgerEvents events = readLedgerEvents(db);
   // Only the holdings are wanted: the sales are passed over, never kept.
-  const GainsReport report = readGainsReportThrough(db, events, rules, asOf, [](const SaleGain&) {});
+  const GainsReport report = readGainsReportThrough(db, events, rules, asOf, [](const SaleGain&) {}, progress);
   const PriceHistory prices = readPriceHistory(db);
   MarketValueReport result = valueHoldings(report, prices, events.splits, asOf);
   return result;

@@ -25,6 +25,8 @@ LedgerHistory readLedgerHistory(Database& db);
 
 // The holdings at the end of asOf (YYYY-MM-DD) by method, valued at the
 // last closes on or before it. REQUIRES: isIsoDate(asOf). Throws DbError.
-MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::string_view asOf);
+// progress as for readGainsReport (ledger/gains_report.h).
+MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::string_view asOf,
+                                  const WorkProgress& progress = {});
 
 }  // namespace ledger

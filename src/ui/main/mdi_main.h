@@ -191,6 +191,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   int entryFormTab() override;
   void showReportView(const ReportView& view) override;
   void closeReportView(const ReportView& view) override;
+  void readReportViewAgain(const ReportView& view) override;
   void reloadEventsWindow() override;
   void reloadPricesWindow() override;
   // ViewHost

@@ -8,6 +8,7 @@
 #include "app/command_guard.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
+#include "ui/views/gains_view.h"
 
 namespace ledger {
 
@@ -43,5 +44,9 @@ void MDIMain::showReportView(const ReportView& view) { forms().show(QString::fro
 bool MDIMain::reportViewOpen(const ReportView& view) { return forms().find(QString::fromLatin1(view.form)); }
 
 void MDIMain::closeReportView(const ReportView& view) { forms().unload(QString::fromLatin1(view.form)); }
+
+void MDIMain::readReportViewAgain(const ReportView& view) {
+  if (auto* gains = forms().find<GainsView>(QString::fromLatin1(view.form))) gains->readAgain();
+}
 
 }  // namespace ledger

@@ -8,8 +8,14 @@ namespace ledger {
 namespace {
 
 // Net as on the Income tab: the dividends less the tax withheld from them.
-const QStringList kHoldingsHeaders = {"Symbol", "Shares", "Cost", "Average Cost", "Realized Gain", "Net Income"};
+const QStringList kHoldingsHeaders = {"Symbol", "Shares",     "Cost",         "Average Cost",    "Realized Gain",
+                                      "Net Income", "Price", "Price Date", "Market Value", "Unrealized Gain",
+                                      "Share of Whole %"};
 constexpr int kNetIncomeColumn = 5;
+constexpr int kPriceColumn = 6;
+constexpr int kPriceDateColumn = 7;
+constexpr int kMarketValueColumn = 8;
+const QString kNoPrice = QStringLiteral("no price");
 const QStringList kSalesHeaders = {"Date",  "Symbol",    "Shares", "Proceeds", "Cost",
                                    "Gain",  "Lots",      "Uncovered", "Rule",  "Disallowed"};
 const QStringList kYearlyHeaders = {"Year", "Symbol", "Gain"};
@@ -33,7 +39,7 @@ QString plain(const std::string& s) { return QString::fromStdString(s); }
 // Dates, symbols, years and lots sit to the left; figures to the right.
 bool isTextColumn(GainsModel::Table table, int column) {
   switch (table) {
-    case GainsModel::Table::Holdings: return column == 0;
+    case GainsModel::Table::Holdings: return column == 0 || column == kPriceDateColumn;
     case GainsModel::Table::Sales: return column <= 1 || column == 6;
     case GainsModel::Table::Yearly:
     case GainsModel::Table::Dividends:
@@ -56,6 +62,12 @@ QString sumText(const IncomeSums& sums, int column) {
 
 GainsModel::GainsModel(Table table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {}
 
+void GainsModel::setValues(std::shared_ptr<const MarketValueReport> values) {
+  beginResetModel();
+  m_values = std::move(values);
+  endResetModel();
+}
+
 void GainsModel::setReport(std::shared_ptr<const GainsReport> report, std::shared_ptr<const IncomeReport> income) {
   beginResetModel();
   m_report = std::move(report);
@@ -73,7 +85,9 @@ void GainsModel::setReport(std::shared_ptr<const GainsReport> report, std::share
 }
 
 int GainsModel::rowCount(const QModelIndex& parent) const {
-  if (parent.isValid() || !m_report || !m_income) return 0;
+  if (parent.isValid()) return 0;
+  if (m_table == Table::Holdings) return m_values ? static_cast<int>(m_values->holdings.size()) : 0;
+  if (!m_report || !m_income) return 0;
   switch (m_table) {
     case Table::Holdings: return static_cast<int>(m_report->holdings.size());
     case Table::Sales: return static_cast<int>(m_report->sales.size());
@@ -98,17 +112,7 @@ bool GainsModel::isTotalRow(int row) const {
 QString GainsModel::text(int row, int column) const {
   const auto r = static_cast<size_t>(row);
   switch (m_table) {
-    case Table::Holdings: {
-      const Holding& h = m_report->holdings[r];
-      switch (column) {
-        case 0: return plain(h.symbol);
-        case 1: return figure(h.shares);
-        case 2: return figure(h.cost);
-        case 3: return h.averageCost ? figure(*h.averageCost) : QString();
-        case 4: return figure(h.realizedGain);
-        default: return figure(h.netIncome);
-      }
-    }
+    case Table::Holdings: return holdingText(m_values->holdings[r], column);
     case Table::Sales: {
       const SaleGain& s = m_report->sales[r];
       switch (column) {
@@ -154,6 +158,26 @@ QString GainsModel::text(int row, int column) const {
   return {};
 }
 
+QString GainsModel::holdingText(const HoldingValue& value, int column) const {
+  const Holding& h = value.holding;
+  // Held without a price: the value is not known, never taken as zero. A
+  // company sold out with no price simply has no figures.
+  const bool unpriced = !value.price && h.shares.sign() > 0;
+  switch (column) {
+    case 0: return plain(h.symbol);
+    case 1: return figure(h.shares);
+    case 2: return figure(h.cost);
+    case 3: return h.averageCost ? figure(*h.averageCost) : QString();
+    case 4: return figure(h.realizedGain);
+    case kNetIncomeColumn: return figure(h.netIncome);
+    case kPriceColumn: return value.price ? figure(value.price->close) : unpriced ? kNoPrice : QString();
+    case kPriceDateColumn: return value.price ? plain(isoDateOf(value.price->day)) : QString();
+    case kMarketValueColumn: return value.marketValue ? figure(*value.marketValue) : unpriced ? kNoPrice : QString();
+    case 9: return value.unrealizedGain ? figure(*value.unrealizedGain) : QString();
+    default: return value.sharePercent ? figure(*value.sharePercent) : QString();
+  }
+}
+
 QVariant GainsModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
   const bool textColumn = isTextColumn(m_table, index.column());
@@ -173,6 +197,7 @@ QVariant GainsModel::data(const QModelIndex& index, int role) const {
       // An uncovered sale stands out: its gain is in no total.
       if (m_table == Table::Sales && !m_report->sales[static_cast<size_t>(index.row())].covered())
         return QBrush(Qt::darkRed);
+      if (m_table == Table::Holdings && text(index.row(), index.column()) == kNoPrice) return QBrush(Qt::darkRed);
       return {};
     default:
       return {};
@@ -183,6 +208,8 @@ QVariant GainsModel::headerData(int section, Qt::Orientation orientation, int ro
   if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && m_table == Table::Holdings &&
       section == kNetIncomeColumn)
     return QStringLiteral("Dividends paid to date, less the tax withheld");
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && m_table == Table::Holdings && section == kPriceColumn)
+    return QStringLiteral("The last close on or before the Values as of date");
   if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   // Row selectors without numbers, as in the other grids.
   if (orientation != Qt::Horizontal) return {};

@@ -1,7 +1,9 @@
 #pragma once
 // Grid models over a worked-out gains report and the dividends' income: the
-// holdings with their net income, the sales, the yearly gains, each
-// dividend, and the income by year (in both summaries each year's
+// holdings at a date with their net income and market value (the price,
+// its date, the value, the unrealized gain and the share of the whole; a
+// company held without a price says "no price", never a value of zero),
+// the sales, the yearly gains, each dividend, and the income by year (in both summaries each year's
 // companies, then its total in a bold row with no symbol). Figures are
 // exact, in the program's display form. Cells are read-only; new reports
 // replace the rows at once.
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "app/gains_data.h"
+#include "app/returns_data.h"
 
 namespace ledger {
 
@@ -23,6 +26,8 @@ class GainsModel : public QAbstractTableModel {
   explicit GainsModel(Table table, QObject* parent = nullptr);
 
   void setReport(std::shared_ptr<const GainsReport> report, std::shared_ptr<const IncomeReport> income);
+  // The holdings' rows: those of values, at its date.
+  void setValues(std::shared_ptr<const MarketValueReport> values);
   Table table() const { return m_table; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -32,6 +37,7 @@ class GainsModel : public QAbstractTableModel {
 
  private:
   QString text(int row, int column) const;
+  QString holdingText(const HoldingValue& value, int column) const;
   bool isTotalRow(int row) const;
 
   // A row of the yearly table: the year, and the company within it or -1
@@ -44,6 +50,7 @@ class GainsModel : public QAbstractTableModel {
   Table m_table;
   std::shared_ptr<const GainsReport> m_report;
   std::shared_ptr<const IncomeReport> m_income;
+  std::shared_ptr<const MarketValueReport> m_values;
   std::vector<YearRow> m_yearRows;
   std::vector<IncomeLine> m_incomeLines;
 };

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "app/gains_window_work.h"
 #include "app/report_data.h"
 #include "ui/hourglass.h"
 #include "ui/views/tax_rules_choice.h"
@@ -37,6 +38,15 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   methodRow->addWidget(m_optFifo);
   methodRow->addWidget(m_optAverage);
   m_taxRules = new TaxRulesChoice(this, methodRow);
+  methodRow->addSpacing(24);
+  m_dtpValuesAsOf = new QDateEdit(QDate::currentDate(), this);
+  m_dtpValuesAsOf->setObjectName("dtpValuesAsOf");
+  m_dtpValuesAsOf->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  m_dtpValuesAsOf->setCalendarPopup(true);
+  auto* asOfLabel = new QLabel(QStringLiteral("Values &as of:"), this);
+  asOfLabel->setBuddy(m_dtpValuesAsOf);
+  methodRow->addWidget(asOfLabel);
+  methodRow->addWidget(m_dtpValuesAsOf);
   methodRow->addStretch();
 
   m_lblNote = new QLabel(this);
@@ -46,19 +56,37 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
   m_lblNote->setStyleSheet(QStringLiteral("QLabel { color: darkred; }"));
   m_lblNote->hide();
 
+  m_work = new LedgerWork(this);
+  m_valuesWork = new LedgerWork(this);
+  m_returnsWork = new LedgerWork(this);
+  m_seriesWork = new LedgerWork(this);
+  for (LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork}) {
+    connect(work, &LedgerWork::progressed, this, &GainsView::showProgress);
+    connect(work, &LedgerWork::finished, this, &GainsView::workEnded);
+  }
+  m_watch = new LedgerChangeWatch(this);
+  m_watch->watch(m_app.session().LedgerPath);
+  connect(m_watch, &LedgerChangeWatch::changed, this, &GainsView::readAgain);
+
   m_tabs = new QTabWidget(this);
   m_tabs->setObjectName("tabsGains");
   m_tabs->addTab(makeGainsPage(methodRow), QStringLiteral("&Gains"));
   m_tabs->addTab(makeIncomePage(), QStringLiteral("&Income"));
+  m_returnsTab = new ReturnsTab(this);
+  m_tabs->addTab(m_returnsTab, QStringLiteral("&Returns"));
+  m_valueTab = new ValueTab(this);
+  m_tabs->addTab(m_valueTab, QStringLiteral("Va&lue"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(makeProgressRow());
   layout->addWidget(m_lblNote);
   layout->addWidget(m_tabs, 1);
 
   try {
-    // Beside the entry form, so that both stay in sight.
-    setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 10500, 7800);
+    // Beside the entry form, so that both stay in sight; wide enough for
+    // the holdings with their values.
+    setFrameGeometryTwips(m_host.entryFormWidthTwips(), 0, 15000, 7800);
     m_method = rememberedGainsMethod(m_app.settings(), m_app.session().LedgerPath).value_or(CostMethod::Fifo);
     (m_method == CostMethod::Fifo ? m_optFifo : m_method == CostMethod::Uk ? m_taxRules->ukOption() : m_optAverage)
         ->setChecked(true);
@@ -79,16 +107,45 @@ GainsView::GainsView(AppContext& app, ViewHost& host, QMdiArea* area)
     if (on) setMethod(CostMethod::Uk);
   });
   connect(m_taxRules, &TaxRulesChoice::changed, this, [this] {
-    m_report.reset();  // read again by the same method
-    setMethod(m_method);
+    // Other rules by the same method: the gains and the holdings' cost again.
+    m_watch->markSeen();
+    startGains();
+    startValues();
   });
+  // A date typed digit by digit asks once, when the typing pauses.
+  m_valuesPause.setSingleShot(true);
+  m_valuesPause.setInterval(400);
+  connect(&m_valuesPause, &QTimer::timeout, this, &GainsView::startValues);
+  connect(m_dtpValuesAsOf, &QDateEdit::dateChanged, this, [this] { m_valuesPause.start(); });
+  connect(m_returnsTab, &ReturnsTab::periodChanged, this, &GainsView::startReturns);
+}
+
+QLayout* GainsView::makeProgressRow() {
+  m_lblWorking = new QLabel(this);
+  m_lblWorking->setObjectName("lblWorking");
+  m_prgWork = new QProgressBar(this);
+  m_prgWork->setObjectName("prgWork");
+  m_prgWork->setRange(0, 100);
+  m_cmdStop = new QPushButton(QStringLiteral("&Stop"), this);
+  m_cmdStop->setObjectName("cmdStop");
+  m_cmdWorkOut = new QPushButton(QStringLiteral("&Work Out"), this);
+  m_cmdWorkOut->setObjectName("cmdWorkOut");
+  connect(m_cmdStop, &QPushButton::clicked, this, &GainsView::stopWork);
+  connect(m_cmdWorkOut, &QPushButton::clicked, this, &GainsView::readAgain);
+  auto* row = new QHBoxLayout;
+  row->addWidget(m_lblWorking);
+  row->addWidget(m_prgWork, 1);
+  row->addWidget(m_cmdStop);
+  row->addWidget(m_cmdWorkOut);
+  showProgress();
+  return row;
 }
 
 QWidget* GainsView::makeGainsPage(QLayout* methodRow) {
   auto* page = new QWidget(this);
   page->setObjectName("tabGains");
   auto* grids = new QGridLayout;
-  grids->addWidget(makeCaption(page, "Holdings", "lblHoldings"), 0, 0);
+  grids->addWidget(makeCaption(page, "Holdings at the Values Date", "lblHoldings"), 0, 0);
   grids->addWidget(addGrid(GainsModel::Table::Holdings, kGridNames[0]), 1, 0);
   grids->addWidget(makeCaption(page, "Gains by Year", "lblYearly"), 0, 1);
   grids->addWidget(addGrid(GainsModel::Table::Yearly, kGridNames[2]), 1, 1);
@@ -144,34 +201,154 @@ void GainsView::setMethod(CostMethod method) {
     option->setChecked(option == chosen);
   }
   m_taxRules->showMethod(method);
-  if (method == m_method && m_report) return;
+  if (method == m_method && (m_report || working())) return;
   m_method = method;
   rememberGainsMethod(m_app.settings(), m_app.session().LedgerPath, method);
   try {
-    load();
+    // The cost of the holdings follows the method; the returns do not.
+    m_watch->markSeen();
+    startGains();
+    startValues();
   } catch (const std::exception& e) {
     reportReadFailure(m_app.prompter(), m_app.session().LedgerPath, e.what());
   }
 }
 
+void GainsView::readAgain() { load(); }
+
+bool GainsView::working() const {
+  return m_work->working() || m_valuesWork->working() || m_returnsWork->working() || m_seriesWork->working();
+}
+
 void GainsView::load() {
-  Hourglass busy;
-  GainsRead read = readGains(m_app.session(), m_taxRules->rules(m_method));
-  if (read.failure) {
-    busy.release();
-    m_app.prompter().show(*read.failure, MsgIcon::Critical);
-  }
+  // The figures to come are of the file as it stands now or later.
+  m_watch->markSeen();
+  startGains();
+  startValues();
+  startReturns();
+  startSeries();
+}
+
+template <typename Read, typename Show>
+void GainsView::startWork(LedgerWork* work, Read read, Show show) {
+  work->start([this, read = std::move(read), show = std::move(show)](const WorkProgress& progress) {
+    auto result = read(progress);
+    return [this, show, result = std::move(result)] {
+      // Changed since the work began: what it read may be older than the file.
+      if (m_watch->changedSinceSeen())
+        load();
+      else
+        show(result);
+    };
+  });
+  showProgress();
+}
+
+void GainsView::startGains() {
+  // What is in sight belongs to another method or an older ledger.
+  m_report.reset();
+  for (GainsModel* model : m_models)
+    if (model->table() != GainsModel::Table::Holdings) model->setReport(nullptr, nullptr);
+  m_gainsNotes.clear();
+  showNotes();
+  startWork(
+      m_work, [request = GainsRequest{m_app.session().LedgerPath, m_taxRules->rules(m_method)}](const WorkProgress& progress) {
+        return workOutGains(request, progress);
+      },
+      [this](const GainsRead& read) { showRead(read); });
+}
+
+void GainsView::startValues() {
+  model(GainsModel::Table::Holdings)->setValues(nullptr);
+  m_valuesNotes.clear();
+  showNotes();
+  const std::string asOf = m_dtpValuesAsOf->date().toString(Qt::ISODate).toStdString();
+  startWork(
+      m_valuesWork,
+      [path = m_app.session().LedgerPath, rules = m_taxRules->rules(m_method), asOf](const WorkProgress& progress) {
+        return workOutHoldingValues(path, rules, asOf, progress);
+      },
+      [this](const MarketValueRead& read) {
+        model(GainsModel::Table::Holdings)->setValues(read.report);
+        grid(GainsModel::Table::Holdings)->resizeColumnsToContents();
+        // A failure to read the ledger is told once, by the gains.
+        m_valuesNotes = read.notes;
+        showNotes();
+      });
+}
+
+void GainsView::startReturns() {
+  m_returnsTab->clear();
+  startWork(
+      m_returnsWork,
+      [path = m_app.session().LedgerPath, period = m_returnsTab->period()](const WorkProgress& progress) {
+        return workOutPeriodReturns(path, period, progress);
+      },
+      [this](const ReturnsRead& read) { m_returnsTab->showRead(read); });
+}
+
+void GainsView::startSeries() {
+  m_valueTab->clear();
+  startWork(
+      m_seriesWork,
+      [path = m_app.session().LedgerPath](const WorkProgress& progress) { return workOutValueSeries(path, progress); },
+      [this](const ValueSeriesRead& read) { m_valueTab->showRead(read); });
+}
+
+void GainsView::stopWork() {
+  for (LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork}) work->stop();
+  showProgress();
+  m_lblWorking->setText(QStringLiteral("The figures were not worked out."));
+  m_lblWorking->show();
+  m_cmdWorkOut->show();
+}
+
+void GainsView::showProgress() {
+  const bool busy = working();
+  m_lblWorking->setText(QStringLiteral("Working out the figures..."));
+  m_lblWorking->setVisible(busy);
+  // The parts under way, each as far as it has come; those done count whole.
+  int sum = 0;
+  for (const LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork})
+    sum += work->working() ? work->percent() : 100;
+  m_prgWork->setValue(sum / 4);
+  m_prgWork->setVisible(busy);
+  m_cmdStop->setVisible(busy);
+  m_cmdWorkOut->hide();
+}
+
+void GainsView::workEnded() {
+  showProgress();
+  if (!working()) emit figuresShown();
+}
+
+void GainsView::showRead(const GainsRead& read) {
+  if (read.failure) m_app.prompter().show(*read.failure, MsgIcon::Critical);
   m_report = read.report;
   for (GainsModel* model : m_models) model->setReport(m_report, read.income);
+  m_gainsNotes = read.notes;
   // Lots belong to FIFO, Rule to UK, Disallowed to wash sales.
   m_taxRules->showColumns(grid(GainsModel::Table::Sales), m_method);
   for (QTableView* grid : m_grids) grid->resizeColumnsToContents();
-  showNotes(read.notes);
+  showNotes();
 }
 
-void GainsView::showNotes(const std::vector<std::string>& notes) {
+void GainsView::hideEvent(QHideEvent* event) {
+  // A frame hidden for good is an unloaded window waiting to be deleted:
+  // what its work finds would be told of a ledger no longer in sight.
+  if (frame() != this && frame()->isHidden()) {
+    for (LedgerWork* work : {m_work, m_valuesWork, m_returnsWork, m_seriesWork}) work->stop();
+    m_watch->blockSignals(true);
+  }
+  MdiChild::hideEvent(event);
+}
+
+void GainsView::showNotes() {
+  // The values' notes repeat what the gains say; each line once.
   QStringList lines;
-  for (const std::string& note : notes) lines << QString::fromStdString(note);
+  for (const auto* notes : {&m_gainsNotes, &m_valuesNotes})
+    for (const std::string& note : *notes)
+      if (!lines.contains(QString::fromStdString(note))) lines << QString::fromStdString(note);
   m_lblNote->setText(lines.join(QLatin1Char('\n')));
   m_lblNote->setVisible(!lines.isEmpty());
 }
