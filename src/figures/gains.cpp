@@ -173,6 +173,10 @@ void GainsCalculator::split(Company& company, const Decimal& newShares, const De
       lot.shares = scaled(lot.shares);
       held += lot.shares;
     }
+    for (Lot& piece : company.pieces) {
+      piece.shares = scaled(piece.shares);
+      held += piece.shares;
+    }
     company.heldShares = held;
   } else {
     company.heldShares = scaled(company.heldShares);
@@ -394,7 +398,9 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
     Decimal wanted = quantity;
     m_taken.clear();
     while (wanted.sign() > 0 && !company.lots.empty()) {
-      Lot& lot = company.lots.front();
+      Lot& first = company.lots.front();
+      // The replacing parts split off a lot go before its own shares.
+      Lot& lot = first.pieces > 0 ? company.pieces.front() : first;
       if (!sale.lots.empty()) sale.lots += ' ';
       char lotDate[kDateLength];
       writeDay(lot.day, lotDate);
@@ -404,8 +410,13 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
         sale.cost += lot.cost;
         wanted -= lot.shares;
         if (m_washSales) m_taken.push_back(lot);
-        company.lots.pop_front();
-        ++company.lotsTaken;
+        if (&lot == &first) {
+          company.lots.pop_front();
+          ++company.lotsTaken;
+        } else {
+          company.pieces.pop_front();
+          --first.pieces;
+        }
       } else {
         const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
         sale.cost += part;

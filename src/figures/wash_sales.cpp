@@ -7,7 +7,8 @@
 // which are found through the company's purchases by position and claimed
 // until they come. The loss disallowed goes onto the replacement shares'
 // cost; a lot that replaces in part is split, so that only the replacing
-// shares carry it.
+// shares carry it: the replacing part waits among the company's pieces and
+// is sold before the rest of its lot.
 
 #include <algorithm>
 
@@ -63,20 +64,26 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
       return chunk == wanted ? lossLeft : (loss * chunk).dividedBy(taken.shares, kCostDecimals);
     };
 
-    for (; wanted.sign() > 0 && held < company.lots.size(); ++held) {
+    while (wanted.sign() > 0 && held < company.lots.size()) {
       Lot& lot = company.lots[held];
-      if (lot.replacement) continue;
+      if (lot.replacement) {
+        ++held;
+        continue;
+      }
       const Decimal chunk = lot.shares < wanted ? lot.shares : wanted;
       const Decimal add = carried(chunk);
       if (chunk < lot.shares) {
+        // The replacing part goes before the rest of the lot, which stays
+        // where it is for the next loss to look at.
         const Decimal part = (lot.cost * chunk).dividedBy(lot.shares, kCostDecimals);
         lot.shares -= chunk;
         lot.cost -= part;
-        const Lot replacing{lot.day, true, chunk, part + add};
-        company.lots.insert(company.lots.begin() + static_cast<std::ptrdiff_t>(held), replacing);
+        company.pieces.push_back({lot.day, true, chunk, part + add});
+        ++lot.pieces;
       } else {
         lot.replacement = true;
         lot.cost += add;
+        ++held;
       }
       company.heldCost += add;
       sale.disallowed += add;
