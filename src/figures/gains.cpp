@@ -326,7 +326,7 @@ void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, co
 }
 
 void GainsCalculator::hold(Company& company, Day day, const Decimal& shares, const Decimal& cost) {
-  if (m_report.method == CostMethod::Fifo) company.lots.push_back({day, false, shares, cost});
+  if (m_report.method == CostMethod::Fifo) company.lots.push_back({.day = day, .shares = shares, .cost = cost});
   company.heldShares += shares;
   company.heldCost += cost;
 }
@@ -422,7 +422,7 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
         sale.cost += part;
         lot.cost -= part;
         lot.shares -= wanted;
-        if (m_washSales) m_taken.push_back({lot.day, lot.replacement, wanted, part});
+        if (m_washSales) m_taken.push_back({.day = lot.day, .replacement = lot.replacement, .shares = wanted, .cost = part});
         wanted = Decimal();
       }
     }

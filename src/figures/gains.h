@@ -247,12 +247,14 @@ class GainsCalculator {
     // Wash sales: replacement shares, whose cost carries a disallowed loss
     // and which replace no other sale's shares.
     bool replacement = false;
+    // Wash sales: how many replacing parts split off this lot wait in the
+    // company's pieces, to be sold before the lot's own shares. (Here it
+    // fills the room before the numbers: a lot is 80 bytes.)
+    std::uint32_t pieces = 0;
     Decimal shares;
     Decimal cost;
-    // Wash sales: how many replacing parts split off this lot wait in the
-    // company's pieces, to be sold before the lot's own shares.
-    std::uint32_t pieces = 0;
   };
+  static_assert(sizeof(Lot) == 80);
   // Shares of a purchase still to come that a rule has claimed: under the
   // UK method by a disposal's 30-day rule (cost: the cost they take), with
   // wash sales as replacement shares (cost: the loss they carry). In the
