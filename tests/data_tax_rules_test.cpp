@@ -199,6 +199,21 @@ TEST(WashSaleTest, DisallowsWhatReplacementSharesCover) {
        "2024-05-01,W,100,800,1000,-200,2024-01-02,0,,200\n"
        "2024-08-01,W,60,540,600,-60,2024-04-20 2024-05-20,0,,0\n",
        "70 570 -60"},
+      // 2024-03-05 sells 60 of 2024-01-02's 100 (cost 600) for 480: loss 120; 60 of 2024-03-01's 100
+      // (900) replace: 540 + 120 = 660, the lot keeps 40 for 360. 2024-03-10 sells 20 (200) for 140: loss
+      // 60; 20 of those 40 replace: 180 + 60 = 240, the lot keeps 20 for 180. A 2:1 split doubles every
+      // part: 40 (200), 120 (660), 40 (240), 40 (180). 2024-06-03 sells 170 for 1,020: 40 (200), the 120
+      // (660) and 10 of the 40 replacing (240 x 10 / 40 = 60), before the lot's own: cost 920, no loss.
+      // Held 30 for 180 and 40 for 180; paid 1,900 + 180 disallowed = 1,720 sold + 360 held.
+      {"a lot split twice keeps its replacing parts in order through a split",
+       {{1, "W", 100, "B", "2024-01-02", 10, 0}, {1, "W", 100, "B", "2024-03-01", 9, 0},
+        {1, "W", 60, "S", "2024-03-05", 8, 0}, {1, "W", 20, "S", "2024-03-10", 7, 0},
+        {1, "W", 170, "S", "2024-06-03", 6, 0}},
+       "2024-03-05,W,60,480,600,-120,2024-01-02,0,,120\n"
+       "2024-03-10,W,20,140,200,-60,2024-01-02,0,,60\n"
+       "2024-06-03,W,170,1020,920,100,2024-01-02 2024-03-01 2024-03-01,0,,0\n",
+       "70 360 100",
+       {{"W", "2024-04-01", 2, 1}}},
       // Loss 200 on 100; a 2:1 split; 100 new shares bought for 400 are 50 old ones: 100 disallowed,
       // onto them (500).
       {"shares are compared after a split",

@@ -173,6 +173,10 @@ void GainsCalculator::split(Company& company, const Decimal& newShares, const De
       lot.shares = scaled(lot.shares);
       held += lot.shares;
     }
+    for (Lot& piece : company.pieces) {
+      piece.shares = scaled(piece.shares);
+      held += piece.shares;
+    }
     company.heldShares = held;
   } else {
     company.heldShares = scaled(company.heldShares);
@@ -327,7 +331,7 @@ void GainsCalculator::buy(Company& company, Day day, const Decimal& quantity, co
 }
 
 void GainsCalculator::hold(Company& company, Day day, const Decimal& shares, const Decimal& cost) {
-  if (m_report.method == CostMethod::Fifo) company.lots.push_back({day, false, shares, cost});
+  if (m_report.method == CostMethod::Fifo) company.lots.push_back({.day = day, .shares = shares, .cost = cost});
   company.heldShares += shares;
   company.heldCost += cost;
 }
@@ -399,7 +403,9 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
     Decimal wanted = quantity;
     m_taken.clear();
     while (wanted.sign() > 0 && !company.lots.empty()) {
-      Lot& lot = company.lots.front();
+      Lot& first = company.lots.front();
+      // The replacing parts split off a lot go before its own shares.
+      Lot& lot = first.pieces > 0 ? company.pieces.front() : first;
       if (!sale.lots.empty()) sale.lots += ' ';
       char lotDate[kDateLength];
       writeDay(lot.day, lotDate);
@@ -409,14 +415,19 @@ void GainsCalculator::sell(Company& company, Day day, const Decimal& quantity, c
         sale.cost += lot.cost;
         wanted -= lot.shares;
         if (m_washSales) m_taken.push_back(lot);
-        company.lots.pop_front();
-        ++company.lotsTaken;
+        if (&lot == &first) {
+          company.lots.pop_front();
+          ++company.lotsTaken;
+        } else {
+          company.pieces.pop_front();
+          --first.pieces;
+        }
       } else {
         const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
         sale.cost += part;
         lot.cost -= part;
         lot.shares -= wanted;
-        if (m_washSales) m_taken.push_back({lot.day, lot.replacement, wanted, part});
+        if (m_washSales) m_taken.push_back({.day = lot.day, .replacement = lot.replacement, .shares = wanted, .cost = part});
         wanted = Decimal();
       }
     }

@@ -252,9 +252,14 @@ class GainsCalculator {
     // Wash sales: replacement shares, whose cost carries a disallowed loss
     // and which replace no other sale's shares.
     bool replacement = false;
+    // Wash sales: how many replacing parts split off this lot wait in the
+    // company's pieces, to be sold before the lot's own shares. (Here it
+    // fills the room before the numbers: a lot is 80 bytes.)
+    std::uint32_t pieces = 0;
     Decimal shares;
     Decimal cost;
   };
+  static_assert(sizeof(Lot) == 80);
   // Shares of a purchase still to come that a rule has claimed: under the
   // UK method by a disposal's 30-day rule (cost: the cost they take), with
   // wash sales as replacement shares (cost: the loss they carry). In the
@@ -289,6 +294,10 @@ class GainsCalculator {
   struct Company {
     std::string symbol;
     std::deque<Lot> lots;  // FIFO only, oldest first
+    // Wash sales: the replacing parts split off lots (each a replacement lot
+    // of its lot's date), in the order of their lots. Kept apart so that a
+    // split appends instead of inserting into the middle of lots.
+    std::deque<Lot> pieces;
     Decimal heldShares;
     Decimal heldCost;
     Decimal realized;
@@ -308,7 +317,7 @@ class GainsCalculator {
     std::size_t firstUnclaimed = 0;
     // Wash sales: the lots taken from the front so far, and the lot (counted
     // from the first ever held) before which every lot of the last sale's
-    // window already replaces.
+    // window already replaces. Pieces are not counted.
     std::size_t lotsTaken = 0;
     std::size_t replacedThrough = 0;
   };

@@ -7,7 +7,8 @@
 // which are found through the company's purchases by position and claimed
 // until they come. The loss disallowed goes onto the replacement shares'
 // cost; a lot that replaces in part is split, so that only the replacing
-// shares carry it.
+// shares carry it: the replacing part waits among the company's pieces and
+// is sold before the rest of its lot.
 
 #include <algorithm>
 
@@ -47,6 +48,7 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
   std::size_t claim = 0;                    // the claim on the purchase at next, if any
   Decimal proceedsLeft = sale.proceeds;
   const bool allTaken = sale.uncoveredShares.isZero();
+  Decimal addedToHeld;  // the loss disallowed onto lots held, added up once
 
   for (std::size_t p = 0; p < m_taken.size(); ++p) {
     const Lot& taken = m_taken[p];
@@ -63,25 +65,32 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
       return chunk == wanted ? lossLeft : (loss * chunk).dividedBy(taken.shares, kCostDecimals);
     };
 
-    for (; wanted.sign() > 0 && held < company.lots.size(); ++held) {
+    while (wanted.sign() > 0 && held < company.lots.size()) {
       Lot& lot = company.lots[held];
-      if (lot.replacement) continue;
-      const Decimal chunk = lot.shares < wanted ? lot.shares : wanted;
-      const Decimal add = carried(chunk);
-      if (chunk < lot.shares) {
-        const Decimal part = (lot.cost * chunk).dividedBy(lot.shares, kCostDecimals);
-        lot.shares -= chunk;
+      if (lot.replacement) {
+        ++held;
+        continue;
+      }
+      if (wanted < lot.shares) {
+        // The replacing part goes before the rest of the lot, which stays
+        // where it is for the next loss to look at. It takes all the loss left.
+        const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
+        lot.shares -= wanted;
         lot.cost -= part;
-        const Lot replacing{lot.day, true, chunk, part + add};
-        company.lots.insert(company.lots.begin() + static_cast<std::ptrdiff_t>(held), replacing);
+        company.pieces.push_back({.day = lot.day, .replacement = true, .shares = wanted, .cost = part + lossLeft});
+        ++lot.pieces;
+        addedToHeld += lossLeft;
+        wanted = Decimal();
+        lossLeft = Decimal();
       } else {
+        const Decimal add = carried(lot.shares);
         lot.replacement = true;
         lot.cost += add;
+        ++held;
+        addedToHeld += add;
+        wanted -= lot.shares;
+        lossLeft -= add;
       }
-      company.heldCost += add;
-      sale.disallowed += add;
-      wanted -= chunk;
-      lossLeft -= add;
     }
     company.replacedThrough = company.lotsTaken + held;
 
@@ -124,6 +133,8 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
       }
     }
   }
+  company.heldCost += addedToHeld;
+  sale.disallowed += addedToHeld;
 }
 
 void GainsCalculator::holdClaimed(Company& company, Day day, const Decimal& shares, const Decimal& cost) {
@@ -132,11 +143,11 @@ void GainsCalculator::holdClaimed(Company& company, Day day, const Decimal& shar
   if (claim.shares >= shares) {
     // Short sales it covered first may leave fewer shares than were claimed:
     // those left carry the whole loss.
-    company.lots.push_back({day, true, shares, cost + claim.cost});
+    company.lots.push_back({.day = day, .replacement = true, .shares = shares, .cost = cost + claim.cost});
   } else {
     const Decimal part = (cost * claim.shares).dividedBy(shares, kCostDecimals);
-    company.lots.push_back({day, true, claim.shares, part + claim.cost});
-    company.lots.push_back({day, false, shares - claim.shares, cost - part});
+    company.lots.push_back({.day = day, .replacement = true, .shares = claim.shares, .cost = part + claim.cost});
+    company.lots.push_back({.day = day, .shares = shares - claim.shares, .cost = cost - part});
   }
   company.heldShares += shares;
   company.heldCost += cost + claim.cost;
