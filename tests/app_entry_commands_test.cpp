@@ -1,4 +1,4 @@
-// The commands that enter trades, splits and dividends: each a step of the
+// The commands that enter trades, splits, dividends and prices: each a step of the
 // undo journal, the window's message and 1 on a refusal, 2 for a command
 // written wrong; and the CSV of the splits and dividends.
 #include <gtest/gtest.h>
@@ -75,6 +75,14 @@ TEST_F(EntryCommandTest, EachAddIsOneStepAndTheExportsShowIt) {
        "New Dividend of IBM 2024-07-01 (0.5 gross)"},
       {{"delete", "dividend", ledger, "--symbol", "IBM", "--date", "2024-07-01"},
        "Delete of Dividend of IBM 2024-07-01 (0.5 gross)"},
+      {{"add", "price", ledger, "--symbol", " KO ", "--date", "2024-07-01", "--close", "61.250"},
+       "New Price of KO 2024-07-01 (61.25)"},
+      {{"add", "price", ledger, "--symbol", "KO", "--date", "2024-07-01", "--close", "62", "--replace"},
+       "Edit of Price of KO 2024-07-01 (62)"},
+      {{"add", "price", ledger, "--symbol", "KO", "--date", "2024-07-02", "--close", "1E-2"},
+       "New Price of KO 2024-07-02 (0.01)"},
+      {{"delete", "price", ledger, "--symbol", "KO", "--date", "2024-07-02"},
+       "Delete of Price of KO 2024-07-02 (0.01)"},
   };
   qtMessages().clear();
   const QtMessageHandler previous = qInstallMessageHandler(keepQtMessage);
@@ -116,6 +124,11 @@ TEST_F(EntryCommandTest, RefusalsGiveTheWindowsMessageAndOne) {
       {{"add", "split", ledger, "--symbol", "KO", "--date", "2024-06-04", "--ratio", "2"}, kSplitRatioRule},
       {{"add", "dividend", ledger, "--symbol", "KO", "--date", "2024-07-01", "--gross", "12,5"},
        "The gross amount must be a number written with '.' as the point, for example 12.50."},
+      {{"add", "price", ledger, "--symbol", "KO", "--date", "2024-07-01", "--close", "-61.25"},
+       "The closing price must be a number above 0, up to 1000000000000."},
+      {{"add", "price", ledger, "--symbol", "KO", "--date", "2024-07-01", "--close", "61,25"},
+       "The closing price must be a number written with '.' as the point, for example 412.50."},
+      {{"delete", "price", ledger, "--symbol", "KO", "--date", "2024-07-01"}, "There is no price of KO on 2024-07-01."},
   };
   for (const Row& row : rows) {
     const Outcome o = run(row.args);
@@ -140,6 +153,8 @@ TEST_F(EntryCommandTest, CommandsWrittenWrongGiveTheUsageAndTwo) {
       {"add", "dividend", "--symbol", "KO", "--date", "2024-07-01", "--gross", "1"},
       {"delete", "trade", ledger, "--symbol", "KO", "--date", "2024-06-03"},
       {"delete", "split", ledger, "--symbol", "KO", "--date"},
+      {"add", "price", ledger, "--symbol", "KO", "--date", "2024-07-01"},
+      {"delete", "price", ledger, "--symbol", "KO", "--date", "2024-07-01", "--close", "1"},
       {"export", "events", ledger},
   };
   const std::string before = test::readBytes(ledger);
@@ -150,7 +165,7 @@ TEST_F(EntryCommandTest, CommandsWrittenWrongGiveTheUsageAndTwo) {
   }
   EXPECT_EQ(test::readBytes(ledger), before);
   for (const char* line : {"shareledger add split LEDGER --symbol S --date YYYY-MM-DD --ratio NEW:OLD [--replace]",
-                           "shareledger delete split|dividend LEDGER --symbol S --date YYYY-MM-DD",
+                           "shareledger delete split|dividend|price LEDGER --symbol S --date YYYY-MM-DD",
                            "shareledger export trades|splits|dividends LEDGER [--out FILE]"})
     EXPECT_NE(usageText().find(line), std::string::npos) << line;
 }

@@ -193,6 +193,20 @@ TEST_F(PricesTest, UndoRefusesWhenThePriceChangedElsewhere) {
   }
 }
 
+// Another program's rows: a whole number is a price as it stands; text
+// (which Close > 0 lets through, text sorting above numbers) is no price.
+TEST_F(PricesTest, ReadingPassesOverACloseThatIsNoNumber) {
+  {
+    Database db = openLedger(path);
+    addPrice(db, kPrice);
+  }
+  Database::openFile(path, false)
+      .executeScript("INSERT INTO Price (CompanySymbol, Date, Close) VALUES ('MSFT', '2025-04-11', 413), "
+                     "('MSFT', '2025-04-14', 'n/a')");
+  Database db = openLedger(path);
+  EXPECT_EQ(readPrices(db, "MSFT"), (std::vector<ClosePrice>{kPrice, {"MSFT", "2025-04-11", dec("413")}}));
+}
+
 // The objects and the newest format of the program before prices, which
 // knew splits and dividends.
 const KnownObjects& programBeforePrices() {

@@ -54,6 +54,10 @@ class FakeWindow final : public WindowPort {
     if (eventsWindowOpen) log.push_back("reload events");
   }
   bool eventsWindowOpen = false;
+  void reloadPricesWindow() override {
+    if (pricesWindowOpen) log.push_back("reload prices");
+  }
+  bool pricesWindowOpen = false;
 
   // Import and export
   void showImportWindow(ImportInput input, std::function<void()> imported) override {

@@ -86,6 +86,9 @@ TEST(HelpWindow, ShowsTheHelpDocumentBesideTheProgram) {
   const QTextBlock heading = doc->begin();
   EXPECT_FALSE(heading.text().isEmpty());
   EXPECT_GE(heading.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+  // The Edit menu's windows are each explained under their menu item's name.
+  for (const char* item : {"Edit, Splits and Dividends\u2026", "Edit, Prices\u2026"})
+    EXPECT_TRUE(text.contains(QString::fromUtf8(item))) << item;
   delete help;
 }
 

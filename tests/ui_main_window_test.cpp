@@ -155,6 +155,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
       {"mnuEditItem(4)", window.mnuEditItem(4), "Re&do", QKeySequence(Qt::CTRL | Qt::Key_Y)},
       {"mnuEditItem(5)", window.mnuEditItem(5), "-", {}},
       {"mnuEditItem(6)", window.mnuEditItem(6), "&Splits and Dividends...", QKeySequence(Qt::CTRL | Qt::Key_E)},
+      {"mnuEditItem(7)", window.mnuEditItem(7), "&Prices...", {}},
       {"mnuViewItem(1)", window.mnuViewItem(1), "&Chart", QKeySequence(Qt::CTRL | Qt::Key_C)},
       {"mnuViewItem(2)", window.mnuViewItem(2), "&DataSheet", QKeySequence(Qt::CTRL | Qt::Key_D)},
       {"mnuViewItem(3)", window.mnuViewItem(3), "&History", QKeySequence(Qt::CTRL | Qt::Key_H)},
@@ -193,7 +194,7 @@ TEST_F(MainWindowTest, MenuItemsHaveTheirCaptionsAndShortcuts) {
   // Redo has a second key.
   EXPECT_EQ(window.mnuEditItem(4)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
-  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(13), window.mnuEditItem(7), window.mnuSHItem(5),
+  for (QAction* beyond : {window.mnuFileItem(0), window.mnuFileItem(13), window.mnuEditItem(8), window.mnuSHItem(5),
                           window.mnuRestoreItem(4), window.mnuViewItem(6), window.mnuSHViewItem(6)})
     EXPECT_EQ(beyond, nullptr);
   EXPECT_EQ(window.mnuSHItem(4)->menu(), window.mnuSHViewItem(1)->parent());

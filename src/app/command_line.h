@@ -3,8 +3,8 @@
 // display, the result goes to standard output and the program ends.
 //
 //   shareledger report gains|holdings|yearly [options] LEDGER
-//   shareledger add trade|split|dividend LEDGER [options]
-//   shareledger delete split|dividend LEDGER --symbol S --date YYYY-MM-DD
+//   shareledger add trade|split|dividend|price LEDGER [options]
+//   shareledger delete split|dividend|price LEDGER --symbol S --date YYYY-MM-DD
 //   shareledger --help
 //
 // No argument, or one that is not a command word (a ledger's path), starts

@@ -1,7 +1,10 @@
 #include "app/company_list.h"
 
+#include <algorithm>
+
 #include "engine/db_error.h"
 #include "engine/blanks.h"
+#include "engine/statement.h"
 #include "ledger/ledger_writes.h"
 #include "app/record_display.h"
 #include "ledger/symbol_text.h"
@@ -86,6 +89,23 @@ void LookUpCompanySymbol(LedgerSession& session, FormPort& form) {
   }
   form.setBoxText("CompanySymbol", kGeneralTab, text);
   form.setBoxText("CompanyID", kGeneralTab, std::to_string(number));
+}
+
+std::vector<std::string> listedCompanySymbols(Database& db) {
+  std::vector<std::string> symbols;
+  Statement row(db, "SELECT CompanySymbol FROM Companies ORDER BY rowid");
+  while (row.step()) {
+    if (row.type(0) != ColumnType::Text || row.text(0).empty()) continue;
+    const std::string symbol(row.text(0));
+    // Symbols are not unique in Companies; the list names each once.
+    if (std::find(symbols.begin(), symbols.end(), symbol) == symbols.end()) symbols.push_back(symbol);
+  }
+  return symbols;
+}
+
+std::string pickCompanyToShow(const std::vector<std::string>& symbols, const std::string& shown) {
+  if (symbols.empty() || std::find(symbols.begin(), symbols.end(), shown) != symbols.end()) return shown;
+  return symbols.front();
 }
 
 }  // namespace ledger

@@ -2,6 +2,7 @@
 // The symbols of Companies: adding one, and the entry form's symbol list.
 
 #include <string>
+#include <vector>
 
 #include "app/form_port.h"
 #include "ledger/ledger_session.h"
@@ -27,5 +28,12 @@ void FillCompanyList(LedgerSession& session, FormPort& form);
 // matches) and fills the CompanySymbol and CompanyID boxes of the General
 // tab. Leaves the shared recordset over Companies.
 void LookUpCompanySymbol(LedgerSession& session, FormPort& form);
+
+// The symbols of Companies, each once, in the list's order, for the windows
+// that show one company's splits, dividends or prices. Throws DbError.
+std::vector<std::string> listedCompanySymbols(Database& db);
+// The company such a window opens on: shown when symbols has it, else the
+// first of symbols, else shown as it is.
+std::string pickCompanyToShow(const std::vector<std::string>& symbols, const std::string& shown);
 
 }  // namespace ledger

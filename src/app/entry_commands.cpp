@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/command_options.h"
 #include "app/event_commands.h"
+#include "app/price_commands.h"
 #include "app/trade_entry.h"
 #include "engine/db_error.h"
 #include "ledger/ledger_open.h"
@@ -25,10 +26,13 @@ const char* const kAddUsage =
     "      the one of that symbol and date\n"
     "  shareledger add dividend LEDGER --symbol S --date YYYY-MM-DD --gross G [--withholding W]\n"
     "      [--reinvest-quantity Q --reinvest-price P] [--replace]\n"
-    "      adds a cash dividend; shares bought with it are added as a purchase in the same step\n";
+    "      adds a cash dividend; shares bought with it are added as a purchase in the same step\n"
+    "  shareledger add price LEDGER --symbol S --date YYYY-MM-DD --close X [--replace]\n"
+    "      adds a closing price as quoted that day, per share after any split dated on or before it;\n"
+    "      --replace puts it in place of the one of that symbol and date\n";
 const char* const kDeleteUsage =
-    "  shareledger delete split|dividend LEDGER --symbol S --date YYYY-MM-DD\n"
-    "      deletes the split or dividend of that symbol and date\n";
+    "  shareledger delete split|dividend|price LEDGER --symbol S --date YYYY-MM-DD\n"
+    "      deletes the split, dividend or closing price of that symbol and date\n";
 
 namespace {
 
@@ -126,6 +130,13 @@ int addDividend(const EntryRequest& r, std::ostream& err, SameDate sameDate) {
                   [&](Database& db) { return saveDividend(db, std::get<CashDividend>(read), sameDate); });
 }
 
+int addPrice(const EntryRequest& r, std::ostream& err, SameDate sameDate) {
+  auto read = readPrice(r.value("symbol"), r.value("date"), r.value("close"));
+  if (const auto* problem = std::get_if<std::string>(&read)) return refused(err, *problem);
+  return onLedger(r.ledgerPath, err,
+                  [&](Database& db) { return savePrice(db, std::get<ClosePrice>(read), sameDate); });
+}
+
 }  // namespace
 
 int addCommand(std::span<const std::string> args, std::ostream&, std::ostream& err) {
@@ -144,23 +155,25 @@ int addCommand(std::span<const std::string> args, std::ostream&, std::ostream& e
        {{"symbol", true}, {"date", true}, {"gross", true}, {"withholding", true}, {"reinvest-quantity", true},
         {"reinvest-price", true}, {"replace", false}},
        {"symbol", "date", "gross"}},
+      {"price", {{"symbol", true}, {"date", true}, {"close", true}, {"replace", false}}, {"symbol", "date", "close"}},
   };
   // Which kind, read with every kind's options.
   const CommandOptions any(args, {{"symbol", true}, {"date", true}, {"side", true}, {"quantity", true},
                                   {"price", true}, {"commission", true}, {"ratio", true}, {"gross", true},
                                   {"withholding", true}, {"reinvest-quantity", true}, {"reinvest-price", true},
-                                  {"replace", false}});
+                                  {"close", true}, {"replace", false}});
   const std::vector<std::string> words = any.positional();
   const Kind* kind = nullptr;
   for (const Kind& k : kinds)
     if (!words.empty() && words[0] == k.word) kind = &k;
-  if (!kind) return usageError(err, kAddUsage, "Say what to add: trade, split or dividend.");
+  if (!kind) return usageError(err, kAddUsage, "Say what to add: trade, split, dividend or price.");
   const CommandOptions options(args, kind->options);
   EntryRequest r;
   if (const auto problem = readRequest(options, kind->needed, r)) return usageError(err, kAddUsage, *problem);
   if (r.kind == "trade") return addTrade(r, err);
   const SameDate sameDate = options.isSet("replace") ? SameDate::Replace : SameDate::Refuse;
   if (r.kind == "split") return addSplit(r, err, sameDate);
+  if (r.kind == "price") return addPrice(r, err, sameDate);
   return addDividend(r, err, sameDate);
 }
 
@@ -168,10 +181,11 @@ int deleteCommand(std::span<const std::string> args, std::ostream&, std::ostream
   const CommandOptions options(args, {{"symbol", true}, {"date", true}});
   EntryRequest r;
   if (const auto problem = readRequest(options, {"symbol", "date"}, r)) return usageError(err, kDeleteUsage, *problem);
-  if (r.kind != "split" && r.kind != "dividend")
-    return usageError(err, kDeleteUsage, "Say what to delete: split or dividend.");
+  if (r.kind != "split" && r.kind != "dividend" && r.kind != "price")
+    return usageError(err, kDeleteUsage, "Say what to delete: split, dividend or price.");
   const std::string symbol = r.value("symbol"), date = r.value("date");
   return onLedger(r.ledgerPath, err, [&](Database& db) {
+    if (r.kind == "price") return removePrice(db, symbol, date);
     return r.kind == "split" ? removeSplit(db, symbol, date) : removeDividend(db, symbol, date);
   });
 }

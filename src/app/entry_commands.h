@@ -1,12 +1,14 @@
 #pragma once
-// The commands that enter trades, splits and dividends without a window:
+// The commands that enter trades, splits, dividends and closing prices
+// without a window:
 //
 //   shareledger add trade LEDGER --symbol S --date YYYY-MM-DD --side buy|sell
 //       --quantity Q --price P [--commission C]
 //   shareledger add split LEDGER --symbol S --date YYYY-MM-DD --ratio NEW:OLD [--replace]
 //   shareledger add dividend LEDGER --symbol S --date YYYY-MM-DD --gross G [--withholding W]
 //       [--reinvest-quantity Q --reinvest-price P] [--replace]
-//   shareledger delete split|dividend LEDGER --symbol S --date YYYY-MM-DD
+//   shareledger add price LEDGER --symbol S --date YYYY-MM-DD --close X [--replace]
+//   shareledger delete split|dividend|price LEDGER --symbol S --date YYYY-MM-DD
 //
 // Each change is one undo step, as the window's. Each receives the
 // arguments after its word and returns the exit status (0 done, 1 refused

@@ -1,7 +1,6 @@
 #include "app/event_commands.h"
 
 #include <charconv>
-#include <functional>
 
 #include "engine/blanks.h"
 #include "engine/db_error.h"
@@ -26,21 +25,20 @@ std::variant<Decimal, std::string> amount(std::string_view text, const char* wha
   return std::string("The ") + what + " must be a number written with '.' as the point, for example 12.50.";
 }
 
-// Runs the write; its refusal becomes the message.
-std::optional<std::string> written(const char* what, const std::function<void()>& write) {
+}  // namespace
+
+std::optional<std::string> refusalOf(const char* what, const std::function<void()>& write) {
   try {
     write();
     return std::nullopt;
   } catch (const DbError& e) {
-    // The event's own refusals and a change made elsewhere say it all.
+    // The ledger's own refusals and a change made elsewhere say it all.
     if (e.number() == dberr::kConstraint || e.number() == dberr::kChangedElsewhere ||
         e.number() == dberr::kItemNotFound)
       return std::string(e.what());
     return std::string(what) + kNewLine + kNewLine + e.what();
   }
 }
-
-}  // namespace
 
 std::variant<StockSplit, std::string> readSplit(std::string_view symbol, std::string date, std::string_view ratio) {
   const std::size_t colon = ratio.find(':');
@@ -77,27 +75,27 @@ std::variant<CashDividend, std::string> readDividend(const DividendText& text) {
 }
 
 std::optional<std::string> saveSplit(Database& db, const StockSplit& split, SameDate sameDate) {
-  return written("The split could not be saved.", [&] { addSplit(db, split, sameDate); });
+  return refusalOf("The split could not be saved.", [&] { addSplit(db, split, sameDate); });
 }
 
 std::optional<std::string> changeSplit(Database& db, const StockSplit& shown, const StockSplit& split) {
-  return written("The split could not be saved.", [&] { editSplit(db, shown, split); });
+  return refusalOf("The split could not be saved.", [&] { editSplit(db, shown, split); });
 }
 
 std::optional<std::string> removeSplit(Database& db, std::string_view symbol, std::string_view date) {
-  return written("The split could not be deleted.", [&] { deleteSplit(db, symbol, date); });
+  return refusalOf("The split could not be deleted.", [&] { deleteSplit(db, symbol, date); });
 }
 
 std::optional<std::string> saveDividend(Database& db, const CashDividend& dividend, SameDate sameDate) {
-  return written("The dividend could not be saved.", [&] { addDividend(db, dividend, sameDate); });
+  return refusalOf("The dividend could not be saved.", [&] { addDividend(db, dividend, sameDate); });
 }
 
 std::optional<std::string> changeDividend(Database& db, const CashDividend& shown, const CashDividend& dividend) {
-  return written("The dividend could not be saved.", [&] { editDividend(db, shown, dividend); });
+  return refusalOf("The dividend could not be saved.", [&] { editDividend(db, shown, dividend); });
 }
 
 std::optional<std::string> removeDividend(Database& db, std::string_view symbol, std::string_view date) {
-  return written("The dividend could not be deleted.", [&] { deleteDividend(db, symbol, date); });
+  return refusalOf("The dividend could not be deleted.", [&] { deleteDividend(db, symbol, date); });
 }
 
 }  // namespace ledger

@@ -4,6 +4,7 @@
 // Every function returns nullopt when it is done, or the message the window
 // shows, and then nothing was written.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,12 @@ struct DividendText {
   std::string symbol, date, gross, withholding, reinvestQuantity, reinvestPrice;
 };
 std::variant<CashDividend, std::string> readDividend(const DividendText& text);
+
+// Runs write; nullopt when it is done, else its refusal as the message to
+// show: the ledger's own refusals (kConstraint, kItemNotFound,
+// kChangedElsewhere) as they are, any other failure after what ("The split
+// could not be saved.").
+std::optional<std::string> refusalOf(const char* what, const std::function<void()>& write);
 
 std::optional<std::string> saveSplit(Database& db, const StockSplit& split, SameDate sameDate);
 std::optional<std::string> changeSplit(Database& db, const StockSplit& shown, const StockSplit& split);

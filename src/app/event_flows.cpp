@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "app/company_list.h"
 #include "app/split_holding.h"
-#include "engine/statement.h"
 #include "engine/value.h"
 
 namespace ledger {
@@ -20,22 +20,10 @@ std::string replaceQuestion(const char* noun, const std::string& symbol, const s
 
 std::vector<std::string> EventFlows::companySymbols() {
   Database db = m_app.session().ledgerConnection();
-  std::vector<std::string> symbols;
-  Statement row(db, "SELECT CompanySymbol FROM Companies ORDER BY rowid");
-  while (row.step()) {
-    if (row.type(0) != ColumnType::Text || row.text(0).empty()) continue;
-    const std::string symbol(row.text(0));
-    // Symbols are not unique in Companies; the list names each once.
-    if (std::find(symbols.begin(), symbols.end(), symbol) == symbols.end()) symbols.push_back(symbol);
-  }
-  return symbols;
+  return listedCompanySymbols(db);
 }
 
-std::string EventFlows::companyToShow(const std::string& shown) {
-  const std::vector<std::string> symbols = companySymbols();
-  if (symbols.empty() || std::find(symbols.begin(), symbols.end(), shown) != symbols.end()) return shown;
-  return symbols.front();
-}
+std::string EventFlows::companyToShow(const std::string& shown) { return pickCompanyToShow(companySymbols(), shown); }
 
 CompanyEvents EventFlows::read(const std::string& symbol) {
   Database db = m_app.session().ledgerConnection();

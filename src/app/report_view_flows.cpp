@@ -39,6 +39,7 @@ void ReportViewFlows::refreshOpen() {
   for (const ReportView& view : kReportViews)
     if (m_window.reportViewOpen(view)) reload(view);
   guarded(m_app.prompter(), [&] { m_window.reloadEventsWindow(); });
+  guarded(m_app.prompter(), [&] { m_window.reloadPricesWindow(); });
 }
 
 void ReportViewFlows::reload(const ReportView& view) {

@@ -33,6 +33,8 @@ class WindowPort : public CommandHost {
   // The Splits and Dividends window, when open, lists its company's events
   // again.
   virtual void reloadEventsWindow() = 0;
+  // The Prices window, when open, lists its company's prices again.
+  virtual void reloadPricesWindow() = 0;
 
   // Import and export (app/transfer_flows.h).
   // Makes the import window over input and shows it; imported runs each

@@ -8,6 +8,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
 #include "ui/views/events_window.h"
+#include "ui/views/prices_window.h"
 
 namespace ledger {
 
@@ -27,11 +28,16 @@ void MDIMain::mnuEditItem_Click(int index) {
         m_commands.redo();
         break;
       }
-      case 6: {
+      case 6:
+      case 7: {
         // The company the General tab shows, when the entry window is open.
         const auto* entry = forms().find<EntryForm>(QStringLiteral("frmMain"));
-        const QLineEdit* symbol = entry ? entry->box(QStringLiteral("CompanySymbol"), kGeneralTab) : nullptr;
-        showCompanyEvents(symbol ? symbol->text().toStdString() : std::string());
+        const QLineEdit* box = entry ? entry->box(QStringLiteral("CompanySymbol"), kGeneralTab) : nullptr;
+        const std::string symbol = box ? box->text().toStdString() : std::string();
+        if (index == 6)
+          showCompanyEvents(symbol);
+        else
+          showCompanyPrices(symbol);
         break;
       }
       default: break;
@@ -48,6 +54,17 @@ void MDIMain::showCompanyEvents(const std::string& symbol) {
 
 void MDIMain::reloadEventsWindow() {
   if (auto* events = forms().find<EventsWindow>(QStringLiteral("frmEvents"))) events->reload();
+}
+
+void MDIMain::showCompanyPrices(const std::string& symbol) {
+  if (auto* prices = qobject_cast<PricesWindow*>(forms().show(QStringLiteral("frmPrices")))) {
+    prices->allowChanges(!m_commands.windowState().ledger.readOnly);
+    prices->showCompany(symbol);
+  }
+}
+
+void MDIMain::reloadPricesWindow() {
+  if (auto* prices = forms().find<PricesWindow>(QStringLiteral("frmPrices"))) prices->reload();
 }
 
 }  // namespace ledger

@@ -15,6 +15,7 @@
 #include "ui/views/events_window.h"
 #include "ui/views/gains_view.h"
 #include "ui/views/history_view.h"
+#include "ui/views/prices_window.h"
 #include "ui/views/profit_loss_view.h"
 
 namespace ledger {
@@ -36,6 +37,7 @@ void MDIMain::defineForms() {
     return form;
   });
   m_forms.define(QStringLiteral("frmEvents"), [this] { return new EventsWindow(m_app, m_events, *this, m_area); });
+  m_forms.define(QStringLiteral("frmPrices"), [this] { return new PricesWindow(m_app, m_prices, *this, m_area); });
   m_forms.define(QStringLiteral("frmAddCompany"), [this] {
     return new AddCompanyDialog(
         [this](const std::string& symbol) {

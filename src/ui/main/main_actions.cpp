@@ -35,7 +35,7 @@ constexpr MenuItemDef kFileItems[] = {
 // Undo and Redo name their step after the verb ("&Undo Delete of ...").
 constexpr MenuItemDef kEditItems[] = {
     {1, "&Records", "Ctrl+R"}, {2, "&Add Company...", "Ctrl+A"}, {3, "&Undo", "Ctrl+Z"}, {4, "Re&do", "Ctrl+Y"},
-    {5, "-", ""}, {6, "&Splits and Dividends...", "Ctrl+E"}};
+    {5, "-", ""}, {6, "&Splits and Dividends...", "Ctrl+E"}, {7, "&Prices...", ""}};
 constexpr MenuItemDef kViewItems[] = {
     {1, "&Chart", "Ctrl+C"}, {2, "&DataSheet", "Ctrl+D"}, {3, "&History", "Ctrl+H"}, {4, "&Profit/Loss", "Ctrl+P"},
     {5, "&Gains", "Ctrl+G"}};

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "app/event_flows.h"
+#include "app/price_flows.h"
 #include "app/ledger_commands.h"
 #include "app/ledger_file_flows.h"
 #include "app/report_view_flows.h"
@@ -158,6 +159,8 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   // Opens the Splits and Dividends window, or brings it forward, on the
   // company symbol (the list's first when the ledger has no such company).
   void showCompanyEvents(const std::string& symbol);
+  // The same for the Prices window.
+  void showCompanyPrices(const std::string& symbol);
 
   // Cancel of an entry (button 9 while its tag is not "Close"): back to
   // the view state, the typed text dropped and the tab's rows read again.
@@ -189,6 +192,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   void showReportView(const ReportView& view) override;
   void closeReportView(const ReportView& view) override;
   void reloadEventsWindow() override;
+  void reloadPricesWindow() override;
   // ViewHost
   int entryFormWidthTwips() override;
   int entryFormHeightTwips() override;
@@ -247,6 +251,7 @@ class MDIMain : public QMainWindow, public EntryHost, public ViewHost, public Wi
   LedgerFileFlows m_ledgerFiles{m_app, m_commands, *this};
   ReportViewFlows m_views{m_app, m_commands, *this};
   EventFlows m_events{m_app, m_commands, *this};
+  PriceFlows m_prices{m_app, m_commands, *this};
   TransferFlows m_transfers{m_app, m_commands, *this};
   // The grid whose right click raised mnuRestore, while it is up.
   std::optional<GridExport> m_gridExport;

@@ -13,6 +13,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/main/mdi_main.h"
 #include "ui/views/events_window.h"
+#include "ui/views/prices_window.h"
 #include "app/program_info.h"
 #include "ui/twips.h"
 
@@ -71,6 +72,7 @@ void MDIMain::renderLedgerState(const LedgerState& state) {
   setWindowTitle(title);
   m_changeCommands->setEnabled(!state.readOnly);
   if (auto* events = forms().find<EventsWindow>(QStringLiteral("frmEvents"))) events->allowChanges(!state.readOnly);
+  if (auto* prices = forms().find<PricesWindow>(QStringLiteral("frmPrices"))) prices->allowChanges(!state.readOnly);
 }
 
 void MDIMain::showBusy(bool busy) {
