@@ -135,7 +135,8 @@ void PriceBatch::put(const ClosePrice& price, std::optional<std::int64_t> row, s
   }
   Statement* stmt;
   if (row) {
-    if (!m_update) m_update.emplace(m_db, "UPDATE Price SET (CompanySymbol, Date, Close) = (?1, ?2, ?3) WHERE rowid = ?4");
+    if (!m_update)
+      m_update.emplace(m_db, "UPDATE Price SET (CompanySymbol, Date, Close) = (?1, ?2, ?3) WHERE rowid = ?4");
     stmt = &*m_update;
   } else {
     if (!m_insert) m_insert.emplace(m_db, "INSERT INTO Price (CompanySymbol, Date, Close) VALUES (?1, ?2, ?3)");
