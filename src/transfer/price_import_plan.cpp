@@ -158,6 +158,8 @@ ImportOptions commaGuessOptions(const PriceImportOptions& options) {
 void PriceLedgerIndex::hold(const ClosePrice& price) { held.insert_or_assign(priceKey(price.symbol, price.date), price.close); }
 
 const Decimal* PriceLedgerIndex::heldClose(std::string_view symbol, std::string_view date) const {
+  // A ledger's first prices: no key to make for each row.
+  if (held.empty()) return nullptr;
   const auto found = held.find(priceKey(symbol, date));
   return found == held.end() ? nullptr : &found->second;
 }
