@@ -135,7 +135,8 @@ class ImportedPrices : public PriceLedger {
     LedgerChange change(db());
     std::vector<RowChange> changes;
     changes.reserve(kStepPrices);
-    for (int n = 0; n < kStepPrices; ++n) writePrice(change, price(n), SameDate::Refuse, changes);
+    PriceBatch batch(change);
+    for (int n = 0; n < kStepPrices; ++n) batch.write(price(n), SameDate::Refuse, changes);
     change.commitStep("Import of " + std::to_string(kStepPrices) + " Prices", changes);
   }
 };

@@ -46,14 +46,6 @@ bool hasPriceTable(Database& db) {
   return db.scalar("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'Price' COLLATE NOCASE").has_value();
 }
 
-std::optional<std::int64_t> rowOf(Database& db, std::string_view symbol, std::string_view date) {
-  if (!hasPriceTable(db)) return std::nullopt;
-  const Value key[] = {std::string(symbol), std::string(date)};
-  const auto row = db.scalar("SELECT rowid FROM Price WHERE CompanySymbol = ?1 AND Date = ?2", key);
-  if (!row) return std::nullopt;
-  return std::get<std::int64_t>(*row);
-}
-
 // What can be told without the ledger. A close is never made positive: a
 // negative one is refused, as is one so small that it would be stored as 0.
 void checkPrice(const ClosePrice& price) {
@@ -63,35 +55,8 @@ void checkPrice(const ClosePrice& price) {
     refuse("The closing price must be a number above 0, up to " + formatNumber(kMaxTradeNumber) + ".");
 }
 
-void requireCompany(Database& db, const std::string& symbol) {
-  // Symbols are not unique in Companies: any row with it will do.
-  if (!findCompany(db, symbol)) refuse("The symbol " + symbol + " is not in the list of companies.");
-}
-
 std::string alreadyThere(std::string_view symbol, std::string_view date) {
   return "There is already a price of " + std::string(symbol) + " on " + std::string(date) + ".";
-}
-
-// Writes price in place of the row, or as a new one; lists the change.
-void putRow(Database& db, const ClosePrice& price, std::optional<std::int64_t> row, std::optional<RowValues> before,
-            std::vector<RowChange>& changes) {
-  // A ledger holding prices says so: programs that do not know them only
-  // read it (ledger_format.h).
-  markLedgerFormat(db, kPricesFormat);
-  if (!hasPriceTable(db)) db.executeScript(kPriceTableSchema);
-  const Value values[] = {price.symbol, price.date, storedClose(price.close)};
-  if (row) {
-    Statement stmt(db, "UPDATE Price SET (CompanySymbol, Date, Close) = (?1, ?2, ?3) WHERE rowid = ?4");
-    stmt.bindAll(values);
-    stmt.bind(4, *row);
-    stmt.run();
-  } else {
-    Statement stmt(db, "INSERT INTO Price (CompanySymbol, Date, Close) VALUES (?1, ?2, ?3)");
-    stmt.bindAll(values);
-    stmt.run();
-    row = db.lastInsertRowid();
-  }
-  changes.push_back({JournalTable::Price, *row, std::move(before)});
 }
 
 std::string label(const char* verb, const ClosePrice& price) {
@@ -100,46 +65,112 @@ std::string label(const char* verb, const ClosePrice& price) {
 
 }  // namespace
 
-void writePrice(LedgerChange& change, const ClosePrice& price, SameDate sameDate, std::vector<RowChange>& changes) {
-  Database& db = change.db();
+PriceBatch::PriceBatch(LedgerChange& change) : m_db(change.db()) {}
+
+void PriceBatch::write(const ClosePrice& price, SameDate sameDate, std::vector<RowChange>& changes) {
   checkPrice(price);
-  requireCompany(db, price.symbol);
+  requireCompany(price.symbol);
   std::optional<RowValues> before;
-  const std::optional<std::int64_t> row = rowOf(db, price.symbol, price.date);
+  const std::optional<std::int64_t> row = rowOf(price.symbol, price.date);
   if (row) {
     if (sameDate == SameDate::Refuse) refuse(alreadyThere(price.symbol, price.date));
-    before = readJournalRow(db, JournalTable::Price, *row).value();
+    before = readJournalRow(m_db, JournalTable::Price, *row).value();
   }
-  putRow(db, price, row, std::move(before), changes);
+  put(price, row, std::move(before), changes);
+}
+
+void PriceBatch::edit(const ClosePrice& shown, const ClosePrice& price, std::vector<RowChange>& changes) {
+  checkPrice(price);
+  requireCompany(price.symbol);
+  const std::optional<std::int64_t> row = rowOf(shown.symbol, shown.date);
+  if (!row) throw DbError(dberr::kChangedElsewhere, "The price is no longer in the ledger; it was deleted elsewhere.");
+  RowValues before = readJournalRow(m_db, JournalTable::Price, *row).value();
+  if (!(priceOf(before) == shown))
+    throw DbError(dberr::kChangedElsewhere, "The price was changed elsewhere since it was shown.");
+  if (const auto held = rowOf(price.symbol, price.date); held && held != row)
+    refuse(alreadyThere(price.symbol, price.date));
+  put(price, row, std::move(before), changes);
+}
+
+std::optional<std::int64_t> PriceBatch::rowOf(std::string_view symbol, std::string_view date) {
+  if (!hasTable()) return std::nullopt;
+  if (!m_find) m_find.emplace(m_db, "SELECT rowid FROM Price WHERE CompanySymbol = ?1 AND Date = ?2");
+  m_find->reset();
+  m_find->bind(1, symbol);
+  m_find->bind(2, date);
+  std::optional<std::int64_t> row;
+  if (m_find->step()) row = m_find->integer(0);
+  m_find->reset();
+  return row;
+}
+
+void PriceBatch::requireCompany(const std::string& symbol) {
+  // Symbols are not unique in Companies: any row with it will do. The
+  // column is TEXT, so a symbol matches only a text value equal to it.
+  if (!m_companies) {
+    m_companies.emplace();
+    Statement stmt(m_db, "SELECT CompanySymbol FROM Companies WHERE typeof(CompanySymbol) = 'text'");
+    while (stmt.step()) m_companies->emplace(stmt.text(0));
+  }
+  if (!m_companies->contains(symbol)) refuse("The symbol " + symbol + " is not in the list of companies.");
+}
+
+bool PriceBatch::hasTable() {
+  if (!m_hasTable) m_hasTable = hasPriceTable(m_db);
+  return *m_hasTable;
+}
+
+// Writes price in place of the row, or as a new one; lists the change.
+void PriceBatch::put(const ClosePrice& price, std::optional<std::int64_t> row, std::optional<RowValues> before,
+                     std::vector<RowChange>& changes) {
+  // A ledger holding prices says so: programs that do not know them only
+  // read it (ledger_format.h).
+  if (!m_marked) {
+    markLedgerFormat(m_db, kPricesFormat);
+    m_marked = true;
+  }
+  if (!hasTable()) {
+    m_db.executeScript(kPriceTableSchema);
+    m_hasTable = true;
+  }
+  Statement* stmt;
+  if (row) {
+    if (!m_update)
+      m_update.emplace(m_db, "UPDATE Price SET (CompanySymbol, Date, Close) = (?1, ?2, ?3) WHERE rowid = ?4");
+    stmt = &*m_update;
+  } else {
+    if (!m_insert) m_insert.emplace(m_db, "INSERT INTO Price (CompanySymbol, Date, Close) VALUES (?1, ?2, ?3)");
+    stmt = &*m_insert;
+  }
+  stmt->reset();
+  stmt->bind(1, std::string_view(price.symbol));
+  stmt->bind(2, std::string_view(price.date));
+  stmt->bind(3, storedClose(price.close));
+  if (row) stmt->bind(4, *row);
+  stmt->run();
+  if (!row) row = m_db.lastInsertRowid();
+  changes.push_back({JournalTable::Price, *row, std::move(before)});
 }
 
 void addPrice(Database& db, const ClosePrice& price, SameDate sameDate) {
   checkPrice(price);
   LedgerChange change(db);
   std::vector<RowChange> changes;
-  writePrice(change, price, sameDate, changes);
+  PriceBatch(change).write(price, sameDate, changes);
   change.commitStep(label(changes.front().before ? "Edit of " : "New ", price), changes);
 }
 
 void editPrice(Database& db, const ClosePrice& shown, const ClosePrice& price) {
   checkPrice(price);
   LedgerChange change(db);
-  requireCompany(db, price.symbol);
-  const std::optional<std::int64_t> row = rowOf(db, shown.symbol, shown.date);
-  if (!row) throw DbError(dberr::kChangedElsewhere, "The price is no longer in the ledger; it was deleted elsewhere.");
-  RowValues before = readJournalRow(db, JournalTable::Price, *row).value();
-  if (!(priceOf(before) == shown))
-    throw DbError(dberr::kChangedElsewhere, "The price was changed elsewhere since it was shown.");
-  if (const auto held = rowOf(db, price.symbol, price.date); held && held != row)
-    refuse(alreadyThere(price.symbol, price.date));
   std::vector<RowChange> changes;
-  putRow(db, price, row, std::move(before), changes);
+  PriceBatch(change).edit(shown, price, changes);
   change.commitStep(label("Edit of ", price), changes);
 }
 
 void deletePrice(Database& db, std::string_view symbol, std::string_view date) {
   LedgerChange change(db);
-  const std::optional<std::int64_t> row = rowOf(db, symbol, date);
+  const std::optional<std::int64_t> row = PriceBatch(change).rowOf(symbol, date);
   if (!row)
     throw DbError(dberr::kItemNotFound,
                   "There is no price of " + std::string(symbol) + " on " + std::string(date) + ".");

@@ -40,7 +40,8 @@ PriceImportRun importPriceRecords(Database& db, const std::vector<CsvRecord>& re
   const SameDate sameDate = options.replaceHeld ? SameDate::Replace : SameDate::Refuse;
   std::vector<RowChange> changes;
   changes.reserve(run.plan.prices.size() + run.plan.replacing);
-  for (const ClosePrice& price : run.plan.prices) writePrice(change, price, sameDate, changes);
+  PriceBatch batch(change);
+  for (const ClosePrice& price : run.plan.prices) batch.write(price, sameDate, changes);
   change.commitStep(priceImportLabel(run.plan.prices.size()), changes);
   return run;
 }
