@@ -4,9 +4,11 @@
 // stopped when the progress says so.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "app/gains_data.h"
+#include "app/own_connection.h"
 #include "core_fixture.h"
 #include "gains_ledger.h"
 #include "ledger/ledger_open.h"
@@ -37,18 +39,32 @@ class GainsWorkTest : public test::CoreTest {
     app.session().LedgerPath = path;
   }
   std::string path = dir.file("work.mdb");
+  WorkConnection connection;
 };
 
 TEST_F(GainsWorkTest, GivesTheFiguresOfTheReadOnTheSessionsConnection) {
   for (CostMethod method : {CostMethod::Fifo, CostMethod::Average}) {
     const std::string expected = shownText(readGains(app.session(), method));
-    EXPECT_EQ(shownText(workOutGains({path, method}, {})), expected) << costMethodName(method);
+    EXPECT_EQ(shownText(workOutGains(connection, {path, method}, {})), expected) << costMethodName(method);
   }
   // A ledger that cannot be opened gives the window's message for it.
   const std::string missing = dir.file("missing.mdb");
-  const GainsRead read = workOutGains({missing, CostMethod::Fifo}, {});
+  const GainsRead read = workOutGains(connection, {missing, CostMethod::Fifo}, {});
   ASSERT_TRUE(read.failure.has_value());
   EXPECT_EQ(read.failure->rfind(openFailureMessage(missing, "Trade"), 0), 0u) << *read.failure;
+}
+
+// The connection kept between jobs belongs to the file it opened: a ledger
+// put in its place (saved over by another program) is read afresh, never
+// the old file's figures.
+TEST_F(GainsWorkTest, ALedgerReplacedUnderTheKeptConnectionIsReadAfresh) {
+  const std::string before = shownText(workOutGains(connection, {path, CostMethod::Fifo}, {}));
+  const std::string other = dir.file("other.mdb");
+  test::makeLedger(other, {{1, "NEW", 10, "B", "2024-01-02", 5, 0}});
+  ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+  const std::string after = shownText(workOutGains(connection, {path, CostMethod::Fifo}, {}));
+  EXPECT_NE(after, before);
+  EXPECT_NE(after.find("NEW"), std::string::npos) << after;
 }
 
 // A trade committed by another connection once the trades are read (the
@@ -67,7 +83,7 @@ TEST_F(GainsWorkTest, AChangeCommittedWhileWorkingIsReadAgain) {
                     "VALUES (9, 'NEW', 4, 'B', '2024-07-01', 10, 1)");
     }
   };
-  const GainsRead read = workOutGains({path, CostMethod::Fifo}, progress);
+  const GainsRead read = workOutGains(connection, {path, CostMethod::Fifo}, progress);
   ASSERT_TRUE(read.report) << read.failure.value_or("");
   EXPECT_TRUE(written);
   EXPECT_EQ(reads, 2);
@@ -82,7 +98,7 @@ TEST_F(GainsWorkTest, StopsWhenTheProgressSaysSo) {
     const WorkProgress progress = [&](std::uint64_t, std::uint64_t) {
       if (calls++ == stopAt) throw WorkStopped();
     };
-    EXPECT_THROW(workOutGains({path, CostMethod::Fifo}, progress), WorkStopped) << stopAt;
+    EXPECT_THROW(workOutGains(connection, {path, CostMethod::Fifo}, progress), WorkStopped) << stopAt;
   }
 }
 

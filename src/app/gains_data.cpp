@@ -1,5 +1,7 @@
 #include "app/gains_data.h"
 
+#include "app/own_connection.h"
+
 #include <QSettings>
 #include <QUrl>
 
@@ -47,28 +49,14 @@ GainsRead readGains(LedgerSession& session, const GainsRules& rules) {
   }
 }
 
-GainsRead workOutGains(const GainsRequest& request, const WorkProgress& progress) {
-  std::optional<Database> ledger;
-  try {
-    ledger = openLedger(request.path);
-  } catch (const DbError& e) {
-    return {nullptr, nullptr, {}, openFailureText(request.path, "Trade", e.what())};
-  }
-  try {
-    // No read transaction around the whole: it would keep the window's own
-    // saves from committing while the figures are worked out. The events
-    // and the trades are read by one statement each instead, and read
-    // again when another connection committed between or during them.
-    for (;;) {
-      const std::int64_t before = ledger->dataVersion();
-      GainsRead read = gainsOf(*ledger, readLedgerEvents(*ledger), request.rules, progress);
-      if (ledger->dataVersion() == before) return read;
-    }
-  } catch (const WorkStopped&) {
-    throw;
-  } catch (const std::exception& e) {
-    return {nullptr, nullptr, {}, readFailureMessage(request.path, e.what())};
-  }
+GainsRead workOutGains(WorkConnection& connection, const GainsRequest& request, const WorkProgress& progress) {
+  // No read transaction around the whole: it would keep the window's own
+  // saves from committing while the figures are worked out. The events and
+  // the trades are read by one statement each instead, and read again when
+  // another connection committed between or during them.
+  return readOnOwnConnection<GainsRead>(connection, request.path, [&](Database& db, GainsRead& result) {
+    result = gainsOf(db, readLedgerEvents(db), request.rules, progress);
+  });
 }
 
 std::vector<IncomeLine> incomeLines(const IncomeReport& income) {

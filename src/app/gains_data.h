@@ -17,6 +17,8 @@
 
 namespace ledger {
 
+class WorkConnection;  // app/own_connection.h
+
 struct GainsRead {
   // Null when the ledger could not be opened or read.
   std::shared_ptr<const GainsReport> report;
@@ -40,12 +42,12 @@ struct GainsRequest {
 };
 
 // The same figures as readGains, for a thread of its own: the ledger at
-// request.path is opened on a connection of this call, read without
+// request.path is read on the window's work connection, without
 // holding the file's lock while the figures are worked out, and read again
 // when another connection changed the file meanwhile, so that the figures
 // are those of one moment of the file. progress is told as the work goes
 // and may stop it (WorkStopped passes through).
-GainsRead workOutGains(const GainsRequest& request, const WorkProgress& progress);
+GainsRead workOutGains(WorkConnection& connection, const GainsRequest& request, const WorkProgress& progress);
 
 // A line of the income by year: a company's sums in a year, or the year's
 // total, whose symbol is empty. Points into the report it was made from.

@@ -252,9 +252,9 @@ void GainsView::startGains() {
   m_gainsNotes.clear();
   showNotes();
   startWork(
-      m_work, [request = GainsRequest{m_app.session().LedgerPath, m_taxRules->rules(m_method)}](const WorkProgress& progress) {
-        return workOutGains(request, progress);
-      },
+      m_work,
+      [connection = m_connection, request = GainsRequest{m_app.session().LedgerPath, m_taxRules->rules(m_method)}](
+          const WorkProgress& progress) { return workOutGains(*connection, request, progress); },
       [this](const GainsRead& read) { showRead(read); });
 }
 
@@ -265,8 +265,8 @@ void GainsView::startValues() {
   const std::string asOf = m_dtpValuesAsOf->date().toString(Qt::ISODate).toStdString();
   startWork(
       m_valuesWork,
-      [path = m_app.session().LedgerPath, rules = m_taxRules->rules(m_method), asOf](const WorkProgress& progress) {
-        return workOutHoldingValues(path, rules, asOf, progress);
+      [connection = m_connection, path = m_app.session().LedgerPath, rules = m_taxRules->rules(m_method),
+       asOf](const WorkProgress& progress) { return workOutHoldingValues(*connection, path, rules, asOf, progress);
       },
       [this](const MarketValueRead& read) {
         model(GainsModel::Table::Holdings)->setValues(read.report);
@@ -281,8 +281,9 @@ void GainsView::startReturns() {
   m_returnsTab->clear();
   startWork(
       m_returnsWork,
-      [path = m_app.session().LedgerPath, period = m_returnsTab->period()](const WorkProgress& progress) {
-        return workOutPeriodReturns(path, period, progress);
+      [connection = m_connection, path = m_app.session().LedgerPath,
+       period = m_returnsTab->period()](const WorkProgress& progress) {
+        return workOutPeriodReturns(*connection, path, period, progress);
       },
       [this](const ReturnsRead& read) { m_returnsTab->showRead(read); });
 }
@@ -291,7 +292,9 @@ void GainsView::startSeries() {
   m_valueTab->clear();
   startWork(
       m_seriesWork,
-      [path = m_app.session().LedgerPath](const WorkProgress& progress) { return workOutValueSeries(path, progress); },
+      [connection = m_connection, path = m_app.session().LedgerPath](const WorkProgress& progress) {
+        return workOutValueSeries(*connection, path, progress);
+      },
       [this](const ValueSeriesRead& read) { m_valueTab->showRead(read); });
 }
 

@@ -29,6 +29,7 @@
 #include "app/gains_data.h"
 #include "app/ledger_change_watch.h"
 #include "app/ledger_work.h"
+#include "app/own_connection.h"
 #include "ui/mdi_child.h"
 #include "ui/views/gains_model.h"
 #include "ui/views/returns_tab.h"
@@ -113,6 +114,9 @@ class GainsView : public MdiChild {
   LedgerWork* m_valuesWork;
   LedgerWork* m_returnsWork;
   LedgerWork* m_seriesWork;
+  // The parts take turns on one connection, so the window opens the file
+  // once; a job still running keeps it after the window has gone.
+  std::shared_ptr<WorkConnection> m_connection = std::make_shared<WorkConnection>();
   QDateEdit* m_dtpValuesAsOf;
   QTimer m_valuesPause;
   ReturnsTab* m_returnsTab;
