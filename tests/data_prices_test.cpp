@@ -12,6 +12,7 @@
 #include "engine/schema_objects.h"
 #include "ledger/event_tables.h"
 #include "ledger/kept_figures.h"
+#include "ledger/ledger_change.h"
 #include "ledger/ledger_open.h"
 #include "ledger/ledger_schema.h"
 #include "ledger/ledger_writes.h"
@@ -97,6 +98,33 @@ TEST_F(PricesTest, RefusalsNameTheRuleAndWriteNothing) {
     }
     EXPECT_EQ(test::readBytes(path), before) << row.rule;
   }
+}
+
+// A batch keeps what it looked up at its first price: the table it made
+// for that price must be where its second one of the same date is found,
+// refused, then replaced; the step holds the close before the batch's
+// first (none), so undo leaves no table rows.
+TEST_F(PricesTest, ABatchFindsThePricesItWroteItself) {
+  Database db = openLedger(path);
+  {
+    LedgerChange change(db);
+    PriceBatch batch(change);
+    std::vector<RowChange> changes;
+    batch.write(kPrice, SameDate::Refuse, changes);
+    try {
+      batch.write({"MSFT", "2025-04-10", dec("413")}, SameDate::Refuse, changes);
+      ADD_FAILURE() << "a second price of the date was saved";
+    } catch (const DbError& e) {
+      EXPECT_EQ(std::string(e.what()), "There is already a price of MSFT on 2025-04-10.");
+    }
+    batch.write({"MSFT", "2025-04-10", dec("413")}, SameDate::Replace, changes);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[1].rowid, changes[0].rowid);
+    change.commitStep("Import of 2 Prices", changes);
+  }
+  EXPECT_EQ(prices(), (Rows{{"1", "MSFT", "2025-04-10", "413", "real"}}));
+  ASSERT_TRUE(undoStep(db));
+  EXPECT_EQ(prices(), Rows{});
 }
 
 // Added, replaced, edited to another date, deleted: after each the rows and
