@@ -112,28 +112,41 @@ ReturnInputsModel::ReturnInputsModel(QObject* parent) : QAbstractTableModel(pare
 void ReturnInputsModel::setFigures(std::shared_ptr<const ReturnsReport> report, const ReturnFigures* figures) {
   beginResetModel();
   m_report = std::move(report);
-  m_lines.clear();
-  if (m_report && figures) {
-    const bool company = !figures->symbol.empty();
-    m_lines.push_back({dateText(figures->start.day), QStringLiteral("Start value (in)"), valueText(figures->start),
-                       valueDetail(figures->start, company)});
-    for (const ReturnFlow& flow : figures->flows)
-      m_lines.push_back({dateText(flow.day), flowText(flow.kind), figure(flow.amount), QString()});
-    m_lines.push_back({dateText(figures->end.day), QStringLiteral("End value (out)"), valueText(figures->end),
-                       valueDetail(figures->end, company)});
-    for (const TwrPiece& piece : figures->twrPieces)
-      m_lines.push_back({dateText(piece.day), QStringLiteral("TWR piece"), figure(piece.before),
-                         piece.leftOut() ? QStringLiteral("left out: the value before it was 0")
-                                         : QStringLiteral("%1 / %2; %3 after the day's flows")
-                                               .arg(figure(piece.before), figure(piece.previous), figure(piece.after))});
-    const QString missing = missingPricesText(*figures);
-    if (!missing.isEmpty()) m_lines.push_back({QString(), missing, QString(), QString()});
-  }
+  m_figures = m_report ? figures : nullptr;
+  m_missing = m_figures ? missingPricesText(*m_figures) : QString();
   endResetModel();
 }
 
+// The start value, the flows, the end value, the TWR pieces, and the
+// missing prices when there are any.
+ReturnInputsModel::Line ReturnInputsModel::lineAt(std::size_t row) const {
+  const ReturnFigures& f = *m_figures;
+  const bool company = !f.symbol.empty();
+  if (row == 0)
+    return {dateText(f.start.day), QStringLiteral("Start value (in)"), valueText(f.start), valueDetail(f.start, company)};
+  row -= 1;
+  if (row < f.flows.size()) {
+    const ReturnFlow& flow = f.flows[row];
+    return {dateText(flow.day), flowText(flow.kind), figure(flow.amount), QString()};
+  }
+  row -= f.flows.size();
+  if (row == 0)
+    return {dateText(f.end.day), QStringLiteral("End value (out)"), valueText(f.end), valueDetail(f.end, company)};
+  row -= 1;
+  if (row < f.twrPieces.size()) {
+    const TwrPiece& piece = f.twrPieces[row];
+    return {dateText(piece.day), QStringLiteral("TWR piece"), figure(piece.before),
+            piece.leftOut() ? QStringLiteral("left out: the value before it was 0")
+                            : QStringLiteral("%1 / %2; %3 after the day's flows")
+                                  .arg(figure(piece.before), figure(piece.previous), figure(piece.after))};
+  }
+  return {QString(), m_missing, QString(), QString()};
+}
+
 int ReturnInputsModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(m_lines.size());
+  if (parent.isValid() || !m_figures) return 0;
+  const std::size_t lines = 2 + m_figures->flows.size() + m_figures->twrPieces.size() + (m_missing.isEmpty() ? 0 : 1);
+  return static_cast<int>(lines);
 }
 
 int ReturnInputsModel::columnCount(const QModelIndex& parent) const {
@@ -142,11 +155,11 @@ int ReturnInputsModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ReturnInputsModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const Line& line = m_lines[static_cast<std::size_t>(index.row())];
   if (role == Qt::TextAlignmentRole)
     return QVariant::fromValue(index.column() == 2 ? (Qt::AlignRight | Qt::AlignVCenter)
                                                    : (Qt::AlignLeft | Qt::AlignVCenter));
   if (role != Qt::DisplayRole) return {};
+  const Line line = lineAt(static_cast<std::size_t>(index.row()));
   switch (index.column()) {
     case 0: return line.date;
     case 1: return line.what;

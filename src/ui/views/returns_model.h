@@ -50,8 +50,13 @@ class ReturnInputsModel : public QAbstractTableModel {
   struct Line {
     QString date, what, amount, detail;
   };
+  // Made when the grid asks for it: the whole ledger of a large file has a
+  // million flows, and the grid shows a screenful of them.
+  Line lineAt(std::size_t row) const;
+
   std::shared_ptr<const ReturnsReport> m_report;
-  std::vector<Line> m_lines;
+  const ReturnFigures* m_figures = nullptr;
+  QString m_missing;  // the last line, when prices are missing
 };
 
 // "No price: AAA on 2024-03-01; BBB on 2024-02-01", or empty.
