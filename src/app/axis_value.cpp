@@ -15,4 +15,12 @@ std::string formatAxisValue(double value, double step) {
   return Decimal::fromDouble(value).rounded(places).toDisplayString();
 }
 
+double niceAxisStep(double span, int ticks) {
+  const double raw = span / ticks;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0})
+    if (raw <= m * power) return m * power;
+  return 10 * power;
+}
+
 }  // namespace ledger

@@ -1,5 +1,5 @@
 #pragma once
-// The text of a value on the chart's axis.
+// The steps and the text of the values on a chart's axis.
 
 #include <string>
 
@@ -9,5 +9,9 @@ namespace ledger {
 // rounded to the step's own decimals, so "0.3" and not its binary noise.
 // REQUIRES: step > 0.
 std::string formatAxisValue(double value, double step);
+
+// The step between the axis's values: 1, 2 or 5 times a power of ten, near
+// span / ticks. REQUIRES: span > 0, ticks > 0.
+double niceAxisStep(double span, int ticks);
 
 }  // namespace ledger

@@ -18,15 +18,6 @@ constexpr int kMargin = 6;
 constexpr int kMaxColumnWidth = 22;
 constexpr int kTicks = 5;
 
-// A step of 1, 2 or 5 times a power of ten, near span / kTicks.
-double niceStep(double span) {
-  const double raw = span / kTicks;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double m : {1.0, 2.0, 5.0})
-    if (raw <= m * power) return m * power;
-  return 10 * power;
-}
-
 QString tickText(double value, double step) { return QString::fromStdString(formatAxisValue(value, step)); }
 
 }  // namespace
@@ -47,7 +38,7 @@ void TradeChart::setTable(ChartTable table) {
   const double low = std::min(0.0, m_table.minNumber());
   double high = std::max(0.0, m_table.maxNumber());
   if (high <= low) high = low + 1;
-  const double step = niceStep(high - low);
+  const double step = niceAxisStep(high - low, kTicks);
   m_scale = {std::floor(low / step) * step, std::ceil(high / step) * step, step};
   measure();
   updateScrollRange();

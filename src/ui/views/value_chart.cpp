@@ -17,15 +17,6 @@ const QColor kSeriesColours[2] = {QColor(54, 96, 171), QColor(205, 92, 62)};
 constexpr int kMargin = 6;
 constexpr int kTicks = 5;
 
-// A step of 1, 2 or 5 times a power of ten, near span / kTicks.
-double niceStep(double span) {
-  const double raw = span / kTicks;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double m : {1.0, 2.0, 5.0})
-    if (raw <= m * power) return m * power;
-  return 10 * power;
-}
-
 QString tickText(double value, double step) { return QString::fromStdString(formatAxisValue(value, step)); }
 
 }  // namespace
@@ -48,7 +39,7 @@ void ValueChart::setPoints(std::vector<ValueChartPoint> points) {
     high = std::max({high, point.netInvested, point.marketValue.value_or(0)});
   }
   if (high <= low) high = low + 1;
-  m_step = niceStep(high - low);
+  m_step = niceAxisStep(high - low, kTicks);
   m_low = std::floor(low / m_step) * m_step;
   m_high = std::ceil(high / m_step) * m_step;
   const QFontMetrics fm = fontMetrics();
