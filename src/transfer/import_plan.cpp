@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/database.h"
+#include "transfer/column_names.h"
 #include "transfer/import_limits.h"
 #include "engine/statement.h"
 #include "engine/blanks.h"
@@ -49,19 +50,6 @@ const std::vector<std::vector<std::string>>& synonyms() {
   return kSynonyms;
 }
 
-std::string squeezed(std::string_view name) {
-  std::string out;
-  for (const char c : name)
-    if (std::isalnum(static_cast<unsigned char>(c))) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string lowered(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
-}
-
 bool allDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -96,7 +84,7 @@ std::string countText(std::size_t n, const char* one, const char* many) {
 // Why a row is not a trade, when it has no buy/sell.
 std::string notATradeReason(const CsvRecord& record) {
   for (const std::string& cell : record)
-    if (lowered(cell).find("total") != std::string::npos) return "totals line";
+    if (lowerCase(cell).find("total") != std::string::npos) return "totals line";
   return "no buy or sell";
 }
 
@@ -108,9 +96,9 @@ std::optional<std::size_t> resolveColumn(std::string_view col, const CsvRecord* 
   if (header) {
     for (std::size_t c = 0; c < header->size(); ++c)
       if ((*header)[c] == col) return c;
-    const std::string wanted = lowered(trimBlanks(col));
+    const std::string wanted = lowerCase(trimBlanks(col));
     for (std::size_t c = 0; c < header->size(); ++c)
-      if (lowered(trimBlanks((*header)[c])) == wanted) return c;
+      if (lowerCase(trimBlanks((*header)[c])) == wanted) return c;
   }
   const std::string_view digits = trimBlanks(col);
   if (allDigits(digits) && digits.size() <= 6) {
@@ -130,7 +118,7 @@ std::variant<ImportMapping, std::string> parseMappingOption(std::string_view opt
     option = comma == std::string_view::npos ? std::string_view() : option.substr(comma + 1);
     const std::size_t eq = item.find('=');
     if (eq == std::string_view::npos) return "\"" + std::string(item) + "\" is not FIELD=COLUMN.";
-    const std::string name = lowered(trimBlanks(item.substr(0, eq)));
+    const std::string name = lowerCase(trimBlanks(item.substr(0, eq)));
     const std::string_view col = item.substr(eq + 1);
     const auto* known = std::find(std::begin(kFieldNames), std::end(kFieldNames), name);
     if (known == std::end(kFieldNames))
@@ -139,7 +127,7 @@ std::variant<ImportMapping, std::string> parseMappingOption(std::string_view opt
     const auto f = static_cast<std::size_t>(known - std::begin(kFieldNames));
     if (given[f]) return "The field " + name + " is given twice.";
     given[f] = true;
-    if (lowered(trimBlanks(col)) == "none" && isOptionalField(f)) continue;
+    if (lowerCase(trimBlanks(col)) == "none" && isOptionalField(f)) continue;
     const std::optional<std::size_t> column = resolveColumn(col, header, columnCount);
     if (!column)
       return "The column " + quoted(col) + " for " + name + " is not in the file (" +
@@ -153,7 +141,7 @@ ImportMapping guessMapping(const CsvRecord& header) {
   ImportMapping mapping;
   std::vector<bool> taken(header.size(), false);
   std::vector<std::string> names;
-  for (const std::string& h : header) names.push_back(squeezed(h));
+  for (const std::string& h : header) names.push_back(squeezedName(h));
   // First names that are exactly a known name, then names that contain one.
   for (const bool exact : {true, false}) {
     for (std::size_t f = 0; f < kImportFieldCount; ++f) {

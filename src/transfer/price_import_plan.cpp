@@ -7,6 +7,7 @@
 #include "engine/blanks.h"
 #include "engine/value.h"
 #include "figures/number_limits.h"
+#include "transfer/column_names.h"
 
 namespace ledger {
 
@@ -19,28 +20,15 @@ constexpr std::string_view kCloseNames[] = {"close",     "closelast", "closepric
 constexpr std::string_view kAdjustedNames[] = {"adjclose", "adjustedclose", "adjclosingprice",
                                                "adjustedclosingprice"};
 
-std::string squeezed(std::string_view name) {
-  std::string out;
-  for (const char c : name)
-    if (std::isalnum(static_cast<unsigned char>(c))) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string lowered(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
-}
-
 bool isAdjustedClose(std::string_view name) {
-  const std::string n = squeezed(name);
+  const std::string n = squeezedName(name);
   return n.starts_with("adj") && n.find("close") != std::string::npos;
 }
 
 // A close as traded: one of the names above, or a name holding "close"
 // that is neither adjusted nor a date ("Close Price (USD)").
 bool isPlainClose(std::string_view name) {
-  const std::string n = squeezed(name);
+  const std::string n = squeezedName(name);
   if (std::find(std::begin(kCloseNames), std::end(kCloseNames), n) != std::end(kCloseNames)) return true;
   return n.find("close") != std::string::npos && !isAdjustedClose(name) && n.find("date") == std::string::npos;
 }
@@ -76,7 +64,7 @@ PriceMapping guessPriceMapping(const CsvRecord& header) {
   auto unused = [&](std::size_t c) { return c != mapping.symbol && c != mapping.date; };
   for (const std::string_view wanted : kCloseNames)
     for (std::size_t c = 0; c < header.size() && !mapping.close; ++c)
-      if (unused(c) && squeezed(header[c]) == wanted) mapping.close = c;
+      if (unused(c) && squeezedName(header[c]) == wanted) mapping.close = c;
   for (std::size_t c = 0; c < header.size() && !mapping.close; ++c)
     if (unused(c) && isPlainClose(header[c])) mapping.close = c;
   // An adjusted close only when the file has no other: it changes back in
@@ -84,7 +72,7 @@ PriceMapping guessPriceMapping(const CsvRecord& header) {
   // splits itself.
   for (const std::string_view wanted : kAdjustedNames)
     for (std::size_t c = 0; c < header.size() && !mapping.close; ++c)
-      if (unused(c) && squeezed(header[c]) == wanted) mapping.close = c;
+      if (unused(c) && squeezedName(header[c]) == wanted) mapping.close = c;
   for (std::size_t c = 0; c < header.size() && !mapping.close; ++c)
     if (unused(c) && isAdjustedClose(header[c])) mapping.close = c;
   return mapping;
@@ -100,7 +88,7 @@ std::variant<PriceMapping, std::string> parsePriceMappingOption(std::string_view
     option = comma == std::string_view::npos ? std::string_view() : option.substr(comma + 1);
     const std::size_t eq = item.find('=');
     if (eq == std::string_view::npos) return "\"" + std::string(item) + "\" is not FIELD=COLUMN.";
-    const std::string name = lowered(trimBlanks(item.substr(0, eq)));
+    const std::string name = lowerCase(trimBlanks(item.substr(0, eq)));
     const std::string_view col = item.substr(eq + 1);
     std::optional<std::size_t>* field = name == "date" ? &mapping.date
                                         : name == "close" ? &mapping.close
