@@ -166,14 +166,18 @@ TEST_F(GainsWindowTest, TheTaxRulesShowTheCommandLinesFigures) {
   const auto expectCommandLines = [&](const std::vector<std::string>& options) {
     const std::pair<Table, const char*> reports[] = {
         {Table::Holdings, "holdings"}, {Table::Sales, "gains"}, {Table::Yearly, "yearly"}};
+    ASSERT_TRUE(figuresIn(gains()));
     for (const auto& [table, report] : reports) {
       std::vector<std::string> args = {"report", report};
       for (const std::string& option : options)
         if (std::string(report) != "holdings" || option.rfind("--tax-year", 0) != 0) args.push_back(option);
       args.push_back(ledger);
-      const Rows csv = commandLineRows(args);
+      Rows csv = commandLineRows(args);
       Rows window = gridRows(*gains()->model(table));
-      for (auto& row : window) row.resize(csv.empty() ? row.size() : csv[0].size());
+      // The holdings' costs; their values and income are checked elsewhere.
+      const std::size_t columns = table == Table::Holdings ? 5 : csv.empty() ? 0 : csv[0].size();
+      for (Rows* rows : {&window, &csv})
+        for (auto& row : *rows) row.resize(columns == 0 ? row.size() : columns);
       expectSameFigures(window, csv, report);
     }
   };
