@@ -34,7 +34,7 @@ ReturnsTab::ReturnsTab(QWidget* parent) : QWidget(parent) {
   m_dtpFrom->setDate(kFirstTrade);
   m_dtpTo = makeDateBox(this, "dtpTo");
   m_dtpTo->setDate(QDate::currentDate());
-  auto* fromLabel = new QLabel(QStringLiteral("F&rom:"), this);
+  auto* fromLabel = new QLabel(QStringLiteral("Fro&m:"), this);
   fromLabel->setBuddy(m_dtpFrom);
   auto* toLabel = new QLabel(QStringLiteral("&To:"), this);
   toLabel->setBuddy(m_dtpTo);
