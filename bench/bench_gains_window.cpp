@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QSettings>
-#include <QThreadPool>
 
 #include <benchmark/benchmark.h>
 
@@ -65,7 +64,7 @@ struct GainsBench {
 // Stopped work ends on its own thread; it is let end between iterations so
 // that it does not run into the next one's time.
 void settle() {
-  QThreadPool::globalInstance()->waitForDone();
+  LedgerWork::waitForAll();
   QCoreApplication::processEvents();
 }
 

@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QCoreApplication>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -39,6 +40,21 @@ struct LedgerWork::Run {
   }
 };
 
+namespace {
+
+// The ledger's work has a pool of its own: Qt's global pool also paints
+// the windows (the raster engine hands it pieces of a paint), and a paint
+// that waits for long figures to end is a window that does not answer.
+// The pool belongs to the application, which waits for it as it ends.
+QThreadPool& workPool() {
+  static QThreadPool* const pool = new QThreadPool(QCoreApplication::instance());
+  return *pool;
+}
+
+}  // namespace
+
+void LedgerWork::waitForAll() { workPool().waitForDone(); }
+
 LedgerWork::LedgerWork(QObject* parent) : QObject(parent) {}
 
 LedgerWork::~LedgerWork() { stop(); }
@@ -54,7 +70,7 @@ void LedgerWork::start(Job job) {
   run->owner = this;
   m_run = run;
   m_percent = 0;
-  QThreadPool::globalInstance()->start([run, job = std::move(job)] {
+  workPool().start([run, job = std::move(job)] {
     if (run->stopped) return;  // stopped before its turn came
     int told = 0;
     const WorkProgress progress = [&run, &told](std::uint64_t done, std::uint64_t whole) {

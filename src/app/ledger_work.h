@@ -33,6 +33,10 @@ class LedgerWork : public QObject {
   explicit LedgerWork(QObject* parent = nullptr);
   ~LedgerWork() override;
 
+  // Waits until every job started, stopped ones included, has ended: for
+  // tests and benchmarks that must not run into work left over.
+  static void waitForAll();
+
   // Starts job; the one under way, if any, is stopped.
   void start(Job job);
   // Stops the job under way; nothing more comes of it.
