@@ -195,6 +195,25 @@ TEST(MarketValueTest, HoldingsWithAndWithoutAClose) {
             "1 company is held with no price on or before 2024-06-30, so without a market value: BBB.");
 }
 
+// The close a value takes is the last one the reports can read: another
+// program's rows that are no close (text) or of no real day (2024-04-31)
+// are passed over, and the one before them counts: 10 x 14 = 140 at the
+// close of 2024-03-01, for the one read by the holdings and for the whole
+// history the returns read alike.
+TEST(MarketValueTest, ClosesThatCannotBeReadArePassedOver) {
+  TempDir dir;
+  const std::string path = makePricedLedger(dir, {{1, "AAA", 10, "B", "2024-01-02", 10, 0}},
+                                            "('AAA', '2024-03-01', 14), ('AAA', '2024-04-31', 99), "
+                                            "('AAA', '2024-05-01', 'abc')");
+  Database db = openLedger(path);
+  const MarketValueReport report = readMarketValue(db, CostMethod::Fifo, "2024-05-15");
+  ASSERT_EQ(report.holdings.size(), 1u);
+  ASSERT_TRUE(report.holdings[0].price.has_value());
+  EXPECT_EQ(isoDateOf(report.holdings[0].price->day), "2024-03-01");
+  EXPECT_EQ(text(report.holdings[0].marketValue), "140");
+  EXPECT_EQ(text(returnsOf(path, "2024-01-02", "2024-05-15").companies.at(0).end.value), "140");
+}
+
 // A period that starts with shares held: S is taken at the end of the
 // day before From at the last close before From.
 //   From 2023-07-03: S = 10 x 100 (the close of 2023-01-02) = 1000. TWR:

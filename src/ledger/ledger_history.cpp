@@ -108,6 +108,42 @@ PriceHistory readPriceHistory(Database& db) {
   return prices;
 }
 
+namespace {
+
+// The one close of each holding that its value needs: the last on or before
+// asOf that readPriceHistory would take, found through the index on
+// (CompanySymbol, Date) instead of reading every price of the ledger. Of
+// two closes of one day (a file without that index) the first stored
+// counts, as there.
+PriceHistory readLastPrices(Database& db, const std::vector<Holding>& holdings, std::string_view asOf) {
+  PriceHistory prices;
+  if (!hasPriceTable(db)) return prices;
+  Statement row(db,
+                "SELECT Date, Close FROM Price WHERE CompanySymbol = ?1 AND Date <= ?2 "
+                "ORDER BY Date DESC, rowid DESC");
+  for (const Holding& holding : holdings) {
+    row.reset();
+    row.bind(1, std::string_view(holding.symbol));
+    row.bind(2, asOf);
+    std::optional<std::pair<CalendarDay, StoredNumber>> last;
+    std::string lastDate;
+    while (row.step()) {
+      if (row.type(0) != ColumnType::Text) continue;
+      const std::string_view date = row.text(0);
+      if (last && date != lastDate) break;  // a valid close of a later day was found
+      const std::optional<StoredNumber> close = columnNumber(row, 1);
+      if (!close || !aboveZero(*close) || !isIsoDate(date)) continue;
+      lastDate.assign(date);
+      last.emplace(calendarDayOf(date), *close);  // rows of one day come newest first
+    }
+    if (last) prices.add(holding.symbol, last->first, last->second);
+  }
+  prices.finish();
+  return prices;
+}
+
+}  // namespace
+
 LedgerHistory readLedgerHistory(Database& db) {
   LedgerHistory history;
   CompanyIndex companies(history.companies);
@@ -138,7 +174,7 @@ MarketValueReport readMarketValue(Database& db, const GainsRules& rules, std::st
   const LedgerEvents events = readLedgerEvents(db);
   // Only the holdings are wanted: the sales are passed over, never kept.
   const GainsReport report = readGainsReportThrough(db, events, rules, asOf, [](const SaleGain&) {}, progress);
-  const PriceHistory prices = readPriceHistory(db);
+  const PriceHistory prices = readLastPrices(db, report.holdings, asOf);
   MarketValueReport result = valueHoldings(report, prices, events.splits, asOf);
   return result;
 }
