@@ -83,6 +83,15 @@ T divideHalfEven(T num, T den) {
   return q;
 }
 
+// The same for small numbers, in one machine word when both fit: a 128-bit
+// division is a call into the runtime, several times slower.
+Small divideSmallHalfEven(Small num, Small den) {
+  constexpr Small kWordMax = std::numeric_limits<std::int64_t>::max();
+  if (num >= -kWordMax && num <= kWordMax && den >= -kWordMax && den <= kWordMax)
+    return divideHalfEven(static_cast<std::int64_t>(num), static_cast<std::int64_t>(den));
+  return divideHalfEven(num, den);
+}
+
 // Decimal digits of a non-negative small number.
 std::string smallDigits(USmall v) {
   if (v == 0) return "0";
@@ -202,7 +211,7 @@ struct DecimalOps {
     if (!a.isBig()) {
       // |coefficient| < 1.8 × 10^38, so past 38 places it rounds to zero.
       if (shift >= kSmallPowers) return Decimal(Small{0}, target);
-      return Decimal(divideHalfEven(a.m_small, kPow10[shift]), target);
+      return Decimal(divideSmallHalfEven(a.m_small, kPow10[shift]), target);
     }
     return make(divideHalfEven(a.m_big->v, bigPow10(static_cast<int>(shift))), target);
   }
@@ -217,7 +226,7 @@ struct DecimalOps {
         num = scaleUp(a.m_small, static_cast<int>(k));
       else
         den = scaleUp(b.m_small, static_cast<int>(-k));
-      if (num && den) return Decimal(divideHalfEven(*num, *den), -decimals);
+      if (num && den) return Decimal(divideSmallHalfEven(*num, *den), -decimals);
     }
     BigInt num = coefficient(a), den = coefficient(b);
     if (k >= 0)
@@ -306,8 +315,6 @@ struct DecimalOps {
   }
 };
 
-Decimal::Decimal() = default;
-
 Decimal::Decimal(BigRef big, int exponent) : m_exp(exponent), m_big(std::move(big)) {}
 
 Decimal Decimal::fromInt(std::int64_t v) { return Decimal(static_cast<Small>(v), 0); }
@@ -352,17 +359,17 @@ Decimal Decimal::fromDouble(double d) {
   return DecimalOps::parse(negative, intPart, fracPart, exponent);
 }
 
-Decimal operator+(const Decimal& a, const Decimal& b) { return DecimalOps::add(a, b); }
-Decimal operator-(const Decimal& a, const Decimal& b) { return DecimalOps::add(a, DecimalOps::negate(b)); }
-Decimal operator*(const Decimal& a, const Decimal& b) { return DecimalOps::multiply(a, b); }
+Decimal Decimal::plus(const Decimal& a, const Decimal& b) { return DecimalOps::add(a, b); }
+Decimal Decimal::minus(const Decimal& a, const Decimal& b) { return DecimalOps::add(a, DecimalOps::negate(b)); }
+Decimal Decimal::times(const Decimal& a, const Decimal& b) { return DecimalOps::multiply(a, b); }
 Decimal Decimal::operator-() const { return DecimalOps::negate(*this); }
 
-Decimal& Decimal::operator+=(const Decimal& other) {
+Decimal& Decimal::addSlow(const Decimal& other) {
   DecimalOps::addInPlace(*this, other);
   return *this;
 }
 
-Decimal& Decimal::operator-=(const Decimal& other) {
+Decimal& Decimal::subtractSlow(const Decimal& other) {
   DecimalOps::addInPlace(*this, DecimalOps::negate(other));
   return *this;
 }
@@ -373,11 +380,9 @@ Decimal Decimal::dividedBy(const Decimal& divisor, int decimals) const {
 
 Decimal Decimal::rounded(int decimals) const { return DecimalOps::rounded(*this, decimals); }
 
-int Decimal::sign() const { return DecimalOps::sign(*this); }
-bool Decimal::isZero() const { return sign() == 0; }
+int Decimal::bigSign() const { return m_big->v.sign(); }
 
-bool operator==(const Decimal& a, const Decimal& b) { return DecimalOps::compare(a, b) == 0; }
-std::strong_ordering operator<=>(const Decimal& a, const Decimal& b) { return DecimalOps::compare(a, b); }
+std::strong_ordering Decimal::compare(const Decimal& a, const Decimal& b) { return DecimalOps::compare(a, b); }
 
 std::string Decimal::coefficientString() const {
   if (isBig()) return m_big->v.str();

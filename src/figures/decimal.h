@@ -17,7 +17,7 @@ namespace ledger {
 
 class Decimal {
  public:
-  Decimal();  // 0
+  Decimal() = default;  // 0
   static Decimal fromInt(std::int64_t v);
 
   // Plain or exponent decimal text ("-12.50", "1E+20", "1e-7"); '.' only,
@@ -30,12 +30,32 @@ class Decimal {
   // (std::to_chars shortest). REQUIRES: d is finite.
   static Decimal fromDouble(double d);
 
-  friend Decimal operator+(const Decimal& a, const Decimal& b);
-  friend Decimal operator-(const Decimal& a, const Decimal& b);
-  friend Decimal operator*(const Decimal& a, const Decimal& b);
+  // The common case, small coefficients of one scale, is worked inline; the
+  // rest out of line (decimal.cpp).
+  friend Decimal operator+(const Decimal& a, const Decimal& b) {
+    Decimal sum;
+    if (addSmall(a, b, false, sum)) return sum;
+    return plus(a, b);
+  }
+  friend Decimal operator-(const Decimal& a, const Decimal& b) {
+    Decimal difference;
+    if (addSmall(a, b, true, difference)) return difference;
+    return minus(a, b);
+  }
+  friend Decimal operator*(const Decimal& a, const Decimal& b) {
+    // Two word-sized coefficients (every stored double's) cannot overflow.
+    if (wordSized(a) && wordSized(b)) return Decimal(a.m_small * b.m_small, a.m_exp + b.m_exp);
+    return times(a, b);
+  }
   Decimal operator-() const;
-  Decimal& operator+=(const Decimal& other);
-  Decimal& operator-=(const Decimal& other);
+  Decimal& operator+=(const Decimal& other) {
+    if (!addSmall(*this, other, false, *this)) addSlow(other);
+    return *this;
+  }
+  Decimal& operator-=(const Decimal& other) {
+    if (!addSmall(*this, other, true, *this)) subtractSlow(other);
+    return *this;
+  }
 
   // this / divisor rounded half-even to `decimals` places (decimals may be
   // negative: -2 rounds to hundreds). REQUIRES divisor != 0.
@@ -43,12 +63,19 @@ class Decimal {
   // Rounded half-even to `decimals` places.
   Decimal rounded(int decimals) const;
 
-  int sign() const;  // -1, 0, 1
-  bool isZero() const;
+  // -1, 0, 1
+  int sign() const {
+    if (isBig()) return bigSign();
+    return m_small > 0 ? 1 : (m_small < 0 ? -1 : 0);
+  }
+  bool isZero() const { return sign() == 0; }
 
   // By value: 1.50 == 1.5.
-  friend bool operator==(const Decimal& a, const Decimal& b);
-  friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b);
+  friend bool operator==(const Decimal& a, const Decimal& b) { return a <=> b == 0; }
+  friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b) {
+    if (!a.isBig() && !b.isBig() && a.m_exp == b.m_exp) return a.m_small <=> b.m_small;
+    return compare(a, b);
+  }
 
   // Plain text, never an exponent, no trailing zeros, '.' point: for files.
   std::string toPlainString() const;
@@ -71,6 +98,7 @@ class Decimal {
 
  private:
   __extension__ typedef __int128 Small;
+  __extension__ typedef unsigned __int128 USmall;
 
   // A counted share of a big coefficient in one pointer (a shared_ptr takes
   // two), so that a Decimal is 32 bytes: a report keeps millions of them.
@@ -108,6 +136,36 @@ class Decimal {
   Decimal(BigRef big, int exponent);
 
   bool isBig() const { return m_big.get() != nullptr; }
+  // Below 2^62 in magnitude: a product of two fits.
+  static bool wordSized(const Decimal& d) {
+    constexpr Small kWord = Small{1} << 62;
+    return !d.isBig() && d.m_small > -kWord && d.m_small < kWord;
+  }
+  // The small coefficients stay above this, so that negating never overflows.
+  static constexpr Small kSmallMin = static_cast<Small>(USmall{1} << 127);
+  // a + b (a - b when subtract) into out, where both are small, of one
+  // scale, and the result stays small. False, out untouched, otherwise: the
+  // rest is worked out of line.
+  static bool addSmall(const Decimal& a, const Decimal& b, bool subtract, Decimal& out) {
+    if (a.isBig() || b.isBig() || a.m_exp != b.m_exp) return false;
+    Small result;
+    if (subtract ? __builtin_sub_overflow(a.m_small, b.m_small, &result)
+                 : __builtin_add_overflow(a.m_small, b.m_small, &result))
+      return false;
+    if (result == kSmallMin) return false;
+    out.m_small = result;
+    out.m_exp = a.m_exp;
+    return true;
+  }
+
+  // The out-of-line rest of the arithmetic.
+  static Decimal plus(const Decimal& a, const Decimal& b);
+  static Decimal minus(const Decimal& a, const Decimal& b);
+  static Decimal times(const Decimal& a, const Decimal& b);
+  static std::strong_ordering compare(const Decimal& a, const Decimal& b);
+  Decimal& addSlow(const Decimal& other);
+  Decimal& subtractSlow(const Decimal& other);
+  int bigSign() const;
 
   // value = (m_big ? *m_big : m_small) × 10^m_exp
   Small m_small = 0;

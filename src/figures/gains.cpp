@@ -1,6 +1,7 @@
 #include "figures/gains.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -32,19 +33,28 @@ std::uint32_t dayOf(std::string_view date) {
          digitsValue(date.data() + 8, 2);
 }
 
-// The ISO text of YYYYMMDD, written into out[0..10).
+// "00" to "99", two characters each.
+constexpr std::array<char, 200> kTwoDigits = [] {
+  std::array<char, 200> digits{};
+  for (int i = 0; i < 100; ++i) {
+    digits[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    digits[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return digits;
+}();
+
+void writeTwoDigits(std::uint32_t n, char* out) { std::memcpy(out, &kTwoDigits[2 * n], 2); }
+
+// The ISO text of YYYYMMDD, written into out[0..10). A report writes one
+// for every lot a sale takes.
 void writeDay(std::uint32_t day, char* out) {
-  const std::uint32_t year = day / 10000, month = day / 100 % 100, dayOfMonth = day % 100;
-  out[0] = static_cast<char>('0' + year / 1000);
-  out[1] = static_cast<char>('0' + year / 100 % 10);
-  out[2] = static_cast<char>('0' + year / 10 % 10);
-  out[3] = static_cast<char>('0' + year % 10);
+  const std::uint32_t year = day / 10000;
+  writeTwoDigits(year / 100, out);
+  writeTwoDigits(year % 100, out + 2);
   out[4] = '-';
-  out[5] = static_cast<char>('0' + month / 10);
-  out[6] = static_cast<char>('0' + month % 10);
+  writeTwoDigits(day / 100 % 100, out + 5);
   out[7] = '-';
-  out[8] = static_cast<char>('0' + dayOfMonth / 10);
-  out[9] = static_cast<char>('0' + dayOfMonth % 10);
+  writeTwoDigits(day % 100, out + 8);
 }
 
 constexpr std::size_t kDateLength = 10;
