@@ -199,6 +199,16 @@ TEST(WashSaleTest, DisallowsWhatReplacementSharesCover) {
        "2024-05-01,W,100,800,1000,-200,2024-01-02,0,,200\n"
        "2024-08-01,W,60,540,600,-60,2024-04-20 2024-05-20,0,,0\n",
        "70 570 -60"},
+      // 2024-03-10 sells 2024-01-02's 50 (500) and 2024-01-03's 50 (600) for 800, 400 each: losses 100 and
+      // 200, both replaced by 2024-03-01's 200 (1,800), which is split once: 100 for 900 + 300 = 1,200, and
+      // 100 for 900. 2024-06-03 sells that 100 for 1,100 as one lot: a loss of 100, nothing bought near.
+      {"a lot that replaces in part for one sale is split once",
+       {{1, "W", 50, "B", "2024-01-02", 10, 0}, {1, "W", 50, "B", "2024-01-03", 12, 0},
+        {1, "W", 200, "B", "2024-03-01", 9, 0}, {1, "W", 100, "S", "2024-03-10", 8, 0},
+        {1, "W", 100, "S", "2024-06-03", 11, 0}},
+       "2024-03-10,W,100,800,1100,-300,2024-01-02 2024-01-03,0,,300\n"
+       "2024-06-03,W,100,1100,1200,-100,2024-03-01,0,,0\n",
+       "100 900 -100"},
       // 2024-03-05 sells 60 of 2024-01-02's 100 (cost 600) for 480: loss 120; 60 of 2024-03-01's 100
       // (900) replace: 540 + 120 = 660, the lot keeps 40 for 360. 2024-03-10 sells 20 (200) for 140: loss
       // 60; 20 of those 40 replace: 180 + 60 = 240, the lot keeps 20 for 180. A 2:1 split doubles every

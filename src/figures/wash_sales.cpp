@@ -6,9 +6,9 @@
 // replacing once: first the lots still held, then purchases still to come,
 // which are found through the company's purchases by position and claimed
 // until they come. The loss disallowed goes onto the replacement shares'
-// cost; a lot that replaces in part is split, so that only the replacing
-// shares carry it: the replacing part waits among the company's pieces and
-// is sold before the rest of its lot.
+// cost; a lot that replaces in part is split, once for each sale, so that
+// only the replacing shares carry it: the replacing part waits among the
+// company's pieces and is sold before the rest of its lot.
 
 #include <algorithm>
 
@@ -49,6 +49,9 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
   Decimal proceedsLeft = sale.proceeds;
   const bool allTaken = sale.uncoveredShares.isZero();
   Decimal addedToHeld;  // the loss disallowed onto lots held, added up once
+  // The lot at held replaces in part: its shares that replace so far and the
+  // loss they carry. It is split once, when the sale's lots are all seen.
+  Decimal splitShares, splitLoss;
 
   for (std::size_t p = 0; p < m_taken.size(); ++p) {
     const Lot& taken = m_taken[p];
@@ -71,25 +74,25 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
         ++held;
         continue;
       }
-      if (wanted < lot.shares) {
-        // The replacing part goes before the rest of the lot, which stays
-        // where it is for the next loss to look at. It takes all the loss left.
-        const Decimal part = (lot.cost * wanted).dividedBy(lot.shares, kCostDecimals);
-        lot.shares -= wanted;
-        lot.cost -= part;
-        company.pieces.push_back({.day = lot.day, .replacement = true, .shares = wanted, .cost = part + lossLeft});
-        ++lot.pieces;
+      const Decimal free = splitShares.isZero() ? lot.shares : lot.shares - splitShares;
+      if (wanted < free) {
+        // These shares of it replace, with all the loss left.
+        splitShares += wanted;
+        splitLoss += lossLeft;
         addedToHeld += lossLeft;
         wanted = Decimal();
         lossLeft = Decimal();
       } else {
-        const Decimal add = carried(lot.shares);
+        // The rest of it replaces: the whole lot does.
+        const Decimal add = carried(free);
         lot.replacement = true;
-        lot.cost += add;
+        lot.cost += splitLoss + add;
         ++held;
         addedToHeld += add;
-        wanted -= lot.shares;
+        wanted -= free;
         lossLeft -= add;
+        splitShares = Decimal();
+        splitLoss = Decimal();
       }
     }
     company.replacedThrough = company.lotsTaken + held;
@@ -132,6 +135,16 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
         ++next;
       }
     }
+  }
+  if (!splitShares.isZero()) {
+    // The replacing part goes before the rest of the lot, which stays where
+    // it is for the next sale's loss to look at.
+    Lot& lot = company.lots[held];
+    const Decimal part = (lot.cost * splitShares).dividedBy(lot.shares, kCostDecimals);
+    lot.shares -= splitShares;
+    lot.cost -= part;
+    company.pieces.push_back({.day = lot.day, .replacement = true, .shares = splitShares, .cost = part + splitLoss});
+    ++lot.pieces;
   }
   company.heldCost += addedToHeld;
   sale.disallowed += addedToHeld;
