@@ -34,9 +34,6 @@ namespace {
 __extension__ typedef __int128 Small;
 __extension__ typedef unsigned __int128 USmall;
 
-constexpr Small kSmallMax = static_cast<Small>(~USmall{0} >> 1);
-// The fast path keeps -kSmallMax..kSmallMax, so negation never overflows.
-bool fitsSmall(Small v) { return v >= -kSmallMax; }
 
 constexpr int kSmallPowers = 39;  // 10^0 .. 10^38 fit in 127 bits
 constexpr std::array<Small, kSmallPowers> makeSmallPowers() {
@@ -139,6 +136,9 @@ bool scanNumber(std::string_view s, std::string_view& intPart, std::string_view&
 
 // The arithmetic, with access to the representation.
 struct DecimalOps {
+  // The fast path keeps clear of -2^127, so that negation never overflows.
+  static bool fitsSmall(Small v) { return v != Decimal::kSmallMin; }
+
   static BigInt coefficient(const Decimal& d) { return d.isBig() ? d.m_big->v : toBig(d.m_small); }
 
   // A result from a big coefficient; back on the fast path when it fits.
@@ -189,10 +189,6 @@ struct DecimalOps {
   static Decimal multiply(const Decimal& a, const Decimal& b) {
     const int exp = a.m_exp + b.m_exp;
     if (!a.isBig() && !b.isBig()) {
-      // Two 64-bit coefficients (every stored double's) cannot overflow.
-      constexpr Small kWord = Small{1} << 62;
-      if (a.m_small > -kWord && a.m_small < kWord && b.m_small > -kWord && b.m_small < kWord)
-        return Decimal(a.m_small * b.m_small, exp);
       Small p;
       if (!__builtin_mul_overflow(a.m_small, b.m_small, &p) && fitsSmall(p)) return Decimal(p, exp);
     }
@@ -236,16 +232,10 @@ struct DecimalOps {
     return make(divideHalfEven(num, den), -decimals);
   }
 
-  static int sign(const Decimal& a) {
-    if (a.isBig()) return a.m_big->v.sign();
-    return a.m_small > 0 ? 1 : (a.m_small < 0 ? -1 : 0);
-  }
-
   static std::strong_ordering compare(const Decimal& a, const Decimal& b) {
-    const int sa = sign(a), sb = sign(b);
+    const int sa = a.sign(), sb = b.sign();
     if (sa != sb) return sa <=> sb;
-    if (!a.isBig() && !b.isBig() && a.m_exp == b.m_exp) return a.m_small <=> b.m_small;
-    return sign(add(a, negate(b))) <=> 0;
+    return add(a, negate(b)).sign() <=> 0;
   }
 
   // The coefficient's digits without sign and trailing zeros, and the

@@ -74,7 +74,7 @@ void GainsCalculator::disallowLosses(Company& company, Day day, SaleGain& sale) 
         ++held;
         continue;
       }
-      const Decimal free = splitShares.isZero() ? lot.shares : lot.shares - splitShares;
+      const Decimal free = lot.shares - splitShares;
       if (wanted < free) {
         // These shares of it replace, with all the loss left.
         splitShares += wanted;
